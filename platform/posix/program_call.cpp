@@ -1,0 +1,185 @@
+// Calling an outside program by name on POSIX: the module search along COB_LIBRARY_PATH and
+// beside the running program, dlopen/dlsym, and the GnuCOBOL run-time that COBOL modules need.
+#include "platform/program_call.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <array>
+#include <cctype>
+#include <csignal>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/process.h"
+
+namespace dunax::platform {
+namespace {
+
+// The signals whose handlers cob_init replaces with its own; the process keeps its own.
+constexpr std::array<int, 5> kSignalsCobolTakes = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+
+struct CobolRuntime {
+  void* library = nullptr;
+  void (*tidy)() = nullptr;
+  void (*cancel)(const char*) = nullptr;
+  bool started = false;
+};
+
+CobolRuntime& cobolRuntime() {
+  static CobolRuntime runtime;
+  return runtime;
+}
+
+// Starts libcob once, through the copy the module itself pulled in. Keeps libcob loaded for
+// the life of the process and leaves the process's signal handlers as they were.
+bool startCobolRuntime(void* moduleHandle, std::string& error) {
+  CobolRuntime& runtime = cobolRuntime();
+  if (runtime.started) return true;
+  using InitFunction = void (*)(int, char**);
+  auto init = reinterpret_cast<InitFunction>(dlsym(moduleHandle, "cob_init"));
+  runtime.tidy = reinterpret_cast<void (*)()>(dlsym(moduleHandle, "cob_tidy"));
+  runtime.cancel = reinterpret_cast<void (*)(const char*)>(dlsym(moduleHandle, "cob_cancel"));
+  if (init == nullptr || runtime.tidy == nullptr || runtime.cancel == nullptr) {
+    error = "the COBOL run-time (libcob) lacks cob_init, cob_tidy or cob_cancel";
+    return false;
+  }
+  // Pin libcob: it must outlive every module that uses it.
+  runtime.library = dlopen("libcob.so.4", RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
+  if (runtime.library == nullptr) {
+    runtime.library = dlopen("libcob.so", RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
+  }
+  std::array<struct sigaction, kSignalsCobolTakes.size()> saved{};
+  for (std::size_t i = 0; i < kSignalsCobolTakes.size(); ++i) {
+    sigaction(kSignalsCobolTakes[i], nullptr, &saved[i]);
+  }
+  static char programName[] = "dunax";
+  static char* arguments[] = {programName, nullptr};
+  init(1, arguments);
+  for (std::size_t i = 0; i < kSignalsCobolTakes.size(); ++i) {
+    sigaction(kSignalsCobolTakes[i], &saved[i], nullptr);
+  }
+  runtime.started = true;
+  std::atexit(shutDownCobolRuntime);
+  return true;
+}
+
+bool isSafeModuleName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char c : name) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\' || u < 0x20 || c == ' ') return false;
+  }
+  return true;
+}
+
+std::string lowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::vector<std::string> searchDirectories() {
+  std::vector<std::string> directories;
+  if (const char* path = environmentValue("COB_LIBRARY_PATH")) {
+    std::string list = path;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+      std::size_t end = list.find(':', start);
+      if (end == std::string::npos) end = list.size();
+      if (end > start) directories.push_back(list.substr(start, end - start));
+      start = end + 1;
+    }
+  }
+  std::string own = programDirectory();
+  if (!own.empty()) {
+    directories.push_back(own + "/../lib/dunax");
+    directories.push_back(own);
+  }
+  return directories;
+}
+
+}  // namespace
+
+void OutsideProgram::setName(std::string_view name) {
+  release();
+  std::size_t length = name.size();
+  while (length > 0 && (name[length - 1] == ' ' || name[length - 1] == '\0')) --length;
+  name_.assign(name.substr(0, length));
+}
+
+bool OutsideProgram::load() {
+  if (entry_ != nullptr) return true;
+  loadError_.clear();
+  if (!isSafeModuleName(name_)) {
+    loadError_ = "\"" + name_ + "\" is not a program name";
+    return false;
+  }
+  const std::string lower = lowerCase(name_);
+  const std::array<std::string, 2> fileNames = {name_ + ".so", lower + ".so"};
+  std::string searched;
+  for (const std::string& directory : searchDirectories()) {
+    for (const std::string& fileName : fileNames) {
+      std::string path = directory + "/" + fileName;
+      if (access(path.c_str(), F_OK) != 0) continue;
+      void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+      if (handle == nullptr) {
+        const char* message = dlerror();
+        loadError_ = path + " does not load: " + (message ? message : "unknown reason");
+        return false;
+      }
+      void* symbol = dlsym(handle, name_.c_str());
+      if (symbol == nullptr) symbol = dlsym(handle, lower.c_str());
+      if (symbol == nullptr) {
+        dlclose(handle);
+        loadError_ = path + " has no entry point " + name_;
+        return false;
+      }
+      bool cobol = dlsym(handle, "cob_init") != nullptr;
+      if (cobol && !startCobolRuntime(handle, loadError_)) {
+        dlclose(handle);
+        return false;
+      }
+      handle_ = handle;
+      entry_ = symbol;
+      cobol_ = cobol;
+      return true;
+    }
+    searched += (searched.empty() ? "" : ", ") + directory;
+  }
+  loadError_ = name_ + ".so was not found in " + (searched.empty() ? "any directory" : searched);
+  return false;
+}
+
+CallResult OutsideProgram::call(void* arg1) {
+  if (!load()) return {CallOutcome::NotFound, 0};
+  auto entry = reinterpret_cast<int (*)(void*)>(entry_);
+  return {CallOutcome::Called, entry(arg1)};
+}
+
+CallResult OutsideProgram::call(void* arg1, void* arg2) {
+  if (!load()) return {CallOutcome::NotFound, 0};
+  auto entry = reinterpret_cast<int (*)(void*, void*)>(entry_);
+  return {CallOutcome::Called, entry(arg1, arg2)};
+}
+
+void OutsideProgram::release() {
+  if (handle_ == nullptr) return;
+  if (cobol_ && cobolRuntime().cancel != nullptr) {
+    // libcob keeps its own table of the programs it has seen; without the cancel a later
+    // cob_tidy walks into the unloaded module.
+    cobolRuntime().cancel(name_.c_str());
+  }
+  dlclose(handle_);
+  handle_ = nullptr;
+  entry_ = nullptr;
+  cobol_ = false;
+}
+
+void shutDownCobolRuntime() {
+  CobolRuntime& runtime = cobolRuntime();
+  if (!runtime.started) return;
+  runtime.started = false;
+  runtime.tidy();
+}
+
+}  // namespace dunax::platform

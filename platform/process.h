@@ -1,0 +1,18 @@
+// The running process: where its program file lies, and how a run ends.
+#pragma once
+
+#include <string>
+
+namespace dunax::platform {
+
+// The directory of the running program's file, without a trailing "/"; empty when unknown.
+std::string programDirectory();
+
+// Ends the process with exitCode after shutting down the COBOL run-time (when one was
+// started) and flushing standard output. Never returns.
+[[noreturn]] void endProcess(int exitCode);
+
+// Reads an environment variable; nullptr when it is not set.
+const char* environmentValue(const char* name);
+
+}  // namespace dunax::platform

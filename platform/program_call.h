@@ -1,0 +1,67 @@
+// Calling an outside program by name: a loadable module NAME.so found on COB_LIBRARY_PATH, then
+// beside the running program (../lib/dunax, then its own directory), entered through the C
+// symbol NAME with every argument passed by reference. Modules compiled by GnuCOBOL are called
+// the same way; libcob is then kept loaded and initialised once.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dunax::platform {
+
+enum class CallOutcome {
+  Called,    // the program ran; returnCode holds what it returned
+  NotFound,  // no module file, a file that does not load, or no entry point
+};
+
+struct CallResult {
+  CallOutcome outcome;
+  int returnCode;
+  bool called() const { return outcome == CallOutcome::Called; }
+};
+
+// An outside program known by its name. The module is loaded by the first call and stays
+// loaded, with its entry point looked up once, until release() or destruction.
+class OutsideProgram {
+ public:
+  OutsideProgram() = default;
+  // name is the name field as the caller holds it; trailing spaces (and NULs) are removed.
+  explicit OutsideProgram(std::string_view name) { setName(name); }
+  ~OutsideProgram() { release(); }
+  OutsideProgram(const OutsideProgram&) = delete;
+  OutsideProgram& operator=(const OutsideProgram&) = delete;
+
+  // Names another program; the one loaded before is released.
+  void setName(std::string_view name);
+  const std::string& name() const { return name_; }
+
+  // Calls the program, loading it first when needed.
+  // Returns Called with the program's return code, or NotFound (see loadError()).
+  CallResult call(void* arg1);
+  CallResult call(void* arg1, void* arg2);
+
+  // Loads the program now without calling it. Returns false when it cannot be found.
+  bool load();
+  bool isLoaded() const { return entry_ != nullptr; }
+
+  // Unloads the module (a COBOL module is cancelled in libcob first); the next call loads it
+  // afresh. Nothing happens when it is not loaded.
+  void release();
+
+  // Why the last load failed, in words for a user: the directories searched or the loader's
+  // own message.
+  const std::string& loadError() const { return loadError_; }
+
+ private:
+  std::string name_;
+  void* handle_ = nullptr;
+  void* entry_ = nullptr;  // the entry point, cast to the arity of each call
+  bool cobol_ = false;
+  std::string loadError_;
+};
+
+// Ends the COBOL run-time when one was started (files its modules left open are closed so that
+// their records are kept). Called on every way out of a program; safe to call more than once.
+void shutDownCobolRuntime();
+
+}  // namespace dunax::platform

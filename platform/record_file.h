@@ -1,0 +1,86 @@
+// Record files: fixed-length record sequential files (records back to back, no header, no
+// separator) and line sequential text files (one record a line, trailing spaces trimmed).
+// Every operation answers with a 2-character COBOL file status; nothing throws.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "platform/file_status.h"
+
+namespace dunax::platform {
+
+enum class Organization { RecordSequential, LineSequential };
+enum class OpenMode { Closed, Input, Output, Extend };
+
+// The operating-system calls the record-file handler makes, so that a test can make the Nth
+// write fail for real reasons (disk full, size limit) without filling a disk.
+struct FileSystemCalls {
+  int (*open)(const char* path, int flags, int mode);
+  long (*read)(int fd, void* buffer, std::size_t count);
+  long (*write)(int fd, const void* buffer, std::size_t count);
+  int (*fsync)(int fd);
+  int (*ftruncate)(int fd, long length);
+  int (*close)(int fd);
+};
+// The calls the handler makes unless a test has replaced them.
+const FileSystemCalls& realFileSystemCalls();
+
+class RecordFile {
+ public:
+  // recordLength is the fixed record length in bytes (at most 64 KiB).
+  RecordFile(Organization organization, std::size_t recordLength);
+  ~RecordFile();  // closes the file if it is open
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  // Opens the file named by path (a NUL-terminated host path).
+  // Returns "00"; "35" when an input file does not exist; "37" when permission is denied;
+  // "41" when this handle is already open; "30" for any other failure.
+  // Output truncates the file; extend appends, creating the file when it is missing.
+  FileStatus open(const char* path, OpenMode mode);
+
+  // Reads the next record into record (recordLength bytes).
+  // Returns "00"; "10" at end of file; "04" for a trailing partial record (the record area then
+  // holds the partial bytes followed by spaces for line files, zeros for record files; the
+  // next read answers "10"); "46" after end of file was already reported; "47" when not open
+  // for input; "30" for a read error.
+  FileStatus readNext(void* record);
+
+  // Writes one record of recordLength bytes.
+  // Returns "00"; "48" when not open for output or extend; "34" when there is no room (disk
+  // full, file-size limit); "30" for any other write error. After a failed write the file ends
+  // at its last whole record.
+  FileStatus write(const void* record);
+
+  // Closes the file; output is written out and flushed to the disk first.
+  // Returns "00"; "42" when not open; "34"/"30" when buffered records could not be written or
+  // flushed (the file then ends at its last whole record).
+  FileStatus close();
+
+  bool isOpen() const { return mode_ != OpenMode::Closed; }
+  OpenMode mode() const { return mode_; }
+
+  // For tests: the handler makes its operating-system calls through this table.
+  void useCalls(const FileSystemCalls& calls) { calls_ = &calls; }
+
+ private:
+  FileStatus flushBuffer();
+  FileStatus fillBuffer();
+  FileStatus failWrite(int error);
+
+  Organization organization_;
+  std::size_t recordLength_;
+  const FileSystemCalls* calls_;
+  int fd_ = -1;
+  OpenMode mode_ = OpenMode::Closed;
+  bool endReported_ = false;
+  bool writeFailed_ = false;
+  long long wholeBytes_ = 0;  // bytes of whole records known to be on disk
+  std::unique_ptr<unsigned char[]> buffer_;
+  std::size_t bufferUsed_ = 0;
+  std::size_t bufferPos_ = 0;
+  bool atEof_ = false;
+};
+
+}  // namespace dunax::platform

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Makes sure the tools the build and the tests need are on this machine. As root it installs
+# what is missing with apt-get; otherwise it prints the exact command and fails.
+# Usage: scripts/ensure_tools.sh [extra-debian-package ...]
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+have_cmd cmake || need+=(cmake)
+have_cmd ninja || need+=(ninja-build)
+have_cmd g++ || need+=(g++)
+have_pkg libgtest-dev || need+=(libgtest-dev)
+have_cmd cobc || need+=(gnucobol3)
+for extra in "$@"; do
+  have_pkg "$extra" || need+=("$extra")
+done
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Installing: ${need[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${need[@]}" >/dev/null
+else
+  echo "Missing tools. Install them with:" >&2
+  echo "  sudo apt-get install -y ${need[*]}" >&2
+  exit 1
+fi

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs every test: the unit and end-to-end tests on a normal build, then again on a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing tools first (as root).
+# Usage: scripts/test.sh [--quick]   (--quick: the normal build only)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+"$here/scripts/ensure_tools.sh" tmux
+
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+jobs=$(nproc)
+
+echo "== build (RelWithDebInfo)"
+"$here/scripts/build.sh" build
+echo "== tests"
+(cd build && ctest -j "$jobs" --output-on-failure --timeout 600)
+
+if [ "$quick" -eq 0 ]; then
+  echo "== build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+  "$here/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DDUNAX_SANITIZE=ON
+  echo "== tests under the sanitizers"
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  (cd build-asan && ctest -j "$jobs" --output-on-failure --timeout 900 -LE no-sanitizer)
+fi
+echo "== all tests passed"
