@@ -1,0 +1,20 @@
+// The screen library's single current message per user (functions 53 post and 54 fetch), kept
+// in a directory that only that user can reach and replaced whole by every post.
+#pragma once
+
+namespace dunax::sp2 {
+
+// The message block is 1014 bytes: return code (2 bytes, little-endian) at 0, the values 10, 2,
+// 0, 1000, 1000 at 2 to 11, two zero bytes at 12, the 1000-character message text at 14.
+
+// Stores the block's 1000-character text as the user's current message, atomically.
+// Returns 0 and writes 0 into the block's return code when the message was stored; otherwise
+// a non-zero code (also written into the block) and nothing is changed.
+int postMessage(unsigned char* block);
+
+// Copies the user's current message into the block's text (1000 bytes).
+// Returns 0 (also written into the block's return code); with nothing ever posted the text is
+// left as it was and a non-zero code is returned.
+int fetchMessage(unsigned char* block);
+
+}  // namespace dunax::sp2
