@@ -1,0 +1,97 @@
+// Child processes on POSIX: posix_spawn, waitpid, and a bounded wait.
+#include "platform/child_process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/clock.h"
+
+extern char** environ;
+
+namespace dunax::platform {
+namespace {
+
+ChildEnd endFromStatus(int id, int status) {
+  ChildEnd end;
+  end.id = id;
+  if (WIFEXITED(status)) {
+    end.exited = true;
+    end.exitCode = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    end.signal = WTERMSIG(status);
+  }
+  return end;
+}
+
+}  // namespace
+
+ChildProcess startChildProcess(const std::string& path, const std::vector<std::string>& arguments,
+                               std::string* error) {
+  if (access(path.c_str(), X_OK) != 0) {
+    if (error) *error = path + ": " + std::strerror(errno);
+    return {};
+  }
+  std::vector<char*> argv;
+  argv.reserve(arguments.size() + 1);
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t id = -1;
+  int result = posix_spawn(&id, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (result != 0) {
+    if (error) *error = path + ": " + std::strerror(result);
+    return {};
+  }
+  return ChildProcess{static_cast<int>(id)};
+}
+
+ChildEnd waitForChild(const ChildProcess& child) {
+  if (!child.started()) return {};
+  int status = 0;
+  for (;;) {
+    pid_t id = waitpid(child.id, &status, 0);
+    if (id == child.id) return endFromStatus(id, status);
+    if (id < 0 && errno != EINTR) return {};
+  }
+}
+
+ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
+  if (!child.started()) return {};
+  const std::int64_t deadline =
+      monotonicNanoseconds() + static_cast<std::int64_t>(timeoutMilliseconds) * 1000000;
+  int pauseMilliseconds = 1;
+  for (;;) {
+    int status = 0;
+    pid_t id = waitpid(child.id, &status, WNOHANG);
+    if (id == child.id) return endFromStatus(id, status);
+    if (id < 0 && errno != EINTR) return {};
+    if (monotonicNanoseconds() >= deadline) return {};
+    sleepMilliseconds(pauseMilliseconds);
+    if (pauseMilliseconds < 20) pauseMilliseconds *= 2;
+  }
+}
+
+ChildEnd waitForAnyChild() {
+  int status = 0;
+  for (;;) {
+    pid_t id = waitpid(-1, &status, 0);
+    if (id > 0) return endFromStatus(id, status);
+    if (errno != EINTR) return {};
+  }
+}
+
+void stopChild(const ChildProcess& child, int graceMilliseconds) {
+  if (!child.started()) return;
+  kill(child.id, SIGTERM);
+  ChildEnd end = waitForChildFor(child, graceMilliseconds);
+  if (end.id < 0) {
+    kill(child.id, SIGKILL);
+    waitForChild(child);
+  }
+}
+
+}  // namespace dunax::platform
