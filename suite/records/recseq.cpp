@@ -1,0 +1,49 @@
+// RECSEQ - record-access program for fixed-length sequential data files.
+//
+// Called by name (RECSEQ.so, entry RECSEQ) with the 2280-byte request block as its only
+// argument. The data file's records lie back to back, all of one length, with no header and no
+// separator. One data file is open at a time.
+//
+// Record length: the decimal number in pass-through field B (block positions 10-19, that is
+// run-parameter positions 21-30), leading and trailing spaces ignored, 1 to 1024. A blank field
+// means 1024. Anything else makes "TST" and "OU " answer "39".
+//
+// Data file: the name at block positions 38-87, up to its first space; "\" is read as "/".
+//
+// Request codes (block positions 4-6) and the statuses answered at block positions 230-231:
+//   "TST"         open for reading   "00"; "35" missing file or blank name; "37" no permission;
+//                                    "39" bad record length; "41" a file is already open;
+//                                    "30" any other failure
+//   "ST ", "AST"  position before the first record
+//                                    "00"; "42" not open; "47" open for output
+//   "RN ", "ARN"  read the next record into the record area's first bytes (the rest of the
+//                 2048-byte area is set to spaces)
+//                                    "00"; "10" at end of file; "30" for a trailing partial
+//                                    record (the file is not a whole number of records), then
+//                                    "46" for every further read; "42" not open; "47" open for
+//                                    output
+//   "OU "         open for output: a new, empty file (an existing one is emptied)
+//                                    "00"; "37" no permission; "39" bad record length; "41" a
+//                                    file is already open; "30" blank name or any other failure
+//   "WR ", "AWR"  write one record: the record area's first bytes (record length)
+//                                    "00"; "34" no room (disk full, size limit); "42" not open;
+//                                    "48" open for input; "30" any other failure
+//   "CL "         close              "00"; "42" not open; "34"/"30" buffered records could not
+//                                    be written
+//   anything else                    "90"
+// The return code is always 0.
+#include "suite/records/request_block.h"
+#include "suite/records/sequential_access.h"
+
+namespace {
+
+// The one data file of this program; closed (its records kept) when the module is unloaded.
+dunax::records::SequentialAccess dataFile;
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int RECSEQ(void* requestBlock) {
+  if (requestBlock == nullptr) return 0;
+  dataFile.handle(*static_cast<dunax::records::RequestBlock*>(requestBlock));
+  return 0;
+}

@@ -1,0 +1,145 @@
+// RECSEQ's work on one fixed-length sequential data file: request codes, record length, file
+// name and the statuses answered, on top of the platform's record file.
+#include "suite/records/sequential_access.h"
+
+#include <cstring>
+
+namespace dunax::records {
+namespace {
+
+using platform::FileStatus;
+using platform::OpenMode;
+namespace status = platform::status;
+
+bool isBlank(char c) { return c == ' ' || c == '\0'; }
+
+}  // namespace
+
+Request parseRequest(const char* code) {
+  auto is = [code](const char* text) { return std::memcmp(code, text, 3) == 0; };
+  if (is("TST")) return Request::OpenInput;
+  if (is("ST ") || is("AST")) return Request::Start;
+  if (is("RN ") || is("ARN")) return Request::ReadNext;
+  if (is("OU ")) return Request::OpenOutput;
+  if (is("WR ") || is("AWR")) return Request::Write;
+  if (is("CL ")) return Request::Close;
+  return Request::Unknown;
+}
+
+std::size_t parseRecordLength(const char* field, std::size_t width) {
+  std::size_t first = 0;
+  while (first < width && isBlank(field[first])) ++first;
+  std::size_t end = width;
+  while (end > first && isBlank(field[end - 1])) --end;
+  if (first == end) return kMaxRecordLength;
+  std::size_t value = 0;
+  for (std::size_t i = first; i < end; ++i) {
+    if (field[i] < '0' || field[i] > '9') return 0;
+    value = value * 10 + static_cast<std::size_t>(field[i] - '0');
+    if (value > kMaxRecordLength) return 0;
+  }
+  return value;
+}
+
+std::size_t extractFileName(const char* field, std::size_t width, char* out) {
+  std::size_t length = 0;
+  while (length < width && !isBlank(field[length])) {
+    out[length] = field[length] == '\\' ? '/' : field[length];
+    ++length;
+  }
+  out[length] = '\0';
+  return length;
+}
+
+void SequentialAccess::handle(RequestBlock& block) {
+  FileStatus answer;
+  switch (parseRequest(block.code)) {
+    case Request::OpenInput: answer = open(block, OpenMode::Input); break;
+    case Request::Start: answer = start(); break;
+    case Request::ReadNext: answer = readNext(block); break;
+    case Request::OpenOutput: answer = open(block, OpenMode::Output); break;
+    case Request::Write: answer = write(block); break;
+    case Request::Close: answer = close(); break;
+    case Request::Unknown: answer = recseq_status::kUnknownRequest; break;
+  }
+  std::memcpy(block.status, answer.code, sizeof(block.status));
+}
+
+// Returns "41" when a file is already open, "39" for a bad record length, "35" (input) or "30"
+// (output) for a blank name, otherwise the record file's answer ("00", "35", "37", "30").
+FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
+  if (isOpen()) return status::kAlreadyOpen;
+  std::size_t length = parseRecordLength(block.passB, sizeof(block.passB));
+  if (length == 0) return recseq_status::kBadRecordLength;
+  if (extractFileName(block.fileName, sizeof(block.fileName), path_) == 0) {
+    return mode == OpenMode::Input ? status::kFileNotFound : status::kPermanentError;
+  }
+  file_.reset();
+  file_.emplace(platform::Organization::RecordSequential, length);
+  FileStatus answer = file_->open(path_, mode);
+  if (!answer.ok()) {
+    file_.reset();
+    return answer;
+  }
+  recordLength_ = length;
+  readSinceStart_ = false;
+  readFailed_ = false;
+  return answer;
+}
+
+// Returns "00" with the file positioned before its first record (reopened when records were
+// read); "42" when no file is open; "47" when it is open for output; the reopen's status
+// otherwise (the file is then closed).
+FileStatus SequentialAccess::start() {
+  if (!isOpen()) return status::kNotOpen;
+  if (file_->mode() != OpenMode::Input) return status::kNotOpenForInput;
+  if (!readSinceStart_) return status::kSuccess;
+  file_->close();
+  FileStatus answer = file_->open(path_, OpenMode::Input);
+  if (!answer.ok()) {
+    file_.reset();
+    return answer;
+  }
+  readSinceStart_ = false;
+  readFailed_ = false;
+  return answer;
+}
+
+// Returns "00" with the record in the first recordLength_ bytes of the record area and spaces
+// after it; "10" at end of file; "30" for a trailing partial record (shorter than the record
+// length) and "46" for every read after it; "42" when no file is open; "47" when it is open
+// for output; the record file's "46" or "30" otherwise.
+FileStatus SequentialAccess::readNext(RequestBlock& block) {
+  if (!isOpen()) return status::kNotOpen;
+  if (file_->mode() != OpenMode::Input) return status::kNotOpenForInput;
+  readSinceStart_ = true;
+  if (readFailed_) return status::kReadAfterEnd;
+  FileStatus answer = file_->readNext(block.record);
+  if (answer == status::kLengthMismatch) {
+    readFailed_ = true;
+    return recseq_status::kPartialRecord;
+  }
+  if (answer.ok()) {
+    std::memset(block.record + recordLength_, ' ', sizeof(block.record) - recordLength_);
+  }
+  return answer;
+}
+
+// Returns "00" with the first recordLength_ bytes of the record area written; "42" when no file
+// is open; "48" when it is open for input; the record file's "34" (no room) or "30" otherwise.
+FileStatus SequentialAccess::write(const RequestBlock& block) {
+  if (!isOpen()) return status::kNotOpen;
+  if (file_->mode() != OpenMode::Output) return status::kNotOpenForOutput;
+  return file_->write(block.record);
+}
+
+// Returns "00"; "42" when no file is open; "34"/"30" when records still buffered could not be
+// written. The file is closed in every case.
+FileStatus SequentialAccess::close() {
+  if (!isOpen()) return status::kNotOpen;
+  FileStatus answer = file_->close();
+  file_.reset();
+  return answer;
+}
+
+}  // namespace dunax::records
