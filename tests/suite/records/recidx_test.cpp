@@ -2,6 +2,8 @@
 // through the platform (which starts the COBOL run-time) and driven as the converter drives it.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -188,6 +190,17 @@ TEST_F(RecidxModule, ReleasedAfterCloseAndLoadedAfreshForTheNextFile) {
   EXPECT_EQ(record, keyedRecord(1));
   EXPECT_EQ(again.read(record, 1024), "10");
   EXPECT_EQ(again.request("CL "), "00");
+}
+
+TEST_F(RecidxModule, ModuleIsReallyUnloadedAfterClose) {
+  const std::string module = testing::buildDirectory() + "/lib/dunax/RECIDX.so";
+  RecordAccessDriver data("RECIDX", dir.file("carga.dat"));
+  ASSERT_EQ(data.request("OU "), "00");
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(handle, nullptr) << "the module is loaded while its file is open";
+  dlclose(handle);
+  ASSERT_EQ(data.request("CL "), "00");
+  EXPECT_EQ(dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
 }
 
 }  // namespace
