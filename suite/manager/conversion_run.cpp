@@ -1,0 +1,123 @@
+// The manager's run: starting converter runs in order, reading their ends, deciding to go on.
+#include "suite/manager/conversion_run.h"
+
+#include <cstdio>
+#include <map>
+
+#include "suite/manager/estimate.h"
+#include "suite/manager/segments.h"
+
+namespace dunax::manager {
+namespace {
+
+struct RunningFile {
+  std::size_t index;
+  double startSeconds;
+};
+
+std::string progressLine(std::size_t index, std::size_t total, char direction,
+                         const FileResult& result) {
+  std::string line = "[" + std::to_string(index + 1) + "/" + std::to_string(total) + "] " +
+                     result.name + ": " + describeOutcome(result.outcome);
+  if (result.outcome == Outcome::Converted && result.segments >= 0) {
+    line += ", " + std::to_string(result.segments) + " extra segment" +
+            (result.segments == 1 ? "" : "s") + (direction == 'B' ? " written" : " read");
+  }
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, " (%.1f s)", result.seconds);
+  line += seconds;
+  if (!result.detail.empty()) line += ": " + result.detail;
+  return line;
+}
+
+}  // namespace
+
+RunReport runConversion(const RunPlan& plan, ConverterHost& host) {
+  RunReport report;
+  const std::size_t total = plan.files.size();
+  const unsigned jobs = plan.jobs == 0 ? 1 : plan.jobs;
+  report.results.resize(total);
+  for (std::size_t i = 0; i < total; ++i) report.results[i].name = plan.files[i].name;
+
+  std::map<int, RunningFile> running;
+  std::size_t next = 0;
+  double finishedSeconds = 0;
+  std::uint64_t finishedFiles = 0;
+  bool stop = false;
+
+  for (;;) {
+    while (!stop && next < total && running.size() < jobs) {
+      if (host.stopRequested()) {
+        stop = true;
+        report.stopReason = "the operator asked to stop";
+        break;
+      }
+      const std::size_t index = next++;
+      FileResult& result = report.results[index];
+      FilePlace place;
+      place.fileName = plan.files[index].windows1252;
+      place.number = index + 1;
+      place.total = total;
+      place.remaining = estimateRemaining(finishedSeconds, finishedFiles, total - index, jobs);
+      if (plan.settings.direction == 'X') {
+        place.segments = countExtraSegments(
+            place.fileName, [&host](const std::string& name) { return host.fileExists(name); });
+        result.segments = place.segments;
+      }
+      std::string error;
+      const double startSeconds = host.secondsNow();
+      const int id = host.startConverter(buildRunParameter(plan.settings, place), &error);
+      if (id < 0) {
+        ConverterEnd end;
+        end.started = false;
+        result.outcome = Outcome::Failed;
+        result.detail = describeFailure(end, error);
+        host.tell(progressLine(index, total, plan.settings.direction, result));
+        stop = true;
+        report.stopReason = "the converter could not be started";
+        break;
+      }
+      running[id] = RunningFile{index, startSeconds};
+    }
+    if (running.empty()) break;
+
+    ConverterEnd end;
+    const int id = host.waitForConverter(&end);
+    if (id < 0) {
+      // The runs we started are gone without a word: count them as failed.
+      for (const auto& [lostId, file] : running) {
+        report.results[file.index].outcome = Outcome::Failed;
+        report.results[file.index].detail = "its end could not be waited for";
+      }
+      running.clear();
+      stop = true;
+      if (report.stopReason.empty()) report.stopReason = "a converter run was lost";
+      break;
+    }
+    auto found = running.find(id);
+    if (found == running.end()) continue;  // not one of ours
+    const RunningFile file = found->second;
+    running.erase(found);
+
+    FileResult& result = report.results[file.index];
+    result.seconds = host.secondsNow() - file.startSeconds;
+    if (result.seconds < 0) result.seconds = 0;
+    finishedSeconds += result.seconds;
+    ++finishedFiles;
+    result.outcome = outcomeOf(end);
+    if (result.outcome == Outcome::Converted && plan.settings.direction == 'B') {
+      result.segments = end.exitCode;
+    }
+    if (result.outcome == Outcome::Failed) result.detail = describeFailure(end, {});
+    host.tell(progressLine(file.index, total, plan.settings.direction, result));
+    if (stopsRun(result.outcome) && !stop) {
+      stop = true;
+      report.stopReason = result.outcome == Outcome::Stopped
+                              ? "the conversion of " + result.name + " asked to stop the run"
+                              : "the conversion of " + result.name + " failed";
+    }
+  }
+  return report;
+}
+
+}  // namespace dunax::manager

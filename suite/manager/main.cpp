@@ -1,0 +1,169 @@
+// dunaxconv: the conversion manager. Reads the command line, refuses what a run parameter cannot
+// hold, runs DUNAXMF once per data file through the platform's child processes and prints what
+// became of each file.
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/child_process.h"
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "platform/record_file.h"
+#include "platform/session.h"
+#include "platform/text_encoding.h"
+#include "suite/manager/conversion_run.h"
+#include "suite/manager/options.h"
+#include "suite/manager/outcome.h"
+
+namespace dunax::manager {
+namespace {
+
+constexpr std::size_t kListLineLength = 1024;
+
+void sayError(const std::string& text) { std::fprintf(stderr, "dunaxconv: %s\n", text.c_str()); }
+
+// Reads the data file names of a list file into names. Returns an empty text, or why the file
+// could not be read.
+std::string readListFile(const std::string& path, std::vector<std::string>* names) {
+  platform::RecordFile file(platform::Organization::LineSequential, kListLineLength);
+  platform::FileStatus status = file.open(path.c_str(), platform::OpenMode::Input);
+  if (status.is('3', '5')) return "the list file " + path + " does not exist";
+  if (!status.ok()) return "the list file " + path + " cannot be read (status " +
+                           std::string(status.code, 2) + ")";
+  std::vector<char> line(kListLineLength);
+  for (;;) {
+    status = file.readNext(line.data());
+    if (status.is('1', '0')) break;
+    if (!status.ok()) {
+      return "the list file " + path + " cannot be read (status " +
+             std::string(status.code, 2) + ")";
+    }
+    std::string name = dataFileNameOfListLine(std::string(line.data(), line.size()));
+    if (!name.empty()) names->push_back(name);
+  }
+  return {};
+}
+
+// The real world of a run: converter processes, the monotonic clock, the file system.
+class ProcessHost : public ConverterHost {
+ public:
+  explicit ProcessHost(std::string converter) : converter_(std::move(converter)) {}
+
+  int startConverter(const RunParameter& parameter, std::string* error) override {
+    std::vector<std::string> arguments = {"DUNAXMF",
+                                          std::string(parameter.begin(), parameter.end())};
+    platform::ChildProcess child = platform::startChildProcess(converter_, arguments, error);
+    if (!child.started()) return -1;
+    children_[child.id] = child;
+    return child.id;
+  }
+
+  int waitForConverter(ConverterEnd* end) override {
+    if (children_.empty()) return -1;
+    for (;;) {
+      platform::ChildEnd childEnd = platform::waitForAnyChild();
+      if (childEnd.id < 0) return -1;
+      if (children_.erase(childEnd.id) == 0) continue;
+      end->started = true;
+      end->exited = childEnd.exited;
+      end->exitCode = childEnd.exitCode;
+      end->signal = childEnd.signal;
+      return childEnd.id;
+    }
+  }
+
+  double secondsNow() override {
+    return static_cast<double>(platform::monotonicNanoseconds()) / 1e9;
+  }
+
+  // A segment counts as present unless opening it says it does not exist: a segment that is
+  // there but unreadable is left for the converter to report.
+  bool fileExists(const std::string& windows1252Name) override {
+    std::string utf8;
+    platform::appendUtf8FromWindows1252(windows1252Name.data(), windows1252Name.size(), utf8);
+    if (present(utf8)) return true;
+    return utf8 != windows1252Name && present(windows1252Name);
+  }
+
+  bool stopRequested() override { return platform::stopRequested(); }
+
+  void tell(const std::string& line) override {
+    std::printf("dunaxconv: %s\n", line.c_str());
+    std::fflush(stdout);
+  }
+
+ private:
+  static bool present(const std::string& name) {
+    platform::RecordFile file(platform::Organization::RecordSequential, 1);
+    platform::FileStatus status = file.open(name.c_str(), platform::OpenMode::Input);
+    if (file.isOpen()) file.close();
+    return !status.is('3', '5');
+  }
+
+  std::string converter_;
+  std::map<int, platform::ChildProcess> children_;
+};
+
+int runManager(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  Options options;
+  std::string error = parseArguments(arguments, &options);
+  if (!error.empty()) {
+    sayError(error);
+    sayError("see dunaxconv --help");
+    return kExitBadUsage;
+  }
+  if (options.help) {
+    std::fputs(helpText(), stdout);
+    return kExitAllConverted;
+  }
+
+  std::vector<std::string> names;
+  if (!options.listFile.empty()) {
+    error = readListFile(options.listFile, &names);
+    if (!error.empty()) {
+      sayError(error);
+      return kExitBadUsage;
+    }
+  }
+  names.insert(names.end(), options.files.begin(), options.files.end());
+
+  RunPlan plan;
+  plan.settings = options.settings;
+  std::vector<std::string> problems = checkDataFiles(names, &plan.files);
+  if (!problems.empty()) {
+    for (const std::string& problem : problems) sayError("refused: " + problem);
+    sayError("nothing was converted");
+    return kExitBadUsage;
+  }
+
+  const bool watched = platform::standardInputIsTerminal();
+  plan.jobs = options.jobs;
+  if (plan.jobs > 1 && watched) {
+    std::printf(
+        "dunaxconv: standard input is a terminal, so the files are converted one at a time "
+        "(--jobs is for unattended runs, e.g. with < /dev/null)\n");
+    plan.jobs = 1;
+  }
+  // On a terminal Ctrl+C belongs to the converter's window (it asks whether to interrupt);
+  // otherwise it stops the run after the files being converted.
+  platform::noteStopRequests(!watched);
+
+  std::string converter = options.converter;
+  if (converter.empty()) converter = platform::programDirectory() + "/DUNAXMF";
+  ProcessHost host(converter);
+  RunReport report = runConversion(plan, host);
+
+  std::printf("\n%s", formatSummary(report.results).c_str());
+  if (!report.stopReason.empty()) std::printf("The run was stopped: %s.\n", report.stopReason.c_str());
+  const int exitCode = exitCodeOf(report.results);
+  std::printf("Exit code %d.\n", exitCode);
+  std::fflush(stdout);
+  return exitCode;
+}
+
+}  // namespace
+}  // namespace dunax::manager
+
+int main(int argc, char** argv) { return dunax::manager::runManager(argc, argv); }

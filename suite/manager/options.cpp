@@ -1,0 +1,246 @@
+// Reading dunaxconv's command line and checking the data file names.
+#include "suite/manager/options.h"
+
+#include <set>
+
+namespace dunax::manager {
+namespace {
+
+constexpr const char kHelp[] =
+    R"(Usage: dunaxconv [options] B|X PROGRAM FILE...
+       dunaxconv [options] --list LISTFILE B|X PROGRAM [FILE...]
+
+Converts data files with the converter DUNAXMF, one converter run per file, and acts on
+each run's exit code.
+
+  B        from the Micro Focus data file to its transfer file FILE.bin (and FILE.bi1 to
+           FILE.bi9 for every further million records), for the RM/COBOL side to read
+  X        from the transfer file that the RM/COBOL side wrote back to the data file; the
+           number of extra segments is found from the FILE.bi1 ... FILE.bi9 files present
+  PROGRAM  the record-access program that reads and writes the data file (at most 8
+           characters), for example RECSEQ for fixed-length sequential files; it is found as
+           PROGRAM.so on COB_LIBRARY_PATH, then in lib/dunax beside the converter
+  FILE     a data file name: at most 50 bytes in Windows-1252, no spaces; relative names
+           are taken from the current directory
+
+Options:
+  --list LISTFILE        also convert the files named in LISTFILE, one a line (blank lines
+                         and lines starting with "#" are left out); they come before the
+                         FILEs of the command line
+  --record-length N      the record length of the data file, passed in field B (RECSEQ
+                         reads it there); the same as --field-b with N as 10 digits
+  --field-a TEXT         pass-through field A for the record-access program (3 bytes)
+  --field-b TEXT         pass-through field B (10 bytes)
+  --field-c TEXT         pass-through field C (2 bytes)
+  --field-d TEXT         pass-through field D (1 byte)
+  --field-e TEXT         pass-through field E (8 bytes)
+  --field-f TEXT         pass-through field F (1 byte)
+  --key-option           have the converter use the alternative request codes
+                         ("AST", "ARN", "AWR") of the record-access program
+  --ask                  ask the operator what to do when a file cannot be converted
+                         (without it the file is given up without asking)
+  --jobs N               convert up to N files side by side (1 to 64). Only for unattended
+                         runs: when standard input is a terminal the files are converted one
+                         at a time, so that the operator can follow each one in its window
+  --converter PATH       the converter program to run (default: DUNAXMF beside dunaxconv)
+  -h, --help             show this text
+
+Each converter run gets one run parameter of 121 characters: the direction, the program,
+the pass-through fields, the file name, the file's number and the total, the estimated
+remaining time (the mean time of the files finished so far times the files left, divided
+by the jobs), and in "X" the count of extra segments. Text values are given in UTF-8 and
+passed in Windows-1252. A file name, program name or field that does not fit is refused
+before anything is converted.
+
+The converter's exit code decides what happens next:
+  0-9   the file was converted ("B": the number of extra segments written)
+  32    the file was given up; the run goes on with the next file
+  16    the run is to stop: no further file is started, running ones are let finish
+  other (or a crash) the file failed; the run stops as for 16
+
+Exit codes of dunaxconv:
+  0     every file was converted
+  1     every file was converted or given up, and at least one was given up
+  2     the run was stopped, a file failed, or the converter could not be started
+  64    bad usage: an unknown option, a missing value, a name or field that does not fit
+
+Example:
+  dunaxconv --record-length 120 B RECSEQ clientes.dat fornecedores.dat
+  (the RM/COBOL side reads clientes.dat.bin and writes it back, then)
+  dunaxconv --record-length 120 X RECSEQ clientes.dat fornecedores.dat
+  dunaxconv --jobs 2 --list todos.txt B RECSEQ < /dev/null
+)";
+
+struct FieldOption {
+  const char* name;
+  const char* label;
+  std::size_t width;
+  std::string RunSettings::*member;
+};
+
+const FieldOption kFieldOptions[] = {
+    {"--field-a", "field A", 3, &RunSettings::fieldA},
+    {"--field-b", "field B", 10, &RunSettings::fieldB},
+    {"--field-c", "field C", 2, &RunSettings::fieldC},
+    {"--field-d", "field D", 1, &RunSettings::fieldD},
+    {"--field-e", "field E", 8, &RunSettings::fieldE},
+    {"--field-f", "field F", 1, &RunSettings::fieldF},
+};
+
+// Returns true and sets *value when text is a decimal number of 1 to digits digits.
+bool readNumber(const std::string& text, std::size_t digits, unsigned long long* value) {
+  if (text.empty() || text.size() > digits) return false;
+  unsigned long long result = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    result = result * 10 + static_cast<unsigned>(c - '0');
+  }
+  *value = result;
+  return true;
+}
+
+bool takesValue(const std::string& name) {
+  if (name == "--list" || name == "--jobs" || name == "--converter" ||
+      name == "--record-length") {
+    return true;
+  }
+  for (const FieldOption& option : kFieldOptions) {
+    if (name == option.name) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string parseArguments(const std::vector<std::string>& arguments, Options* options) {
+  Options result;
+  std::vector<std::string> positional;
+  bool fieldBGiven = false;
+  bool recordLengthGiven = false;
+  bool optionsEnded = false;
+
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string argument = arguments[i];
+    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      positional.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument == "-h" || argument == "--help") {
+      result.help = true;
+      *options = result;
+      return {};
+    }
+    std::string name = argument;
+    std::string value;
+    bool hasValue = false;
+    if (std::size_t equals = argument.find('='); equals != std::string::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+      hasValue = true;
+    }
+    if (name == "--key-option" || name == "--ask") {
+      if (hasValue) return "the option " + name + " takes no value";
+      (name == "--ask" ? result.settings.ask : result.settings.keyOption) = true;
+      continue;
+    }
+    if (!takesValue(name)) return "unknown option " + argument;
+    if (!hasValue) {
+      if (i + 1 >= arguments.size()) return "the option " + name + " needs a value";
+      value = arguments[++i];
+    }
+
+    if (name == "--list") {
+      if (value.empty()) return "the option --list needs a file name";
+      result.listFile = value;
+    } else if (name == "--converter") {
+      if (value.empty()) return "the option --converter needs a program path";
+      result.converter = value;
+    } else if (name == "--jobs") {
+      unsigned long long jobs = 0;
+      if (!readNumber(value, 3, &jobs) || jobs < 1 || jobs > kMostJobs) {
+        return "--jobs takes a number from 1 to " + std::to_string(kMostJobs) + ", not \"" +
+               value + "\"";
+      }
+      result.jobs = static_cast<unsigned>(jobs);
+    } else if (name == "--record-length") {
+      unsigned long long length = 0;
+      if (!readNumber(value, 10, &length) || length == 0) {
+        return "--record-length takes a positive number of at most 10 digits, not \"" + value +
+               "\"";
+      }
+      std::string digits = std::to_string(length);
+      result.settings.fieldB = std::string(10 - digits.size(), '0') + digits;
+      recordLengthGiven = true;
+    } else {
+      for (const FieldOption& option : kFieldOptions) {
+        if (name != option.name) continue;
+        std::string error =
+            convertFieldValue(option.label, value, option.width, &(result.settings.*option.member));
+        if (!error.empty()) return error;
+        if (option.member == &RunSettings::fieldB) fieldBGiven = true;
+      }
+    }
+  }
+  if (fieldBGiven && recordLengthGiven) {
+    return "--record-length fills field B: give --field-b or --record-length, not both";
+  }
+
+  if (positional.empty()) return "the direction (B or X) is missing";
+  if (positional[0] != "B" && positional[0] != "X") {
+    return "the direction must be B or X, not \"" + positional[0] + "\"";
+  }
+  result.settings.direction = positional[0][0];
+  if (positional.size() < 2) return "the record-access program name is missing";
+  std::string error = checkProgramName(positional[1], &result.settings.program);
+  if (!error.empty()) return error;
+  result.files.assign(positional.begin() + 2, positional.end());
+  if (result.files.empty() && result.listFile.empty()) {
+    return "no data file given (name them after the program, or with --list)";
+  }
+  *options = result;
+  return {};
+}
+
+std::string dataFileNameOfListLine(const std::string& line) {
+  const char* blanks = " \t\r";
+  std::size_t first = line.find_first_not_of(blanks);
+  if (first == std::string::npos || line[first] == '#') return {};
+  std::size_t last = line.find_last_not_of(blanks);
+  return line.substr(first, last - first + 1);
+}
+
+std::vector<std::string> checkDataFiles(const std::vector<std::string>& names,
+                                        std::vector<DataFile>* files) {
+  std::vector<std::string> problems;
+  files->clear();
+  if (names.empty()) problems.push_back("no data file to convert");
+  if (names.size() > kMostFiles) {
+    problems.push_back(std::to_string(names.size()) + " data files: one run numbers at most " +
+                       std::to_string(kMostFiles) + "; split the list");
+    return problems;
+  }
+  std::set<std::string> seen;
+  for (const std::string& name : names) {
+    DataFile file;
+    file.name = name;
+    std::string error = checkFileName(name, &file.windows1252);
+    if (!error.empty()) {
+      problems.push_back(error);
+      continue;
+    }
+    if (!seen.insert(file.windows1252).second) {
+      problems.push_back("the data file name \"" + name + "\" is given twice");
+      continue;
+    }
+    files->push_back(file);
+  }
+  return problems;
+}
+
+const char* helpText() { return kHelp; }
+
+}  // namespace dunax::manager

@@ -1,0 +1,46 @@
+// The command line of dunaxconv: options, direction, program and data files; the data file list
+// file's lines; the checks that refuse what a run parameter cannot hold; the help text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "suite/manager/conversion_run.h"
+#include "suite/manager/run_parameter.h"
+
+namespace dunax::manager {
+
+// The most converter runs side by side that --jobs accepts.
+inline constexpr unsigned kMostJobs = 64;
+
+struct Options {
+  bool help = false;
+  RunSettings settings;            // direction, program and the fields, in Windows-1252
+  std::vector<std::string> files;  // data file names given on the command line (UTF-8)
+  std::string listFile;            // --list: a file naming one data file a line; empty if none
+  unsigned jobs = 1;               // --jobs
+  std::string converter;           // --converter: the converter program; empty for the default
+};
+
+// Reads the arguments (without the program's own name). Returns an empty text and fills
+// *options; otherwise the message of the first thing wrong: an unknown option, an option
+// without its value, a field value too wide or not writable in Windows-1252, --field-b together
+// with --record-length, a record length or job count that is not a number in range, a
+// direction other than "B" or "X", a missing or unfit program name, no data file at all.
+// With --help nothing else is checked.
+std::string parseArguments(const std::vector<std::string>& arguments, Options* options);
+
+// Returns the data file name on one line of a list file: the line without surrounding spaces,
+// tabs and carriage return; empty for a blank line or a comment line (first character "#").
+std::string dataFileNameOfListLine(const std::string& line);
+
+// Checks every data file name and the number of files, and fills *files in the same order.
+// Returns one message per refused name (and one when there are more than 99,999,999 files or a
+// name appears twice); an empty list when every file can be converted.
+std::vector<std::string> checkDataFiles(const std::vector<std::string>& names,
+                                        std::vector<DataFile>* files);
+
+// Returns the --help text.
+const char* helpText();
+
+}  // namespace dunax::manager

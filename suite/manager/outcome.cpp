@@ -1,0 +1,128 @@
+// Reading the converter's exit code, the summary table and the manager's exit code.
+#include "suite/manager/outcome.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace dunax::manager {
+namespace {
+
+const char* signalName(int signal) {
+  switch (signal) {
+    case 1: return "SIGHUP";
+    case 2: return "SIGINT";
+    case 3: return "SIGQUIT";
+    case 4: return "SIGILL";
+    case 6: return "SIGABRT";
+    case 7: return "SIGBUS";
+    case 8: return "SIGFPE";
+    case 9: return "SIGKILL";
+    case 11: return "SIGSEGV";
+    case 13: return "SIGPIPE";
+    case 15: return "SIGTERM";
+    default: return nullptr;
+  }
+}
+
+// Characters of UTF-8 text, for lining up the columns.
+std::size_t displayWidth(const std::string& text) {
+  std::size_t width = 0;
+  for (char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
+  }
+  return width;
+}
+
+std::string formatSeconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f s", seconds);
+  return text;
+}
+
+}  // namespace
+
+Outcome outcomeOf(const ConverterEnd& end) {
+  if (!end.started || !end.exited) return Outcome::Failed;
+  if (end.exitCode >= 0 && end.exitCode <= kConverterMostSegments) return Outcome::Converted;
+  if (end.exitCode == kConverterSkipFile) return Outcome::Skipped;
+  if (end.exitCode == kConverterAbortRun) return Outcome::Stopped;
+  return Outcome::Failed;
+}
+
+bool stopsRun(Outcome outcome) {
+  return outcome == Outcome::Stopped || outcome == Outcome::Failed;
+}
+
+const char* describeOutcome(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::NotStarted: return "not started";
+    case Outcome::Converted: return "converted";
+    case Outcome::Skipped: return "skipped";
+    case Outcome::Stopped: return "stopped the run";
+    case Outcome::Failed: return "failed";
+  }
+  return "?";
+}
+
+std::string describeFailure(const ConverterEnd& end, const std::string& startError) {
+  if (!end.started) return "could not be started: " + startError;
+  if (end.exited) return "exit code " + std::to_string(end.exitCode);
+  std::string text = "ended by signal " + std::to_string(end.signal);
+  if (const char* name = signalName(end.signal)) text += std::string(" (") + name + ")";
+  return text;
+}
+
+std::string formatSummary(const std::vector<FileResult>& results) {
+  std::size_t nameWidth = 4;
+  for (const FileResult& result : results) {
+    nameWidth = std::max(nameWidth, displayWidth(result.name));
+  }
+  std::size_t numberWidth = std::max<std::size_t>(1, std::to_string(results.size()).size());
+
+  auto pad = [](std::string text, std::size_t width) {
+    std::size_t shown = displayWidth(text);
+    if (shown < width) text.append(width - shown, ' ');
+    return text;
+  };
+  auto padLeft = [](std::string text, std::size_t width) {
+    std::size_t shown = displayWidth(text);
+    if (shown < width) text.insert(0, width - shown, ' ');
+    return text;
+  };
+
+  std::string out = pad("#", numberWidth) + "  " + pad("file", nameWidth) + "  " +
+                    pad("outcome", 15) + "  segments  " + padLeft("time", 9) + "\n";
+  std::size_t counts[5] = {};
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const FileResult& result = results[i];
+    ++counts[static_cast<int>(result.outcome)];
+    bool ran = result.outcome != Outcome::NotStarted;
+    std::string segments = result.segments >= 0 && ran ? std::to_string(result.segments) : "-";
+    std::string line = padLeft(std::to_string(i + 1), numberWidth) + "  " +
+                       pad(result.name, nameWidth) + "  " +
+                       pad(describeOutcome(result.outcome), 15) + "  " + padLeft(segments, 8) +
+                       "  " + padLeft(ran ? formatSeconds(result.seconds) : "-", 9);
+    if (!result.detail.empty()) line += "  " + result.detail;
+    out += line + "\n";
+  }
+  out += std::to_string(results.size()) + (results.size() == 1 ? " file: " : " files: ") +
+         std::to_string(counts[static_cast<int>(Outcome::Converted)]) + " converted, " +
+         std::to_string(counts[static_cast<int>(Outcome::Skipped)]) + " skipped, " +
+         std::to_string(counts[static_cast<int>(Outcome::Failed)]) + " failed, " +
+         std::to_string(counts[static_cast<int>(Outcome::Stopped)]) + " stopped the run, " +
+         std::to_string(counts[static_cast<int>(Outcome::NotStarted)]) + " not started\n";
+  return out;
+}
+
+int exitCodeOf(const std::vector<FileResult>& results) {
+  bool skipped = false;
+  for (const FileResult& result : results) {
+    if (result.outcome == Outcome::Skipped) skipped = true;
+    if (result.outcome != Outcome::Converted && result.outcome != Outcome::Skipped) {
+      return kExitStoppedOrFailed;
+    }
+  }
+  return skipped ? kExitSomeSkipped : kExitAllConverted;
+}
+
+}  // namespace dunax::manager

@@ -1,0 +1,27 @@
+// The transfer-file segments next to a data file: the converter's naming rule (data file name
+// and ".bin", then the character after the first ".bi" replaced by the segment digit) and the
+// count of extra segments a direction "X" run is told to read.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace dunax::manager {
+
+// The most extra segments a transfer file has (.bi1 to .bi9).
+inline constexpr int kMostExtraSegments = 9;
+
+// Returns the name of segment `segment` (0 to 9) of the transfer file of a data file, as the
+// converter names it: the data file name up to its first space (at most 50 bytes) followed by
+// ".bin"; for segments 1 to 9 the character three places after the first ".bi" that starts
+// within positions 1 to 46 is replaced by the segment digit. Returns an empty text for a segment
+// of 1 to 9 when there is no such ".bi", and for a segment outside 0 to 9.
+std::string transferSegmentName(const std::string& dataFileName, int segment);
+
+// Returns the number of extra segments present: the highest k (0 to 9) such that segments 1 to
+// k all exist according to exists (called with each segment name in turn, stopping at the
+// first missing one). 0 when segment 1 is missing or the name leaves no room for segments.
+int countExtraSegments(const std::string& dataFileName,
+                       const std::function<bool(const std::string&)>& exists);
+
+}  // namespace dunax::manager
