@@ -1,0 +1,69 @@
+// The command handlers: create, remove and report directories, copy, delete and rename files,
+// run a command in a directory, run a shell command; and the dispatch on the verb. Each works in
+// place on the job's record and error flag.
+#pragma once
+
+#include <cstddef>
+
+#include "executor/job.h"
+
+namespace dunax::executor {
+
+// The command buffer of the directory and command handlers.
+inline constexpr std::size_t kCommandBufferLength = 256;
+
+// Carries out the job's request by its verb (exact spellings only; any other verb is a shell
+// command). The error flag says how it went.
+void dispatchVerb(Job& job);
+
+// MKDIR: creates every missing directory along argument 1 and checks each one.
+// Fails ("E") on nothing to create after the start position, a prefix that cannot be found
+// after creation, or a non-empty file in the way (stops there). Argument 1 comes back with the
+// information layout of the last directory checked (network path: the last prefix).
+void makeDirectoryPath(Job& job);
+
+// RMDIR: removes the directory in argument 1. Fails when it is still there (or the name is
+// blank). Argument 1 comes back with its information layout (zeros once it is gone).
+void removeDirectory(Job& job);
+
+// CDDIR: argument 1 := the current directory. Fails when there is none or it is longer than
+// the 80-character argument (argument 1 is then spaces).
+void reportCurrentDirectory(Job& job);
+
+// COPY: one file, or the non-empty matches of a pattern in the last part of argument 1, to the
+// file or directory in argument 2 (blank = "."). Fails when a single copy's target cannot be
+// found afterwards, when no non-empty file matched a pattern, or when a name built for the copy
+// does not fit its field (nothing is copied under a cut name).
+void copyFiles(Job& job);
+
+// DEL: one file, or the non-empty matches of a pattern. Fails when a single file is still
+// there afterwards (a missing file is a success), the name is blank, or no non-empty file
+// matched a pattern.
+void deleteFiles(Job& job);
+
+// REN: renames argument 1 to argument 2 (an existing argument 2 is never replaced). Fails when
+// the rename was refused or the new name cannot be found afterwards.
+void renameFile(Job& job);
+
+// EXECU: changes to the directory in argument 2 when it is not blank (drive selection does
+// nothing on this host), then runs argument 1 through the shell. Never fails.
+void runCommandInDirectory(Job& job);
+
+// Any other verb: runs argument 1 followed by argument 2, switch spellings rewritten, through
+// the shell. Never fails.
+void runShellCommand(Job& job);
+
+// Rewrites the switch spellings of the 256-byte command buffer in place, pattern by pattern in
+// this order: "\S " "\s " "\Q " "\q " "\Y " "\y " "\B " "\b " (backslash to slash), then
+// " \v\i\e" and " \d\v\i\e" (every backslash to slash).
+void rewriteSwitches(char* buffer);
+
+// Returns the position (from 1) of the last "\", "*" or "?" in the 80-byte area, 0 when none.
+std::size_t findLastSeparatorOrWildcard(const char* area);
+
+// Overlays the entry name (80 bytes, space-padded, in place) with the destination name
+// pattern (40 bytes): position by position up to the first space or "*" of the pattern, "?"
+// keeps the name's character and any other character replaces it.
+void overlayName(char* name, const char* pattern);
+
+}  // namespace dunax::executor

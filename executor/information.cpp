@@ -1,0 +1,40 @@
+// The information lookup and the information layout.
+#include "executor/information.h"
+
+namespace dunax::executor {
+
+void putDigits(char* area, std::size_t width, unsigned long long value) {
+  for (std::size_t i = width; i > 0; --i) {
+    area[i - 1] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+}
+
+void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
+  if (entry == nullptr) {
+    for (int i = 0; i < 30; ++i) area[i] = '0';
+    return;
+  }
+  const std::uint16_t date = platform::packFatDate(entry->modified);
+  const std::uint16_t time = platform::packFatTime(entry->modified);
+  const unsigned packedYear = date >> 9;
+  putDigits(area, 16, entry->size);
+  putDigits(area + 16, 2, date & 0x1F);
+  putDigits(area + 18, 2, (date >> 5) & 0x0F);
+  putDigits(area + 20, 4, packedYear == 0 ? 0 : 1980 + packedYear);
+  putDigits(area + 24, 2, time >> 11);
+  putDigits(area + 26, 2, (time >> 5) & 0x3F);
+  putDigits(area + 28, 2, time & 0x1F);
+}
+
+bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
+  platform::DirectoryEntry entry;
+  std::string_view name = nameIn(job.record.argument1(), ExchangeRecord::kArgumentLength);
+  bool exists = !name.empty() && platform::lookUpEntry(name, entry);
+  writeInformationLayout(job.record.argument1(), exists ? &entry : nullptr);
+  if (!exists) job.fail();
+  if (exists && found != nullptr) *found = entry;
+  return exists;
+}
+
+}  // namespace dunax::executor

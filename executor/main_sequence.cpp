@@ -1,0 +1,127 @@
+// The executor's main sequence.
+#include "executor/main_sequence.h"
+
+#include <cstring>
+#include <string>
+
+#include "executor/commands.h"
+#include "executor/literals.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+
+namespace dunax::executor {
+namespace {
+
+// Upper bound of the wait for the end message, whatever the clock does.
+constexpr std::int64_t kLongestWaitNanoseconds = 2'000'000'000;
+
+// The close field: the whole parameter of the two end-of-run operations, never set.
+struct CloseField {
+  unsigned char bytes[2] = {0, 0};
+};
+
+// Step 1: the start-up call, falling back from "SP2MF" to "SP2". Returns false when neither
+// can be found (reported on standard error).
+bool startLibrary(ScreenLibrary& library, int& returnCode) {
+  StartUpBlock block;
+  fillStartUpBlock(block);
+  library.setName(text::kLibraryName);
+  platform::CallResult result = library.call(operation::kStartUp, block.bytes);
+  if (!result.called()) {
+    library.setName(text::kFallbackLibraryName);
+    fillStartUpBlock(block);
+    result = library.call(operation::kStartUp, block.bytes);
+  }
+  if (!result.called()) {
+    std::string message = "DUNAXSYS: the screen library is not installed: " + library.loadError();
+    platform::writeErrorLine(message.c_str());
+    return false;
+  }
+  returnCode = result.returnCode;
+  return true;
+}
+
+int callLibrary(ScreenLibrary& library, std::uint16_t operationCode, void* block, int previous) {
+  platform::CallResult result = library.call(operationCode, block);
+  return result.called() ? result.returnCode : previous;
+}
+
+// Step 5: posts the reply, again while the library refuses it, a bounded number of times.
+// Returns true when it was stored.
+bool postReply(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
+  for (int attempt = 0; attempt < kReplyPostAttempts; ++attempt) {
+    if (attempt > 0) platform::sleepMilliseconds(kReplyPostPauseMilliseconds);
+    std::memcpy(job.record.verb(), job.failed() ? text::kStatusError : text::kStatusOk,
+                ExchangeRecord::kVerbLength);
+    std::memcpy(job.record.type(), text::kTypeReply, ExchangeRecord::kTypeLength);
+    fillForPost(block, job.record);
+    platform::CallResult result = library.call(operation::kPostMessage, block.bytes);
+    if (result.called()) returnCode = result.returnCode;
+    if (result.called() && block.returnCode() == 0) return true;
+  }
+  return false;
+}
+
+// Step 6: waits for the end message of this exchange until the clock's hundredths reading has
+// been seen to change twice.
+void waitForEndMessage(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
+  std::memcpy(job.record.type(), text::kTypeEnd, ExchangeRecord::kTypeLength);
+  int counter = 0;
+  char current[8];
+  char lastSeen[8];
+  platform::timeOfDayHundredths(current);
+  std::memcpy(lastSeen, current, sizeof lastSeen);
+  const std::int64_t giveUpAt = platform::monotonicNanoseconds() + kLongestWaitNanoseconds;
+  for (;;) {
+    if (std::memcmp(block.text(), job.record.bytes, ExchangeRecord::kPrefixLength) == 0) return;
+    if (counter > 1) return;
+    if (platform::monotonicNanoseconds() > giveUpAt) return;
+    platform::timeOfDayHundredths(current);
+    if (std::memcmp(current + 6, lastSeen + 6, 2) != 0) {
+      std::memcpy(lastSeen + 6, current + 6, 2);
+      ++counter;
+    }
+    clearForFetch(block);
+    returnCode = callLibrary(library, operation::kFetchMessage, block.bytes, returnCode);
+  }
+}
+
+}  // namespace
+
+void carryOutRequest(Job& job) {
+  if (std::memcmp(job.record.type(), text::kTypeRequest, ExchangeRecord::kTypeLength) != 0) {
+    job.fail();
+    return;
+  }
+  dispatchVerb(job);
+}
+
+int runMainSequence(ScreenLibrary& library) {
+  int returnCode = 0;
+  if (!startLibrary(library, returnCode)) return kExitLibraryMissing;
+
+  WindowBlock window;
+  fillWindowBlock(window);
+  returnCode = callLibrary(library, operation::kOpenWindow, window.bytes, returnCode);
+
+  static MessageBlock block;
+  initialiseMessageBlock(block);
+  clearForFetch(block);
+  returnCode = callLibrary(library, operation::kFetchMessage, block.bytes, returnCode);
+  Job job;
+  std::memcpy(job.record.bytes, block.text(), ExchangeRecord::kLength);
+  job.succeed();
+
+  carryOutRequest(job);
+
+  if (postReply(library, job, block, returnCode)) {
+    waitForEndMessage(library, job, block, returnCode);
+  }
+
+  CloseField close;
+  returnCode = callLibrary(library, operation::kCloseWindow, close.bytes, returnCode);
+  returnCode = callLibrary(library, operation::kEnd, close.bytes, returnCode);
+  return returnCode;
+}
+
+}  // namespace dunax::executor

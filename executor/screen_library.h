@@ -1,0 +1,47 @@
+// The screen library as the executor calls it: by the name held in its 8-character name field,
+// with a 2-byte operation code (most significant byte first) and one parameter block.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/program_call.h"
+
+namespace dunax::executor {
+
+// Operation codes of the screen library.
+namespace operation {
+inline constexpr std::uint16_t kOpenWindow = 0;
+inline constexpr std::uint16_t kCloseWindow = 12;
+inline constexpr std::uint16_t kEnd = 16;
+inline constexpr std::uint16_t kPostMessage = 53;
+inline constexpr std::uint16_t kFetchMessage = 54;
+inline constexpr std::uint16_t kStartUp = 83;
+}  // namespace operation
+
+// The seam between the main sequence and the library, so that a test can stand in for it.
+class ScreenLibrary {
+ public:
+  virtual ~ScreenLibrary() = default;
+  // Names the program that later calls go to (the 8-character field, trailing spaces kept).
+  virtual void setName(std::string_view nameField) = 0;
+  // Calls the named program with the operation code and block.
+  // Returns Called with the program's return code, or NotFound.
+  virtual platform::CallResult call(std::uint16_t operationCode, void* block) = 0;
+  // Why the program could not be found, for the user.
+  virtual std::string loadError() const = 0;
+};
+
+// The real library: a program called by name through the platform.
+class NamedScreenLibrary : public ScreenLibrary {
+ public:
+  void setName(std::string_view nameField) override { program_.setName(nameField); }
+  platform::CallResult call(std::uint16_t operationCode, void* block) override;
+  std::string loadError() const override { return program_.loadError(); }
+
+ private:
+  platform::OutsideProgram program_;
+};
+
+}  // namespace dunax::executor

@@ -1,0 +1,15 @@
+// Command execution: an operating-system command line run through the host's shell
+// (/bin/sh -c), the way the run-time runs the command line it was given.
+#pragma once
+
+#include <string_view>
+
+namespace dunax::platform {
+
+// Runs commandLine through /bin/sh -c with standard input, output and error inherited, and
+// waits until the shell ends. A NUL ends the command line.
+// Returns the shell's exit code; 128 + the signal number when a signal ended it; -1 when the
+// shell could not be started.
+int runCommandLine(std::string_view commandLine);
+
+}  // namespace dunax::platform

@@ -1,0 +1,56 @@
+// Directory search: the entries of one directory whose names match a pattern with "*" and "?",
+// and the lookup of one name, each with its size (0 for a directory) and last-write time. The
+// wildcard match and the packed FAT date and time are plain functions beside it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dunax::platform {
+
+// A local date and time broken into its fields (month and day from 1).
+struct LocalTime {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+struct DirectoryEntry {
+  std::string name;          // the entry's own name, no directory
+  std::uint64_t size = 0;    // bytes; 0 for a directory
+  bool isDirectory = false;
+  LocalTime modified;        // last write, local time
+};
+
+// Lists the entries named by pattern, a name in the request's form ("\" or "/" separators): the
+// directory part is taken literally (the current directory when there is none) and the last
+// part may hold "*" and "?". "." and ".." are returned when they match, as the host lists them.
+// Returns the matching entries sorted by name; none when the directory cannot be read, the
+// pattern is empty or holds a NUL.
+std::vector<DirectoryEntry> searchDirectory(std::string_view pattern);
+
+// Looks up one name in the request's form (symbolic links followed).
+// Returns true and fills entry (name = the last part of the name) when it exists; false when
+// it does not exist, cannot be reached, or the name is empty or holds a NUL.
+bool lookUpEntry(std::string_view name, DirectoryEntry& entry);
+
+// Returns true when name matches pattern: "*" matches any run of characters (none included),
+// "?" exactly one, anything else itself (case as given). A pattern ending in ".*" also matches
+// names without a "." there, as "*.*" matches every name on the host this system comes from.
+bool matchesWildcard(std::string_view pattern, std::string_view name);
+
+// Returns the packed FAT date: years since 1980 in bits 15-9, month in 8-5, day in 4-0.
+// Dates before 1980 give 1980-01-01 and dates after 2107 give 2107-12-31, the form's limits.
+std::uint16_t packFatDate(const LocalTime& time);
+
+// Returns the packed FAT time: hours in bits 15-11, minutes in 10-5, seconds/2 in 4-0.
+// Times whose date lies outside 1980-2107 give the time of the limit date (00:00:00 or
+// 23:59:58).
+std::uint16_t packFatTime(const LocalTime& time);
+
+}  // namespace dunax::platform

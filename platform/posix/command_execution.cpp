@@ -1,0 +1,32 @@
+// Command execution on POSIX: /bin/sh -c started with posix_spawn and waited for.
+#include "platform/command_execution.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <string>
+
+extern char** environ;
+
+namespace dunax::platform {
+
+int runCommandLine(std::string_view commandLine) {
+  std::string line(commandLine.substr(0, commandLine.find('\0')));
+  char shell[] = "/bin/sh";
+  char option[] = "-c";
+  char* argv[] = {shell, option, line.data(), nullptr};
+  pid_t id = -1;
+  if (posix_spawn(&id, shell, nullptr, nullptr, argv, environ) != 0) return -1;
+  int status = 0;
+  for (;;) {
+    pid_t ended = waitpid(id, &status, 0);
+    if (ended == id) break;
+    if (ended < 0 && errno != EINTR) return -1;
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+}  // namespace dunax::platform

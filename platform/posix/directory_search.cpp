@@ -1,0 +1,84 @@
+// The directory search on POSIX: opendir/readdir over the pattern's directory, stat for sizes,
+// kinds and last-write times.
+#include "platform/directory_search.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
+
+#include "platform/file_routines.h"
+
+namespace dunax::platform {
+namespace {
+
+LocalTime localTimeOf(time_t seconds) {
+  struct tm local;
+  LocalTime time;
+  if (localtime_r(&seconds, &local) == nullptr) return time;
+  time.year = local.tm_year + 1900;
+  time.month = local.tm_mon + 1;
+  time.day = local.tm_mday;
+  time.hour = local.tm_hour;
+  time.minute = local.tm_min;
+  time.second = local.tm_sec;
+  return time;
+}
+
+void fillFromStat(const struct stat& info, DirectoryEntry& entry) {
+  entry.isDirectory = S_ISDIR(info.st_mode);
+  entry.size = entry.isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size);
+  entry.modified = localTimeOf(info.st_mtime);
+}
+
+}  // namespace
+
+std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
+  std::vector<DirectoryEntry> entries;
+  std::string host;
+  if (!hostPathFrom(pattern, host)) return entries;
+  std::string directory;
+  std::string namePattern;
+  std::size_t slash = host.rfind('/');
+  if (slash == std::string::npos) {
+    directory = ".";
+    namePattern = host;
+  } else {
+    directory = slash == 0 ? "/" : host.substr(0, slash);
+    namePattern = host.substr(slash + 1);
+  }
+  if (namePattern.empty()) return entries;
+  DIR* stream = opendir(directory.c_str());
+  if (stream == nullptr) return entries;
+  const std::string prefix = directory == "/" ? "/" : directory + "/";
+  while (struct dirent* item = readdir(stream)) {
+    std::string_view name = item->d_name;
+    if (!matchesWildcard(namePattern, name)) continue;
+    struct stat info;
+    if (stat((prefix + item->d_name).c_str(), &info) != 0) continue;  // a dangling link
+    DirectoryEntry entry;
+    entry.name.assign(name);
+    fillFromStat(info, entry);
+    entries.push_back(std::move(entry));
+  }
+  closedir(stream);
+  std::sort(entries.begin(), entries.end(),
+            [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+bool lookUpEntry(std::string_view name, DirectoryEntry& entry) {
+  std::string host;
+  if (!hostPathFrom(name, host)) return false;
+  struct stat info;
+  if (stat(host.c_str(), &info) != 0) return false;
+  std::string trimmed = host;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  std::size_t slash = trimmed.rfind('/');
+  entry.name = slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1);
+  fillFromStat(info, entry);
+  return true;
+}
+
+}  // namespace dunax::platform

@@ -1,0 +1,33 @@
+// A private directory: a directory only the running user can reach (owned by the user, mode
+// 0700, not a symbolic link), and whole files replaced in it atomically.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace dunax::platform {
+
+// Returns the numeric id of the user the process runs as.
+unsigned long currentUserId();
+
+// Makes sure path is a private directory: creates it with mode 0700 when it is missing;
+// otherwise it must be a directory, not a symbolic link, owned by the running user, with mode
+// exactly 0700.
+// Returns 0; ENOTDIR when it is a symbolic link or not a directory; EPERM when another user
+// owns it; EACCES when its mode is not 0700; otherwise the error of lstat or mkdir.
+int preparePrivateDirectory(const std::string& path);
+
+// Replaces the file name in directory with length bytes of data as a whole: a temporary file
+// is written and flushed in the same directory, then renamed over name, so a reader sees the
+// old contents or the new, never a mixture.
+// Returns 0, or the error number of the step that failed (nothing is replaced then).
+int replaceFileAtomically(const std::string& directory, const std::string& name,
+                          const void* data, std::size_t length);
+
+// Reads exactly length bytes from the start of the regular file at path (a symbolic link is
+// not followed).
+// Returns 0; ENOENT when it is missing; EINVAL when it is shorter or not a regular file
+// owned by the running user; otherwise the error of open or read.
+int readFileExactly(const std::string& path, void* data, std::size_t length);
+
+}  // namespace dunax::platform

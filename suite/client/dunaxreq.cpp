@@ -1,0 +1,216 @@
+// dunaxreq: the requesting client of the executor. Posts one command request as the user's
+// current message, starts DUNAXSYS from its own directory, waits for the matching reply, posts
+// the end message and prints the reply.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "platform/child_process.h"
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "platform/text_encoding.h"
+#include "suite/sp2/message_store.h"
+
+namespace {
+
+using namespace dunax;
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitError = 1;
+constexpr int kExitNoReply = 2;
+constexpr int kExitUsage = 3;
+
+constexpr int kDefaultTimeoutSeconds = 10;
+
+// The exchange record and the message block, as the executor lays them out.
+constexpr std::size_t kRecordLength = 256;
+constexpr std::size_t kTypeOffset = 13;
+constexpr std::size_t kVerbOffset = 17;
+constexpr std::size_t kVerbLength = 5;
+constexpr std::size_t kArgument1Offset = 22;
+constexpr std::size_t kArgument2Offset = 102;
+constexpr std::size_t kArgumentLength = 80;
+constexpr std::size_t kPrefixLength = 17;
+constexpr std::size_t kBlockLength = 1014;
+constexpr std::size_t kTextOffset = 14;
+constexpr std::size_t kTextLength = 1000;
+
+constexpr char kTag[] = "#VRD#";
+constexpr char kTypeRequest[] = "PERG";
+constexpr char kTypeReply[] = "RESP";
+constexpr char kTypeEnd[] = "FIM ";
+constexpr char kStatusOk[] = "OK   ";
+constexpr char kStatusError[] = "ERRO ";
+
+constexpr char kHelp[] =
+    "Usage: dunaxreq [--timeout SECONDS] VERB [ARG1 [ARG2]]\n"
+    "\n"
+    "Asks the executor DUNAXSYS to carry out one file-system command.\n"
+    "\n"
+    "Builds a request record (tag \"#VRD#\", a fresh stamp from the time of day HHMMSScc, type\n"
+    "\"PERG\", the verb padded to 5 characters, ARG1 and ARG2 padded to 80 characters each),\n"
+    "posts it as the user's current message of the screen library, starts the DUNAXSYS that\n"
+    "lies beside this program (no shell), waits for the reply with the same stamp and type\n"
+    "\"RESP\", posts the end message (type \"FIM \") and prints three lines: the reply's verb\n"
+    "field (\"OK\" or \"ERRO\"), argument 1 and argument 2, trailing spaces removed.\n"
+    "\n"
+    "Verbs: DIR, MKDIR, RMDIR, CDDIR, COPY (COPIA), DEL (APAGA), REN, EXECU; any other verb\n"
+    "runs ARG1 followed by ARG2 as a shell command. Paths use \"\\\" or \"/\".\n"
+    "Arguments are UTF-8 here and Windows-1252 in the record; each must fit its field\n"
+    "(verb 5 bytes, arguments 80 bytes).\n"
+    "\n"
+    "Options:\n"
+    "  --timeout SECONDS   how long to wait for the reply (default 10)\n"
+    "  --help              this text\n"
+    "\n"
+    "The message directory is $DUNAX_MESSAGE_DIR when set, else\n"
+    "${XDG_RUNTIME_DIR:-/tmp}/dunax-sp2-<uid>.\n"
+    "\n"
+    "Exit codes: 0 the reply was \"OK   \"; 1 the reply was \"ERRO \"; 2 no reply came within\n"
+    "the time limit (or DUNAXSYS could not be started, or the request could not be posted);\n"
+    "3 wrong usage.\n";
+
+void putField(unsigned char* at, std::size_t width, const std::string& text) {
+  std::memset(at, ' ', width);
+  std::memcpy(at, text.data(), text.size() < width ? text.size() : width);
+}
+
+void setUpBlock(unsigned char* block) {
+  std::memset(block, 0, kBlockLength);
+  const unsigned values[5] = {10, 2, 0, 1000, 1000};
+  for (int i = 0; i < 5; ++i) {
+    block[2 + 2 * i] = static_cast<unsigned char>(values[i] & 0xFF);
+    block[3 + 2 * i] = static_cast<unsigned char>(values[i] >> 8);
+  }
+}
+
+// Prints a field of the record as one UTF-8 line, trailing spaces removed.
+void printField(const unsigned char* at, std::size_t width) {
+  std::size_t length = width;
+  while (length > 0 && (at[length - 1] == ' ' || at[length - 1] == '\0')) --length;
+  std::string line;
+  platform::appendUtf8FromWindows1252(reinterpret_cast<const char*>(at), length, line);
+  std::printf("%s\n", line.c_str());
+}
+
+int usage(const char* message) {
+  std::fprintf(stderr, "dunaxreq: %s\nTry 'dunaxreq --help'.\n", message);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int timeoutSeconds = kDefaultTimeoutSeconds;
+  int first = 1;
+  while (first < argc && std::strncmp(argv[first], "--", 2) == 0) {
+    std::string option = argv[first];
+    if (option == "--help") {
+      std::fputs(kHelp, stdout);
+      return kExitOk;
+    }
+    if (option == "--timeout" && first + 1 < argc) {
+      char* end = nullptr;
+      long value = std::strtol(argv[first + 1], &end, 10);
+      if (end == argv[first + 1] || *end != '\0' || value <= 0 || value > 86400) {
+        return usage("--timeout wants a number of seconds from 1 to 86400");
+      }
+      timeoutSeconds = static_cast<int>(value);
+      first += 2;
+      continue;
+    }
+    if (option == "--") {
+      ++first;
+      break;
+    }
+    return usage(("unknown option " + option).c_str());
+  }
+  const int count = argc - first;
+  if (count < 1 || count > 3) return usage("give a verb and at most two arguments");
+  std::string verb = platform::windows1252FromUtf8(argv[first]);
+  std::string argument1 = count > 1 ? platform::windows1252FromUtf8(argv[first + 1]) : "";
+  std::string argument2 = count > 2 ? platform::windows1252FromUtf8(argv[first + 2]) : "";
+  if (verb.empty() || verb.size() > kVerbLength) return usage("the verb has 1 to 5 characters");
+  if (argument1.size() > kArgumentLength || argument2.size() > kArgumentLength) {
+    return usage("an argument is longer than 80 bytes");
+  }
+
+  // The request.
+  unsigned char record[kRecordLength];
+  std::memset(record, ' ', sizeof record);
+  std::memcpy(record, kTag, 5);
+  char stamp[8];
+  platform::timeOfDayHundredths(stamp);
+  std::memcpy(record + 5, stamp, 8);
+  std::memcpy(record + kTypeOffset, kTypeRequest, 4);
+  putField(record + kVerbOffset, kVerbLength, verb);
+  putField(record + kArgument1Offset, kArgumentLength, argument1);
+  putField(record + kArgument2Offset, kArgumentLength, argument2);
+
+  static unsigned char block[kBlockLength];
+  setUpBlock(block);
+  std::memcpy(block + kTextOffset, record, kRecordLength);
+  std::memset(block + kTextOffset + kRecordLength, ' ', kTextLength - kRecordLength);
+  if (sp2::postMessage(block) != 0) {
+    std::fprintf(stderr, "dunaxreq: the request could not be posted (message directory refused)\n");
+    return kExitNoReply;
+  }
+
+  // The executor, from this program's own directory.
+  const std::string executor = platform::programDirectory() + "/DUNAXSYS";
+  std::string error;
+  platform::ChildProcess child = platform::startChildProcess(executor, {"DUNAXSYS"}, &error);
+  if (!child.started()) {
+    std::fprintf(stderr, "dunaxreq: DUNAXSYS could not be started: %s\n", error.c_str());
+    return kExitNoReply;
+  }
+
+  // The reply: the same tag and stamp with type "RESP".
+  unsigned char awaited[kPrefixLength];
+  std::memcpy(awaited, record, kPrefixLength);
+  std::memcpy(awaited + kTypeOffset, kTypeReply, 4);
+  const std::int64_t deadline =
+      platform::monotonicNanoseconds() + static_cast<std::int64_t>(timeoutSeconds) * 1000000000;
+  bool replied = false;
+  bool executorEnded = false;
+  for (;;) {
+    if (sp2::fetchMessage(block) == 0 &&
+        std::memcmp(block + kTextOffset, awaited, kPrefixLength) == 0) {
+      replied = true;
+      break;
+    }
+    if (platform::monotonicNanoseconds() >= deadline) break;
+    if (executorEnded) {
+      // The executor is gone; one last look was taken above.
+      break;
+    }
+    executorEnded = platform::waitForChildFor(child, 1).id >= 0;
+  }
+
+  if (!replied) {
+    if (!executorEnded) platform::stopChild(child, 1000);
+    std::fprintf(stderr, "dunaxreq: no reply from DUNAXSYS within %d s\n", timeoutSeconds);
+    return kExitNoReply;
+  }
+
+  // The end message: what was fetched, with type "FIM ".
+  unsigned char reply[kRecordLength];
+  std::memcpy(reply, block + kTextOffset, kRecordLength);
+  std::memcpy(block + kTextOffset + kTypeOffset, kTypeEnd, 4);
+  block[12] = 0;
+  block[13] = 0;
+  sp2::postMessage(block);
+  if (!executorEnded && platform::waitForChildFor(child, 5000).id < 0) {
+    platform::stopChild(child, 1000);
+  }
+
+  printField(reply + kVerbOffset, kVerbLength);
+  printField(reply + kArgument1Offset, kArgumentLength);
+  printField(reply + kArgument2Offset, kArgumentLength);
+  if (std::memcmp(reply + kVerbOffset, kStatusOk, kVerbLength) == 0) return kExitOk;
+  if (std::memcmp(reply + kVerbOffset, kStatusError, kVerbLength) == 0) return kExitError;
+  return kExitNoReply;
+}

@@ -1,0 +1,63 @@
+// The screen library's single current message per user: one 1000-byte file, "current", in the
+// user's private message directory, replaced whole by a post and read whole by a fetch.
+#include "suite/sp2/message_store.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/private_directory.h"
+#include "platform/process.h"
+
+namespace dunax::sp2 {
+namespace {
+
+constexpr std::size_t kTextOffset = 14;
+constexpr std::size_t kTextLength = 1000;
+constexpr char kMessageFileName[] = "current";
+
+// A failure code that fits the block's 2-byte return code and is never 0.
+int failureCode(int error) { return error > 0 && error < 0x7FFF ? error : 1; }
+
+void writeReturnCode(unsigned char* block, int code) {
+  block[0] = static_cast<unsigned char>(code & 0xFF);
+  block[1] = static_cast<unsigned char>((code >> 8) & 0xFF);
+}
+
+// The message directory: $DUNAX_MESSAGE_DIR, else ${XDG_RUNTIME_DIR:-/tmp}/dunax-sp2-<uid>.
+std::string messageDirectory() {
+  const char* chosen = platform::environmentValue("DUNAX_MESSAGE_DIR");
+  if (chosen != nullptr && chosen[0] != '\0') return chosen;
+  const char* runtime = platform::environmentValue("XDG_RUNTIME_DIR");
+  std::string base = runtime != nullptr && runtime[0] != '\0' ? runtime : "/tmp";
+  return base + "/dunax-sp2-" + std::to_string(platform::currentUserId());
+}
+
+}  // namespace
+
+int postMessage(unsigned char* block) {
+  const std::string directory = messageDirectory();
+  int error = platform::preparePrivateDirectory(directory);
+  if (error == 0) {
+    error = platform::replaceFileAtomically(directory, kMessageFileName, block + kTextOffset,
+                                            kTextLength);
+  }
+  int code = error == 0 ? 0 : failureCode(error);
+  writeReturnCode(block, code);
+  return code;
+}
+
+int fetchMessage(unsigned char* block) {
+  const std::string directory = messageDirectory();
+  int error = platform::preparePrivateDirectory(directory);
+  unsigned char text[kTextLength];
+  if (error == 0) {
+    error = platform::readFileExactly(directory + "/" + kMessageFileName, text, kTextLength);
+  }
+  if (error == 0) std::memcpy(block + kTextOffset, text, kTextLength);
+  int code = error == 0 ? 0 : failureCode(error);
+  writeReturnCode(block, code);
+  return code;
+}
+
+}  // namespace dunax::sp2

@@ -1,0 +1,200 @@
+// The executor's main sequence against a stand-in screen library: the order of the calls, the
+// fall-back from SP2MF to SP2, the reply, the wait for the end message and the bounded re-post.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "executor/main_sequence.h"
+#include "test_support.h"
+
+namespace dunax::executor {
+namespace {
+
+using testing::makeJob;
+using testing::TempDirectoryTest;
+
+// A screen library kept in memory: one current message, every call recorded.
+class FakeLibrary : public ScreenLibrary {
+ public:
+  struct Call {
+    std::string name;
+    std::uint16_t operation;
+    std::vector<unsigned char> block;
+  };
+
+  void setName(std::string_view nameField) override {
+    std::size_t length = nameField.size();
+    while (length > 0 && nameField[length - 1] == ' ') --length;
+    name_.assign(nameField.substr(0, length));
+  }
+
+  platform::CallResult call(std::uint16_t operationCode, void* block) override {
+    if (missing_.count(name_) != 0) return {platform::CallOutcome::NotFound, 0};
+    auto* bytes = static_cast<unsigned char*>(block);
+    std::size_t length = operationCode == 83 ? 10 : operationCode == 0 ? 188 : 2;
+    if (operationCode == 53 || operationCode == 54) length = 1014;
+    calls.push_back({name_, operationCode, std::vector<unsigned char>(bytes, bytes + length)});
+    if (operationCode == 53) {
+      ++posts;
+      if (refusePosts) {
+        bytes[0] = 9;
+        return {platform::CallOutcome::Called, 9};
+      }
+      std::memcpy(current, bytes + 14, 1000);
+      hasMessage = true;
+      bytes[0] = 0;
+      if (afterPost) afterPost();
+    } else if (operationCode == 54) {
+      ++fetches;
+      if (!hasMessage) return {platform::CallOutcome::Called, 1};
+      std::memcpy(bytes + 14, current, 1000);
+      bytes[0] = 0;
+    }
+    return {platform::CallOutcome::Called, operationCode == 16 ? 0 : 0};
+  }
+
+  std::string loadError() const override { return name_ + ".so was not found"; }
+
+  void post(const ExchangeRecord& record) {
+    std::memcpy(current, record.bytes, 256);
+    std::memset(current + 256, ' ', 744);
+    hasMessage = true;
+  }
+
+  std::set<std::string> missing_;
+  std::vector<Call> calls;
+  unsigned char current[1000] = {};
+  bool hasMessage = false;
+  bool refusePosts = false;
+  int posts = 0;
+  int fetches = 0;
+  std::function<void()> afterPost;
+
+ private:
+  std::string name_;
+};
+
+class MainSequence : public TempDirectoryTest {};
+
+std::vector<std::uint16_t> operationsOf(const FakeLibrary& library) {
+  std::vector<std::uint16_t> operations;
+  for (const auto& call : library.calls) {
+    if (operations.empty() || operations.back() != call.operation || call.operation != 54) {
+      operations.push_back(call.operation);
+    }
+  }
+  return operations;
+}
+
+TEST_F(MainSequence, CallsInOrderAndAnswersOk) {
+  FakeLibrary library;
+  Job request = makeJob("MKDIR", "NEW");
+  library.post(request.record);
+  EXPECT_EQ(0, runMainSequence(library));
+  EXPECT_TRUE(std::filesystem::is_directory("NEW"));
+  std::vector<std::uint16_t> expected = {83, 0, 54, 53, 54, 12, 16};
+  EXPECT_EQ(expected, operationsOf(library));
+  EXPECT_EQ("SP2MF", library.calls.front().name);
+  EXPECT_EQ(0, std::memcmp(library.calls[0].block.data(), "\0\0VRD     ", 10));
+  EXPECT_EQ(10, library.calls[1].block[2]);
+  EXPECT_EQ(0, std::memcmp(library.calls[1].block.data() + 50, "Dummy2  ", 8));
+  EXPECT_EQ(0, std::memcmp(library.current, "#VRD#12345678RESPOK   ", 22));
+}
+
+TEST_F(MainSequence, FallsBackToSp2WhenSp2mfCannotBeFound) {
+  FakeLibrary library;
+  library.missing_.insert("SP2MF");
+  library.post(makeJob("CDDIR").record);
+  EXPECT_EQ(0, runMainSequence(library));
+  ASSERT_FALSE(library.calls.empty());
+  for (const auto& call : library.calls) EXPECT_EQ("SP2", call.name);
+  EXPECT_EQ(83, library.calls.front().operation);
+}
+
+TEST_F(MainSequence, NeitherLibraryFoundEndsWithoutCalls) {
+  FakeLibrary library;
+  library.missing_ = {"SP2MF", "SP2"};
+  EXPECT_EQ(kExitLibraryMissing, runMainSequence(library));
+  EXPECT_TRUE(library.calls.empty());
+}
+
+TEST_F(MainSequence, ReplyKeepsTagStampAndRest) {
+  FakeLibrary library;
+  Job request = makeJob("REN  ", "OLD", "NEW");
+  testing::writeFile("OLD", "x");
+  library.post(request.record);
+  runMainSequence(library);
+  ExchangeRecord reply;
+  std::memcpy(reply.bytes, library.current, 256);
+  EXPECT_EQ(0, std::memcmp(reply.bytes, "#VRD#12345678RESPOK   ", 22));
+  EXPECT_EQ(0, std::memcmp(reply.bytes + 22, request.record.bytes + 22, 234));
+  for (int i = 256; i < 1000; ++i) ASSERT_EQ(' ', library.current[i]);
+}
+
+TEST_F(MainSequence, OnlyARequestIsCarriedOut) {
+  FakeLibrary library;
+  Job old = makeJob("OK   ", "echo ran > RAN.TXT");
+  std::memcpy(old.record.type(), "FIM ", 4);
+  library.post(old.record);
+  runMainSequence(library);
+  EXPECT_FALSE(std::filesystem::exists("RAN.TXT"));
+  EXPECT_EQ(0, std::memcmp(library.current, "#VRD#12345678RESPERRO ", 22));
+}
+
+TEST_F(MainSequence, NothingPostedIsAnsweredErro) {
+  FakeLibrary library;
+  runMainSequence(library);
+  EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPERRO ", 9));
+}
+
+TEST_F(MainSequence, MixedCaseVerbGoesToTheShell) {
+  FakeLibrary library;
+  testing::writeFile("A.DAT", "x");
+  library.post(makeJob("Copy ", "cp A.DAT B.DAT").record);
+  runMainSequence(library);
+  EXPECT_EQ("x", testing::readFile("B.DAT"));
+  EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPOK   ", 9));
+}
+
+TEST_F(MainSequence, WaitEndsWithoutTheEndMessage) {
+  FakeLibrary library;
+  library.post(makeJob("CDDIR").record);
+  runMainSequence(library);
+  EXPECT_GT(library.fetches, 1);
+  EXPECT_EQ(16, library.calls.back().operation);
+  EXPECT_EQ(12, library.calls[library.calls.size() - 2].operation);
+}
+
+TEST_F(MainSequence, WaitEndsAtTheEndMessage) {
+  FakeLibrary library;
+  library.post(makeJob("CDDIR").record);
+  library.afterPost = [&library] { std::memcpy(library.current + 13, "FIM ", 4); };
+  runMainSequence(library);
+  EXPECT_EQ(2, library.fetches);  // the request, then the end message at once
+}
+
+TEST_F(MainSequence, EndMessageOfAnotherStampDoesNotEndTheWait) {
+  FakeLibrary library;
+  library.post(makeJob("CDDIR").record);
+  library.afterPost = [&library] {
+    std::memcpy(library.current + 5, "99999999FIM ", 12);
+  };
+  runMainSequence(library);
+  EXPECT_GT(library.fetches, 2);
+}
+
+TEST_F(MainSequence, RefusedReplyIsPostedABoundedNumberOfTimes) {
+  FakeLibrary library;
+  library.post(makeJob("CDDIR").record);
+  library.refusePosts = true;
+  runMainSequence(library);
+  EXPECT_EQ(kReplyPostAttempts, library.posts);
+  EXPECT_EQ(16, library.calls.back().operation);
+}
+
+}  // namespace
+}  // namespace dunax::executor
