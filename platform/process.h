@@ -15,4 +15,8 @@ std::string programDirectory();
 // Reads an environment variable; nullptr when it is not set.
 const char* environmentValue(const char* name);
 
+// Sets an environment variable of this process (and of the programs it starts from now on).
+// Returns false when it cannot be set (an invalid name, no memory).
+bool setEnvironmentValue(const char* name, const char* value);
+
 }  // namespace dunax::platform

@@ -29,4 +29,8 @@ void endProcess(int exitCode) {
 
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
+bool setEnvironmentValue(const char* name, const char* value) {
+  return ::setenv(name, value, 1) == 0;
+}
+
 }  // namespace dunax::platform

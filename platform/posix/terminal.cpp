@@ -1,0 +1,208 @@
+// The controlling terminal on POSIX: isatty, TIOCGWINSZ, termios modes, poll/read for keys, and
+// the close-request signal handlers, which only set flags (and put the terminal back before a
+// repeated termination request ends the process).
+#include "platform/terminal.h"
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace dunax::platform {
+namespace {
+
+constexpr int kModeStackDepth = 4;
+
+struct ModeStack {
+  struct termios modes[kModeStackDepth];
+  int depth = 0;
+};
+
+ModeStack& modeStack() {
+  static ModeStack stack;
+  return stack;
+}
+
+// State read by the signal handlers: written before they are installed, then left alone.
+volatile std::sig_atomic_t gInterruptPending = 0;
+volatile std::sig_atomic_t gTerminatePending = 0;
+volatile std::sig_atomic_t gHungUp = 0;
+volatile std::sig_atomic_t gSizeChanged = 0;
+char gRestoreText[256];
+std::size_t gRestoreLength = 0;
+struct termios gModeAtStart;
+bool gHaveModeAtStart = false;
+
+constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH};
+constexpr int kHandledCount = sizeof kHandledSignals / sizeof kHandledSignals[0];
+struct sigaction gPrevious[kHandledCount];
+bool gInstalled = false;
+
+// Puts the terminal back and lets the signal do what it does by default (ends the process).
+void endBySignal(int signal) {
+  if (gRestoreLength > 0) {
+    ssize_t ignored = ::write(STDOUT_FILENO, gRestoreText, gRestoreLength);
+    (void)ignored;
+  }
+  if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
+  struct sigaction fallback;
+  std::memset(&fallback, 0, sizeof fallback);
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(signal, &fallback, nullptr);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(signal);
+}
+
+void onSignal(int signal) {
+  int savedErrno = errno;
+  switch (signal) {
+    case SIGINT:
+      gInterruptPending = 1;
+      break;
+    case SIGHUP:
+      gHungUp = 1;
+      [[fallthrough]];
+    case SIGTERM:
+      if (gTerminatePending) {
+        endBySignal(signal);
+      }
+      gTerminatePending = 1;
+      break;
+    case SIGWINCH:
+      gSizeChanged = 1;
+      break;
+    default:
+      break;
+  }
+  errno = savedErrno;
+}
+
+}  // namespace
+
+bool standardStreamsAreTerminals() { return isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1; }
+
+TerminalSize terminalSize() {
+  struct winsize size;
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
+    return {size.ws_row, size.ws_col};
+  }
+  return {24, 80};
+}
+
+bool enterKeyInputMode(bool keysAsSignals) {
+  ModeStack& stack = modeStack();
+  if (stack.depth >= kModeStackDepth || isatty(STDIN_FILENO) != 1) return false;
+  struct termios current;
+  if (tcgetattr(STDIN_FILENO, &current) != 0) return false;
+  struct termios quiet = current;
+  quiet.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL);
+  if (keysAsSignals) {
+    quiet.c_lflag |= ISIG;
+  } else {
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+  }
+  quiet.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL);
+  quiet.c_cc[VMIN] = 0;
+  quiet.c_cc[VTIME] = 0;
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &quiet) != 0) return false;
+  if (stack.depth == 0 && !gInstalled) {
+    gModeAtStart = current;
+    gHaveModeAtStart = true;
+  }
+  stack.modes[stack.depth++] = current;
+  return true;
+}
+
+void leaveKeyInputMode() {
+  ModeStack& stack = modeStack();
+  if (stack.depth == 0) return;
+  --stack.depth;
+  tcsetattr(STDIN_FILENO, TCSANOW, &stack.modes[stack.depth]);
+}
+
+bool writeToTerminal(const char* bytes, std::size_t length) {
+  std::size_t written = 0;
+  while (written < length) {
+    ssize_t n = ::write(STDOUT_FILENO, bytes + written, length - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+int readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds) {
+  if (capacity <= 0) return 0;
+  struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+  int ready = poll(&input, 1, timeoutMilliseconds);
+  if (ready < 0) return errno == EINTR ? 0 : -1;
+  if (ready == 0) return 0;
+  if ((input.revents & POLLIN) == 0) return -1;  // hang-up or error with nothing to read
+  ssize_t n = ::read(STDIN_FILENO, buffer, static_cast<std::size_t>(capacity));
+  if (n < 0) return errno == EINTR || errno == EAGAIN ? 0 : -1;
+  if (n == 0) return -1;
+  return static_cast<int>(n);
+}
+
+void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
+  if (length > sizeof gRestoreText) length = sizeof gRestoreText;
+  if (gInstalled) return;
+  std::memcpy(gRestoreText, restoreText, length);
+  gRestoreLength = length;
+  if (modeStack().depth > 0) {
+    gModeAtStart = modeStack().modes[0];
+    gHaveModeAtStart = true;
+  } else {
+    gHaveModeAtStart = isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &gModeAtStart) == 0;
+  }
+  gInterruptPending = 0;
+  gTerminatePending = 0;
+  gHungUp = 0;
+  gSizeChanged = 0;
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = onSignal;
+  sigemptyset(&action.sa_mask);
+  for (int i = 0; i < kHandledCount; ++i) sigaddset(&action.sa_mask, kHandledSignals[i]);
+  action.sa_flags = SA_RESTART;
+  for (int i = 0; i < kHandledCount; ++i) sigaction(kHandledSignals[i], &action, &gPrevious[i]);
+  gInstalled = true;
+}
+
+void removeCloseRequestHandlers() {
+  if (!gInstalled) return;
+  for (int i = 0; i < kHandledCount; ++i) sigaction(kHandledSignals[i], &gPrevious[i], nullptr);
+  gInstalled = false;
+  gInterruptPending = 0;
+  gTerminatePending = 0;
+}
+
+CloseRequest takeCloseRequest() {
+  if (gTerminatePending) {
+    gTerminatePending = 0;
+    return CloseRequest::Terminate;
+  }
+  if (gInterruptPending) {
+    gInterruptPending = 0;
+    return CloseRequest::Interrupt;
+  }
+  return CloseRequest::None;
+}
+
+bool terminalHungUp() { return gHungUp != 0; }
+
+bool takeSizeChange() {
+  if (!gSizeChanged) return false;
+  gSizeChanged = 0;
+  return true;
+}
+
+}  // namespace dunax::platform

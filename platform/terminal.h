@@ -1,0 +1,68 @@
+// The controlling terminal of the screen stand-ins: whether there is one, its size, a quiet
+// key-input mode, writing bytes to it, reading keys, and the signals that ask a program to close
+// (Ctrl+C, a closed terminal, a termination request) turned into flags polled by the caller.
+#pragma once
+
+#include <cstddef>
+
+namespace dunax::platform {
+
+// True when standard input and standard output are both terminals.
+bool standardStreamsAreTerminals();
+
+struct TerminalSize {
+  int rows;
+  int columns;
+};
+
+// The size of the terminal on standard output; 24 by 80 when it cannot be read.
+TerminalSize terminalSize();
+
+// Puts the terminal on standard input into a quiet key-input mode: no echo, no line buffering,
+// reads that return at once. With keysAsSignals, Ctrl+C still raises SIGINT; without it Ctrl+C
+// arrives as the byte 0x03. The mode in force before is kept on a small stack.
+// Returns false (and changes nothing) when standard input is not a terminal or the stack is full.
+bool enterKeyInputMode(bool keysAsSignals);
+
+// Puts back the mode that the matching enterKeyInputMode found. Nothing happens when none is kept.
+void leaveKeyInputMode();
+
+// Writes all length bytes to standard output, retrying short writes.
+// Returns false when a write fails (for example a terminal that has hung up).
+bool writeToTerminal(const char* bytes, std::size_t length);
+
+// Reads the key bytes that are waiting on standard input, waiting at most timeoutMilliseconds
+// for the first one (-1 waits without limit, 0 does not wait).
+// Returns the number of bytes read (0 when none came in time), or -1 when the input has ended
+// or failed (a closed terminal).
+int readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds);
+
+// What a close-request signal asked for.
+enum class CloseRequest {
+  None,
+  Interrupt,  // SIGINT (Ctrl+C)
+  Terminate,  // SIGTERM, or SIGHUP when the terminal was closed
+};
+
+// Installs the handlers of SIGINT, SIGTERM and SIGHUP (and SIGWINCH for size changes); each
+// only records what arrived. A second SIGTERM or SIGHUP that arrives while a termination request
+// is still untaken ends the process: the terminal is put back (restoreText written, the mode
+// before the first enterKeyInputMode) and the signal's default action follows. The handlers
+// that were in force before are kept for removeCloseRequestHandlers.
+// restoreText (at most 255 bytes, copied) is what puts the screen back in that path.
+void installCloseRequestHandlers(const char* restoreText, std::size_t length);
+
+// Puts back the handlers that installCloseRequestHandlers found; pending requests are dropped.
+void removeCloseRequestHandlers();
+
+// Returns a close request not taken yet and forgets it (Terminate before Interrupt when both
+// came); None when there is none. Costs no system call.
+CloseRequest takeCloseRequest();
+
+// True once SIGHUP has arrived since the handlers were installed: the terminal is gone.
+bool terminalHungUp();
+
+// True when the terminal size changed (SIGWINCH) since the last call.
+bool takeSizeChange();
+
+}  // namespace dunax::platform

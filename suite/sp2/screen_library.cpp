@@ -1,0 +1,241 @@
+// The screen library's functions: panels, the window, full displays and field refreshes drawn
+// at most kRedrawIntervalNanoseconds apart, and close requests delivered as key codes.
+#include "suite/sp2/screen_library.h"
+
+#include <cstring>
+
+namespace dunax::sp2 {
+namespace {
+
+// Puts the terminal back: attributes reset, cursor shown, below the panel on a fresh line.
+constexpr const char kRestoreText[] = "\x1b[0m\x1b[?25h\x1b[999;1H\r\n";
+constexpr const char kClearScreen[] = "\x1b[0m\x1b[?25l\x1b[2J";
+constexpr const char kHideCursor[] = "\x1b[?25l";
+
+bool isBlankName(const unsigned char* name) {
+  for (std::size_t i = 0; i < kNameLength; ++i) {
+    if (name[i] != ' ' && name[i] != '\0') return false;
+  }
+  return true;
+}
+
+void writeResult(unsigned char* record, int result) { writeBigEndian16(record, result); }
+
+}  // namespace
+
+int ScreenLibrary::call(int function, unsigned char* record) {
+  switch (function) {
+    case kFunctionDefinePanel:
+      return definePanel(record);
+    case kFunctionOpenWindow:
+      return openWindow(record);
+    case kFunctionReadWindow:
+      return readWindow(record);
+    case kFunctionApplyWindow:
+      return applyWindow(record);
+    case kFunctionFullDisplay:
+      return fullDisplay(record);
+    case kFunctionRefreshField:
+      return refreshField(record);
+    case kFunctionClosePanel:
+      return closePanel(record);
+    case kFunctionCloseWindow:
+      return closeWindow(record);
+    case kFunctionStartLibrary:
+    case kFunctionEndLibrary:
+      return kDone;
+    default:
+      return kUnknownFunction;
+  }
+}
+
+const Panel* ScreenLibrary::findPanel(const unsigned char* name) const {
+  for (const KnownPanel& known : panels_) {
+    if (known.used && std::memcmp(known.panel.name, name, kNameLength) == 0) return &known.panel;
+  }
+  return nullptr;
+}
+
+int ScreenLibrary::definePanel(unsigned char* record) {
+  // A panel defined again replaces the one of the same name, unless its window is open.
+  KnownPanel* slot = nullptr;
+  for (KnownPanel& known : panels_) {
+    if (known.used && std::memcmp(known.panel.name, record + kDefinitionNameOffset, kNameLength) == 0) {
+      slot = &known;
+    }
+  }
+  if (slot != nullptr && &slot->panel == windowPanel_) {
+    writeResult(record, kUnknownPanel);
+    return kUnknownPanel;
+  }
+  if (slot == nullptr) {
+    for (KnownPanel& known : panels_) {
+      if (!known.used && &known.panel != windowPanel_) {
+        slot = &known;
+        break;
+      }
+    }
+  }
+  if (slot == nullptr) {
+    writeResult(record, kBadPanelDefinition);
+    return kBadPanelDefinition;
+  }
+  slot->used = false;
+  if (readPanelDefinition(record, slot->panel) != PanelStatus::Ok) {
+    writeResult(record, kBadPanelDefinition);
+    return kBadPanelDefinition;
+  }
+  slot->used = true;
+  writeResult(record, kDone);
+  return kDone;
+}
+
+int ScreenLibrary::openWindow(unsigned char* record) {
+  if (windowOpen_) closeWindow(nullptr);
+  const unsigned char* panelName = record + kWindowPanelOffset;
+  if (isBlankName(panelName)) {
+    // A window without a panel (a program that only exchanges messages): nothing is shown.
+    windowOpen_ = true;
+    return kDone;
+  }
+  const Panel* panel = findPanel(panelName);
+  if (panel == nullptr) return kUnknownPanel;
+  windowOpen_ = true;
+  windowPanel_ = panel;
+  std::memcpy(title_, panel->title, kTitleLength);
+  record_ = nullptr;
+  fieldsPending_ = 0;
+  drawnOnce_ = false;
+  drawing_ = host_.openScreen(kRestoreText);
+  everythingPending_ = true;
+  anythingPending_ = true;
+  drawIfDue(true);
+  return kDone;
+}
+
+int ScreenLibrary::readWindow(unsigned char* record) {
+  if (windowPanel_ == nullptr) return kNoPanelShown;
+  std::memcpy(record + kWindowNameOffset, windowPanel_->name, kNameLength);
+  std::memcpy(record + kWindowPanelOffset, windowPanel_->name, kNameLength);
+  std::memcpy(record + kWindowTitleOffset, title_, kTitleLength);
+  return kDone;
+}
+
+int ScreenLibrary::applyWindow(unsigned char* record) {
+  if (windowPanel_ == nullptr) return kNoPanelShown;
+  std::memcpy(title_, record + kWindowTitleOffset, kTitleLength);
+  everythingPending_ = true;
+  anythingPending_ = true;
+  drawIfDue(false);
+  return kDone;
+}
+
+int ScreenLibrary::fullDisplay(unsigned char* record) {
+  if (windowPanel_ == nullptr) return kNoPanelShown;
+  if (std::memcmp(record + kDataPanelNameOffset, windowPanel_->name, kNameLength) != 0) {
+    return kUnknownPanel;
+  }
+  int key = kKeyNone;
+  switch (host_.takeRequest()) {
+    case ScreenHost::Request::Interrupt:
+      key = kKeyCtrlC;
+      break;
+    case ScreenHost::Request::Terminate:
+      key = kKeyWindowClosed;
+      break;
+    case ScreenHost::Request::None:
+      break;
+  }
+  writeBigEndian16(record + kDataKeyCodeOffset, key);
+  record_ = record;
+  everythingPending_ = true;
+  anythingPending_ = true;
+  drawIfDue(false);
+  return kDone;
+}
+
+int ScreenLibrary::refreshField(unsigned char* record) {
+  if (record_ == nullptr || windowPanel_ == nullptr) return kNoPanelShown;
+  int index = findFieldIndex(*windowPanel_, readBigEndian16(record + kRefreshFieldIdOffset));
+  if (index < 0) return kUnknownField;
+  if (!drawing_) return kDone;
+  fieldsPending_ |= std::uint64_t{1} << index;
+  anythingPending_ = true;
+  drawIfDue(false);
+  return kDone;
+}
+
+int ScreenLibrary::closePanel(unsigned char* record) {
+  const unsigned char* name = record + kDefinitionNameOffset;
+  KnownPanel* slot = nullptr;
+  for (KnownPanel& known : panels_) {
+    if (known.used && std::memcmp(known.panel.name, name, kNameLength) == 0) slot = &known;
+  }
+  if (slot == nullptr) {
+    writeResult(record, kUnknownPanel);
+    return kUnknownPanel;
+  }
+  if (&slot->panel == windowPanel_) {
+    drawIfDue(true);  // the last state stays on the screen
+    record_ = nullptr;
+  }
+  slot->used = false;  // the window keeps the panel's storage until it is closed
+  writeResult(record, kDone);
+  return kDone;
+}
+
+int ScreenLibrary::closeWindow(unsigned char* record) {
+  if (windowPanel_ != nullptr) {
+    if (record_ != nullptr) drawIfDue(true);
+    if (drawing_) host_.write(kRestoreText);
+    host_.closeScreen();
+  }
+  windowOpen_ = false;
+  windowPanel_ = nullptr;
+  drawing_ = false;
+  record_ = nullptr;
+  anythingPending_ = false;
+  if (record != nullptr) writeResult(record, kDone);
+  return kDone;
+}
+
+void ScreenLibrary::shutDown() {
+  if (windowOpen_) closeWindow(nullptr);
+}
+
+void ScreenLibrary::drawIfDue(bool force) {
+  if (!drawing_ || !anythingPending_) return;
+  std::int64_t now = host_.now();
+  if (!force && drawnOnce_ && now - lastDraw_ < kRedrawIntervalNanoseconds) return;
+  lastDraw_ = now;
+  draw();
+}
+
+void ScreenLibrary::draw() {
+  std::string out;
+  bool resized = host_.sizeChanged();
+  if (!drawnOnce_ || resized) {
+    ScreenSize size = host_.size();
+    layOutPanel(*windowPanel_, size.rows, size.columns, layout_);
+    everythingPending_ = true;
+    out += kClearScreen;
+  }
+  if (everythingPending_) {
+    drawPanel(*windowPanel_, layout_, title_, record_, wanted_);
+    out += kHideCursor;
+  } else {
+    for (int i = 0; i < windowPanel_->fieldCount && i < 64; ++i) {
+      if (fieldsPending_ & (std::uint64_t{1} << i)) drawField(*windowPanel_, layout_, i, record_, wanted_);
+    }
+  }
+  appendScreenChanges(shown_, wanted_, everythingPending_, out);
+  if (!out.empty() && !host_.write(out)) drawing_ = false;  // the terminal is gone
+  shown_ = wanted_;
+  ++drawCount_;
+  drawnOnce_ = true;
+  everythingPending_ = false;
+  fieldsPending_ = 0;
+  anythingPending_ = false;
+}
+
+}  // namespace dunax::sp2

@@ -1,0 +1,93 @@
+// SP2MF, the screen library stand-in: the entry point, the terminal of the process as the
+// library's host, and the current message of the user (functions 53 and 54).
+#include <cstdlib>
+
+#include "platform/clock.h"
+#include "platform/terminal.h"
+#include "suite/sp2/panel_format.h"
+#include "suite/sp2/screen_library.h"
+#if DUNAX_SP2_MESSAGE_STORE
+#include "suite/sp2/message_store.h"
+#endif
+
+namespace dunax::sp2 {
+namespace {
+
+// The process's terminal, clock and close-request signals.
+class TerminalHost final : public ScreenHost {
+ public:
+  bool openScreen(const std::string& restoreText) override {
+    bool drawable = platform::standardStreamsAreTerminals();
+    keyMode_ = drawable && platform::enterKeyInputMode(true);
+    platform::installCloseRequestHandlers(restoreText.data(), restoreText.size());
+    return drawable;
+  }
+  void closeScreen() override {
+    if (keyMode_) platform::leaveKeyInputMode();
+    keyMode_ = false;
+    platform::removeCloseRequestHandlers();
+  }
+  ScreenSize size() override {
+    platform::TerminalSize size = platform::terminalSize();
+    return {size.rows, size.columns};
+  }
+  bool sizeChanged() override { return platform::takeSizeChange(); }
+  bool write(const std::string& text) override {
+    if (platform::terminalHungUp()) return false;
+    return platform::writeToTerminal(text.data(), text.size());
+  }
+  std::int64_t now() override { return platform::monotonicNanoseconds(); }
+  Request takeRequest() override {
+    switch (platform::takeCloseRequest()) {
+      case platform::CloseRequest::Interrupt:
+        return Request::Interrupt;
+      case platform::CloseRequest::Terminate:
+        return Request::Terminate;
+      case platform::CloseRequest::None:
+        break;
+    }
+    return Request::None;
+  }
+
+ private:
+  bool keyMode_ = false;
+};
+
+ScreenLibrary& library() {
+  static TerminalHost host;
+  static ScreenLibrary instance(host);
+  static bool exitHooked = false;
+  if (!exitHooked) {
+    exitHooked = true;
+    // The terminal is put back however the process ends normally.
+    std::atexit([] { library().shutDown(); });
+  }
+  return instance;
+}
+
+int callMessageStore(int function, unsigned char* block) {
+#if DUNAX_SP2_MESSAGE_STORE
+  return function == kFunctionPostMessage ? postMessage(block) : fetchMessage(block);
+#else
+  (void)function;
+  (void)block;
+  return kNoMessageStore;
+#endif
+}
+
+}  // namespace
+}  // namespace dunax::sp2
+
+// The entry point: functionCode is a 2-byte integer stored most significant byte first, block
+// the function's parameter record. Returns 0 when the function was carried out, otherwise one
+// of the library's codes (screen_library.h), non-zero for an unknown function.
+extern "C" __attribute__((visibility("default"))) int SP2MF(void* functionCode, void* block) {
+  using namespace dunax::sp2;
+  if (functionCode == nullptr || block == nullptr) return kUnknownFunction;
+  int function = readBigEndian16(static_cast<const unsigned char*>(functionCode));
+  auto* record = static_cast<unsigned char*>(block);
+  if (function == kFunctionPostMessage || function == kFunctionFetchMessage) {
+    return callMessageStore(function, record);
+  }
+  return library().call(function, record);
+}

@@ -1,0 +1,128 @@
+// VRDMSG.so loaded by name as the converter loads it: scripted answers taken one per call, the
+// log of every block byte for byte, and the default button when nobody can be asked.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/program_call.h"
+#include "suite/vrdmsg/message_box.h"
+
+namespace dunax::vrdmsg {
+namespace {
+
+namespace fs = std::filesystem;
+
+class VrdmsgModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* build = std::getenv("DUNAX_BUILD_DIR");
+    ASSERT_NE(build, nullptr);
+    setenv("COB_LIBRARY_PATH", (std::string(build) + "/lib/dunax").c_str(), 1);
+    unsetenv("DUNAX_VRDMSG_ANSWERS");
+    unsetenv("DUNAX_VRDMSG_LOG");
+    std::string pattern = (fs::temp_directory_path() / "vrdmsg-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    directory_ = pattern;
+  }
+  void TearDown() override {
+    unsetenv("DUNAX_VRDMSG_ANSWERS");
+    unsetenv("DUNAX_VRDMSG_LOG");
+    fs::remove_all(directory_);
+  }
+
+  // One dialog: load, call, release, as the dialog service does. Returns the answer letter.
+  char ask(unsigned char* block) {
+    platform::OutsideProgram program("VRDMSG  ");
+    platform::CallResult result = program.call(block);
+    EXPECT_TRUE(result.called()) << program.loadError();
+    EXPECT_EQ(result.returnCode, 0);
+    program.release();
+    return static_cast<char>(block[kAnswerOffset]);
+  }
+
+  static void fillBlock(unsigned char* block, char kind, char defaultButton, const char* line1) {
+    std::memset(block, 0, kBlockSize);
+    block[0] = 1;
+    block[kKindOffset] = static_cast<unsigned char>(kind);
+    block[kDefaultButtonOffset] = static_cast<unsigned char>(defaultButton);
+    block[kButtonsOffset] = 'y';
+    std::memset(block + kLine1Offset, ' ', kLineLength);
+    std::memcpy(block + kLine1Offset, line1, std::strlen(line1));
+    std::memset(block + kLine2Offset, ' ', kLineLength);
+    block[kSeparator3Offset] = ' ';
+    std::memset(block + kLine3Offset, ' ', kLineLength);
+    block[kSeparator4Offset] = ' ';
+    std::memset(block + kLine4Offset, ' ', kLine4Length);
+  }
+
+  std::vector<std::string> logLines() const {
+    std::ifstream in(directory_ / "vrdmsg.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  fs::path directory_;
+};
+
+TEST_F(VrdmsgModuleTest, ScriptedAnswersAreTakenInOrderThenTheDefault) {
+  setenv("DUNAX_VRDMSG_ANSWERS", "ny", 1);
+  unsigned char block[kBlockSize];
+  fillBlock(block, 'q', 'y', "Primeira");
+  EXPECT_EQ(ask(block), 'n');
+  EXPECT_STREQ(std::getenv("DUNAX_VRDMSG_ANSWERS"), "y");
+  fillBlock(block, 'q', 'n', "Segunda");
+  EXPECT_EQ(ask(block), 'y');
+  EXPECT_STREQ(std::getenv("DUNAX_VRDMSG_ANSWERS"), "");
+  // The list is exhausted: no terminal under the test, so the default button answers.
+  fillBlock(block, 'q', 'n', "Terceira");
+  EXPECT_EQ(ask(block), 'n');
+}
+
+TEST_F(VrdmsgModuleTest, AnyScriptedLetterIsPassedThrough) {
+  setenv("DUNAX_VRDMSG_ANSWERS", "x", 1);
+  unsigned char block[kBlockSize];
+  fillBlock(block, 's', 'r', "Erro");
+  EXPECT_EQ(ask(block), 'x');
+}
+
+TEST_F(VrdmsgModuleTest, WithoutATerminalTheDefaultButtonAnswers) {
+  unsigned char block[kBlockSize];
+  fillBlock(block, 'q', 'y', "Pergunta");
+  EXPECT_EQ(ask(block), 'y');
+  fillBlock(block, 'q', 'n', "Pergunta");
+  EXPECT_EQ(ask(block), 'n');
+  fillBlock(block, 's', 'r', "Erro");
+  EXPECT_EQ(ask(block), 'r');
+}
+
+TEST_F(VrdmsgModuleTest, EveryCallIsLoggedWithTheBlockAsReceived) {
+  setenv("DUNAX_VRDMSG_LOG", (directory_ / "vrdmsg.log").c_str(), 1);
+  setenv("DUNAX_VRDMSG_ANSWERS", "c", 1);
+  unsigned char first[kBlockSize];
+  fillBlock(first, 'q', 'n', "  Interrompe a Convers\xE3o? ");
+  unsigned char sent[kBlockSize];
+  std::memcpy(sent, first, kBlockSize);
+  EXPECT_EQ(ask(first), 'c');
+  unsigned char second[kBlockSize];
+  fillBlock(second, 's', 'r', "O PROGRAMA");
+  second[kSeparator3Offset] = '\n';
+  EXPECT_EQ(ask(second), 'r');
+
+  std::vector<std::string> lines = logLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], formatLogLine('c', sent));
+  // The answer was written only after the block was logged.
+  EXPECT_EQ(lines[0].substr(2 + 2 * kAnswerOffset, 2), "00");
+  EXPECT_NE(lines[0].find("436f6e76657273e36f3f"), std::string::npos);  // "Conversão?"
+  second[kAnswerOffset] = 0;
+  EXPECT_EQ(lines[1], formatLogLine('r', second));
+}
+
+}  // namespace
+}  // namespace dunax::vrdmsg
