@@ -33,7 +33,6 @@ inline constexpr int kBadPanelDefinition = 2;
 inline constexpr int kUnknownPanel = 3;
 inline constexpr int kNoPanelShown = 4;
 inline constexpr int kUnknownField = 5;
-inline constexpr int kNoMessageStore = 6;
 
 // Key codes returned at 22-23 of the panel data record.
 inline constexpr int kKeyNone = 0;

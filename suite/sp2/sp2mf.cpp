@@ -5,10 +5,8 @@
 #include "platform/clock.h"
 #include "platform/terminal.h"
 #include "suite/sp2/panel_format.h"
-#include "suite/sp2/screen_library.h"
-#if DUNAX_SP2_MESSAGE_STORE
 #include "suite/sp2/message_store.h"
-#endif
+#include "suite/sp2/screen_library.h"
 
 namespace dunax::sp2 {
 namespace {
@@ -65,16 +63,6 @@ ScreenLibrary& library() {
   return instance;
 }
 
-int callMessageStore(int function, unsigned char* block) {
-#if DUNAX_SP2_MESSAGE_STORE
-  return function == kFunctionPostMessage ? postMessage(block) : fetchMessage(block);
-#else
-  (void)function;
-  (void)block;
-  return kNoMessageStore;
-#endif
-}
-
 }  // namespace
 }  // namespace dunax::sp2
 
@@ -86,8 +74,7 @@ extern "C" __attribute__((visibility("default"))) int SP2MF(void* functionCode, 
   if (functionCode == nullptr || block == nullptr) return kUnknownFunction;
   int function = readBigEndian16(static_cast<const unsigned char*>(functionCode));
   auto* record = static_cast<unsigned char*>(block);
-  if (function == kFunctionPostMessage || function == kFunctionFetchMessage) {
-    return callMessageStore(function, record);
-  }
+  if (function == kFunctionPostMessage) return postMessage(record);
+  if (function == kFunctionFetchMessage) return fetchMessage(record);
   return library().call(function, record);
 }

@@ -147,8 +147,7 @@ TEST_F(Sp2mfModuleTest, UnknownFunctionsAnswerNonZero) {
   EXPECT_NE(call(-5, record), 0);
 }
 
-TEST_F(Sp2mfModuleTest, MessagesArePostedAndFetchedWhenTheStoreIsBuiltIn) {
-  const char* source = DUNAX_TEST_SOURCE_DIR;
+TEST_F(Sp2mfModuleTest, MessagesArePostedAndFetchedThroughTheStore) {
   unsigned char block[1014] = {};
   block[2] = 10;
   block[4] = 2;
@@ -158,20 +157,20 @@ TEST_F(Sp2mfModuleTest, MessagesArePostedAndFetchedWhenTheStoreIsBuiltIn) {
   block[11] = 0x03;
   std::memset(block + 14, ' ', 1000);
   std::memcpy(block + 14, "#VRD#12345678PERGCDDIR", 22);
-  if (!fs::exists(fs::path(source) / "suite/sp2/message_store.cpp")) {
-    EXPECT_NE(call(53, block), 0);
-    EXPECT_NE(call(54, block), 0);
-    return;
-  }
   std::string pattern = (fs::temp_directory_path() / "sp2mf-test-XXXXXX").string();
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   fs::path directory = fs::path(pattern) / "messages";
   setenv("DUNAX_MESSAGE_DIR", directory.c_str(), 1);
   EXPECT_EQ(call(53, block), 0);
+  EXPECT_EQ(block[0], 0);
   unsigned char fetched[1014] = {};
   std::memcpy(fetched, block, 14);
   EXPECT_EQ(call(54, fetched), 0);
   EXPECT_EQ(std::memcmp(fetched + 14, block + 14, 1000), 0);
+  // A directory that others can reach is refused: nothing is stored.
+  fs::permissions(directory, fs::perms::group_read | fs::perms::group_exec, fs::perm_options::add);
+  block[14] = 'X';
+  EXPECT_NE(call(53, block), 0);
   unsetenv("DUNAX_MESSAGE_DIR");
   fs::remove_all(pattern);
 }
