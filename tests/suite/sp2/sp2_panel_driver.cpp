@@ -1,10 +1,12 @@
 // Test program for the panel in a real terminal: loads SP2MF.so by name, opens the converter's
 // panel, counts a number of records with the converter's calls (a full display every 100
 // records, two field refreshes otherwise), then waits for a close key and reports it.
-// Usage: sp2_panel_driver RESULT-FILE RECORDS
+// Usage: sp2_panel_driver RESULT-FILE RECORDS [close|ask|leave]
 // Writes "counted N" to RESULT-FILE after the records, then "key K" with the first key code
-// that a full display returned (or "key none" after 30 seconds). Exits 0, or 2 when SP2MF
-// cannot be loaded.
+// that a full display returned (or "key none" after 30 seconds), then closes the panel and the
+// window. With "ask" it first asks the converter's interruption question through VRDMSG.so and
+// writes "answer A"; with "leave" it ends the process right after counting, the window still
+// open. Exits 0, or 2 when SP2MF or VRDMSG cannot be loaded.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,17 +44,41 @@ void putCount(unsigned char* at, long value) {
   }
 }
 
+// Asks the interruption question as the converter does: a confirmation with no as the default.
+char askInterruption() {
+  unsigned char block[246] = {};
+  block[0] = 1;
+  block[2] = 'q';
+  block[3] = 'n';
+  block[4] = 'y';
+  put(block + 6, "  Detetado Fecho da Janela!!! ", 60);
+  put(block + 66, "  Interrompe a Convers\xE3o? ", 60);
+  block[126] = '\n';
+  put(block + 127, "  (Se responder \"Sim\" pode retomar", 60);
+  block[187] = '\n';
+  put(block + 188, "   a Convers\xE3o neste Ponto).      ", 58);
+  dunax::platform::OutsideProgram box("VRDMSG  ");
+  dunax::platform::CallResult result = box.call(block);
+  if (!result.called()) {
+    std::fprintf(stderr, "VRDMSG: %s\n", box.loadError().c_str());
+    std::exit(2);
+  }
+  box.release();
+  return static_cast<char>(block[5]);
+}
+
 int keyCode(const unsigned char* data) { return static_cast<std::int16_t>((data[22] << 8) | data[23]); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: sp2_panel_driver RESULT-FILE RECORDS\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: sp2_panel_driver RESULT-FILE RECORDS [close|ask|leave]\n");
     return 1;
   }
   std::ofstream result(argv[1], std::ios::app);
   long records = std::atol(argv[2]);
+  std::string mode = argc == 4 ? argv[3] : "close";
 
   static unsigned char definition[dunax::converter::screen::kPanelDefinitionSize];
   dunax::converter::screen::fillPanelDefinition(definition);
@@ -96,6 +122,7 @@ int main(int argc, char** argv) {
     call(58, refresh);
   }
   result << "counted " << records << std::endl;
+  if (mode == "leave") std::exit(0);
 
   for (int waited = 0; key == 0 && waited < 3000; ++waited) {
     dunax::platform::sleepMilliseconds(10);
@@ -106,6 +133,10 @@ int main(int argc, char** argv) {
     result << "key none" << std::endl;
   } else {
     result << "key " << key << std::endl;
+  }
+  if (mode == "ask") {
+    result << "answer " << askInterruption() << std::endl;
+    call(19, data);  // the panel is shown whole again
   }
 
   unsigned char panelClose[10] = {0, 0, 'P', 'D', 'U', 'N', 'A', 'X', 'D', ' '};

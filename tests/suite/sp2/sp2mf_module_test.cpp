@@ -89,6 +89,18 @@ TEST_F(Sp2mfModuleTest, TerminationRequestAndHangUpBecomeTheWindowCloseEvent) {
   closeConverterWindow();
 }
 
+TEST_F(Sp2mfModuleTest, ASecondTerminationRequestNotYetTakenEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        openConverterWindow();
+        std::raise(SIGTERM);
+        std::raise(SIGTERM);
+        std::_Exit(0);
+      },
+      ::testing::KilledBySignal(SIGTERM), "");
+}
+
 TEST_F(Sp2mfModuleTest, SignalsAreTheProcessOwnAgainAfterTheWindowCloses) {
   struct sigaction before;
   sigaction(SIGINT, nullptr, &before);
