@@ -7,7 +7,8 @@
 
 namespace dunax::platform {
 
-// True when standard input and standard output are both terminals.
+// True when standard input and standard output are both terminals and this process is in the
+// terminal's foreground (a background job must neither draw on it nor read from it).
 bool standardStreamsAreTerminals();
 
 struct TerminalSize {

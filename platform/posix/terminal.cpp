@@ -87,7 +87,10 @@ void onSignal(int signal) {
 
 }  // namespace
 
-bool standardStreamsAreTerminals() { return isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1; }
+bool standardStreamsAreTerminals() {
+  return isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1 &&
+         tcgetpgrp(STDIN_FILENO) == getpgrp();
+}
 
 TerminalSize terminalSize() {
   struct winsize size;

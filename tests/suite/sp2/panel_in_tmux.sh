@@ -7,6 +7,7 @@
 #   ask:   after Ctrl+C the driver asks the interruption question through VRDMSG.so: the box
 #          shows on the panel, the arrow key moves to "Sim", Enter answers "y", the box goes.
 #   leave: the driver ends without closing the window: the terminal is put back all the same.
+#   background: the driver runs as a background job: it draws nothing and is not stopped.
 # Usage: panel_in_tmux.sh DRIVER MODULE-DIR SCENARIO   (exit 77: tmux missing, skipped)
 set -euo pipefail
 driver=$1
@@ -48,7 +49,13 @@ wait_for() {
 
 cat >"$work/run.sh" <<SCRIPT
 export COB_LIBRARY_PATH='$modules'
-'$driver' '$work/result' \$1 \$2
+if [ "\${3:-}" = background ]; then
+  set -m
+  '$driver' '$work/result' \$1 \$2 &
+  wait \$!
+else
+  '$driver' '$work/result' \$1 \$2
+fi
 echo "driver ended \$?"
 stty -a >'$work/stty-after'
 echo "PANE-IS-USABLE"
@@ -56,7 +63,7 @@ read -r ignored
 SCRIPT
 
 start() {
-  tmux_ new-session -d -s panel -x 80 -y 24 "bash '$work/run.sh' $1 $2"
+  tmux_ new-session -d -s panel -x 80 -y 24 "bash '$work/run.sh' $1 $2 ${3:-}"
 }
 
 result_has() { grep -q "$1" "$work/result" 2>/dev/null; }
@@ -125,6 +132,12 @@ leave)
   start 1000 leave
   wait_for 600 result_has "counted 1000" || fail "the driver did not count its records"
   check_terminal_put_back
+  ;;
+background)
+  start 1000 leave background
+  wait_for 600 result_has "counted 1000" || fail "the driver did not count its records"
+  check_terminal_put_back
+  screen_has "Registos Lidos" && fail "a background job drew its panel"
   ;;
 *)
   echo "unknown scenario $scenario"
