@@ -36,8 +36,10 @@ char gRestoreText[256];
 std::size_t gRestoreLength = 0;
 struct termios gModeAtStart;
 bool gHaveModeAtStart = false;
+struct termios gKeyMode;  // the mode the last enterKeyInputMode set, put back after a stop
+volatile std::sig_atomic_t gKeyModeActive = 0;
 
-constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH};
+constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP};
 constexpr int kHandledCount = sizeof kHandledSignals / sizeof kHandledSignals[0];
 struct sigaction gPrevious[kHandledCount];
 bool gInstalled = false;
@@ -61,6 +63,33 @@ void endBySignal(int signal) {
   raise(signal);
 }
 
+// Ctrl+Z: the terminal is put back before the process stops, and taken again when it goes on
+// in the foreground (the screen is then drawn whole again).
+void stopAndGoOn() {
+  if (gRestoreLength > 0) {
+    ssize_t ignored = ::write(STDOUT_FILENO, gRestoreText, gRestoreLength);
+    (void)ignored;
+  }
+  if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
+  struct sigaction fallback;
+  struct sigaction ours;
+  std::memset(&fallback, 0, sizeof fallback);
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(SIGTSTP, &fallback, &ours);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(SIGTSTP);  // stops here until SIGCONT
+  sigprocmask(SIG_BLOCK, &unblock, nullptr);
+  sigaction(SIGTSTP, &ours, nullptr);
+  if (gKeyModeActive && tcgetpgrp(STDIN_FILENO) == getpgrp()) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &gKeyMode);
+  }
+  gSizeChanged = 1;
+}
+
 void onSignal(int signal) {
   int savedErrno = errno;
   switch (signal) {
@@ -78,6 +107,9 @@ void onSignal(int signal) {
       break;
     case SIGWINCH:
       gSizeChanged = 1;
+      break;
+    case SIGTSTP:
+      stopAndGoOn();
       break;
     default:
       break;
@@ -121,6 +153,8 @@ bool enterKeyInputMode(bool keysAsSignals) {
     gHaveModeAtStart = true;
   }
   stack.modes[stack.depth++] = current;
+  gKeyMode = quiet;
+  gKeyModeActive = 1;
   return true;
 }
 
@@ -128,6 +162,7 @@ void leaveKeyInputMode() {
   ModeStack& stack = modeStack();
   if (stack.depth == 0) return;
   --stack.depth;
+  gKeyModeActive = 0;
   tcsetattr(STDIN_FILENO, TCSANOW, &stack.modes[stack.depth]);
 }
 

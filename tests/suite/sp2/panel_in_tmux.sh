@@ -8,6 +8,8 @@
 #          shows on the panel, the arrow key moves to "Sim", Enter answers "y", the box goes.
 #   leave: the driver ends without closing the window: the terminal is put back all the same.
 #   background: the driver runs as a background job: it draws nothing and is not stopped.
+#   suspend: from an interactive shell, Ctrl+Z stops the driver with the terminal put back
+#          (cursor shown); "fg" draws the panel again; Ctrl+C still gives key code 3.
 # Usage: panel_in_tmux.sh DRIVER MODULE-DIR SCENARIO   (exit 77: tmux missing, skipped)
 set -euo pipefail
 driver=$1
@@ -138,6 +140,26 @@ background)
   wait_for 600 result_has "counted 1000" || fail "the driver did not count its records"
   check_terminal_put_back
   screen_has "Registos Lidos" && fail "a background job drew its panel"
+  ;;
+suspend)
+  tmux_ new-session -d -s panel -x 80 -y 24 "PS1='READY> ' bash --norc --noprofile -i"
+  wait_for 50 screen_has "READY>" || fail "the shell did not start"
+  tmux_ send-keys -t panel "COB_LIBRARY_PATH='$modules' '$driver' '$work/result' 1000" Enter
+  wait_for 600 result_has "counted 1000" || fail "the driver did not count its records"
+  wait_for 100 screen_has "Registos Lidos" || fail "the panel did not show"
+  tmux_ send-keys -t panel C-z
+  wait_for 50 screen_has "Stopped" || fail "Ctrl+Z did not stop the driver"
+  [ "$(tmux_ display -p -t panel '#{cursor_flag}')" = 1 ] || fail "the cursor is hidden while stopped"
+  tmux_ send-keys -t panel clear Enter
+  wait_for 50 eval '! screen_has "Registos Lidos"' || fail "the screen was not cleared"
+  tmux_ send-keys -t panel fg Enter
+  wait_for 100 screen_has "Registos Lidos" || fail "the panel was not drawn again after fg"
+  [ "$(tmux_ display -p -t panel '#{cursor_flag}')" = 0 ] || fail "the cursor is shown over the panel"
+  tmux_ send-keys -t panel C-c
+  wait_for 100 result_has "^key " || fail "no key code came back after Ctrl+C"
+  grep -qx "key 3" "$work/result" || fail "Ctrl+C did not give key code 3"
+  tmux_ send-keys -t panel "echo driver ended \$?; stty -a >'$work/stty-after'; echo PANE-IS-'USABLE'" Enter
+  check_terminal_put_back
   ;;
 *)
   echo "unknown scenario $scenario"
