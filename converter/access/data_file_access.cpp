@@ -1,0 +1,52 @@
+// The data-file access call with its report of a record-access program that cannot be found.
+#include "converter/access/data_file_access.h"
+
+#include <cstring>
+#include <string>
+
+#include "converter/access/status_class.h"
+#include "converter/texts.h"
+#include "platform/console.h"
+
+namespace dunax::converter::access {
+namespace {
+
+bool isClose(const char code[3]) { return std::memcmp(code, codes::kClose, 3) == 0; }
+
+}  // namespace
+
+platform::FileStatus DataFileAccess::issue(const char code[3]) {
+  programMissing_ = false;
+  block_.setRequestCode(code);
+  platform::CallResult result = program_.call(block_.bytes);
+  if (!result.called()) {
+    programMissing_ = true;
+    // An operation that never reached the program must not pass for a success left over from
+    // an earlier attempt.
+    if (dataStatus_.ok() || dataStatus_.is('0', '2')) dataStatus_ = kNoStatusYet;
+    reportProgramMissing();
+    return dataStatus_;
+  }
+  platform::FileStatus classified = classifyDataStatus(block_.fileStatus());
+  if (classified.is('3', '5')) block_.setFileStatus(classified);
+  dataStatus_ = classified;
+  if (isClose(code)) program_.release();
+  return dataStatus_;
+}
+
+void DataFileAccess::reportProgramMissing() {
+  std::string line1(9, ' ');
+  line1 += "PROGRAMA \"";
+  line1.append(program_.name());
+  line1.resize(9 + 10 + 8, ' ');
+  line1 += '"';
+  dialogs_.message.clear();
+  dialogs_.message.setLine(1, line1);
+  dialogs_.message.setLine(3, texts::kNotInstalled);
+  if (!program_.loadError().empty()) {
+    platform::writeErrorLine(("DUNAXMF: " + program_.loadError()).c_str());
+  }
+  dialogs_.reportError();
+}
+
+}  // namespace dunax::converter::access

@@ -1,0 +1,56 @@
+// Data-file access: every record operation on the data file goes to the outside record-access
+// program, called by name with the request block; its status comes back classified.
+#pragma once
+
+#include "converter/access/request_block.h"
+#include "dialogs/dialog_service.h"
+#include "platform/file_status.h"
+#include "platform/program_call.h"
+
+namespace dunax::converter::access {
+
+// Request codes, three characters each.
+namespace codes {
+inline constexpr char kOpenForReading[] = "TST";
+inline constexpr char kStart[] = "ST ";
+inline constexpr char kStartByAlternateKey[] = "AST";
+inline constexpr char kReadNext[] = "RN ";
+inline constexpr char kReadNextByAlternateKey[] = "ARN";
+inline constexpr char kOpenForOutput[] = "OU ";
+inline constexpr char kWrite[] = "WR ";
+inline constexpr char kWriteByAlternateKey[] = "AWR";
+inline constexpr char kClose[] = "CL ";
+}  // namespace codes
+
+// The data status before any call: two spaces, a failure to every caller.
+inline constexpr platform::FileStatus kNoStatusYet{' ', ' '};
+
+class DataFileAccess {
+ public:
+  DataFileAccess(RequestBlock& block, dialogs::DialogService& dialogs)
+      : block_(block), dialogs_(dialogs) {}
+
+  // Names the record-access program (the 8-character field of the run parameter).
+  void setProgramName(std::string_view name) { program_.setName(name); }
+
+  // Sets the request code, calls the program and classifies the status it wrote into the data
+  // status. A program that cannot be found is reported through an error report and the data
+  // status is left failed. After "CL " the program is released.
+  // Returns the data status.
+  platform::FileStatus issue(const char code[3]);
+
+  platform::FileStatus dataStatus() const { return dataStatus_; }
+  void setDataStatus(platform::FileStatus status) { dataStatus_ = status; }
+  bool programMissing() const { return programMissing_; }
+
+ private:
+  void reportProgramMissing();
+
+  RequestBlock& block_;
+  dialogs::DialogService& dialogs_;
+  platform::OutsideProgram program_;
+  platform::FileStatus dataStatus_ = kNoStatusYet;
+  bool programMissing_ = false;
+};
+
+}  // namespace dunax::converter::access

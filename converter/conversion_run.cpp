@@ -1,0 +1,162 @@
+// The conversion run in both directions, the end of an attempt and its dialogs.
+#include "converter/conversion_run.h"
+
+#include <cstring>
+#include <string>
+
+#include "converter/texts.h"
+
+namespace dunax::converter {
+namespace {
+
+using platform::FileStatus;
+namespace codes = access::codes;
+
+bool endOfData(FileStatus status) { return status.is('1', '0') || status.is('2', '3'); }
+
+}  // namespace
+
+void ConversionRun::showProgress() {
+  if (parameter_.direction() == 'X') {
+    progress_.step(counts_.transferSide, counts_.dataSide);
+  } else {
+    progress_.step(counts_.dataSide, counts_.transferSide);
+  }
+}
+
+void ConversionRun::runExport() {
+  if (!dataFile_.issue(codes::kOpenForReading).ok()) return;
+  transferFile_.startOutputSegments();
+  if (!transferFile_.openForOutput().ok()) return;
+  unsigned char* recordArea = block_.recordArea();
+  std::memset(recordArea, 0, access::kRecordAreaLength);
+  const bool keyOption = parameter_.keyOption();
+  if (dataFile_.issue(keyOption ? codes::kStartByAlternateKey : codes::kStart).ok()) {
+    dataFile_.issue(keyOption ? codes::kReadNextByAlternateKey : codes::kReadNext);
+  }
+  while (dataFile_.dataStatus().ok() && transferFile_.status().ok() &&
+         !interruption_.interrupted()) {
+    ++counts_.dataSide;
+    if (transferFile_.writeRecord(recordArea).ok()) {
+      ++counts_.transferSide;
+      transferFile_.countWrittenRecord();
+      dataFile_.issue(codes::kReadNext);
+    }
+    showProgress();
+    if (transferFile_.segmentFull()) transferFile_.switchToNextOutputSegment();
+  }
+  if (endOfData(dataFile_.dataStatus())) dataFile_.setDataStatus(platform::status::kSuccess);
+}
+
+void ConversionRun::runImport() {
+  // Until "OU " the data side is untouched: a transfer file that fails first is reported as
+  // the transfer file's failure, not the data file's.
+  dataFile_.setDataStatus(platform::status::kSuccess);
+  if (!transferFile_.takeAnnouncedSegments(parameter_)) {
+    // Segments announced in a form no run can mean: nothing is written.
+    transferFile_.setStatus(kSegmentCountInvalid);
+    return;
+  }
+  if (!transferFile_.openForInput().ok()) return;
+  if (!dataFile_.issue(codes::kOpenForOutput).ok()) return;
+  const char* writeCode = parameter_.keyOption() ? codes::kWriteByAlternateKey : codes::kWrite;
+  unsigned char* recordArea = block_.recordArea();
+  for (;;) {
+    std::memset(transferFile_.record(), 0, access::kTransferRecordLength);
+    transferFile_.readNextRecord();
+    while (dataFile_.dataStatus().ok() && transferFile_.status().ok() &&
+           !interruption_.interrupted()) {
+      ++counts_.transferSide;
+      std::memcpy(recordArea, transferFile_.record(), access::kTransferRecordLength);
+      std::memset(recordArea + access::kTransferRecordLength, ' ',
+                  access::kRecordAreaLength - access::kTransferRecordLength);
+      FileStatus written = dataFile_.issue(writeCode);
+      if (written.ok() || written.is('0', '2')) {
+        dataFile_.setDataStatus(platform::status::kSuccess);
+        ++counts_.dataSide;
+        transferFile_.readNextRecord();
+      }
+      showProgress();
+    }
+    if (endOfData(transferFile_.status())) transferFile_.setStatus(platform::status::kSuccess);
+    if (!transferFile_.status().ok() || !dataFile_.dataStatus().ok() ||
+        interruption_.interrupted() || !transferFile_.hasFurtherInputSegment()) {
+      return;
+    }
+    if (!transferFile_.switchToNextInputSegment().ok()) return;
+  }
+}
+
+std::string ConversionRun::fileLine(bool transferSide) const {
+  std::string line = texts::kFileLabel;
+  line += '"';
+  line.append(dataFileNameUpToSpace(parameter_));
+  if (transferSide) line += texts::kTransferSuffix;
+  line += '"';
+  return line;
+}
+
+bool ConversionRun::askAfterFileError(FileStatus status, bool transferSide,
+                                      RunDecision& decision) {
+  std::string line3 = texts::kErrorWord;
+  line3.append(status.code, 2);
+  dialogs_.message.clear();
+  dialogs_.message.setLine(1, fileLine(transferSide));
+  dialogs_.message.setLine(3, line3);
+  dialogs_.message.setLine(4, texts::kIgnoreFile);
+  char answer = dialogs::kYes;
+  if (parameter_.askOnFileError()) {
+    dialogs_.defaultFlag = 'N';
+    answer = dialogs_.confirm();
+  }
+  if (answer == dialogs::kNo) return false;  // start the file again
+  decision = answer == dialogs::kYes ? RunDecision::GiveUpFile : RunDecision::Abort;
+  return true;
+}
+
+RunDecision ConversionRun::askAfterCountMismatch() {
+  dialogs_.message.clear();
+  dialogs_.message.setLine(1, fileLine(false));
+  dialogs_.message.setLine(2, texts::kCountsLine2);
+  dialogs_.message.setLine(3, texts::kCountsLine3);
+  dialogs_.message.setLine(4, texts::kAbortConversion);
+  dialogs_.defaultFlag = 'N';
+  char answer = dialogs_.confirm();
+  if (answer == dialogs::kNo) return RunDecision::GiveUpFile;
+  // Yes aborts; so does a cancelled question: counts that differ never pass as converted.
+  return RunDecision::Abort;
+}
+
+RunDecision ConversionRun::run() {
+  for (;;) {
+    counts_ = {};
+    transferFile_.startOutputSegments();
+    showProgress();
+    if (parameter_.direction() == 'X') {
+      runImport();
+    } else {
+      runExport();
+    }
+    FileStatus savedTransfer = transferFile_.status();
+    FileStatus savedData = dataFile_.dataStatus();
+    // The last buffered records reach the disk at the close: its failure is the file's.
+    FileStatus closed = transferFile_.close();
+    if (savedTransfer.ok() && !closed.ok()) savedTransfer = closed;
+    dataFile_.issue(codes::kClose);
+
+    if (interruption_.interrupted()) return RunDecision::Abort;
+    RunDecision decision = RunDecision::Converted;
+    if (!savedData.ok()) {
+      if (askAfterFileError(savedData, false, decision)) return decision;
+      continue;
+    }
+    if (!savedTransfer.ok()) {
+      if (askAfterFileError(savedTransfer, true, decision)) return decision;
+      continue;
+    }
+    if (counts_.dataSide == counts_.transferSide) return RunDecision::Converted;
+    return askAfterCountMismatch();
+  }
+}
+
+}  // namespace dunax::converter

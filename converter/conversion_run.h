@@ -1,0 +1,69 @@
+// The conversion run: one data file converted record by record between the data file (through
+// the record-access program) and the transfer file, both sides counted, every failure turned
+// into a question whose answer retries the file, gives it up or aborts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "converter/access/data_file_access.h"
+#include "converter/interruption.h"
+#include "converter/progress.h"
+#include "converter/run_parameter.h"
+#include "converter/transfer_file.h"
+#include "dialogs/dialog_service.h"
+
+namespace dunax::converter {
+
+// Exit codes the run decides.
+inline constexpr int kExitAbort = 16;
+inline constexpr int kExitGiveUpFile = 32;
+
+enum class RunDecision {
+  Converted,   // the exit code follows from the direction (segments in "B", 0 in "X")
+  Abort,       // 16: abort the whole conversion
+  GiveUpFile,  // 32: this file is given up
+};
+
+// The counts of the last attempt.
+struct AttemptCounts {
+  std::uint64_t dataSide = 0;      // records from ("B") or accepted by ("X") the program
+  std::uint64_t transferSide = 0;  // records written to ("B") or read from ("X") the transfer file
+};
+
+class ConversionRun {
+ public:
+  ConversionRun(const RunParameter& parameter, access::RequestBlock& block,
+                access::DataFileAccess& dataFile, TransferFile& transferFile,
+                dialogs::DialogService& dialogs, Progress& progress,
+                const Interruption& interruption)
+      : parameter_(parameter), block_(block), dataFile_(dataFile), transferFile_(transferFile),
+        dialogs_(dialogs), progress_(progress), interruption_(interruption) {}
+
+  // Converts the file, attempt after attempt until the operator's answers or success end it.
+  RunDecision run();
+
+  const AttemptCounts& counts() const { return counts_; }
+
+ private:
+  void runExport();  // direction "B": data file to transfer file
+  void runImport();  // direction "X": transfer file to data file
+  void showProgress();
+  // The question after a failure; returns the decision, or nothing to retry.
+  bool askAfterFileError(platform::FileStatus status, bool transferSide, RunDecision& decision);
+  RunDecision askAfterCountMismatch();
+  // Line 1 of the file dialogs: "Ficheiro:" and the quoted name (".bin" added for the
+  // transfer file).
+  std::string fileLine(bool transferSide) const;
+
+  const RunParameter& parameter_;
+  access::RequestBlock& block_;
+  access::DataFileAccess& dataFile_;
+  TransferFile& transferFile_;
+  dialogs::DialogService& dialogs_;
+  Progress& progress_;
+  const Interruption& interruption_;
+  AttemptCounts counts_;
+};
+
+}  // namespace dunax::converter

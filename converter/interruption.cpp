@@ -1,0 +1,29 @@
+// The interruption test at the end of every progress step.
+#include "converter/interruption.h"
+
+#include "converter/texts.h"
+
+namespace dunax::converter {
+
+void Interruption::test() {
+  if (interrupted_) return;  // the question was answered; the run is ending
+  std::int16_t key = screen_.keyCode();
+  if (key != screen::keys::kWindowClosed && key != screen::keys::kAltF4 &&
+      key != screen::keys::kCtrlC) {
+    return;
+  }
+  dialogs_.message.clear();
+  dialogs_.message.setLine(1, texts::kCloseLine1);
+  dialogs_.message.setLine(2, texts::kCloseLine2);
+  dialogs_.message.setLine(3, texts::kCloseLine3);
+  dialogs_.message.setLine(4, texts::kCloseLine4);
+  dialogs_.defaultFlag = 'N';
+  if (dialogs_.confirm() == dialogs::kYes) {
+    screen_.setKeyCode(screen::keys::kWindowClosed);
+    interrupted_ = true;
+  } else {
+    screen_.setKeyCode(0);
+  }
+}
+
+}  // namespace dunax::converter

@@ -1,0 +1,29 @@
+// The interruption: a close request seen in the key code at a full display of the panel is
+// answered by the operator, and a yes stops the conversion (exit code 16).
+#pragma once
+
+#include "converter/screen/screen_library.h"
+#include "dialogs/dialog_service.h"
+
+namespace dunax::converter {
+
+class Interruption {
+ public:
+  Interruption(screen::ScreenLibrary& screen, dialogs::DialogService& dialogs)
+      : screen_(screen), dialogs_(dialogs) {}
+
+  // When the key code holds a close request (window closed, Alt+F4, Ctrl+C), asks whether to
+  // interrupt, no being the default: yes leaves the window-closed code in the key code, any
+  // other answer clears it.
+  void test();
+
+  // True once the operator confirmed the interruption.
+  bool interrupted() const { return interrupted_; }
+
+ private:
+  bool interrupted_ = false;
+  screen::ScreenLibrary& screen_;
+  dialogs::DialogService& dialogs_;
+};
+
+}  // namespace dunax::converter

@@ -1,0 +1,55 @@
+// The progress shown in the window: the file's place in the manager's run with percentage and
+// bar, the remaining-time sentence, and the running counts of records read and written.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "converter/run_parameter.h"
+#include "converter/screen/screen_library.h"
+
+namespace dunax::converter {
+
+class Interruption;
+
+inline constexpr std::size_t kTimeTextLength = 40;
+inline constexpr unsigned char kFilledCellColour = 20;
+
+// Builds the 40-character remaining-time sentence from the estimate's days (3 characters),
+// hours, minutes and seconds (2 each) into out.
+void buildTimeText(std::string_view days, std::string_view hours, std::string_view minutes,
+                   std::string_view seconds, char out[kTimeTextLength]);
+
+// The percentage and the number of bar cells for file number of total: (number x 100) /
+// total and (number x 30) / total, integer parts. valid is false when total is zero (nothing
+// is computed then).
+struct PlaceInRun {
+  bool valid;
+  unsigned percentage;  // the last three digits are shown
+  std::uint64_t cells;  // cells 1 to n are coloured when 1 <= n <= 30
+};
+PlaceInRun computePlaceInRun(std::string_view number, std::string_view total);
+
+// Writes value's last nine decimal digits into out.
+void putNineDigits(char* out, std::uint64_t value);
+
+class Progress {
+ public:
+  Progress(screen::ScreenLibrary& screen, Interruption& interruption)
+      : screen_(screen), interruption_(interruption) {}
+
+  // Fills the panel from the run parameter (name, number and total, percentage and bar, time
+  // text) and shows it in full. Called once per run.
+  void fillFromRunParameter(const RunParameter& parameter);
+
+  // The progress step after every record and at the start of an attempt: LIDOS and ESCRITOS
+  // take the counts' last nine digits; the whole panel is shown when LIDOS ends in "00",
+  // otherwise only the two counters are redrawn; then the interruption test runs.
+  void step(std::uint64_t lidos, std::uint64_t escritos);
+
+ private:
+  screen::ScreenLibrary& screen_;
+  Interruption& interruption_;
+};
+
+}  // namespace dunax::converter

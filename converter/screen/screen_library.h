@@ -1,0 +1,46 @@
+// The converter's calls of the screen library SP2MF: the window set-up with the panel
+// "PDUNAXD", the full display and the light refresh of one field, and the window end.
+#pragma once
+
+#include <cstdint>
+
+#include "converter/screen/screen_records.h"
+#include "platform/program_call.h"
+
+namespace dunax::converter::screen {
+
+class ScreenLibrary {
+ public:
+  ScreenLibrary();
+
+  // Loads the screen library. Returns false when it cannot be found (loadError() says why).
+  bool load();
+  const std::string& loadError() const { return library_.loadError(); }
+
+  // Defines the panel, opens the window with the direction's title, and shows the panel with
+  // the phase and "Em Pesquisa ..." (functions 128, 0, 34, 33, 19).
+  void setUpWindow(char direction);
+
+  // Shows the whole panel data record (function 19); the key code comes back in it.
+  void displayPanel();
+
+  // Redraws one field with the value the panel data record holds now (function 58).
+  void refreshField(std::int16_t fieldId);
+
+  // Closes the panel and then the window (functions 15 and 12).
+  void endWindow();
+
+  PanelDataRecord& panel() { return panel_; }
+  std::int16_t keyCode() const { return getBigEndian16(panel_.bytes + PanelDataRecord::kKeyCode); }
+  void setKeyCode(std::int16_t key) { putBigEndian16(panel_.bytes + PanelDataRecord::kKeyCode, key); }
+
+ private:
+  void callFunction(std::int16_t function, void* record);
+
+  platform::OutsideProgram library_;
+  WindowRecord window_{};
+  PanelDataRecord panel_{};
+  FieldRefreshRecord refresh_{};
+};
+
+}  // namespace dunax::converter::screen

@@ -1,0 +1,206 @@
+// The converter's fixed records byte for byte: the run parameter, the request block, the
+// status classes, the message-box block, the time text and the place in the run.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "converter/access/request_block.h"
+#include "converter/access/status_class.h"
+#include "converter/progress.h"
+#include "converter/run_parameter.h"
+#include "dialogs/message_box_block.h"
+
+namespace dunax::converter {
+namespace {
+
+using platform::FileStatus;
+
+std::string classOf(char a, char b) {
+  FileStatus c = access::classifyDataStatus(FileStatus(a, b));
+  return std::string(c.code, 2);
+}
+
+TEST(StatusClassTest, EveryRowOfTheTable) {
+  for (const char* s : {"00", "04", "05", "07"}) EXPECT_EQ(classOf(s[0], s[1]), "00") << s;
+  EXPECT_EQ(classOf('9', 18), "00");
+  EXPECT_EQ(classOf('0', '2'), "02");
+  for (const char* s : {"10", "46", "96"}) EXPECT_EQ(classOf(s[0], s[1]), "10") << s;
+  for (const char* s : {"21", "97"}) EXPECT_EQ(classOf(s[0], s[1]), "21") << s;
+  EXPECT_EQ(classOf('2', '2'), "22");
+  for (const char* s : {"23", "43"}) EXPECT_EQ(classOf(s[0], s[1]), "23") << s;
+  for (const char* s : {"24", "34"}) EXPECT_EQ(classOf(s[0], s[1]), "24") << s;
+  for (const char* s : {"35", "30"}) EXPECT_EQ(classOf(s[0], s[1]), "35") << s;
+  EXPECT_EQ(classOf('9', 9), "35");
+  for (const char* s : {"37", "42", "47", "48", "49", "90", "91", "92", "95"}) {
+    EXPECT_EQ(classOf(s[0], s[1]), "30") << s;
+  }
+  for (const char* s : {"14", "39", "44", "94", "98"}) EXPECT_EQ(classOf(s[0], s[1]), "91") << s;
+  for (const char* s : {"38", "41", "93", "99", "9A", "9D"}) {
+    EXPECT_EQ(classOf(s[0], s[1]), "94") << s;
+  }
+}
+
+TEST(StatusClassTest, StatusesInNoRowPassThrough) {
+  EXPECT_EQ(classOf('0', '1'), "01");
+  EXPECT_EQ(classOf('9', 'B'), "9B");
+  EXPECT_EQ(classOf(' ', ' '), "  ");
+  EXPECT_EQ(classOf('9', 19), std::string("9\x13"));
+}
+
+RunParameter sampleParameter() {
+  std::string text = "B";
+  text += "xxxxxxxx";                                  // 2-9 not used
+  text += "RECSEQ  ";                                  // 10-17
+  text += "AAA";                                       // 18-20
+  text += "BBBBBBBBBB";                                // 21-30
+  text += std::string("dados.dat") + std::string(41, ' ');  // 31-80
+  text += "CC";                                        // 81-82
+  text += "D";                                         // 83
+  text += "EEEEEEEE";                                  // 84-91
+  text += "O";                                         // 92
+  text += "00000010";                                  // 93-100
+  text += "00000005";                                  // 101-108
+  text += "002050007";                                 // 109-117
+  text += "03";                                        // 118-119
+  text += "F";                                         // 120
+  text += "S";                                         // 121
+  EXPECT_EQ(text.size(), 121u);
+  return runParameterFromText(text);
+}
+
+TEST(RunParameterTest, ArgumentsJoinedBySingleSpacesAndCutAt121) {
+  std::string longArgument(130, 'x');
+  char program[] = "DUNAXMF";
+  char first[] = "Bab";
+  char second[] = "cd";
+  std::vector<char> third(longArgument.begin(), longArgument.end());
+  third.push_back('\0');
+  char* argv[] = {program, first, second, third.data(), nullptr};
+  RunParameter parameter = readRunParameter(4, argv);
+  std::string text(parameter.text, kRunParameterLength);
+  EXPECT_EQ(text.substr(0, 7), "Bab cd ");
+  EXPECT_EQ(text.substr(7), std::string(114, 'x'));
+}
+
+TEST(RunParameterTest, ShortAndEmptyCommandLinesArePaddedWithSpaces) {
+  char program[] = "DUNAXMF";
+  char* none[] = {program, nullptr};
+  RunParameter empty = readRunParameter(1, none);
+  EXPECT_EQ(std::string(empty.text, kRunParameterLength), std::string(121, ' '));
+  char letter[] = "X";
+  char* one[] = {program, letter, nullptr};
+  RunParameter shortOne = readRunParameter(2, one);
+  EXPECT_EQ(shortOne.direction(), 'X');
+  EXPECT_EQ(std::string(shortOne.text + 1, 120), std::string(120, ' '));
+}
+
+TEST(RequestBlockTest, FilledFromTheRunParameterByteForByte) {
+  RunParameter parameter = sampleParameter();
+  access::RequestBlock block;
+  std::memset(block.bytes, 0x55, sizeof block.bytes);
+  access::fillRequestBlock(block, parameter);
+  std::string expected(2280, '\0');
+  expected[0] = '2';
+  expected.replace(7, 3, "AAA");
+  expected.replace(10, 10, "BBBBBBBBBB");
+  expected.replace(20, 10, "0000000000");
+  expected.replace(30, 8, "EEEEEEEE");
+  expected.replace(38, 50, std::string("dados.dat") + std::string(41, ' '));
+  expected.replace(104, 2, "CC");
+  expected.replace(106, 1, "D");
+  expected[113] = ' ';
+  expected.replace(114, 3, "AAA");
+  expected[165] = 'F';
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(block.bytes), 2280), expected);
+  EXPECT_TRUE(parameter.keyOption());
+  EXPECT_TRUE(parameter.askOnFileError());
+}
+
+std::string boxBlock(dialogs::BoxKind kind, char flag, const dialogs::MessageArea& area) {
+  dialogs::MessageBoxBlock block;
+  dialogs::buildMessageBoxBlock(block, kind, flag, area);
+  return std::string(reinterpret_cast<char*>(block.bytes), sizeof block.bytes);
+}
+
+TEST(MessageBoxBlockTest, LinesSeparatorsAndButtons) {
+  dialogs::MessageArea area;
+  area.clear();
+  area.setLine(1, "one");
+  area.setLine(2, "two");
+  std::string block = boxBlock(dialogs::BoxKind::Confirmation, 'N', area);
+  ASSERT_EQ(block.size(), 246u);
+  EXPECT_EQ(block.substr(0, 6), std::string("\x01\x00qny\x00", 6));
+  EXPECT_EQ(block.substr(6, 60), "one" + std::string(57, ' '));
+  EXPECT_EQ(block.substr(66, 60), "two" + std::string(57, ' '));
+  EXPECT_EQ(block[126], ' ');
+  EXPECT_EQ(block[187], ' ');
+
+  area.setLine(4, std::string(58, 'a') + "bc");
+  block = boxBlock(dialogs::BoxKind::Confirmation, ' ', area);
+  EXPECT_EQ(block[3], 'y');  // no "N": yes is the default
+  EXPECT_EQ(block[126], ' ');
+  EXPECT_EQ(block[187], '\n');
+  EXPECT_EQ(block.substr(188), std::string(58, 'a'));  // characters 59 and 60 are dropped
+
+  area.setLine(3, "three");
+  block = boxBlock(dialogs::BoxKind::ErrorReport, 'N', area);
+  EXPECT_EQ(block[2], 's');
+  EXPECT_EQ(block[3], 'r');
+  EXPECT_EQ(block[126], '\n');
+  EXPECT_EQ(block.substr(127, 60), "three" + std::string(55, ' '));
+}
+
+std::string timeText(const char* d, const char* h, const char* m, const char* s) {
+  char out[kTimeTextLength];
+  buildTimeText(d, h, m, s, out);
+  std::string text(out, kTimeTextLength);
+  EXPECT_EQ(text.size(), 40u);
+  return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
+TEST(TimeTextTest, EveryFormAndTheSingulars) {
+  EXPECT_EQ(timeText("002", "05", "00", "07"), "  2 Dias  5 Horas  0 Minutos  7 Segundos");
+  EXPECT_EQ(timeText("000", "01", "01", "01"), " 1 Hora   1 Minuto   1 Segundo");
+  EXPECT_EQ(timeText("000", "00", "00", "45"), "45 Segundos");
+  EXPECT_EQ(timeText("010", "10", "10", "10"), " 10 Dias 10 Horas 10 Minutos 10 Segundos");
+  EXPECT_EQ(timeText("001", "00", "00", "00"), "  1 Dia   0 Horas  0 Minutos  0 Segundos");
+  EXPECT_EQ(timeText("000", "00", "01", "30"), " 1 Minuto  30 Segundos");
+  EXPECT_EQ(timeText("100", "00", "00", "00"), "100 Dias  0 Horas  0 Minutos  0 Segundos");
+  EXPECT_EQ(timeText("000", "00", "00", "31"), "31 Segundos");
+  EXPECT_EQ(timeText("000", "00", "00", "30"), "Menos de 30 Segundos");
+  EXPECT_EQ(timeText("000", "00", "00", "00"), "Menos de 30 Segundos");
+  EXPECT_EQ(timeText("000", "00", "00", "01"), "Menos de 30 Segundos");
+}
+
+TEST(TimeTextTest, NonDigitsAreTakenAsTheyStand) {
+  EXPECT_EQ(timeText("abc", "xy", "zz", "qq"), "abc Dias xy Horas zz Minutos qq Segundos");
+  EXPECT_EQ(timeText("   ", "  ", "  ", "  "), "Menos de 30 Segundos");
+}
+
+TEST(PlaceInRunTest, PercentageAndBarCells) {
+  PlaceInRun place = computePlaceInRun("00000005", "00000010");
+  EXPECT_TRUE(place.valid);
+  EXPECT_EQ(place.percentage, 50u);
+  EXPECT_EQ(place.cells, 15u);
+  place = computePlaceInRun("00000001", "00000003");
+  EXPECT_EQ(place.percentage, 33u);
+  EXPECT_EQ(place.cells, 10u);
+  place = computePlaceInRun("00000000", "00000004");
+  EXPECT_EQ(place.percentage, 0u);
+  EXPECT_EQ(place.cells, 0u);
+  EXPECT_FALSE(computePlaceInRun("00000001", "00000000").valid);
+  place = computePlaceInRun("99999999", "00000001");  // beyond the total: last three digits
+  EXPECT_EQ(place.percentage, 9999999900ull % 1000);
+}
+
+TEST(NineDigitsTest, LastNineDigits) {
+  char out[9];
+  putNineDigits(out, 1234567890123ull);
+  EXPECT_EQ(std::string(out, 9), "567890123");
+  putNineDigits(out, 7);
+  EXPECT_EQ(std::string(out, 9), "000000007");
+}
+
+}  // namespace
+}  // namespace dunax::converter

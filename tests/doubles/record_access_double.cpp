@@ -1,0 +1,127 @@
+// RECTEST: a scripted record-access program for the converter's tests. Driven by environment
+// variables read at its first call:
+//   RECTEST_RECORDS=N      records served by "RN "/"ARN" before end of file ("10")
+//   RECTEST_LENGTH=L       bytes of each served record written into the record area (1024)
+//   RECTEST_STATUS=list    "call:status,..." answers status at that call number (counted over
+//                          the whole process from 1); %HH in a status stands for a byte value
+//   RECTEST_END=XX         status at end of file (default "10")
+//   RECTEST_LOG=path       one line per call: call number, request code, status answered
+//   RECTEST_BLOCKS=path    the 2280 bytes of every block as received, one after the other
+//   RECTEST_OUTPUT=path    the first 1024 bytes of every write answered "00" or "02"
+// Served record i (from 1): "R" and i in 9 digits, then bytes (i * 7 + k) mod 256.
+// Linked so that it stays in memory when released: call numbers count across attempts.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace {
+
+struct Script {
+  bool loaded = false;
+  long records = 0;
+  long length = 1024;
+  std::map<long, std::string> statuses;
+  std::string endStatus = "10";
+  std::string logPath, blocksPath, outputPath;
+  long calls = 0;
+  long served = 0;
+};
+
+Script& script() {
+  static Script s;
+  return s;
+}
+
+std::string decodeStatus(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      out += static_cast<char>(std::strtol(text.substr(i + 1, 2).c_str(), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  out.resize(2, ' ');
+  return out;
+}
+
+void loadScript(Script& s) {
+  s.loaded = true;
+  if (const char* v = std::getenv("RECTEST_RECORDS")) s.records = std::atol(v);
+  if (const char* v = std::getenv("RECTEST_LENGTH")) s.length = std::atol(v);
+  if (const char* v = std::getenv("RECTEST_END")) s.endStatus = decodeStatus(v);
+  if (const char* v = std::getenv("RECTEST_LOG")) s.logPath = v;
+  if (const char* v = std::getenv("RECTEST_BLOCKS")) s.blocksPath = v;
+  if (const char* v = std::getenv("RECTEST_OUTPUT")) s.outputPath = v;
+  if (const char* v = std::getenv("RECTEST_STATUS")) {
+    std::string list = v;
+    std::size_t start = 0;
+    while (start < list.size()) {
+      std::size_t comma = list.find(',', start);
+      if (comma == std::string::npos) comma = list.size();
+      std::string item = list.substr(start, comma - start);
+      std::size_t colon = item.find(':');
+      if (colon != std::string::npos) {
+        s.statuses[std::atol(item.substr(0, colon).c_str())] = decodeStatus(item.substr(colon + 1));
+      }
+      start = comma + 1;
+    }
+  }
+}
+
+void append(const std::string& path, const void* bytes, std::size_t length) {
+  if (path.empty()) return;
+  if (FILE* f = std::fopen(path.c_str(), "ab")) {
+    std::fwrite(bytes, 1, length, f);
+    std::fclose(f);
+  }
+}
+
+void serveRecord(unsigned char* area, long number, long length) {
+  unsigned char record[2048];
+  char head[16];
+  std::snprintf(head, sizeof head, "R%09ld", number % 1000000000);
+  std::memcpy(record, head, 10);
+  for (long k = 10; k < length && k < 2048; ++k) {
+    record[k] = static_cast<unsigned char>((number * 7 + k) % 256);
+  }
+  std::memcpy(area, record, static_cast<std::size_t>(length < 2048 ? length : 2048));
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgument) {
+  auto* block = static_cast<unsigned char*>(blockArgument);
+  Script& s = script();
+  if (!s.loaded) loadScript(s);
+  ++s.calls;
+  append(s.blocksPath, block, 2280);
+  std::string code(reinterpret_cast<char*>(block + 4), 3);
+  std::string status = "00";
+  if (code == "ST " || code == "AST" || code == "TST" || code == "OU ") {
+    s.served = 0;
+  } else if (code == "RN " || code == "ARN") {
+    if (s.served < s.records) {
+      ++s.served;
+      serveRecord(block + 232, s.served, s.length);
+    } else {
+      status = s.endStatus;
+    }
+  }
+  auto scripted = s.statuses.find(s.calls);
+  if (scripted != s.statuses.end()) status = scripted->second;
+  if ((code == "WR " || code == "AWR") && (status == "00" || status == "02")) {
+    append(s.outputPath, block + 232, 1024);
+  }
+  std::memcpy(block + 230, status.data(), 2);
+  if (!s.logPath.empty()) {
+    char line[64];
+    int n = std::snprintf(line, sizeof line, "%ld %s %c%c\n", s.calls, code.c_str(),
+                          status[0] >= 0x20 ? status[0] : '?', status[1] >= 0x20 ? status[1] : '?');
+    append(s.logPath, line, static_cast<std::size_t>(n));
+  }
+  return 0;
+}
