@@ -32,9 +32,9 @@ void ScreenLibrary::callFunction(std::int16_t function, void* record) {
 }
 
 void ScreenLibrary::setUpWindow(char direction) {
-  static PanelDefinitionRecord definition;
+  static unsigned char definition[kPanelDefinitionSize];
   fillPanelDefinition(definition);
-  callFunction(functions::kDefinePanel, definition.bytes);
+  callFunction(functions::kDefinePanel, definition);
 
   std::memset(window_.bytes + WindowRecord::kClearFrom, 0,
               WindowRecord::kLength - WindowRecord::kClearFrom);
