@@ -1,0 +1,120 @@
+// Calling outside programs by name: the search order, the entry point, release, every way of
+// "cannot be found", and GnuCOBOL modules with their run-time.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/program_call.h"
+#include "tests/support/test_support.h"
+
+namespace dunax::platform {
+namespace {
+
+using testing::TemporaryDirectory;
+
+std::string testModules() { return testing::buildDirectory() + "/tests/platform/modules"; }
+
+class ProgramCallTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("COB_LIBRARY_PATH", testModules().c_str(), 1); }
+};
+
+TEST_F(ProgramCallTest, CallsTheEntryPointWithArgumentsByReference) {
+  OutsideProgram program("PLTECHO ");
+  int count = 0;
+  int unused = 0;
+  CallResult result = program.call(&count, &unused);
+  ASSERT_TRUE(result.called());
+  EXPECT_EQ(result.returnCode, 41);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(program.call(&count, &unused).returnCode, 42);  // stays loaded between calls
+}
+
+TEST_F(ProgramCallTest, ReleaseUnloadsSoTheNextCallStartsAfresh) {
+  OutsideProgram program("PLTECHO");
+  int count = 0;
+  program.call(&count, &count);
+  program.call(&count, &count);
+  program.release();
+  EXPECT_FALSE(program.isLoaded());
+  program.call(&count, &count);
+  EXPECT_EQ(count, 1);
+}
+
+TEST_F(ProgramCallTest, LowerCaseFileAndEntryPointAreTheFallBack) {
+  OutsideProgram program("PLTLOW  ");
+  char area[8] = {};
+  CallResult result = program.call(area);
+  ASSERT_TRUE(result.called()) << program.loadError();
+  EXPECT_EQ(result.returnCode, 7);
+  EXPECT_STREQ(area, "lower");
+}
+
+TEST_F(ProgramCallTest, EveryWayOfCannotBeFound) {
+  TemporaryDirectory directory;
+  ASSERT_TRUE(testing::writeFile(directory.file("BROKEN.so"), "not a shared object"));
+  ASSERT_EQ(std::system(("cp " + testModules() + "/PLTECHO.so " + directory.file("NOENTRY.so"))
+                            .c_str()),
+            0);
+  setenv("COB_LIBRARY_PATH", directory.path().c_str(), 1);
+  int area = 0;
+  for (const char* name : {"MISSING", "BROKEN", "NOENTRY", "../x", "", "A/B"}) {
+    OutsideProgram program(name);
+    CallResult result = program.call(&area);
+    EXPECT_EQ(result.outcome, CallOutcome::NotFound) << name;
+    EXPECT_FALSE(program.loadError().empty()) << name;
+    EXPECT_FALSE(program.isLoaded());
+  }
+  OutsideProgram missing("MISSING");
+  missing.call(&area);
+  EXPECT_NE(missing.loadError().find(directory.path()), std::string::npos);
+}
+
+TEST_F(ProgramCallTest, SearchesThePathInOrder) {
+  int area = 0;
+  std::string second = testModules() + "/second";
+  setenv("COB_LIBRARY_PATH", (second + ":" + testModules()).c_str(), 1);
+  OutsideProgram program("PLTECHO");
+  EXPECT_EQ(program.call(&area, &area).returnCode, 99);
+  program.release();
+  setenv("COB_LIBRARY_PATH", (testModules() + ":" + second).c_str(), 1);
+  EXPECT_EQ(program.call(&area, &area).returnCode, 41);
+}
+
+TEST_F(ProgramCallTest, FindsTheModulesBesideTheRunningProgram) {
+  // The test program lies in build/tests: ../lib/dunax is the build's module directory.
+  unsetenv("COB_LIBRARY_PATH");
+  OutsideProgram program("RECSEQ");
+  EXPECT_TRUE(program.load()) << program.loadError();
+}
+
+void recordSignal(int) {}
+
+TEST_F(ProgramCallTest, CobolModuleIsCalledAndTheProcessKeepsItsSignalHandlers) {
+  if (!testing::fileExists(testModules() + "/PLTCOB.so")) GTEST_SKIP() << "no GnuCOBOL";
+  struct sigaction own = {};
+  own.sa_handler = recordSignal;
+  sigaction(SIGINT, &own, nullptr);
+  OutsideProgram program("PLTCOB");
+  char area[11] = "abcdefgh  ";
+  CallResult result = program.call(area);
+  ASSERT_TRUE(result.called()) << program.loadError();
+  EXPECT_STREQ(area, "ABCDEFGH01");
+  program.call(area);
+  EXPECT_STREQ(area, "ABCDEFGH02");
+  struct sigaction now = {};
+  sigaction(SIGINT, nullptr, &now);
+  EXPECT_EQ(now.sa_handler, recordSignal);
+  program.release();
+  std::memcpy(area, "xyz       ", 10);
+  ASSERT_TRUE(program.call(area).called());
+  EXPECT_STREQ(area, "XYZ     01");  // released: the next call loaded it afresh
+  program.release();
+  shutDownCobolRuntime();
+}
+
+}  // namespace
+}  // namespace dunax::platform

@@ -1,0 +1,166 @@
+// The record-file handler: fixed-length and line sequential files with their statuses, and
+// write failures that really happen (a full device, a size limit, the Nth write refused),
+// which must leave only whole records behind.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/record_file.h"
+#include "tests/support/test_support.h"
+
+namespace dunax::platform {
+namespace {
+
+using testing::TemporaryDirectory;
+
+std::string recordOf(int number, std::size_t length) {
+  std::string record(length, static_cast<char>('a' + number % 26));
+  record.replace(0, 4, std::to_string(1000 + number));
+  return record;
+}
+
+std::string statusText(FileStatus status) { return std::string(status.code, 2); }
+
+TEST(RecordFileTest, WritesAndReadsFixedRecordsBackToBack) {
+  TemporaryDirectory directory;
+  std::string path = directory.file("f.bin");
+  RecordFile out(Organization::RecordSequential, 1024);
+  ASSERT_EQ(statusText(out.open(path.c_str(), OpenMode::Output)), "00");
+  std::string expected;
+  for (int i = 0; i < 3000; ++i) {  // more than one buffer
+    std::string record = recordOf(i, 1024);
+    expected += record;
+    ASSERT_EQ(statusText(out.write(record.data())), "00");
+  }
+  ASSERT_EQ(statusText(out.close()), "00");
+  EXPECT_EQ(testing::readFile(path), expected);
+
+  RecordFile in(Organization::RecordSequential, 1024);
+  ASSERT_EQ(statusText(in.open(path.c_str(), OpenMode::Input)), "00");
+  char record[1024];
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_EQ(statusText(in.readNext(record)), "00");
+    ASSERT_EQ(std::string(record, 1024), recordOf(i, 1024));
+  }
+  EXPECT_EQ(statusText(in.readNext(record)), "10");
+  EXPECT_EQ(statusText(in.readNext(record)), "46");
+  EXPECT_EQ(statusText(in.write(record)), "48");
+  EXPECT_EQ(statusText(in.close()), "00");
+  EXPECT_EQ(statusText(in.close()), "42");
+}
+
+TEST(RecordFileTest, OpenStatuses) {
+  TemporaryDirectory directory;
+  RecordFile file(Organization::RecordSequential, 16);
+  EXPECT_EQ(statusText(file.open(directory.file("missing").c_str(), OpenMode::Input)), "35");
+  EXPECT_EQ(statusText(file.open(directory.file("no/such/dir").c_str(), OpenMode::Output)), "30");
+  EXPECT_EQ(statusText(file.open(directory.path().c_str(), OpenMode::Input)), "37");
+  ASSERT_EQ(statusText(file.open(directory.file("a").c_str(), OpenMode::Output)), "00");
+  EXPECT_EQ(statusText(file.open(directory.file("b").c_str(), OpenMode::Output)), "41");
+  char record[16] = {};
+  EXPECT_EQ(statusText(file.readNext(record)), "47");
+  file.close();
+  if (geteuid() != 0) {
+    ASSERT_TRUE(testing::writeFile(directory.file("locked"), "x"));
+    chmod(directory.file("locked").c_str(), 0);
+    EXPECT_EQ(statusText(file.open(directory.file("locked").c_str(), OpenMode::Input)), "37");
+  }
+}
+
+TEST(RecordFileTest, TrailingPartialRecordIsNotASuccess) {
+  TemporaryDirectory directory;
+  std::string path = directory.file("f.bin");
+  ASSERT_TRUE(testing::writeFile(path, std::string(1024, 'x') + "tail"));
+  RecordFile in(Organization::RecordSequential, 1024);
+  ASSERT_EQ(statusText(in.open(path.c_str(), OpenMode::Input)), "00");
+  char record[1024];
+  EXPECT_EQ(statusText(in.readNext(record)), "00");
+  EXPECT_EQ(statusText(in.readNext(record)), "04");
+  EXPECT_EQ(std::string(record, 4), "tail");
+  EXPECT_EQ(statusText(in.readNext(record)), "10");
+}
+
+TEST(RecordFileTest, ExtendAddsAfterTheExistingRecords) {
+  TemporaryDirectory directory;
+  std::string path = directory.file("f.txt");
+  RecordFile file(Organization::LineSequential, 10);
+  ASSERT_EQ(statusText(file.open(path.c_str(), OpenMode::Output)), "00");
+  file.write("first     ");
+  file.close();
+  ASSERT_EQ(statusText(file.open(path.c_str(), OpenMode::Extend)), "00");
+  file.write("second  x ");
+  file.close();
+  EXPECT_EQ(testing::readFile(path), "first\nsecond  x\n");  // trailing spaces trimmed
+  ASSERT_EQ(statusText(file.open(path.c_str(), OpenMode::Input)), "00");
+  char record[10];
+  EXPECT_EQ(statusText(file.readNext(record)), "00");
+  EXPECT_EQ(std::string(record, 10), "first     ");
+  EXPECT_EQ(statusText(file.readNext(record)), "00");
+  EXPECT_EQ(std::string(record, 10), "second  x ");
+  EXPECT_EQ(statusText(file.readNext(record)), "10");
+}
+
+TEST(RecordFileTest, FullDeviceIsReportedAsNoRoom) {
+  RecordFile file(Organization::RecordSequential, 1024);
+  ASSERT_EQ(statusText(file.open("/dev/full", OpenMode::Output)), "00");
+  std::string record(1024, 'r');
+  FileStatus status = status::kSuccess;
+  for (int i = 0; i < 2000 && status.ok(); ++i) status = file.write(record.data());
+  if (status.ok()) status = file.close(); else file.close();
+  EXPECT_EQ(statusText(status), "34");
+}
+
+// A write that fails with ENOSPC once `allowed` bytes went through, after half a record.
+long limitedBytes = 0;
+long limitedWrite(int fd, const void* buffer, std::size_t count) {
+  if (limitedBytes <= 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  std::size_t now = count < static_cast<std::size_t>(limitedBytes) ? count
+                                                                   : static_cast<std::size_t>(limitedBytes);
+  long written = ::write(fd, buffer, now);
+  limitedBytes -= written;
+  return written;
+}
+
+TEST(RecordFileTest, FailedWriteLeavesOnlyWholeRecords) {
+  TemporaryDirectory directory;
+  std::string path = directory.file("f.bin");
+  FileSystemCalls calls = realFileSystemCalls();
+  calls.write = limitedWrite;
+  limitedBytes = 1024 * 1100 + 512;  // the disk fills half-way through record 1101
+  RecordFile file(Organization::RecordSequential, 1024);
+  file.useCalls(calls);
+  ASSERT_EQ(statusText(file.open(path.c_str(), OpenMode::Output)), "00");
+  FileStatus status = status::kSuccess;
+  int written = 0;
+  for (; written < 3000; ++written) {
+    status = file.write(recordOf(written, 1024).data());
+    if (!status.ok()) break;
+  }
+  EXPECT_EQ(statusText(status), "34");
+  EXPECT_EQ(statusText(file.write(recordOf(0, 1024).data())), "34");  // stays failed
+  EXPECT_EQ(statusText(file.close()), "34");
+  std::string content = testing::readFile(path);
+  ASSERT_EQ(content.size(), 1100u * 1024);
+  for (int i = 0; i < 1100; ++i) ASSERT_EQ(content.substr(i * 1024u, 1024), recordOf(i, 1024));
+}
+
+TEST(RecordFileTest, FailureAtTheFinalFlushIsReportedByClose) {
+  TemporaryDirectory directory;
+  std::string path = directory.file("f.bin");
+  FileSystemCalls calls = realFileSystemCalls();
+  calls.write = limitedWrite;
+  limitedBytes = 100;
+  RecordFile file(Organization::RecordSequential, 1024);
+  file.useCalls(calls);
+  ASSERT_EQ(statusText(file.open(path.c_str(), OpenMode::Output)), "00");
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(statusText(file.write(recordOf(i, 1024).data())), "00");
+  EXPECT_EQ(statusText(file.close()), "34");
+  EXPECT_EQ(testing::fileSize(path), 0);
+}
+
+}  // namespace
+}  // namespace dunax::platform
