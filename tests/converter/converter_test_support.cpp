@@ -57,11 +57,13 @@ std::string BoxCall::line(int number) const {
 
 RunResult ConverterRunTest::convert(const std::string& parameter,
                                     std::vector<std::string> environment) {
-  environment.push_back("COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory());
-  environment.push_back("RECTEST_LOG=" + path("rectest.log"));
-  environment.push_back("SP2TEST_LOG=" + path("screen.log"));
-  environment.push_back("DUNAX_VRDMSG_LOG=" + path("vrdmsg.log"));
-  return runProgram(binDirectory() + "/DUNAXMF", {parameter}, directory.path(), environment);
+  // The logs first, so that a test's own entries (an empty RECTEST_LOG for a big file) win.
+  std::vector<std::string> all = {
+      "COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
+      "RECTEST_LOG=" + path("rectest.log"), "SP2TEST_LOG=" + path("screen.log"),
+      "DUNAX_VRDMSG_LOG=" + path("vrdmsg.log")};
+  all.insert(all.end(), environment.begin(), environment.end());
+  return runProgram(binDirectory() + "/DUNAXMF", {parameter}, directory.path(), all);
 }
 
 std::vector<std::string> ConverterRunTest::requestCodes() const {

@@ -8,6 +8,7 @@
 //   RECTEST_LOG=path       one line per call: call number, request code, status answered
 //   RECTEST_BLOCKS=path    the 2280 bytes of every block as received, one after the other
 //   RECTEST_OUTPUT=path    the first 1024 bytes of every write answered "00" or "02"
+//   RECTEST_SUMMARY=path   at every "CL ": "reads R writes W" of the file just closed
 // Served record i (from 1): "R" and i in 9 digits, then bytes (i * 7 + k) mod 256.
 // Linked so that it stays in memory when released: call numbers count across attempts.
 #include <cstdio>
@@ -24,9 +25,10 @@ struct Script {
   long length = 1024;
   std::map<long, std::string> statuses;
   std::string endStatus = "10";
-  std::string logPath, blocksPath, outputPath;
+  std::string logPath, blocksPath, outputPath, summaryPath;
   long calls = 0;
   long served = 0;
+  long written = 0;
 };
 
 Script& script() {
@@ -56,6 +58,7 @@ void loadScript(Script& s) {
   if (const char* v = std::getenv("RECTEST_LOG")) s.logPath = v;
   if (const char* v = std::getenv("RECTEST_BLOCKS")) s.blocksPath = v;
   if (const char* v = std::getenv("RECTEST_OUTPUT")) s.outputPath = v;
+  if (const char* v = std::getenv("RECTEST_SUMMARY")) s.summaryPath = v;
   if (const char* v = std::getenv("RECTEST_STATUS")) {
     std::string list = v;
     std::size_t start = 0;
@@ -103,6 +106,7 @@ extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgumen
   std::string status = "00";
   if (code == "ST " || code == "AST" || code == "TST" || code == "OU ") {
     s.served = 0;
+    s.written = 0;
   } else if (code == "RN " || code == "ARN") {
     if (s.served < s.records) {
       ++s.served;
@@ -114,7 +118,13 @@ extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgumen
   auto scripted = s.statuses.find(s.calls);
   if (scripted != s.statuses.end()) status = scripted->second;
   if ((code == "WR " || code == "AWR") && (status == "00" || status == "02")) {
+    ++s.written;
     append(s.outputPath, block + 232, 1024);
+  }
+  if (code == "CL " && !s.summaryPath.empty()) {
+    std::string summary =
+        "reads " + std::to_string(s.served) + " writes " + std::to_string(s.written) + "\n";
+    append(s.summaryPath, summary.data(), summary.size());
   }
   std::memcpy(block + 230, status.data(), 2);
   if (!s.logPath.empty()) {
