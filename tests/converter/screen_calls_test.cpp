@@ -157,7 +157,7 @@ TEST_F(ScreenCallsTest, CloseRequestAnsweredYesInterruptsWith16AndEndsCleanly) {
   EXPECT_EQ(boxes[0].block[3], 'n');
   EXPECT_EQ(boxes[0].line(1), "  Detetado Fecho da Janela!!! " + std::string(30, ' '));
   EXPECT_EQ(boxes[0].line(2), "  Interrompe a Convers\xE3o? " + std::string(34, ' '));
-  EXPECT_EQ(boxes[0].line(3),  "  (Se responder \"Sim\" pode retomar" + std::string(26, ' '));
+  EXPECT_EQ(boxes[0].line(3), "  (Se responder \"Sim\" pode retomar" + std::string(26, ' '));
   EXPECT_EQ(boxes[0].line(4), "   a Convers\xE3o neste Ponto).      " + std::string(24, ' '));
   std::vector<int> codesOnScreen = functions(parse(screenCalls()));
   EXPECT_EQ(codesOnScreen[codesOnScreen.size() - 2], 15);
