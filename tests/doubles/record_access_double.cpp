@@ -9,8 +9,11 @@
 //   RECTEST_BLOCKS=path    the 2280 bytes of every block as received, one after the other
 //   RECTEST_OUTPUT=path    the first 1024 bytes of every write answered "00" or "02"
 //   RECTEST_SUMMARY=path   at every "CL ": "reads R writes W" of the file just closed
+//   RECTEST_DELAY_US=U     every read or write takes U microseconds more (a slow disk)
 // Served record i (from 1): "R" and i in 9 digits, then bytes (i * 7 + k) mod 256.
 // Linked so that it stays in memory when released: call numbers count across attempts.
+#include <time.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +32,7 @@ struct Script {
   long calls = 0;
   long served = 0;
   long written = 0;
+  long delayMicroseconds = 0;
 };
 
 Script& script() {
@@ -59,6 +63,7 @@ void loadScript(Script& s) {
   if (const char* v = std::getenv("RECTEST_BLOCKS")) s.blocksPath = v;
   if (const char* v = std::getenv("RECTEST_OUTPUT")) s.outputPath = v;
   if (const char* v = std::getenv("RECTEST_SUMMARY")) s.summaryPath = v;
+  if (const char* v = std::getenv("RECTEST_DELAY_US")) s.delayMicroseconds = std::atol(v);
   if (const char* v = std::getenv("RECTEST_STATUS")) {
     std::string list = v;
     std::size_t start = 0;
@@ -104,6 +109,10 @@ extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgumen
   append(s.blocksPath, block, 2280);
   std::string code(reinterpret_cast<char*>(block + 4), 3);
   std::string status = "00";
+  if (s.delayMicroseconds > 0 && code != "CL ") {
+    struct timespec pause = {0, s.delayMicroseconds * 1000};
+    nanosleep(&pause, nullptr);
+  }
   if (code == "ST " || code == "AST" || code == "TST" || code == "OU ") {
     s.served = 0;
     s.written = 0;
