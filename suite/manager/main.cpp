@@ -78,12 +78,17 @@ class ProcessHost : public ConverterHost {
   }
 
   // A segment counts as present unless opening it says it does not exist: a segment that is
-  // there but unreadable is left for the converter to report.
+  // there but unreadable is left for the converter to report. "\" is read as "/", and the name
+  // is looked for in UTF-8 (how it was given) and as the Windows-1252 bytes themselves.
   bool fileExists(const std::string& windows1252Name) override {
+    std::string raw = windows1252Name;
+    for (char& c : raw) {
+      if (c == '\\') c = '/';
+    }
     std::string utf8;
-    platform::appendUtf8FromWindows1252(windows1252Name.data(), windows1252Name.size(), utf8);
+    platform::appendUtf8FromWindows1252(raw.data(), raw.size(), utf8);
     if (present(utf8)) return true;
-    return utf8 != windows1252Name && present(windows1252Name);
+    return utf8 != raw && present(raw);
   }
 
   bool stopRequested() override { return platform::stopRequested(); }
