@@ -116,6 +116,7 @@ done
 echo "   (made in $(elapsed "$t"); first record of clientes-norte.dat, shown in UTF-8:)"
 head -c "$record_length" clientes-norte.dat | iconv -f WINDOWS-1252 -t UTF-8 | sed 's/^/   |/; s/$/|/'
 echo
+echo
 
 jobs=()
 if [ "$terminal" -eq 0 ]; then jobs=(--jobs 2); fi
