@@ -5,7 +5,7 @@
 #
 # Usage: scripts/demo.sh [--records N] [--work-dir DIR] [--build-dir DIR] [--no-build] [--keep]
 #   --records N      customer records in all (default 300000, spread over three files)
-#   --work-dir DIR   where the data files go (default: BUILD-DIR/demo, emptied first)
+#   --work-dir DIR   where the data files go (default: BUILD-DIR/demo; earlier demo files go)
 #   --build-dir DIR  the build tree to use (default: build)
 #   --no-build       use the build tree as it is (the CTest of the demo does this)
 #   --keep           keep the transfer files (they are large: 1024 bytes a record)
@@ -25,7 +25,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build=$2; shift 2 ;;
     --no-build) do_build=0; shift ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "demo.sh: unknown argument $1 (see --help)" >&2; exit 64 ;;
   esac
 done
