@@ -1,0 +1,314 @@
+#!/usr/bin/env bash
+# The benchmark of the converter and the executor against the machine, in one command:
+# builds a Release tree (build-bench, -DDUNAX_BENCH=ON) when needed, runs every measurement side
+# by side and writes bench/RESULTS.md. Big files go to bench/out/work and /dev/shm and are removed
+# at the end, however the script ends. Takes about 5 minutes on 2 cores.
+# Usage: bench/run.sh [--quick]   (--quick: one repetition instead of three, for trying it out)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=$root/build-bench
+reps=3
+[ "${1:-}" = "--quick" ] && reps=1
+
+echo "== build (Release, benchmarks on)"
+"$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DDUNAX_BENCH=ON -DDUNAX_TESTS=OFF
+
+work=$here/out/work
+shm=/dev/shm/dunax-bench-$$
+tmux_socket=dunax-bench-$$
+cleanup() {
+  tmux -L "$tmux_socket" kill-server 2>/dev/null || true
+  rm -rf "$work" "$shm"
+}
+trap cleanup EXIT
+rm -rf "$work"
+mkdir -p "$work" "$shm"
+mkdir -m 0700 "$work/messages"
+export COB_LIBRARY_PATH=$build/lib/dunax
+export DUNAX_MESSAGE_DIR=$work/messages
+unset DUNAX_VRDMSG_ANSWERS
+bin=$build/bin
+
+# --- helpers ------------------------------------------------------------------------------------
+
+# The converter's 121-character run parameter: direction, record-access program, field B (the
+# record length for RECSEQ, the record count for RECMEM), data file, extra segments.
+run_parameter() {
+  printf '%-9s%-8s%-3s%-10s%-50s%-11s%-1s%s%s%s%-2s%-1s%s' "$1" "$2" "" "$3" "$4" "" "" \
+    00000001 00000001 000000000 "$5" "" N
+}
+
+now_ns() { date +%s%N; }
+seconds() { awk -v ns="$1" 'BEGIN { printf "%.3f", ns / 1e9 }'; }
+
+# Runs a command with no terminal (its own session, streams redirected) after a sync, so that
+# no earlier write-back is charged to it. Sets elapsed (ns), rss (KB) and code (exit code).
+timed() {
+  sync
+  local start end
+  start=$(now_ns)
+  set +e
+  /usr/bin/time -f '%M' -o "$work/rss" setsid -w "$@" </dev/null >"$work/stdout" 2>"$work/stderr"
+  code=$?
+  set -e
+  end=$(now_ns)
+  elapsed=$((end - start))
+  rss=$(tail -n 1 "$work/rss")
+}
+
+# The median of the numbers given.
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+expect_code() {
+  if [ "$code" -ne "$1" ]; then
+    echo "bench: $2 ended with $code, expected $1" >&2
+    cat "$work/stderr" >&2
+    exit 1
+  fi
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+verdict() {  # value goal-relation goal -> "met" or "missed"
+  awk -v v="$1" -v op="$2" -v g="$3" \
+    'BEGIN { ok = (op == ">=") ? (v >= g) : (v <= g); print ok ? "met" : "**missed**" }'
+}
+
+rows=()
+add_row() { rows+=("| $1 | $2 | $3 | $4 | $5 |"); }
+
+# --- 1. direction "B" and "X" through RECSEQ against dd conv=fsync and cat ----------------------
+records=1000000
+bytes=$((records * 1024))
+echo "== 1. $records records through RECSEQ.so"
+cd "$work"
+"$bin/bench_tools" data data.dat "$records"
+cat data.dat >/dev/null  # both sides read it from the page cache
+b_times=() dd_times=() x_times=() cat_times=()
+for ((r = 1; r <= reps; ++r)); do
+  rm -f data.dat.bin data.dat.bi1 copy.dat
+  timed "$bin/DUNAXMF" "$(run_parameter B RECSEQ '' data.dat 00)"
+  expect_code 1 "DUNAXMF B (one full segment, one empty)"
+  b_times+=("$elapsed")
+  rss_big=$rss
+  timed dd if=data.dat of=copy.dat bs=1M conv=fsync
+  expect_code 0 "dd"
+  dd_times+=("$elapsed")
+  rm -f copy.dat back.dat back.dat.bin back.dat.bi1
+  mv data.dat.bin back.dat.bin
+  mv data.dat.bi1 back.dat.bi1
+  timed "$bin/DUNAXMF" "$(run_parameter X RECSEQ '' back.dat 01)"
+  expect_code 0 "DUNAXMF X"
+  x_times+=("$elapsed")
+  timed sh -c 'cat back.dat.bin > copy.dat'
+  expect_code 0 "cat"
+  cat_times+=("$elapsed")
+done
+cmp -s data.dat back.dat || { echo "bench: B then X did not give the data file back" >&2; exit 1; }
+rm -f copy.dat back.dat back.dat.bin back.dat.bi1
+t_b=$(median "${b_times[@]}") t_dd=$(median "${dd_times[@]}")
+t_x=$(median "${x_times[@]}") t_cat=$(median "${cat_times[@]}")
+r_b=$(ratio "$t_dd" "$t_b") r_x=$(ratio "$t_cat" "$t_x")
+mbps() { awk -v b="$bytes" -v ns="$1" 'BEGIN { printf "%.0f", b / (ns / 1e9) / 1e6 }'; }
+add_row "1a. \"B\", $records records via RECSEQ, vs \`dd conv=fsync\` (transfer-file bytes written per second)" \
+  "$(mbps "$t_b") MB/s ($(seconds "$t_b") s) vs $(mbps "$t_dd") MB/s ($(seconds "$t_dd") s)" \
+  "$r_b" "≥ 0.8" "$(verdict "$r_b" '>=' 0.8)"
+add_row "1b. \"X\", the same transfer file back via RECSEQ, vs \`cat\` (data-file bytes written per second)" \
+  "$(mbps "$t_x") MB/s ($(seconds "$t_x") s) vs $(mbps "$t_cat") MB/s ($(seconds "$t_cat") s)" \
+  "$r_x" "≥ 0.8" "$(verdict "$r_x" '>=' 0.8)"
+
+# --- 4. peak memory of "B" at 10,000 and 1,000,000 records --------------------------------------
+echo "== 4. peak memory"
+"$bin/bench_tools" data small.dat 10000
+timed "$bin/DUNAXMF" "$(run_parameter B RECSEQ '' small.dat 00)"
+expect_code 0 "DUNAXMF B (10,000 records)"
+rss_small=$rss
+rm -f small.dat small.dat.bin data.dat.bin data.dat.bi1
+rss_growth=$((rss_big - rss_small))
+add_row "4. peak memory (max RSS) of \"B\": 10,000 vs $records records" \
+  "$rss_small KB vs $rss_big KB" "+$rss_growth KB" "same within 1024 KB" \
+  "$(verdict "${rss_growth#-}" '<=' 1024)"
+
+# --- 2. direction "B" through RECIDX against a plain GnuCOBOL program --------------------------
+idx_records=200000
+if [ -x "$bin/idxcopy" ] && [ -f "$build/lib/dunax/RECIDX.so" ]; then
+  echo "== 2. $idx_records records through RECIDX.so"
+  "$bin/bench_tools" data idx.dat.bin "$idx_records"
+  timed "$bin/DUNAXMF" "$(run_parameter X RECIDX '' idx.dat 00)"
+  expect_code 0 "DUNAXMF X into the indexed file"
+  cat idx.dat >/dev/null
+  conv_times=() cobol_times=() cobol_sync_times=()
+  for ((r = 1; r <= reps; ++r)); do
+    rm -f idx.dat.bin cobol.bin
+    timed "$bin/DUNAXMF" "$(run_parameter B RECIDX '' idx.dat 00)"
+    expect_code 0 "DUNAXMF B from the indexed file"
+    conv_times+=("$elapsed")
+    timed "$bin/idxcopy" idx.dat cobol.bin
+    expect_code 0 "idxcopy"
+    cobol_times+=("$elapsed")
+    rm -f cobol.bin
+    timed sh -c "'$bin/idxcopy' idx.dat cobol.bin && sync cobol.bin"
+    expect_code 0 "idxcopy and sync"
+    cobol_sync_times+=("$elapsed")
+  done
+  cmp -s idx.dat.bin cobol.bin || { echo "bench: the converter and idxcopy wrote different files" >&2; exit 1; }
+  rm -f idx.dat idx.dat.bin cobol.bin
+  t_conv=$(median "${conv_times[@]}") t_cobol=$(median "${cobol_times[@]}")
+  t_cobol_sync=$(median "${cobol_sync_times[@]}")
+  r_idx=$(ratio "$t_conv" "$t_cobol_sync") r_idx_plain=$(ratio "$t_conv" "$t_cobol")
+  add_row "2. \"B\", $idx_records records via RECIDX (GnuCOBOL, BDB), vs bench/idxcopy.cob + \`sync\` of its file (time)" \
+    "$(seconds "$t_conv") s vs $(seconds "$t_cobol_sync") s (idxcopy alone, no fsync: $(seconds "$t_cobol") s, ratio $r_idx_plain)" \
+    "$r_idx" "≤ 1.1" "$(verdict "$r_idx" '<=' 1.1)"
+else
+  add_row "2. \"B\" via RECIDX vs a plain GnuCOBOL program" "not run: no cobc" "-" "≤ 1.1" "-"
+fi
+
+# --- 3. the converter's own cost per record ----------------------------------------------------
+echo "== 3. cost per record (RECMEM, transfer file on /dev/shm)"
+mem_records=1000000
+one_times=() mem_times=()
+for ((r = 1; r <= reps; ++r)); do
+  timed "$bin/DUNAXMF" "$(run_parameter B RECMEM 0 "$shm/none.dat" 00)"
+  expect_code 0 "DUNAXMF B with no records"
+  one_times+=("$elapsed")
+  rm -f "$shm"/none.dat.*
+  timed "$bin/DUNAXMF" "$(run_parameter B RECMEM "$mem_records" "$shm/mem.dat" 00)"
+  expect_code 1 "DUNAXMF B from memory"
+  mem_times+=("$elapsed")
+  rm -f "$shm"/mem.dat.*
+done
+t_none=$(median "${one_times[@]}") t_mem=$(median "${mem_times[@]}")
+ns_per_record=$(awk -v a="$t_mem" -v b="$t_none" -v n="$mem_records" 'BEGIN { printf "%.0f", (a - b) / n }')
+add_row "3. converter's own cost per record (RECMEM from memory, transfer file on /dev/shm, no terminal)" \
+  "$(seconds "$t_mem") s for $mem_records records, $(seconds "$t_none") s for none" \
+  "$ns_per_record ns" "< 300 ns" "$(verdict "$ns_per_record" '<=' 299)"
+
+# --- 5. on a terminal against no terminal ------------------------------------------------------
+echo "== 5. on a terminal (tmux) against no terminal"
+term_times=() noterm_times=()
+for ((r = 1; r <= reps; ++r)); do
+  rm -f "$work/terminal.ns"
+  parameter=$(run_parameter B RECMEM "$mem_records" "$shm/term.dat" 00)
+  cat >"$work/terminal.sh" <<EOF
+start=\$(date +%s%N)
+COB_LIBRARY_PATH='$COB_LIBRARY_PATH' '$bin/DUNAXMF' '$parameter'
+code=\$?
+end=\$(date +%s%N)
+echo "\$((end - start)) \$code" > '$work/terminal.ns.part'
+mv '$work/terminal.ns.part' '$work/terminal.ns'
+EOF
+  sync
+  tmux -L "$tmux_socket" new-session -d -x 100 -y 30 "sh '$work/terminal.sh'"
+  for ((w = 0; w < 1200; ++w)); do
+    [ -f "$work/terminal.ns" ] && break
+    sleep 0.1
+  done
+  read -r t code <"$work/terminal.ns"
+  expect_code 1 "DUNAXMF B on a terminal"
+  term_times+=("$t")
+  rm -f "$shm"/term.dat.*
+  timed "$bin/DUNAXMF" "$parameter"
+  expect_code 1 "DUNAXMF B with no terminal"
+  noterm_times+=("$elapsed")
+  rm -f "$shm"/term.dat.*
+done
+tmux -L "$tmux_socket" kill-server 2>/dev/null || true
+t_term=$(median "${term_times[@]}") t_noterm=$(median "${noterm_times[@]}")
+r_term=$(ratio "$t_term" "$t_noterm")
+add_row "5. \"B\" of $mem_records records (RECMEM, /dev/shm) on a terminal (tmux 100x30, SP2MF.so drawing) vs no terminal (time)" \
+  "$(seconds "$t_term") s vs $(seconds "$t_noterm") s" "$r_term" "≤ 1.2" "$(verdict "$r_term" '<=' 1.2)"
+
+# --- 6. the executor ---------------------------------------------------------------------------
+echo "== 6. the executor: DIR over 100,000 files, and the round trip"
+"$bin/bench_tools" tree "$work/tree"
+cd "$work/tree"
+find COMUNS EMP??? -type f -printf '%s %p\n' >/dev/null  # warm both sides' directory caches
+dir_times=() find_times=()
+for ((r = 1; r <= reps; ++r)); do
+  rm -f "$work/tree/listing.txt"
+  timed "$bin/dunaxreq" --timeout 120 DIR listing.txt
+  expect_code 0 "dunaxreq DIR"
+  dir_times+=("$elapsed")
+  listed=$(sed -n 2p "$work/stdout" | cut -c1-16)
+  timed sh -c "find COMUNS EMP??? -type f -printf '%s %p\n' > '$work/find.txt'"
+  expect_code 0 "find"
+  find_times+=("$elapsed")
+done
+lines=$(wc -l <"$work/tree/listing.txt") found=$(wc -l <"$work/find.txt")
+if [ "$lines" -ne 100000 ] || [ "$found" -ne 100000 ] || [ "$((10#$listed))" -ne 100000 ]; then
+  echo "bench: DIR listed $lines (reply $listed) and find $found files, expected 100000" >&2
+  exit 1
+fi
+t_dir=$(median "${dir_times[@]}") t_find=$(median "${find_times[@]}")
+r_dir=$(ratio "$t_dir" "$t_find")
+add_row "6a. \`dunaxreq DIR\` over 100,000 files (COMUNS, EMP001-EMP010, 4 levels) vs \`find -printf '%s %p'\` (time)" \
+  "$(seconds "$t_dir") s vs $(seconds "$t_find") s" "$r_dir" "≤ 2" "$(verdict "$r_dir" '<=' 2)"
+
+cd "$work"
+rm -rf "$work/tree"
+trip_times=()
+for ((r = 1; r <= 100; ++r)); do
+  start=$(now_ns)
+  "$bin/dunaxreq" CDDIR >/dev/null
+  end=$(now_ns)
+  trip_times+=("$((end - start))")
+done
+t_trip=$(median "${trip_times[@]}")
+t_start=()
+for ((r = 1; r <= 20; ++r)); do
+  start=$(now_ns)
+  /bin/true
+  end=$(now_ns)
+  t_start+=("$((end - start))")
+done
+t_true=$(median "${t_start[@]}")
+ms_trip=$(awk -v ns="$t_trip" 'BEGIN { printf "%.1f", ns / 1e6 }')
+ms_true=$(awk -v ns="$t_true" 'BEGIN { printf "%.1f", ns / 1e6 }')
+add_row "6b. \`dunaxreq CDDIR\` round trip, median of 100 (starting /bin/true the same way: $ms_true ms)" \
+  "$ms_trip ms" "$ms_trip ms" "< 30 ms" "$(verdict "$ms_trip" '<=' 29.99)"
+
+# --- micro-benchmarks --------------------------------------------------------------------------
+micro=""
+if [ -x "$bin/bench_micro" ]; then
+  echo "== micro-benchmarks"
+  micro=$("$bin/bench_micro" --benchmark_min_time=0.2 2>/dev/null | grep -E '^(classify|put|write)' || true)
+fi
+
+# --- RESULTS.md --------------------------------------------------------------------------------
+echo "== writing bench/RESULTS.md"
+disk_device=$(df --output=source "$here" | tail -n 1)
+disk_model=$(lsblk -dno NAME,MODEL,SIZE,ROTA "$(echo "$disk_device" | sed 's/[0-9]*$//')" 2>/dev/null || echo "$disk_device")
+{
+  echo "# dunax benchmark results"
+  echo
+  echo "Written by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$root" rev-parse --short HEAD)."
+  echo "Figures are medians of $reps runs (the round trip: of 100), measured side by side in one run."
+  echo
+  echo "## Machine"
+  echo
+  echo "- CPUs (nproc): $(nproc) ($(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'))"
+  echo "- Memory: $(free -m | awk '/^Mem:/ { print $2 }') MiB"
+  echo "- Disk of bench/out: $disk_device ($disk_model; ROTA 1 = rotating), $(df -h --output=fstype,size "$here" | tail -n 1 | awk '{ print $1 ", " $2 }')"
+  echo "- Kernel: $(uname -sr)"
+  echo "- Compiler: $(g++ --version | head -n 1); $(cobc --version 2>/dev/null | head -n 1 || echo 'no cobc')"
+  echo "- Build: Release (-O3), $build"
+  echo
+  echo "## Figures"
+  echo
+  echo "| what | measured | ratio / figure | goal | |"
+  echo "|---|---|---|---|---|"
+  printf '%s\n' "${rows[@]}"
+  echo
+  if [ -n "$micro" ]; then
+    echo "Micro-benchmarks of the per-record pieces (Google Benchmark, \`build-bench/bin/bench_micro\`):"
+    echo
+    echo '```'
+    echo "$micro"
+    echo '```'
+    echo
+  fi
+  if [ -f "$here/NOTES.md" ]; then
+    cat "$here/NOTES.md"
+  fi
+} >"$here/RESULTS.md"
+cat "$here/RESULTS.md"
