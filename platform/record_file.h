@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 
 #include "platform/file_status.h"
 
@@ -68,11 +69,13 @@ class RecordFile {
   FileStatus flushBuffer();
   FileStatus fillBuffer();
   FileStatus failWrite(int error);
+  void flushDirectoryEntry();
 
   Organization organization_;
   std::size_t recordLength_;
   const FileSystemCalls* calls_;
   int fd_ = -1;
+  std::string directory_;  // of a file opened for output or extend
   OpenMode mode_ = OpenMode::Closed;
   bool endReported_ = false;
   bool writeFailed_ = false;

@@ -75,6 +75,12 @@ FileStatus RecordFile::open(const char* path, OpenMode mode) {
   bufferUsed_ = 0;
   bufferPos_ = 0;
   wholeBytes_ = mode == OpenMode::Extend ? static_cast<long long>(info.st_size) : 0;
+  // The directory that holds a written file: its entry is flushed too when the file closes.
+  directory_.clear();
+  if (mode != OpenMode::Input) {
+    const char* slash = std::strrchr(path, '/');
+    directory_ = slash == nullptr ? std::string(".") : std::string(path, slash == path ? 1 : slash - path);
+  }
   return status::kSuccess;
 }
 
@@ -205,6 +211,15 @@ FileStatus RecordFile::write(const void* record) {
   return status::kSuccess;
 }
 
+void RecordFile::flushDirectoryEntry() {
+  // A new file is only durable once its directory entry is; a directory that cannot be opened
+  // or flushed (some file systems refuse) leaves the file's own flush standing.
+  int directory = calls_->open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (directory < 0) return;
+  calls_->fsync(directory);
+  calls_->close(directory);
+}
+
 FileStatus RecordFile::close() {
   if (!isOpen()) return status::kNotOpen;
   FileStatus result = status::kSuccess;
@@ -214,6 +229,7 @@ FileStatus RecordFile::close() {
     } else {
       result = flushBuffer();
       if (result.ok() && calls_->fsync(fd_) != 0) result = status::kPermanentError;
+      if (result.ok()) flushDirectoryEntry();
     }
   }
   if (calls_->close(fd_) != 0 && result.ok() && mode_ != OpenMode::Input) {
