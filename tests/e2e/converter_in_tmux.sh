@@ -61,13 +61,14 @@ read -r ignored
 SCRIPT
 tmux_ new-session -d -s conv -x 100 -y 30 "bash '$work/run.sh'"
 
-wait_for 100 screen_has "Convertendo Ficheiros..." || fail "no panel"
-wait_for 50 screen_has "Em Convers" || fail "no title"
-screen_has "MfCobol para RmCobol" || fail "not the title of direction B"
-screen_has "clientes.dat" || fail "no file name"
-screen_has "1 Hora   5 Minutos" || fail "no time text"
-screen_has "1 de 2" || fail "no phase"
-percentage_shown "042%" || fail "no percentage"
+# The panel is drawn in steps (the design-time title first): wait for each part.
+wait_for 300 screen_has "Convertendo Ficheiros..." || fail "no panel"
+wait_for 100 screen_has "Em Convers$(printf '\xc3\xa3')o de MfCobol para RmCobol ..." ||
+  fail "not the title of direction B"
+wait_for 100 screen_has "clientes.dat" || fail "no file name"
+wait_for 100 screen_has "1 Hora   5 Minutos" || fail "no time text"
+wait_for 100 screen_has "1 de 2" || fail "no phase"
+wait_for 100 percentage_shown "042%" || fail "no percentage"
 first=$(lidos)
 sleep 0.5
 second=$(lidos)
@@ -75,7 +76,7 @@ second=$(lidos)
   fail "the counter does not move ($first, then $second)"
 
 tmux_ send-keys -t conv C-c
-wait_for 100 screen_has "Interrompe a Convers" || fail "no interruption question after Ctrl+C"
+wait_for 300 screen_has "Interrompe a Convers" || fail "no interruption question after Ctrl+C"
 tmux_ send-keys -t conv s
 wait_for 100 screen_has "PANE-IS-USABLE" || fail "the converter did not end"
 screen_has "converter ended 16" || fail "the interrupted run did not end with 16"
