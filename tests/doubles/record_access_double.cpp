@@ -20,6 +20,8 @@
 #include <map>
 #include <string>
 
+#include "tests/doubles/numbered_list.h"
+
 namespace {
 
 struct Script {
@@ -64,19 +66,8 @@ void loadScript(Script& s) {
   if (const char* v = std::getenv("RECTEST_OUTPUT")) s.outputPath = v;
   if (const char* v = std::getenv("RECTEST_SUMMARY")) s.summaryPath = v;
   if (const char* v = std::getenv("RECTEST_DELAY_US")) s.delayMicroseconds = std::atol(v);
-  if (const char* v = std::getenv("RECTEST_STATUS")) {
-    std::string list = v;
-    std::size_t start = 0;
-    while (start < list.size()) {
-      std::size_t comma = list.find(',', start);
-      if (comma == std::string::npos) comma = list.size();
-      std::string item = list.substr(start, comma - start);
-      std::size_t colon = item.find(':');
-      if (colon != std::string::npos) {
-        s.statuses[std::atol(item.substr(0, colon).c_str())] = decodeStatus(item.substr(colon + 1));
-      }
-      start = comma + 1;
-    }
+  for (const auto& [call, status] : dunax::doubles::readNumberedList(std::getenv("RECTEST_STATUS"))) {
+    s.statuses[call] = decodeStatus(status);
   }
 }
 

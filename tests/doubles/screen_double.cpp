@@ -12,6 +12,8 @@
 #include <map>
 #include <string>
 
+#include "tests/doubles/numbered_list.h"
+
 namespace {
 
 struct State {
@@ -30,19 +32,8 @@ State& state() {
 void load(State& s) {
   s.loaded = true;
   if (const char* v = std::getenv("SP2TEST_LOG")) s.logPath = v;
-  if (const char* v = std::getenv("SP2TEST_KEYS")) {
-    std::string list = v;
-    std::size_t start = 0;
-    while (start < list.size()) {
-      std::size_t comma = list.find(',', start);
-      if (comma == std::string::npos) comma = list.size();
-      std::string item = list.substr(start, comma - start);
-      std::size_t colon = item.find(':');
-      if (colon != std::string::npos) {
-        s.keys[std::atol(item.substr(0, colon).c_str())] = std::atoi(item.substr(colon + 1).c_str());
-      }
-      start = comma + 1;
-    }
+  for (const auto& [display, key] : dunax::doubles::readNumberedList(std::getenv("SP2TEST_KEYS"))) {
+    s.keys[display] = std::atoi(key.c_str());
   }
 }
 

@@ -6,34 +6,13 @@
 # Usage: converter_in_tmux.sh BUILD-DIR   (exit 77: tmux missing, skipped)
 set -euo pipefail
 build=$(cd "$1" && pwd)
-if ! command -v tmux >/dev/null 2>&1; then
-  echo "tmux is not installed: skipped"
-  exit 77
-fi
-
-work=$(mktemp -d)
-socket="$work/tmux.socket"
-tmux_() { tmux -S "$socket" -f /dev/null "$@"; }
-cleanup() {
-  tmux_ kill-server >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/tmux_session.sh"
 
 fail() {
   echo "FAILED: $*"
   echo "--- screen:"
-  tmux_ capture-pane -p -t conv 2>/dev/null || true
+  capture_screen conv
   exit 1
-}
-wait_for() {
-  local tenths=$1
-  shift
-  for ((i = 0; i < tenths; i++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
 }
 screen() { tmux_ capture-pane -p -t conv; }
 screen_has() { screen | grep -qF "$1"; }

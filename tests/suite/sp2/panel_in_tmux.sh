@@ -15,38 +15,15 @@ set -euo pipefail
 driver=$1
 modules=$2
 scenario=${3:-count}
-if ! command -v tmux >/dev/null 2>&1; then
-  echo "tmux is not installed: skipped"
-  exit 77
-fi
-
-work=$(mktemp -d)
-socket="$work/tmux.socket"
-tmux_() { tmux -S "$socket" -f /dev/null "$@"; }
-cleanup() {
-  tmux_ kill-server >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../../support/tmux_session.sh"
 
 fail() {
   echo "FAILED: $*"
   echo "--- screen:"
-  tmux_ capture-pane -p -t panel 2>/dev/null || true
+  capture_screen panel
   echo "--- result file:"
   cat "$work/result" 2>/dev/null || true
   exit 1
-}
-
-# Waits until the command succeeds, at most $1 tenths of a second.
-wait_for() {
-  local tenths=$1
-  shift
-  for ((i = 0; i < tenths; i++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
 }
 
 cat >"$work/run.sh" <<SCRIPT
