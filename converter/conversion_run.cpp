@@ -96,8 +96,8 @@ std::string ConversionRun::fileLine(bool transferSide) const {
   return line;
 }
 
-bool ConversionRun::askAfterFileError(FileStatus status, bool transferSide,
-                                      RunDecision& decision) {
+std::optional<RunDecision> ConversionRun::askAfterFileError(FileStatus status,
+                                                           bool transferSide) {
   std::string line3 = texts::kErrorWord;
   line3.append(status.code, 2);
   dialogs_.message.clear();
@@ -109,9 +109,8 @@ bool ConversionRun::askAfterFileError(FileStatus status, bool transferSide,
     dialogs_.defaultFlag = 'N';
     answer = dialogs_.confirm();
   }
-  if (answer == dialogs::kNo) return false;  // start the file again
-  decision = answer == dialogs::kYes ? RunDecision::GiveUpFile : RunDecision::Abort;
-  return true;
+  if (answer == dialogs::kNo) return std::nullopt;  // start the file again
+  return answer == dialogs::kYes ? RunDecision::GiveUpFile : RunDecision::Abort;
 }
 
 RunDecision ConversionRun::askAfterCountMismatch() {
@@ -145,13 +144,11 @@ RunDecision ConversionRun::run() {
     dataFile_.issue(codes::kClose);
 
     if (interruption_.interrupted()) return RunDecision::Abort;
-    RunDecision decision = RunDecision::Converted;
-    if (!savedData.ok()) {
-      if (askAfterFileError(savedData, false, decision)) return decision;
-      continue;
-    }
-    if (!savedTransfer.ok()) {
-      if (askAfterFileError(savedTransfer, true, decision)) return decision;
+    if (!savedData.ok() || !savedTransfer.ok()) {
+      std::optional<RunDecision> decision = !savedData.ok()
+                                                ? askAfterFileError(savedData, false)
+                                                : askAfterFileError(savedTransfer, true);
+      if (decision) return *decision;
       continue;
     }
     if (counts_.dataSide == counts_.transferSide) return RunDecision::Converted;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "converter/access/data_file_access.h"
@@ -49,8 +50,9 @@ class ConversionRun {
   void runExport();  // direction "B": data file to transfer file
   void runImport();  // direction "X": transfer file to data file
   void showProgress();
-  // The question after a failure; returns the decision, or nothing to retry.
-  bool askAfterFileError(platform::FileStatus status, bool transferSide, RunDecision& decision);
+  // The question after a failed attempt (asked only when the run parameter says so).
+  // Returns the decision, or nothing when the file is to be converted again.
+  std::optional<RunDecision> askAfterFileError(platform::FileStatus status, bool transferSide);
   RunDecision askAfterCountMismatch();
   // Line 1 of the file dialogs: "Ficheiro:" and the quoted name (".bin" added for the
   // transfer file).
