@@ -36,7 +36,7 @@ void fillForPost(MessageBlock& block, const ExchangeRecord& record) {
 void fillWindowBlock(WindowBlock& block) {
   std::memset(block.bytes, 0, sizeof block.bytes);
   const std::uint16_t head[6] = {0, 10, 38, 38, 100, 100};
-  for (int i = 0; i < 6; ++i) putLittleEndian16(block.bytes + 2 * i, head[i]);
+  for (std::size_t i = 0; i < 6; ++i) putLittleEndian16(block.bytes + 2 * i, head[i]);
   putLittleEndian16(block.bytes + 20, 80);
   putLittleEndian16(block.bytes + 22, 25);
   std::memcpy(block.bytes + 50, text::kWindowName, 8);

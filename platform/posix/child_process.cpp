@@ -11,7 +11,9 @@
 
 #include "platform/clock.h"
 
-extern char** environ;
+// POSIX leaves the declaration of environ to the program; glibc declares it only with
+// _GNU_SOURCE, which g++ happens to set.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace dunax::platform {
 namespace {

@@ -4,6 +4,8 @@
 #include <sys/time.h>
 #include <time.h>
 
+#include <cstddef>
+
 namespace dunax::platform {
 
 void timeOfDayHundredths(char out[8]) {
@@ -12,9 +14,9 @@ void timeOfDayHundredths(char out[8]) {
   struct tm local;
   time_t seconds = now.tv_sec;
   localtime_r(&seconds, &local);
-  int values[4] = {local.tm_hour, local.tm_min, local.tm_sec,
-                   static_cast<int>(now.tv_usec / 10000)};
-  for (int i = 0; i < 4; ++i) {
+  const int values[4] = {local.tm_hour, local.tm_min, local.tm_sec,
+                         static_cast<int>(now.tv_usec / 10000)};
+  for (std::size_t i = 0; i < 4; ++i) {
     out[2 * i] = static_cast<char>('0' + values[i] / 10 % 10);
     out[2 * i + 1] = static_cast<char>('0' + values[i] % 10);
   }

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <string>
 
-extern char** environ;
+// POSIX leaves the declaration of environ to the program; glibc declares it only with
+// _GNU_SOURCE, which g++ happens to set.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace dunax::platform {
 

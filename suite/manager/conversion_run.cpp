@@ -90,7 +90,6 @@ RunReport runConversion(const RunPlan& plan, ConverterHost& host) {
         report.results[file.index].detail = "its end could not be waited for";
       }
       running.clear();
-      stop = true;
       if (report.stopReason.empty()) report.stopReason = "a converter run was lost";
       break;
     }

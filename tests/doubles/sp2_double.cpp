@@ -26,8 +26,8 @@ void logCall(int operationCode, const unsigned char* block, int blockLength) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int SP2(unsigned char* code,
-                                                          unsigned char* block) {
+extern "C" __attribute__((visibility("default"))) int SP2(const unsigned char* code,
+                                                                unsigned char* block) {
   const int operationCode = (code[0] << 8) | code[1];
   switch (operationCode) {
     case 83:
