@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: the unit and end-to-end tests on a normal build, then again on a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing tools first (as root).
-# Usage: scripts/test.sh [--quick]   (--quick: the normal build only)
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the static analysis and a bounded run of
+# every fuzz target. Installs missing tools first (as root).
+# Usage: scripts/test.sh [--quick]   (--quick: the normal build's tests only)
+# DUNAX_FUZZ_SECONDS sets the fuzzing time per target (default 45).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -23,5 +25,10 @@ if [ "$quick" -eq 0 ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   (cd build-asan && ctest -j "$jobs" --output-on-failure --timeout 900 -LE no-sanitizer)
+  unset ASAN_OPTIONS UBSAN_OPTIONS
+  echo "== static analysis"
+  "$here/scripts/analyse.sh" build
+  echo "== fuzzing"
+  "$here/scripts/fuzz.sh" "${DUNAX_FUZZ_SECONDS:-45}"
 fi
 echo "== all tests passed"

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, clang)
+# in build-fuzz and runs each for a bounded time, starting from its checked-in corpus in
+# tests/fuzz/corpus/<target>/. Fails on any crash, leak, failed check or sanitizer report; the
+# input that caused it is kept in build-fuzz/artifacts/. Installs clang and its run-time
+# libraries first when missing (as root).
+# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET [TARGET ...]]
+#   SECONDS_PER_TARGET  default 60 (or $DUNAX_FUZZ_SECONDS)
+#   TARGET              default: every target in tests/fuzz/corpus
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+"$here/scripts/ensure_tools.sh" clang libclang-rt-14-dev
+
+seconds=${1:-${DUNAX_FUZZ_SECONDS:-60}}
+shift || true
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for dir in "$here"/tests/fuzz/corpus/*/; do targets+=("$(basename "$dir")"); done
+fi
+
+build="$here/build-fuzz"
+generator=()
+command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$here" -B "$build" "${generator[@]}" -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNAX_FUZZ=ON >/dev/null
+fi
+echo "== build (libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake --build "$build" --target fuzz_targets -j 2 | tail -1
+
+artifacts="$build/artifacts"
+work="$build/work"
+rm -rf "$work"
+mkdir -p "$artifacts" "$work"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:symbolize=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The executor's target must never reach a real shell; the in-memory host keeps it away, and
+# PATH is emptied besides.
+failed=()
+summary=()
+for target in "${targets[@]}"; do
+  program="$build/fuzz/$target"
+  seeds="$here/tests/fuzz/corpus/$target"
+  if [ ! -x "$program" ] || [ ! -d "$seeds" ]; then
+    echo "no such fuzz target: $target" >&2
+    failed+=("$target")
+    continue
+  fi
+  mkdir -p "$work/$target"
+  log="$work/$target.log"
+  echo "== fuzz $target for ${seconds} s"
+  if (cd "$work" && PATH= "$program" -max_total_time="$seconds" -print_final_stats=1 \
+        -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+        -artifact_prefix="$artifacts/$target-" "$work/$target" "$seeds") >"$log" 2>&1; then
+    result=passed
+  else
+    result=FAILED
+    failed+=("$target")
+    grep -E 'ERROR|check failed|SUMMARY|Test unit written|runtime error' "$log" | head -20 || true
+    tail -40 "$log"
+  fi
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  found=$(find "$work/$target" -type f | wc -l)
+  summary+=("$(printf '%-20s %12s inputs tried %6s new corpus entries  %s' "$target" "${runs:-?}" "$found" "$result")")
+done
+
+echo "== fuzz summary (${seconds} s per target)"
+printf '%s\n' "${summary[@]}"
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "== fuzzing failed: ${failed[*]} (inputs in $artifacts)"
+  exit 1
+fi
+echo "== fuzzing: no crash, leak or sanitizer report"
