@@ -8,7 +8,7 @@
 namespace dunax::converter {
 
 RunParameter readRunParameter(int argc, char** argv) {
-  RunParameter parameter;
+  RunParameter parameter{};
   platform::readCommandLine(argc, argv, parameter.text, kRunParameterLength,
                             kCommandLineReadLength);
   return parameter;

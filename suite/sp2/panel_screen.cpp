@@ -63,7 +63,7 @@ void appendCells(const ScreenGrid& grid, int row, int first, int last, std::stri
 void ScreenGrid::resize(int rows, int columns) {
   rows_ = std::max(rows, 0);
   columns_ = std::max(columns, 0);
-  cells_.assign(static_cast<std::size_t>(rows_ * columns_), Cell{});
+  cells_.assign(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_), Cell{});
 }
 
 void ScreenGrid::clear() { std::fill(cells_.begin(), cells_.end(), Cell{}); }

@@ -36,10 +36,8 @@ class ScreenGrid {
   void resize(int rows, int columns);
   int rows() const { return rows_; }
   int columns() const { return columns_; }
-  Cell& at(int row, int column) { return cells_[static_cast<std::size_t>(row * columns_ + column)]; }
-  const Cell& at(int row, int column) const {
-    return cells_[static_cast<std::size_t>(row * columns_ + column)];
-  }
+  Cell& at(int row, int column) { return cells_[indexOf(row, column)]; }
+  const Cell& at(int row, int column) const { return cells_[indexOf(row, column)]; }
   void clear();
   // Writes text at row and column in the given style, cut at the right edge.
   void put(int row, int column, const char* text, int length, CellStyle style);
@@ -47,6 +45,11 @@ class ScreenGrid {
   std::string rowText(int row) const;
 
  private:
+  std::size_t indexOf(int row, int column) const {
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+           static_cast<std::size_t>(column);
+  }
+
   int rows_ = 0;
   int columns_ = 0;
   std::vector<Cell> cells_;

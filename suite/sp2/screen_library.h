@@ -114,11 +114,11 @@ class ScreenLibrary {
   void draw();
 
   ScreenHost& host_;
-  KnownPanel panels_[kMaxPanels];
+  KnownPanel panels_[kMaxPanels] = {};
   const Panel* windowPanel_ = nullptr;  // the panel of the open window; nullptr when none
   bool windowOpen_ = false;
   bool drawing_ = false;                // the open window is drawn on a terminal
-  char title_[kTitleLength];
+  char title_[kTitleLength] = {};
   unsigned char* record_ = nullptr;     // the panel data record of the last full display
   bool everythingPending_ = false;      // a full display (or a title) is not drawn yet
   std::uint64_t fieldsPending_ = 0;     // fields refreshed since the last redraw, by index
