@@ -99,6 +99,26 @@ void putNineDigits(char* out, std::uint64_t value) {
   }
 }
 
+void incrementNineDigits(char* out) {
+  for (int i = 8; i >= 0; --i) {
+    if (out[i] != '9') {
+      ++out[i];
+      return;
+    }
+    out[i] = '0';
+  }
+}
+
+void Progress::putCount(std::size_t offset, std::uint64_t count, std::uint64_t& shown) {
+  char* field = reinterpret_cast<char*>(screen_.panel().bytes + offset);
+  if (shown != kNoCountShown && count == shown + 1) {
+    incrementNineDigits(field);
+  } else if (count != shown) {
+    putNineDigits(field, count);
+  }
+  shown = count;
+}
+
 void Progress::fillFromRunParameter(const RunParameter& parameter) {
   using namespace run_fields;
   unsigned char* panel = screen_.panel().bytes;
@@ -132,9 +152,8 @@ void Progress::fillFromRunParameter(const RunParameter& parameter) {
 }
 
 void Progress::step(std::uint64_t lidos, std::uint64_t escritos) {
-  unsigned char* panel = screen_.panel().bytes;
-  putNineDigits(reinterpret_cast<char*>(panel + PanelDataRecord::kLidos), lidos);
-  putNineDigits(reinterpret_cast<char*>(panel + PanelDataRecord::kEscritos), escritos);
+  putCount(PanelDataRecord::kLidos, lidos, shownLidos_);
+  putCount(PanelDataRecord::kEscritos, escritos, shownEscritos_);
   if (lidos % 100 == 0) {
     screen_.displayPanel();
   } else {

@@ -33,6 +33,10 @@ PlaceInRun computePlaceInRun(std::string_view number, std::string_view total);
 // Writes value's last nine decimal digits into out.
 void putNineDigits(char* out, std::uint64_t value);
 
+// Adds one to the nine decimal digits at out (999999999 becomes 000000000), so that after
+// putNineDigits(out, v) it leaves what putNineDigits(out, v + 1) would.
+void incrementNineDigits(char* out);
+
 class Progress {
  public:
   Progress(screen::ScreenLibrary& screen, Interruption& interruption)
@@ -48,8 +52,15 @@ class Progress {
   void step(std::uint64_t lidos, std::uint64_t escritos);
 
  private:
+  // Puts count into the 9-digit field at offset of the panel data record; shown is the count
+  // the field holds already (kNoCountShown at first). A count one above it costs one carry.
+  void putCount(std::size_t offset, std::uint64_t count, std::uint64_t& shown);
+
+  static constexpr std::uint64_t kNoCountShown = ~std::uint64_t{0};
   screen::ScreenLibrary& screen_;
   Interruption& interruption_;
+  std::uint64_t shownLidos_ = kNoCountShown;
+  std::uint64_t shownEscritos_ = kNoCountShown;
 };
 
 }  // namespace dunax::converter

@@ -15,6 +15,10 @@ namespace {
 // Upper bound of the wait for the end message, whatever the clock does.
 constexpr std::int64_t kLongestWaitNanoseconds = 2'000'000'000;
 
+// The pause between two looks for the end message: short against the client's answer, long
+// enough that the wait leaves the processor to the client that has to post it.
+constexpr int kEndMessagePauseMicroseconds = 200;
+
 // The close field: the whole parameter of the two end-of-run operations, never set.
 struct CloseField {
   unsigned char bytes[2] = {0, 0};
@@ -81,6 +85,7 @@ void waitForEndMessage(ScreenLibrary& library, Job& job, MessageBlock& block, in
       std::memcpy(lastSeen + 6, current + 6, 2);
       ++counter;
     }
+    platform::sleepMicroseconds(kEndMessagePauseMicroseconds);
     clearForFetch(block);
     returnCode = callLibrary(library, operation::kFetchMessage, block.bytes, returnCode);
   }

@@ -15,4 +15,7 @@ std::int64_t monotonicNanoseconds();
 // Sleeps for the given number of milliseconds.
 void sleepMilliseconds(int milliseconds);
 
+// Sleeps for the given number of microseconds.
+void sleepMicroseconds(int microseconds);
+
 }  // namespace dunax::platform

@@ -34,4 +34,10 @@ void sleepMilliseconds(int milliseconds) {
   }
 }
 
+void sleepMicroseconds(int microseconds) {
+  struct timespec pause = {microseconds / 1000000, (microseconds % 1000000) * 1000L};
+  while (nanosleep(&pause, &pause) != 0) {
+  }
+}
+
 }  // namespace dunax::platform

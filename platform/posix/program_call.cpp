@@ -151,13 +151,13 @@ bool OutsideProgram::load() {
 }
 
 CallResult OutsideProgram::call(void* arg1) {
-  if (!load()) return {CallOutcome::NotFound, 0};
+  if (entry_ == nullptr && !load()) return {CallOutcome::NotFound, 0};
   auto entry = reinterpret_cast<int (*)(void*)>(entry_);
   return {CallOutcome::Called, entry(arg1)};
 }
 
 CallResult OutsideProgram::call(void* arg1, void* arg2) {
-  if (!load()) return {CallOutcome::NotFound, 0};
+  if (entry_ == nullptr && !load()) return {CallOutcome::NotFound, 0};
   auto entry = reinterpret_cast<int (*)(void*, void*)>(entry_);
   return {CallOutcome::Called, entry(arg1, arg2)};
 }

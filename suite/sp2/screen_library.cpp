@@ -56,6 +56,21 @@ const Panel* ScreenLibrary::findPanel(const unsigned char* name) const {
   return nullptr;
 }
 
+int ScreenLibrary::fieldIndex(int id) {
+  for (const FieldLookup& lookup : lookups_) {
+    if (lookup.known && lookup.id == id) return lookup.index;
+  }
+  int index = findFieldIndex(*windowPanel_, id);
+  lookups_[nextLookup_] = {true, id, index};
+  nextLookup_ ^= 1;
+  return index;
+}
+
+void ScreenLibrary::forgetFieldIndexes() {
+  for (FieldLookup& lookup : lookups_) lookup = {};
+  nextLookup_ = 0;
+}
+
 int ScreenLibrary::definePanel(unsigned char* record) {
   // A panel defined again replaces the one of the same name, unless its window is open.
   KnownPanel* slot = nullptr;
@@ -102,6 +117,7 @@ int ScreenLibrary::openWindow(unsigned char* record) {
   if (panel == nullptr) return kUnknownPanel;
   windowOpen_ = true;
   windowPanel_ = panel;
+  forgetFieldIndexes();
   std::memcpy(title_, panel->title, kTitleLength);
   record_ = nullptr;
   fieldsPending_ = 0;
@@ -156,7 +172,7 @@ int ScreenLibrary::fullDisplay(unsigned char* record) {
 
 int ScreenLibrary::refreshField(unsigned char* record) {
   if (record_ == nullptr || windowPanel_ == nullptr) return kNoPanelShown;
-  int index = findFieldIndex(*windowPanel_, readBigEndian16(record + kRefreshFieldIdOffset));
+  int index = fieldIndex(readBigEndian16(record + kRefreshFieldIdOffset));
   if (index < 0) return kUnknownField;
   if (!drawing_) return kDone;
   fieldsPending_ |= std::uint64_t{1} << index;
@@ -192,6 +208,7 @@ int ScreenLibrary::closeWindow(unsigned char* record) {
   }
   windowOpen_ = false;
   windowPanel_ = nullptr;
+  forgetFieldIndexes();
   drawing_ = false;
   record_ = nullptr;
   anythingPending_ = false;

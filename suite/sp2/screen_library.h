@@ -109,6 +109,10 @@ class ScreenLibrary {
   int closePanel(unsigned char* record);
   int closeWindow(unsigned char* record);
   const Panel* findPanel(const unsigned char* name) const;
+  // The index of the field id in the open window's panel, -1 when it has none. The last two
+  // ids asked for are remembered: a program refreshes the same few counters again and again.
+  int fieldIndex(int id);
+  void forgetFieldIndexes();
   // Draws what changed when the last redraw is long enough ago (or always with force).
   void drawIfDue(bool force);
   void draw();
@@ -123,6 +127,13 @@ class ScreenLibrary {
   bool everythingPending_ = false;      // a full display (or a title) is not drawn yet
   std::uint64_t fieldsPending_ = 0;     // fields refreshed since the last redraw, by index
   bool anythingPending_ = false;
+  struct FieldLookup {
+    bool known = false;
+    int id = 0;
+    int index = -1;
+  };
+  FieldLookup lookups_[2];
+  int nextLookup_ = 0;
   bool drawnOnce_ = false;
   std::int64_t lastDraw_ = 0;
   int drawCount_ = 0;

@@ -202,5 +202,23 @@ TEST(NineDigitsTest, LastNineDigits) {
   EXPECT_EQ(std::string(out, 9), "000000007");
 }
 
+TEST(NineDigitsTest, IncrementLeavesWhatTheNextCountWouldPut) {
+  const std::uint64_t starts[] = {0, 8, 99, 1099, 999998, 999999990, 1999999995ull};
+  for (std::uint64_t start : starts) {
+    char counted[9];
+    putNineDigits(counted, start);
+    for (std::uint64_t value = start + 1; value <= start + 20; ++value) {
+      incrementNineDigits(counted);
+      char expected[9];
+      putNineDigits(expected, value);
+      ASSERT_EQ(std::string(counted, 9), std::string(expected, 9)) << value;
+    }
+  }
+  char wrapped[9];
+  putNineDigits(wrapped, 999999999);
+  incrementNineDigits(wrapped);
+  EXPECT_EQ(std::string(wrapped, 9), "000000000");
+}
+
 }  // namespace
 }  // namespace dunax::converter

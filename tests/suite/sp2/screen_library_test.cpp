@@ -87,6 +87,48 @@ TEST(ScreenLibraryTest, ManyRefreshesDrawRarelyAndTheLastStateAtClose) {
   EXPECT_NE(host.restoreText.find("\x1b[0m"), std::string::npos);
 }
 
+// The library remembers the last field ids it looked up; every refresh must still draw the
+// field its id names, and an unknown id stays unknown, whatever was asked before.
+TEST(ScreenLibraryTest, RefreshesDrawTheFieldTheirIdNames) {
+  FakeHost host;
+  ScreenLibrary library(host);
+  DataRecord data;
+  testing::setUpWindow(library, data, "Titulo");
+  struct Counter {
+    int id;
+    std::size_t offset;
+    long base;
+    const char* shown;  // the value base + 1 as the edit format shows it
+  };
+  const Counter counters[] = {{20, testing::kLidos, 123455, "123 456"},
+                              {1, testing::kEscritos, 654320, "654 321"},
+                              {37, testing::kFichConv, 222332, "222 333"}};
+  for (int round = 0; round < 3; ++round) {
+    for (const Counter& counter : counters) {
+      data.count(counter.offset, counter.base + 1 + round);
+      host.clock += 100 * kMillisecond;
+      unsigned char refresh[10157] = {};
+      writeBigEndian16(refresh + kRefreshFieldIdOffset, counter.id);
+      ASSERT_EQ(library.call(kFunctionRefreshField, refresh), kDone);
+      std::string expected = counter.shown;
+      expected.back() = static_cast<char>(expected.back() + round);
+      bool found = false;
+      for (int row = 0; row < 24; ++row) {
+        found = found || library.shownScreen().rowText(row).find(expected) != std::string::npos;
+      }
+      EXPECT_TRUE(found) << "field " << counter.id << " round " << round;
+      unsigned char unknown[10157] = {};
+      writeBigEndian16(unknown + kRefreshFieldIdOffset, 99);
+      EXPECT_EQ(library.call(kFunctionRefreshField, unknown), kUnknownField);
+    }
+  }
+  unsigned char closeWindow[2] = {};
+  library.call(kFunctionCloseWindow, closeWindow);
+  unsigned char refresh[10157] = {};
+  writeBigEndian16(refresh + kRefreshFieldIdOffset, 20);
+  EXPECT_EQ(library.call(kFunctionRefreshField, refresh), kNoPanelShown);
+}
+
 TEST(ScreenLibraryTest, RefreshesOfAWindowNotDrawnWriteNothing) {
   FakeHost host;
   host.terminal = false;
