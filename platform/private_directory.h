@@ -1,5 +1,6 @@
 // A private directory: a directory only the running user can reach (owned by the user, mode
-// 0700, not a symbolic link), and whole files replaced in it atomically.
+// 0700, not a symbolic link), whole files replaced in it atomically, and a lock file in it
+// through which the processes of that user take turns.
 #pragma once
 
 #include <cstddef>
@@ -29,5 +30,29 @@ int replaceFileAtomically(const std::string& directory, const std::string& name,
 // Returns 0; ENOENT when it is missing; EINVAL when it is shorter or not a regular file
 // owned by the running user; otherwise the error of open or read.
 int readFileExactly(const std::string& path, void* data, std::size_t length);
+
+// An exclusive lock on one file, held until release(), destruction or the end of the process
+// (the operating system lets it go then, whatever way the process ended).
+class FileLock {
+ public:
+  FileLock() = default;
+  ~FileLock() { release(); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // Takes the lock on the regular file at path (created with mode 0600 when missing; a
+  // symbolic link is not followed), waiting at most waitMilliseconds while another holder
+  // keeps it. Returns 0; EWOULDBLOCK when it stayed taken for the whole wait; EALREADY when
+  // this object holds a lock already; otherwise the error of open or of taking the lock.
+  int acquire(const std::string& path, int waitMilliseconds);
+
+  // Lets the lock go; nothing happens when none is held.
+  void release();
+
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace dunax::platform

@@ -56,6 +56,8 @@ constexpr char kHelp[] =
     "lies beside this program (no shell), waits for the reply with the same stamp and type\n"
     "\"RESP\", posts the end message (type \"FIM \") and prints three lines: the reply's verb\n"
     "field (\"OK\" or \"ERRO\"), argument 1 and argument 2, trailing spaces removed.\n"
+    "Requests of the same user take turns (a lock in the message directory), so that two\n"
+    "clients at once never take each other's reply.\n"
     "\n"
     "Verbs: DIR, MKDIR, RMDIR, CDDIR, COPY (COPIA), DEL (APAGA), REN, EXECU; any other verb\n"
     "runs ARG1 followed by ARG2 as a shell command. Paths use \"\\\" or \"/\". What a command\n"
@@ -137,6 +139,14 @@ int main(int argc, char** argv) {
   if (verb.empty() || verb.size() > kVerbLength) return usage("the verb has 1 to 5 characters");
   if (argument1.size() > kArgumentLength || argument2.size() > kArgumentLength) {
     return usage("an argument is longer than 80 bytes");
+  }
+
+  // Our turn: no other client's request, reply or end message can replace ours until we end.
+  platform::FileLock turn;
+  if (sp2::lockExchange(turn, timeoutSeconds * 1000) != 0) {
+    std::fprintf(stderr, "dunaxreq: no reply: another request is still under way (or the message "
+                         "directory was refused)\n");
+    return kExitNoReply;
   }
 
   // The request.

@@ -15,6 +15,7 @@ namespace {
 constexpr std::size_t kTextOffset = 14;
 constexpr std::size_t kTextLength = 1000;
 constexpr char kMessageFileName[] = "current";
+constexpr char kLockFileName[] = "exchange.lock";
 
 // A failure code that fits the block's 2-byte return code and is never 0.
 int failureCode(int error) { return error > 0 && error < 0x7FFF ? error : 1; }
@@ -58,6 +59,13 @@ int fetchMessage(unsigned char* block) {
   int code = error == 0 ? 0 : failureCode(error);
   writeReturnCode(block, code);
   return code;
+}
+
+int lockExchange(platform::FileLock& lock, int waitMilliseconds) {
+  const std::string directory = messageDirectory();
+  int error = platform::preparePrivateDirectory(directory);
+  if (error == 0) error = lock.acquire(directory + "/" + kLockFileName, waitMilliseconds);
+  return error == 0 ? 0 : failureCode(error);
 }
 
 }  // namespace dunax::sp2

@@ -2,6 +2,8 @@
 // in a directory that only that user can reach and replaced whole by every post.
 #pragma once
 
+#include "platform/private_directory.h"
+
 namespace dunax::sp2 {
 
 // The message block is 1014 bytes: return code (2 bytes, little-endian) at 0, the values 10, 2,
@@ -16,5 +18,13 @@ int postMessage(unsigned char* block);
 // Returns 0 (also written into the block's return code); with nothing ever posted the text is
 // left as it was and a non-zero code is returned.
 int fetchMessage(unsigned char* block);
+
+// Takes the user's exchange lock ("exchange.lock" in the message directory) into lock, waiting
+// at most waitMilliseconds while another client holds it. A client holds it from before its
+// request until after its end message, so that two clients of the same user take turns and
+// never overwrite each other's messages (the library keeps one current message, and two
+// requests of the same hundredth of a second carry the same stamp).
+// Returns 0; a non-zero code when the directory is refused or the lock stayed taken.
+int lockExchange(platform::FileLock& lock, int waitMilliseconds);
 
 }  // namespace dunax::sp2
