@@ -24,12 +24,14 @@ struct CobolRuntime {
   void (*tidy)() = nullptr;
   void (*cancel)(const char*) = nullptr;
   bool started = false;
+  bool ended = false;  // cob_tidy has run: COBOL modules must no longer be touched
 };
 
-CobolRuntime& cobolRuntime() {
-  static CobolRuntime runtime;
-  return runtime;
-}
+// Constant-initialised and without a destructor, so that it is still there for the objects
+// that release their programs while the process ends.
+CobolRuntime theCobolRuntime;
+
+CobolRuntime& cobolRuntime() { return theCobolRuntime; }
 
 // Starts libcob once, through the copy the module itself pulled in. Keeps libcob loaded for
 // the life of the process and leaves the process's signal handlers as they were.
@@ -135,6 +137,11 @@ bool OutsideProgram::load() {
         return false;
       }
       bool cobol = dlsym(handle, "cob_init") != nullptr;
+      if (cobol && cobolRuntime().ended) {
+        dlclose(handle);
+        loadError_ = path + " needs the COBOL run-time, which has already ended";
+        return false;
+      }
       if (cobol && !startCobolRuntime(handle, loadError_)) {
         dlclose(handle);
         return false;
@@ -164,6 +171,14 @@ CallResult OutsideProgram::call(void* arg1, void* arg2) {
 
 void OutsideProgram::release() {
   if (handle_ == nullptr) return;
+  if (cobol_ && cobolRuntime().ended) {
+    // The run-time has closed everything already and the process is ending: cancelling or
+    // unloading the module now would walk into freed run-time state.
+    handle_ = nullptr;
+    entry_ = nullptr;
+    cobol_ = false;
+    return;
+  }
   if (cobol_ && cobolRuntime().cancel != nullptr) {
     // libcob keeps its own table of the programs it has seen; without the cancel a later
     // cob_tidy walks into the unloaded module.
@@ -179,6 +194,7 @@ void shutDownCobolRuntime() {
   CobolRuntime& runtime = cobolRuntime();
   if (!runtime.started) return;
   runtime.started = false;
+  runtime.ended = true;
   runtime.tidy();
 }
 

@@ -289,3 +289,43 @@ TEST_F(ConverterRunTest, FullDiskWhileWritingIsATransferFileErrorWithWholeRecord
 
 }  // namespace
 }  // namespace dunax::testing
+
+namespace dunax::testing {
+namespace {
+
+// A COBOL record-access program still loaded when the run ends at once (the message box is
+// missing while the interruption question is asked): the COBOL run-time closes its file and
+// the run ends with 16, not with a crash in the run-time's leftovers.
+TEST_F(ConverterRunTest, RunEndingWithACobolProgramLoadedEndsCleanly) {
+  std::string recidx = moduleDirectory() + "/RECIDX.so";
+  if (!fileExists(recidx)) GTEST_SKIP() << "no GnuCOBOL";
+  std::string records;
+  for (int i = 0; i < 300; ++i) {
+    char key[17];
+    std::snprintf(key, sizeof key, "K%015d", i);
+    records += std::string(key, 16) + std::string(1008, 'x');
+  }
+  ASSERT_TRUE(writeFile(path("dados.idx.bin"), records));
+  RunParameterFields fields;
+  fields.direction = 'X';
+  fields.program = "RECIDX";
+  fields.dataFile = "dados.idx";
+  RunResult made = runProgram(binDirectory() + "/DUNAXMF", {buildRunParameter(fields)},
+                              directory.path(), {"COB_LIBRARY_PATH=" + moduleDirectory()});
+  ASSERT_EQ(made.exitCode, 0) << made.output;
+
+  std::string isolated = path("bin");
+  std::string modules = path("modules");
+  ASSERT_EQ(system(("mkdir -p " + isolated + " " + modules + " && cp " + binDirectory() +
+                    "/DUNAXMF " + isolated + " && cp " + recidx + " " + modules).c_str()),
+            0);
+  fields.direction = 'B';
+  RunResult result = runProgram(
+      isolated + "/DUNAXMF", {buildRunParameter(fields)}, directory.path(),
+      {"COB_LIBRARY_PATH=" + doublesDirectory() + ":" + modules, "SP2TEST_KEYS=4:3"});
+  EXPECT_EQ(result.exitCode, 16) << result.output;
+  EXPECT_NE(result.output.find("VRDMSG"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dunax::testing
