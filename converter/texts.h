@@ -37,5 +37,4 @@ inline constexpr char kMinutes[] = " Minutos ";
 inline constexpr char kSecondsWord[] = " Segundos";
 inline constexpr char kLessThan30Seconds[] = "Menos de 30 Segundos";
 
-
 }  // namespace dunax::converter::texts

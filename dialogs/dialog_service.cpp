@@ -1,8 +1,6 @@
 // The dialog service: one VRDMSG call per dialog, the answer letter mapped to the answer code.
 #include "dialogs/dialog_service.h"
 
-#include <cstring>
-
 #include "platform/console.h"
 #include "platform/process.h"
 #include "platform/program_call.h"
