@@ -2,8 +2,6 @@
 // through the platform (which starts the COBOL run-time) and driven as the converter drives it.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -193,14 +191,7 @@ TEST_F(RecidxModule, ReleasedAfterCloseAndLoadedAfreshForTheNextFile) {
 }
 
 TEST_F(RecidxModule, ModuleIsReallyUnloadedAfterClose) {
-  const std::string module = testing::buildDirectory() + "/lib/dunax/RECIDX.so";
-  RecordAccessDriver data("RECIDX", dir.file("carga.dat"));
-  ASSERT_EQ(data.request("OU "), "00");
-  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD);
-  ASSERT_NE(handle, nullptr) << "the module is loaded while its file is open";
-  dlclose(handle);
-  ASSERT_EQ(data.request("CL "), "00");
-  EXPECT_EQ(dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+  testing::expectModuleUnloadedAfterClose("RECIDX", dir.file("carga.dat"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the platform, from the build tree's lib/dunax.
 #pragma once
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -122,6 +123,19 @@ inline std::string makeRecord(std::size_t number, std::size_t length) {
     record[i] = static_cast<char>((number * 7 + i * 13 + (i >> 8)) & 0xFF);
   }
   return record;
+}
+
+// Opens dataFile for output through the module NAME.so of the build and closes it again: the
+// module is loaded while the file is open and really unloaded after "CL ".
+inline void expectModuleUnloadedAfterClose(const char* name, const std::string& dataFile) {
+  const std::string module = buildDirectory() + "/lib/dunax/" + std::string(name) + ".so";
+  RecordAccessDriver data(name, dataFile);
+  ASSERT_EQ(data.request("OU "), "00");
+  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(handle, nullptr) << "the module is loaded while its file is open";
+  dlclose(handle);
+  ASSERT_EQ(data.request("CL "), "00");
+  EXPECT_EQ(dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
 }
 
 }  // namespace dunax::records::testing
