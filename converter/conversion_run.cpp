@@ -110,6 +110,8 @@ std::optional<RunDecision> ConversionRun::askAfterFileError(FileStatus status,
     answer = dialogs_.confirm();
   }
   if (answer == dialogs::kNo) return std::nullopt;  // start the file again
+  // Yes gives the file up; any other answer (cancelled, nobody to answer) aborts the whole
+  // conversion: an unanswered question never leads back into another attempt.
   return answer == dialogs::kYes ? RunDecision::GiveUpFile : RunDecision::Abort;
 }
 
@@ -121,9 +123,23 @@ RunDecision ConversionRun::askAfterCountMismatch() {
   dialogs_.message.setLine(4, texts::kAbortConversion);
   dialogs_.defaultFlag = 'N';
   char answer = dialogs_.confirm();
-  if (answer == dialogs::kNo) return RunDecision::GiveUpFile;
+  // Nobody to answer gives the file up: the next file may still be converted.
+  if (answer == dialogs::kNo || answer == dialogs::kNobodyAnswered) {
+    return RunDecision::GiveUpFile;
+  }
   // Yes aborts; so does a cancelled question: counts that differ never pass as converted.
   return RunDecision::Abort;
+}
+
+FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
+  if (parameter_.direction() != 'X') return dataFile_.issue(codes::kClose);
+  unsigned char* recordArea = block_.recordArea();
+  std::memset(recordArea, ' ', access::kRecordAreaLength);
+  if (!keepWrittenRecords) {
+    std::memcpy(recordArea, access::kDiscardWrittenRecords,
+                sizeof access::kDiscardWrittenRecords - 1);
+  }
+  return dataFile_.issue(codes::kClose);
 }
 
 RunDecision ConversionRun::run() {
@@ -141,18 +157,27 @@ RunDecision ConversionRun::run() {
     // The last buffered records reach the disk at the close: its failure is the file's.
     FileStatus closed = transferFile_.close();
     if (savedTransfer.ok() && !closed.ok()) savedTransfer = closed;
-    dataFile_.issue(codes::kClose);
+    bool attemptWentWell = savedData.ok() && savedTransfer.ok() && !interruption_.interrupted();
+    FileStatus dataClosed = closeDataFile(attemptWentWell);
+    // In "X" the data file's last records reach the disk at its close: a close that fails is
+    // a data-file error like a failing write, never a success.
+    if (parameter_.direction() == 'X' && attemptWentWell && !dataClosed.ok()) {
+      savedData = dataClosed;
+    }
 
     if (interruption_.interrupted()) return RunDecision::Abort;
     if (!savedData.ok() || !savedTransfer.ok()) {
       std::optional<RunDecision> decision = !savedData.ok()
                                                 ? askAfterFileError(savedData, false)
                                                 : askAfterFileError(savedTransfer, true);
+      // A termination request that came while the question was open ends the run.
+      if (interruption_.interrupted()) return RunDecision::Abort;
       if (decision) return *decision;
       continue;
     }
     if (counts_.dataSide == counts_.transferSide) return RunDecision::Converted;
-    return askAfterCountMismatch();
+    RunDecision decision = askAfterCountMismatch();
+    return interruption_.interrupted() ? RunDecision::Abort : decision;
   }
 }
 

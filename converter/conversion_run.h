@@ -50,6 +50,9 @@ class ConversionRun {
   void runExport();  // direction "B": data file to transfer file
   void runImport();  // direction "X": transfer file to data file
   void showProgress();
+  // Issues "CL "; in "X" the record area first says whether the records written in this
+  // attempt are kept. Returns the data status of the close.
+  platform::FileStatus closeDataFile(bool keepWrittenRecords);
   // The question after a failed attempt (asked only when the run parameter says so).
   // Returns the decision, or nothing when the file is to be converted again.
   std::optional<RunDecision> askAfterFileError(platform::FileStatus status, bool transferSide);

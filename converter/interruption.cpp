@@ -7,6 +7,12 @@ namespace dunax::converter {
 
 void Interruption::test() {
   if (interrupted_) return;  // the question was answered; the run is ending
+  if (platform::terminationRequested()) {
+    // The process is being ended: nobody is asked, the run stops.
+    screen_.setKeyCode(screen::keys::kWindowClosed);
+    interrupted_ = true;
+    return;
+  }
   std::int16_t key = screen_.keyCode();
   if (key != screen::keys::kWindowClosed && key != screen::keys::kAltF4 &&
       key != screen::keys::kCtrlC) {
@@ -18,7 +24,7 @@ void Interruption::test() {
   dialogs_.message.setLine(3, texts::kCloseLine3);
   dialogs_.message.setLine(4, texts::kCloseLine4);
   dialogs_.defaultFlag = 'N';
-  if (dialogs_.confirm() == dialogs::kYes) {
+  if (dialogs_.confirm() == dialogs::kYes || platform::terminationRequested()) {
     screen_.setKeyCode(screen::keys::kWindowClosed);
     interrupted_ = true;
   } else {

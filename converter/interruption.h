@@ -4,6 +4,7 @@
 
 #include "converter/screen/screen_library.h"
 #include "dialogs/dialog_service.h"
+#include "platform/session.h"
 
 namespace dunax::converter {
 
@@ -14,11 +15,12 @@ class Interruption {
 
   // When the key code holds a close request (window closed, Alt+F4, Ctrl+C), asks whether to
   // interrupt, no being the default: yes leaves the window-closed code in the key code, any
-  // other answer clears it.
+  // other answer clears it. A termination request (SIGTERM, SIGHUP) interrupts without asking.
   void test();
 
-  // True once the operator confirmed the interruption.
-  bool interrupted() const { return interrupted_; }
+  // True once the operator confirmed the interruption or the process was asked to terminate:
+  // the run ends after the attempt's clean end, with exit code 16.
+  bool interrupted() const { return interrupted_ || platform::terminationRequested(); }
 
  private:
   bool interrupted_ = false;

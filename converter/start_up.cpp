@@ -13,6 +13,9 @@
 #include "converter/transfer_file.h"
 #include "dialogs/dialog_service.h"
 #include "platform/console.h"
+#include "platform/durable_files.h"
+#include "platform/file_lock.h"
+#include "platform/session.h"
 
 namespace dunax::converter {
 namespace {
@@ -27,7 +30,50 @@ struct RunState {
   Interruption interruption{screen, dialogs};
   Progress progress{screen, interruption};
   access::DataFileAccess dataFile{block, dialogs};
+  platform::ExclusiveFileLock lock;
 };
+
+void reportLine(const std::string& text) {
+  platform::writeErrorLine(("DUNAXMF: " + text).c_str());
+}
+
+// Takes the lock of the transfer name: one run per file at a time. Returns false (after
+// saying why on standard error) when another run holds it or it cannot be taken.
+bool lockTransferName(RunState& state) {
+  std::string lockPath = state.transferFile.lockPath();
+  switch (state.lock.acquire(lockPath)) {
+    case platform::ExclusiveFileLock::Outcome::Acquired:
+      return true;
+    case platform::ExclusiveFileLock::Outcome::HeldElsewhere:
+      reportLine(std::string(dataFileNameUpToSpace(state.parameter)) +
+                 ": another conversion of this file is running (it holds " + lockPath +
+                 "); nothing was touched");
+      return false;
+    case platform::ExclusiveFileLock::Outcome::Failed:
+      break;
+  }
+  reportLine(std::string(dataFileNameUpToSpace(state.parameter)) + ": cannot take the lock " +
+             lockPath + ": " + state.lock.error() + "; nothing was touched");
+  return false;
+}
+
+// The end of a "B" run: the new transfer set replaces the last good one only when the file
+// was converted; otherwise its temporary segments go. Returns the exit code.
+int finishTransferSet(RunState& state, int exitCode) {
+  if (exitCode > kMaxExtraSegments) {
+    state.transferFile.discardOutputSegments();
+    return exitCode;
+  }
+  // Renaming the set into place is not cut in the middle by a stop request.
+  platform::TerminationHold hold;
+  std::string failedPath;
+  int error = state.transferFile.publishOutputSegments(failedPath);
+  if (error == 0) return exitCode;
+  reportLine(failedPath + ": the transfer file cannot be put in place: " +
+             platform::errorWords(error));
+  state.transferFile.discardOutputSegments();
+  return kExitGiveUpFile;
+}
 
 int decideExitCode(RunDecision decision, char direction, const TransferFile& transferFile) {
   switch (decision) {
@@ -46,24 +92,35 @@ int runConverter(int argc, char** argv) {
   const char direction = state.parameter.direction();
   if (direction != 'B' && direction != 'X') return kExitBadDirection;
 
+  state.transferFile.buildName(state.parameter);
+  if (!lockTransferName(state)) return kExitGiveUpFile;
+  // Temporary segments of a run that was killed are removed by the next run of the name.
+  state.transferFile.discardOutputSegments();
+
   if (!state.screen.load()) {
     platform::writeErrorLine(
         ("DUNAXMF: the screen library SP2MF cannot be found: " + state.screen.loadError())
             .c_str());
+    state.lock.release();
     return kExitScreenLibraryMissing;
   }
   state.screen.setUpWindow(direction);
   state.progress.fillFromRunParameter(state.parameter);
   access::fillRequestBlock(state.block, state.parameter);
   state.dataFile.setProgramName(state.parameter.field(run_fields::kProgramName));
-  state.transferFile.buildName(state.parameter);
+  // Stop requests are seen at every record, attempt and dialog, with or without a terminal;
+  // the screen library's own handlers (installed with the window) still get them.
+  platform::watchTerminationRequests();
 
   ConversionRun run(state.parameter, state.block, state.dataFile, state.transferFile,
                     state.dialogs, state.progress, state.interruption);
   RunDecision decision = run.run();
+  int exitCode = decideExitCode(decision, direction, state.transferFile);
+  if (direction == 'B') exitCode = finishTransferSet(state, exitCode);
 
   state.screen.endWindow();
-  return decideExitCode(decision, direction, state.transferFile);
+  state.lock.release();
+  return exitCode;
 }
 
 }  // namespace dunax::converter

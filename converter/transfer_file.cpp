@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/durable_files.h"
+
 namespace dunax::converter {
 namespace {
 
@@ -25,29 +27,78 @@ void TransferFile::buildName(const RunParameter& parameter) {
   std::memcpy(name_, baseName_, sizeof name_);
 }
 
-void TransferFile::hostPath(char* out) const {
-  std::size_t length = sizeof name_;
-  while (length > 0 && name_[length - 1] == ' ') --length;
-  for (std::size_t i = 0; i < length; ++i) {
-    char c = name_[i];
-    out[i] = c == '\\' ? '/' : (c == '\0' ? '_' : c);
+std::string TransferFile::hostPath(const char* name, const char* suffix) {
+  std::size_t length = kTransferNameLength;
+  while (length > 0 && name[length - 1] == ' ') --length;
+  std::string path(name, length);
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+    if (c == '\0') c = '_';
   }
-  out[length] = '\0';
+  return path + suffix;
 }
 
 platform::FileStatus TransferFile::openForOutput() {
-  char path[kTransferNameLength + 1];
-  hostPath(path);
-  status_ = file_.open(path, platform::OpenMode::Output);
+  std::string path = hostPath(name_, kPartialSuffix);
+  // A temporary file of an earlier attempt or run is removed, not written through: what lies
+  // under that name (even a link) is never followed.
+  platform::removeFileIfPresent(path.c_str());
+  status_ = file_.open(path.c_str(), platform::OpenMode::Output);
   return status_;
 }
 
 platform::FileStatus TransferFile::openForInput() {
-  char path[kTransferNameLength + 1];
-  hostPath(path);
-  status_ = file_.open(path, platform::OpenMode::Input);
+  status_ = file_.open(hostPath(name_, "").c_str(), platform::OpenMode::Input);
   return status_;
 }
+
+bool TransferFile::segmentName(int number, char out[kTransferNameLength]) const {
+  std::memcpy(out, baseName_, kTransferNameLength);
+  if (number == 0) return true;
+  for (std::size_t start = 0; start < kSegmentMarkLastStart; ++start) {
+    if (out[start] == '.' && out[start + 1] == 'b' && out[start + 2] == 'i') {
+      out[start + 3] = static_cast<char>('0' + number);
+      return true;
+    }
+  }
+  return false;
+}
+
+int TransferFile::publishOutputSegments(std::string& failedPath) {
+  char segment[kTransferNameLength];
+  for (int number = 0; number <= segmentCount_; ++number) {
+    if (!segmentName(number, segment)) break;
+    std::string finalPath = hostPath(segment, "");
+    int error = platform::replaceFile(hostPath(segment, kPartialSuffix).c_str(), finalPath.c_str());
+    if (error != 0) {
+      failedPath = finalPath;
+      return error;
+    }
+  }
+  for (int number = segmentCount_ + 1; number <= kMaxExtraSegments; ++number) {
+    if (!segmentName(number, segment)) break;
+    std::string stalePath = hostPath(segment, "");
+    int error = platform::removeFileIfPresent(stalePath.c_str());
+    if (error != 0) {
+      failedPath = stalePath;
+      return error;
+    }
+  }
+  std::string firstPath = hostPath(baseName_, "");
+  int error = platform::flushDirectoryOf(firstPath.c_str());
+  if (error != 0) failedPath = firstPath;
+  return error;
+}
+
+void TransferFile::discardOutputSegments() {
+  char segment[kTransferNameLength];
+  for (int number = 0; number <= kMaxExtraSegments; ++number) {
+    if (!segmentName(number, segment)) break;
+    platform::removeFileIfPresent(hostPath(segment, kPartialSuffix).c_str());
+  }
+}
+
+std::string TransferFile::lockPath() const { return hostPath(baseName_, kLockSuffix); }
 
 platform::FileStatus TransferFile::writeRecord(const unsigned char* record) {
   status_ = file_.write(record);

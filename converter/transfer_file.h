@@ -1,10 +1,13 @@
 // The transfer file: fixed 1024-byte records carrying one data file between the two COBOL
 // worlds, named after the data file with ".bin" and split into segments ".bi1" to ".bi9" of
-// 1,000,000 records each.
+// 1,000,000 records each. In direction "B" the segments are written under temporary names and
+// made visible together only when the run succeeds, so that a failed, stopped or killed run
+// leaves the transfer set of the last good run exactly as it was.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "converter/access/request_block.h"
 #include "converter/run_parameter.h"
@@ -25,6 +28,11 @@ inline constexpr platform::FileStatus kSegmentLimitReached{'3', '4'};
 inline constexpr platform::FileStatus kSegmentMissing{'3', '5'};
 inline constexpr platform::FileStatus kSegmentCountInvalid{'3', '9'};
 
+// A segment being written lies under its name with this ending until the run succeeds.
+inline constexpr char kPartialSuffix[] = ".dunax-part";
+// The lock file that keeps a second run of the same transfer name away.
+inline constexpr char kLockSuffix[] = ".dunax-lock";
+
 class TransferFile {
  public:
   TransferFile();
@@ -42,6 +50,8 @@ class TransferFile {
   void setStatus(platform::FileStatus status) { status_ = status; }
 
   // The record operations; each one's status becomes the transfer status and is returned.
+  // Output goes to the segment's temporary name (a file left there by an earlier run is
+  // replaced); input reads the segment's own name.
   platform::FileStatus openForOutput();
   platform::FileStatus openForInput();
   platform::FileStatus writeRecord(const unsigned char* record);
@@ -64,6 +74,16 @@ class TransferFile {
   // The number of extra segments written in direction "B" (0 to 9).
   int extraSegments() const { return segmentCount_; }
 
+  // Makes the segments written by this attempt visible under their own names (replacing those
+  // of an earlier run), removes higher-numbered segments of the same name left by an earlier
+  // run, and flushes the directory. Call with the transfer file closed.
+  // Returns 0, or the error number with the name that failed in failedPath.
+  int publishOutputSegments(std::string& failedPath);
+  // Removes every temporary segment of this transfer name (this run's or a killed run's).
+  void discardOutputSegments();
+  // The host path of the lock file of this transfer name.
+  std::string lockPath() const;
+
   // Segments in direction "X": the count announced by the run parameter (positions 118-119).
   // Spaces count as "00". Returns false when the field is not two digits or above "09".
   bool takeAnnouncedSegments(const RunParameter& parameter);
@@ -79,7 +99,10 @@ class TransferFile {
  private:
   // The 0-based start of the first ".bi" in positions 1-46 of the name, or -1.
   int findSegmentMark() const;
-  void hostPath(char* out) const;
+  // The host path of name ("\\" read as "/", trailing spaces cut) followed by suffix.
+  static std::string hostPath(const char* name, const char* suffix);
+  // Segment number's name (0 to 9) in out; false when that segment cannot be named (no ".bi").
+  bool segmentName(int number, char out[kTransferNameLength]) const;
 
   char name_[kTransferNameLength];
   char baseName_[kTransferNameLength];

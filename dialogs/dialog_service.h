@@ -12,6 +12,9 @@ inline constexpr char kYes = 'S';
 inline constexpr char kNo = 'N';
 inline constexpr char kCancelled = 'I';
 inline constexpr char kRetry = 'R';
+// The letter VRDMSG answers when nobody can be asked (no terminal, no scripted answer). It is
+// none of the buttons: a question nobody answered never counts as "no, convert again".
+inline constexpr char kNobodyAnswered = 'u';
 
 // Exit code of a run that cannot ask its questions because VRDMSG is missing: it must never
 // read as "file converted" to the manager.

@@ -18,4 +18,28 @@ void noteStopRequests(bool interruptKeyToo);
 // Returns true once a stop request has been noted since noteStopRequests().
 bool stopRequested();
 
+// From now on SIGTERM and SIGHUP (a manager or the system ending the process, a closed
+// terminal) are noted for terminationRequested() and then passed on to the handler that was in
+// force before (a screen library's), when that is a function. A second one ends the process at
+// once: the earlier handler may end it first, putting its terminal back; otherwise the
+// signal's default action follows. Works with or without a terminal.
+void watchTerminationRequests();
+
+// True once SIGTERM or SIGHUP arrived since watchTerminationRequests(). Costs no system call.
+bool terminationRequested();
+
+// While one of these lives, SIGTERM, SIGHUP and SIGINT wait (they are delivered when it ends):
+// for the few steps that must not be cut in the middle, such as renaming a finished set of
+// files into place.
+class TerminationHold {
+ public:
+  TerminationHold();
+  ~TerminationHold();
+  TerminationHold(const TerminationHold&) = delete;
+  TerminationHold& operator=(const TerminationHold&) = delete;
+
+ private:
+  alignas(16) unsigned char saved_[128];  // the signal mask in force before
+};
+
 }  // namespace dunax::platform

@@ -49,8 +49,8 @@ enum class CloseRequest {
 // only records what arrived. Ctrl+Z (SIGTSTP) puts the terminal back (restoreText, the mode
 // before the first enterKeyInputMode) before the process stops, and takes it again when the
 // process goes on in the foreground; takeSizeChange then reports a change so that the screen
-// is drawn whole again. A second SIGTERM or SIGHUP that arrives while a termination request
-// is still untaken ends the process: the terminal is put back (restoreText written, the mode
+// is drawn whole again. A second SIGTERM or SIGHUP (whether or not the first was taken) ends
+// the process: the terminal is put back (restoreText written, the mode
 // before the first enterKeyInputMode) and the signal's default action follows. The handlers
 // that were in force before are kept for removeCloseRequestHandlers.
 // restoreText (at most 255 bytes, copied) is what puts the screen back in that path.

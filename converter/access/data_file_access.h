@@ -22,6 +22,11 @@ inline constexpr char kWriteByAlternateKey[] = "AWR";
 inline constexpr char kClose[] = "CL ";
 }  // namespace codes
 
+// At "CL " in direction "X" the record area says what becomes of the records written since
+// "OU ": all spaces, keep them (the data file is replaced by the new one); this word followed
+// by spaces, discard them (the attempt failed or was stopped: the data file stays as it was).
+inline constexpr char kDiscardWrittenRecords[] = "DESCARTA";
+
 // The data status before any call: two spaces, a failure to every caller.
 inline constexpr platform::FileStatus kNoStatusYet{' ', ' '};
 

@@ -13,6 +13,29 @@ volatile sig_atomic_t stopNoted = 0;
 void noteStop(int) { stopNoted = 1; }
 void letPass(int) {}
 
+volatile sig_atomic_t terminationNoted = 0;
+struct sigaction previousTermination[2];  // SIGTERM, SIGHUP
+
+void noteTermination(int signal) {
+  const struct sigaction& previous = previousTermination[signal == SIGHUP ? 1 : 0];
+  bool second = terminationNoted != 0;
+  terminationNoted = 1;
+  if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
+      previous.sa_handler != nullptr) {
+    previous.sa_handler(signal);
+  }
+  if (!second) return;
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  sigaction(signal, &fallback, nullptr);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(signal);
+}
+
 }  // namespace
 
 bool standardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
@@ -29,5 +52,32 @@ void noteStopRequests(bool interruptKeyToo) {
 }
 
 bool stopRequested() { return stopNoted != 0; }
+
+void watchTerminationRequests() {
+  struct sigaction action {};
+  action.sa_handler = noteTermination;
+  sigemptyset(&action.sa_mask);
+  sigaddset(&action.sa_mask, SIGTERM);
+  sigaddset(&action.sa_mask, SIGHUP);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, &previousTermination[0]);
+  sigaction(SIGHUP, &action, &previousTermination[1]);
+}
+
+bool terminationRequested() { return terminationNoted != 0; }
+
+TerminationHold::TerminationHold() {
+  static_assert(sizeof(sigset_t) <= sizeof saved_);
+  sigset_t hold;
+  sigemptyset(&hold);
+  sigaddset(&hold, SIGTERM);
+  sigaddset(&hold, SIGHUP);
+  sigaddset(&hold, SIGINT);
+  sigprocmask(SIG_BLOCK, &hold, reinterpret_cast<sigset_t*>(saved_));
+}
+
+TerminationHold::~TerminationHold() {
+  sigprocmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(saved_), nullptr);
+}
 
 }  // namespace dunax::platform

@@ -30,6 +30,7 @@ ModeStack& modeStack() {
 // State read by the signal handlers: written before they are installed, then left alone.
 volatile std::sig_atomic_t gInterruptPending = 0;
 volatile std::sig_atomic_t gTerminatePending = 0;
+volatile std::sig_atomic_t gTerminateSeen = 0;  // taken or not: a second one ends the process
 volatile std::sig_atomic_t gHungUp = 0;
 volatile std::sig_atomic_t gSizeChanged = 0;
 char gRestoreText[256];
@@ -102,9 +103,10 @@ void onSignal(int signal) {
       gHungUp = 1;
       [[fallthrough]];
     case SIGTERM:
-      if (gTerminatePending) {
+      if (gTerminateSeen) {
         endBySignal(signal);
       }
+      gTerminateSeen = 1;
       gTerminatePending = 1;
       break;
     case SIGWINCH:
@@ -205,6 +207,7 @@ void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
   }
   gInterruptPending = 0;
   gTerminatePending = 0;
+  gTerminateSeen = 0;
   gHungUp = 0;
   gSizeChanged = 0;
   struct sigaction action;

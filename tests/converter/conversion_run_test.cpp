@@ -161,6 +161,46 @@ TEST_F(ConverterRunTest, ImportWriteFailureShowsTheDataFileErrorNotTheCountQuest
   EXPECT_EQ(calls[0].line(3).substr(0, 7), "ERRO 22");
 }
 
+// In "X" the data file's close is where its last records reach the disk: a close that fails
+// is a data-file error, never a success.
+TEST_F(ConverterRunTest, ImportWhoseDataFileCloseFailsIsNoSuccess) {
+  ASSERT_TRUE(writeFile(path("dados.dat.bin"), transferRecords(1, 3)));
+  RunParameterFields fields;
+  fields.direction = 'X';
+  fields.ask = 'S';
+  RunResult result = convert(buildRunParameter(fields),
+                             {"RECTEST_STATUS=5:34", "DUNAX_VRDMSG_ANSWERS=y"});
+  EXPECT_EQ(result.exitCode, 32) << result.output;
+  std::vector<BoxCall> calls = boxCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].line(1).substr(0, 20), "Ficheiro:\"dados.dat\"");
+  EXPECT_EQ(calls[0].line(3).substr(0, 7), "ERRO 24");  // "34" as the status table classes it
+}
+
+// At "CL " in "X" the record area tells the program whether to keep what it wrote: spaces after
+// an attempt that went well, "DESCARTA" after one that failed.
+TEST_F(ConverterRunTest, ImportCloseSaysWhetherToKeepTheWrittenRecords) {
+  struct Case {
+    std::string transfer;
+    std::string area;
+  };
+  const Case cases[] = {
+      {transferRecords(1, 2), std::string(2048, ' ')},
+      {transferRecords(1, 2) + "partial", "DESCARTA" + std::string(2040, ' ')},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(writeFile(path("dados.dat.bin"), c.transfer));
+    RunParameterFields fields;
+    fields.direction = 'X';
+    convert(buildRunParameter(fields), {"RECTEST_BLOCKS=" + path("blocks")});
+    std::string blocks = readFile(path("blocks"));
+    ASSERT_GE(blocks.size(), 2280u);
+    EXPECT_EQ(blocks.substr(blocks.size() - 2280 + 4, 3), "CL ");
+    EXPECT_EQ(blocks.substr(blocks.size() - 2048), c.area);
+    std::remove(path("blocks").c_str());
+  }
+}
+
 TEST_F(ConverterRunTest, ImportOfAMissingTransferFileIsATransferFileError) {
   RunParameterFields fields;
   fields.direction = 'X';
@@ -270,21 +310,12 @@ TEST_F(ConverterRunTest, MissingScreenLibraryEndsWith16AndSaysSo) {
   EXPECT_NE(result.output.find("SP2MF"), std::string::npos);
 }
 
-TEST_F(ConverterRunTest, FullDiskWhileWritingIsATransferFileErrorWithWholeRecordsOnly) {
-  // A file-size limit of 100 KiB with SIGXFSZ ignored: writes fail with EFBIG.
-  std::string script = "trap '' XFSZ; ulimit -f 100; exec \"$0\" \"$1\"";
-  std::vector<std::string> environment = {
-      "RECTEST_RECORDS=1000", "COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
-      "DUNAX_VRDMSG_LOG=" + path("vrdmsg.log")};
-  RunResult result = runProgram("/bin/sh", {"-c", script, binDirectory() + "/DUNAXMF",
-                                            buildRunParameter({})},
-                                directory.path(), environment);
+TEST_F(ConverterRunTest, FullDiskWhileWritingIsATransferFileErrorAndLeavesNoFile) {
+  // A file-size limit of 50 KiB: writes fail with EFBIG.
+  RunResult result = convertWithSizeLimit(buildRunParameter({}), 100, {"RECTEST_RECORDS=1000"});
   EXPECT_EQ(result.exitCode, 32) << result.output;
-  long long size = fileSize(path("dados.dat.bin"));
-  EXPECT_GE(size, 0);
-  EXPECT_EQ(size % 1024, 0);
-  EXPECT_LT(size, 1000 * 1024);
-  EXPECT_EQ(readFile(path("dados.dat.bin")), transferRecords(1, size / 1024));
+  EXPECT_FALSE(fileExists(path("dados.dat.bin")));
+  EXPECT_FALSE(fileExists(path("dados.dat.bin.dunax-part")));
 }
 
 }  // namespace

@@ -55,15 +55,33 @@ std::string BoxCall::line(int number) const {
   return block.substr(offsets[number - 1], number == 4 ? 58 : 60);
 }
 
-RunResult ConverterRunTest::convert(const std::string& parameter,
-                                    std::vector<std::string> environment) {
-  // The logs first, so that a test's own entries (an empty RECTEST_LOG for a big file) win.
+namespace {
+
+// The logs first, so that a test's own entries (an empty RECTEST_LOG for a big file) win.
+std::vector<std::string> runEnvironment(const std::vector<std::string>& environment,
+                                        const TemporaryDirectory& directory) {
   std::vector<std::string> all = {
       "COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
-      "RECTEST_LOG=" + path("rectest.log"), "SP2TEST_LOG=" + path("screen.log"),
-      "DUNAX_VRDMSG_LOG=" + path("vrdmsg.log")};
+      "RECTEST_LOG=" + directory.file("rectest.log"), "SP2TEST_LOG=" + directory.file("screen.log"),
+      "DUNAX_VRDMSG_LOG=" + directory.file("vrdmsg.log")};
   all.insert(all.end(), environment.begin(), environment.end());
-  return runProgram(binDirectory() + "/DUNAXMF", {parameter}, directory.path(), all);
+  return all;
+}
+
+}  // namespace
+
+RunResult ConverterRunTest::convert(const std::string& parameter,
+                                    std::vector<std::string> environment) {
+  return runProgram(binDirectory() + "/DUNAXMF", {parameter}, directory.path(),
+                    runEnvironment(environment, directory));
+}
+
+RunResult ConverterRunTest::convertWithSizeLimit(const std::string& parameter, int blocks,
+                                                 std::vector<std::string> environment) {
+  std::string script = "trap '' XFSZ; ulimit -f " + std::to_string(blocks) +
+                       "; exec \"$0\" \"$1\"";
+  return runProgram("/bin/sh", {"-c", script, binDirectory() + "/DUNAXMF", parameter},
+                    directory.path(), runEnvironment(environment, directory));
 }
 
 std::vector<std::string> ConverterRunTest::requestCodes() const {

@@ -41,6 +41,10 @@ class ConverterRunTest : public ::testing::Test {
  protected:
   // Runs the converter with the parameter as one argument, with the extra environment.
   RunResult convert(const std::string& parameter, std::vector<std::string> environment = {});
+  // The same under a file-size limit of blocks x 512 bytes (SIGXFSZ ignored): writes past it
+  // fail with EFBIG, as on a full disk.
+  RunResult convertWithSizeLimit(const std::string& parameter, int blocks,
+                                 std::vector<std::string> environment = {});
 
   std::vector<std::string> requestCodes() const;    // "TST", "ST ", ... from RECTEST's log
   std::vector<std::string> requestStatuses() const; // the status answered to each

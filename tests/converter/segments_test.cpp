@@ -80,7 +80,7 @@ TEST(TransferFileTest, NamesAndTheNineSegmentLimit) {
   ASSERT_TRUE(file.openForOutput().ok());
   for (int segment = 1; segment <= 9; ++segment) {
     ASSERT_TRUE(file.switchToNextOutputSegment().ok()) << segment;
-    EXPECT_TRUE(fileExists(name + ".bi" + std::to_string(segment)));
+    EXPECT_TRUE(fileExists(name + ".bi" + std::to_string(segment) + ".dunax-part"));
     EXPECT_EQ(file.extraSegments(), segment);
   }
   platform::FileStatus limit = file.switchToNextOutputSegment();

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,6 @@ std::string transferRecords(long first, long last) {
   for (long i = first; i <= last; ++i) out += servedRecord(i);
   return out;
 }
-
-bool isSuccess(int exitCode) { return exitCode >= 0 && exitCode <= 9; }
 
 class ConverterFaultTest : public ConverterRunTest {
  protected:
@@ -49,32 +48,36 @@ class ConverterFaultTest : public ConverterRunTest {
 };
 
 TEST_F(ConverterFaultTest, FullDiskAtTheCloseOfASmallTransferFileIsNoSuccess) {
-  // Three records stay in the handler's buffer until the close, which then meets the full disk.
-  ASSERT_EQ(symlink("/dev/full", path("dados.dat.bin").c_str()), 0);
-  RunResult result = convert(buildRunParameter(exportFields()),
-                             {"RECTEST_RECORDS=3", "DUNAX_VRDMSG_ANSWERS=y"});
+  // Three records stay in the handler's buffer until the close, which then meets the limit.
+  RunResult result = convertWithSizeLimit(buildRunParameter(exportFields()), 2,
+                                          {"RECTEST_RECORDS=3", "DUNAX_VRDMSG_ANSWERS=y"});
   EXPECT_EQ(result.exitCode, 32) << result.output;
   expectTransferFileError("34");
+  EXPECT_FALSE(fileExists(path("dados.dat.bin")));
 }
 
 TEST_F(ConverterFaultTest, FullDiskInTheMiddleOfWritingAbortsOnCancel) {
-  ASSERT_EQ(symlink("/dev/full", path("dados.dat.bin").c_str()), 0);
-  RunResult result = convert(buildRunParameter(exportFields()),
-                             {"RECTEST_RECORDS=3000", "DUNAX_VRDMSG_ANSWERS=c"});
+  RunResult result = convertWithSizeLimit(buildRunParameter(exportFields()), 1000,
+                                          {"RECTEST_RECORDS=3000", "DUNAX_VRDMSG_ANSWERS=c"});
   EXPECT_EQ(result.exitCode, 16) << result.output;
   expectTransferFileError("34");
   // The data file was closed all the same.
   EXPECT_EQ(requestCodes().back(), "CL ");
 }
 
-TEST_F(ConverterFaultTest, FullDiskWithoutAskingGivesTheFileUp) {
-  ASSERT_EQ(symlink("/dev/full", path("dados.dat.bin").c_str()), 0);
+TEST_F(ConverterFaultTest, AFailedExportLeavesTheEarlierTransferSetAsItWas) {
+  const std::string earlier = transferRecords(7, 9);
+  ASSERT_TRUE(writeFile(path("dados.dat.bin"), earlier));
+  ASSERT_TRUE(writeFile(path("dados.dat.bi1"), earlier));
   RunParameterFields fields = exportFields();
   fields.ask = 'N';
-  RunResult result = convert(buildRunParameter(fields), {"RECTEST_RECORDS=2500"});
-  EXPECT_FALSE(isSuccess(result.exitCode));
+  RunResult result =
+      convertWithSizeLimit(buildRunParameter(fields), 1000, {"RECTEST_RECORDS=2500"});
   EXPECT_EQ(result.exitCode, 32);
   EXPECT_TRUE(boxCalls().empty());
+  EXPECT_EQ(readFile(path("dados.dat.bin")), earlier);
+  EXPECT_EQ(readFile(path("dados.dat.bi1")), earlier);
+  EXPECT_FALSE(fileExists(path("dados.dat.bin.dunax-part")));
 }
 
 TEST_F(ConverterFaultTest, ATransferFileThatIsADirectoryCannotBeReadAndNothingIsWritten) {
@@ -167,32 +170,120 @@ TEST_P(BrokenModuleTest, IsReportedAsNotInstalled) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, BrokenModuleTest, ::testing::Values("text", "empty", "no-entry"));
 
-TEST_F(ConverterFaultTest, ARunKilledInTheMiddleOfExportIsRedoneByteForByte) {
-  // An uninterrupted run, for comparison.
-  const std::string records = "RECTEST_RECORDS=6000";
+// Runs the converter in the background and sends it signal after the given milliseconds
+// (a second signal follows 1 ms later when twice). The output ends with "ended=" and the exit
+// status as the shell reports it (128 + the signal for a process the signal ended).
+RunResult runAndSignal(const std::string& parameter, const std::string& signal, int milliseconds,
+                       const std::vector<std::string>& environment, const std::string& directory,
+                       bool twice = false) {
+  const std::string wait = std::to_string(milliseconds / 1000) + "." +
+                           std::to_string(1000 + milliseconds % 1000).substr(1);
+  const std::string second = twice ? "sleep 0.001; kill -" + signal + " $pid 2>/dev/null; " : "";
+  const std::string script = "\"$0\" \"$1\" & pid=$!; sleep " + wait + "; kill -" + signal +
+                             " $pid; " + second + "wait $pid; echo ended=$?";
+  return runProgram("/bin/sh", {"-c", script, binDirectory() + "/DUNAXMF", parameter}, directory,
+                    environment);
+}
+
+TEST_F(ConverterFaultTest, RunsKilledAtAnyRecordLeaveTheEarlierTransferSetByteForByte) {
+  // The set of an earlier, bigger run: two segments.
+  const std::string earlier = transferRecords(1, 5);
+  const std::string earlierTail = transferRecords(6, 7);
+  ASSERT_TRUE(writeFile(path("dados.dat.bin"), earlier));
+  ASSERT_TRUE(writeFile(path("dados.dat.bi1"), earlierTail));
   const std::string parameter = buildRunParameter(exportFields());
-  ASSERT_EQ(convert(parameter, {records, "RECTEST_LOG="}).exitCode, 0);
-  const std::string expected = readFile(path("dados.dat.bin"));
-  ASSERT_EQ(expected, transferRecords(1, 6000));
-  ASSERT_EQ(std::rename(path("dados.dat.bin").c_str(), path("expected.bin").c_str()), 0);
+  const std::vector<std::string> slowRun = {
+      "COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
+      "RECTEST_RECORDS=3000", "RECTEST_DELAY_US=300", "DUNAX_VRDMSG_ANSWERS=n"};
+  std::random_device seed;
+  for (int round = 0; round < 3; ++round) {
+    const int milliseconds = 30 + static_cast<int>(seed() % 600);  // the run takes about 1 s
+    RunResult killed = runAndSignal(parameter, "KILL", milliseconds, slowRun, directory.path());
+    ASSERT_NE(killed.output.find("ended=137"), std::string::npos)
+        << "killed after " << milliseconds << " ms: " << killed.output;
+    EXPECT_EQ(readFile(path("dados.dat.bin")), earlier) << "killed after " << milliseconds;
+    EXPECT_EQ(readFile(path("dados.dat.bi1")), earlierTail) << "killed after " << milliseconds;
+  }
 
-  // The same run, slowed down, killed with SIGKILL once part of the file is on the disk.
+  // A whole run replaces the set, removes the earlier segment the new set does not have, and
+  // leaves none of the killed runs' temporary files behind.
+  ASSERT_EQ(convert(parameter, {"RECTEST_RECORDS=3000", "RECTEST_LOG="}).exitCode, 0);
+  EXPECT_EQ(readFile(path("dados.dat.bin")), transferRecords(1, 3000));
+  EXPECT_FALSE(fileExists(path("dados.dat.bi1")));
+  EXPECT_FALSE(fileExists(path("dados.dat.bin.dunax-part")));
+  EXPECT_FALSE(fileExists(path("dados.dat.bin.dunax-lock")));
+}
+
+// A termination request (a manager or the system ending the converter) ends the run with 16
+// after the attempt's clean end, whether it comes in the middle of the records or in a retry
+// loop that never reaches a full display; the earlier transfer set stays.
+TEST_F(ConverterFaultTest, TerminationEndsTheRunWith16AfterACleanEnd) {
+  struct Case {
+    const char* what;
+    const char* signal;
+    const char* program;
+    std::vector<std::string> environment;
+  };
+  const std::vector<Case> cases = {
+      {"records", "TERM", "RECTEST", {"RECTEST_RECORDS=3000", "RECTEST_DELAY_US=300"}},
+      {"hang-up", "HUP", "RECTEST", {"RECTEST_RECORDS=3000", "RECTEST_DELAY_US=300"}},
+      // A program that cannot be found, the operator's script saying "convert again" for ever.
+      {"retry loop", "TERM", "NOPROG", {"DUNAX_VRDMSG_ANSWERS=" + std::string(30000, 'n')}},
+  };
+  for (const Case& c : cases) {
+    TemporaryDirectory own;
+    ASSERT_TRUE(writeFile(own.file("dados.dat.bin"), "earlier"));
+    std::vector<std::string> environment = {
+        "COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
+        "RECTEST_LOG=" + own.file("rectest.log")};
+    environment.insert(environment.end(), c.environment.begin(), c.environment.end());
+    RunParameterFields fields = exportFields();
+    fields.program = c.program;
+    RunResult result = runAndSignal(buildRunParameter(fields), c.signal, 300, environment,
+                                    own.path());
+    EXPECT_NE(result.output.find("ended=16"), std::string::npos) << c.what << ": " << result.output;
+    EXPECT_EQ(readFile(own.file("dados.dat.bin")), "earlier") << c.what;
+    if (fileExists(own.file("rectest.log"))) {
+      std::vector<std::string> log = readLines(own.file("rectest.log"));
+      ASSERT_FALSE(log.empty());
+      EXPECT_EQ(log.back().substr(log.back().find(' ') + 1, 3), "CL ") << c.what;
+    }
+  }
+}
+
+// A second termination request ends the process at once; nothing half-made becomes visible.
+TEST_F(ConverterFaultTest, ASecondTerminationRequestEndsAtOnceLeavingTheEarlierSet) {
+  ASSERT_TRUE(writeFile(path("dados.dat.bin"), "earlier"));
+  RunResult result = runAndSignal(
+      buildRunParameter(exportFields()), "TERM", 300,
+      {"COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
+       "RECTEST_RECORDS=3000", "RECTEST_DELAY_US=300"},
+      directory.path(), true);
+  EXPECT_NE(result.output.find("ended=143"), std::string::npos) << result.output;
+  EXPECT_EQ(readFile(path("dados.dat.bin")), "earlier");
+}
+
+// One run per file at a time: a second run of the same transfer name ends at once with 32 and
+// says why, touching neither the data file nor the transfer file.
+TEST_F(ConverterFaultTest, ASecondRunOfTheSameFileIsRefusedWhileTheFirstRuns) {
+  ASSERT_TRUE(writeFile(path("dados.dat.bin"), "earlier"));
+  RunParameterFields import = importFields();
   const std::string script =
-      "\"$0\" \"$1\" & pid=$!; "
-      "while [ ! -s dados.dat.bin ] && kill -0 $pid 2>/dev/null; do sleep 0.01; done; "
-      "kill -KILL $pid; wait $pid; echo killed=$?";
-  RunResult killed = runProgram(
-      "/bin/sh", {"-c", script, binDirectory() + "/DUNAXMF", parameter}, directory.path(),
-      {"COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(), records,
-       "RECTEST_DELAY_US=2000", "DUNAX_VRDMSG_ANSWERS=n"});
-  ASSERT_NE(killed.output.find("killed=137"), std::string::npos) << killed.output;
-  const long long partial = fileSize(path("dados.dat.bin"));
-  EXPECT_GT(partial, 0);
-  EXPECT_LT(partial, static_cast<long long>(expected.size()));
-
-  // Run again: the transfer file is written afresh, the same bytes as the uninterrupted run.
-  ASSERT_EQ(convert(parameter, {records, "RECTEST_LOG="}).exitCode, 0);
-  EXPECT_EQ(readFile(path("dados.dat.bin")), expected);
+      "\"$0\" \"$1\" & first=$!; sleep 0.3; RECTEST_OUTPUT=second.out \"$0\" \"$2\"; "
+      "echo second=$?; kill -KILL $first; wait $first";
+  RunResult result = runProgram(
+      "/bin/sh",
+      {"-c", script, binDirectory() + "/DUNAXMF", buildRunParameter(exportFields()),
+       buildRunParameter(import)},
+      directory.path(),
+      {"COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
+       "RECTEST_RECORDS=3000", "RECTEST_DELAY_US=300", "DUNAX_VRDMSG_LOG=" + path("vrdmsg.log")});
+  EXPECT_NE(result.output.find("second=32"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("another conversion of this file is running"), std::string::npos)
+      << result.output;
+  EXPECT_FALSE(fileExists(path("second.out")));
+  EXPECT_EQ(readFile(path("dados.dat.bin")), "earlier");
+  EXPECT_TRUE(boxCalls().empty());
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+// Files made visible whole: a file written under a temporary name is renamed over its real
+// name only when complete, and the directory entry is flushed so that the change survives a
+// crash. Paths are host paths.
+#pragma once
+
+#include <string>
+
+namespace dunax::platform {
+
+// Renames source over target, replacing a target that exists (in one step: a reader sees the
+// old file or the new one, never neither). Returns 0, or the error number.
+int replaceFile(const char* source, const char* target);
+
+// Removes the file path (not a directory). Returns 0 when it is gone or was never there, or
+// the error number.
+int removeFileIfPresent(const char* path);
+
+// True when a file (of any kind) exists at path.
+bool fileExists(const char* path);
+
+// Flushes the directory that holds path to the disk, so that the names made or removed in it
+// are durable. Returns 0 (also on a file system that cannot flush a directory), or the error
+// number.
+int flushDirectoryOf(const char* path);
+
+// The words of an error number, as the host gives them.
+std::string errorWords(int error);
+
+}  // namespace dunax::platform
