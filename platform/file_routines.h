@@ -1,5 +1,5 @@
 // File routines: create, delete and change directories, the current directory, and copying,
-// deleting and renaming files. Names come in the request's form ("\" separators), mapped to the
+// deleting, renaming and publishing files. Names come in the request's form ("\" separators), mapped to the
 // host's separator here; each routine answers 0 for success or the host's error number.
 #pragma once
 
@@ -37,5 +37,22 @@ int deleteFile(std::string_view name);
 // Renames oldName to newName; an existing newName is never replaced.
 // Returns 0, or the error number (EEXIST when newName exists).
 int renameFile(std::string_view oldName, std::string_view newName);
+
+// Tells whether a file that is about to be replaced by a new one may be: it does not exist, or
+// it is a regular file (not a symbolic link, device, directory ...) this process may write.
+// Returns 0 when it may; EISDIR for a directory; EPERM for any other kind of file; the error
+// number otherwise (EACCES for a file this process may not write).
+int checkReplaceable(std::string_view name);
+
+// Publishes a finished file in one step: flushes temporaryName's contents to the disk, gives
+// it the permission bits of the regular file it replaces (when there is one), renames it over
+// finalName (an existing regular file is replaced; anything else there, a symbolic link or a
+// device for one, is refused with EPERM) and flushes the directory entry. The two names
+// must lie in the same directory. A process stopped at any moment leaves finalName either as it
+// was or whole and new, never in part. Returns 0, or the error number of the flush or the
+// rename that failed: finalName is then as it was and temporaryName is left to the caller.
+// (A directory that refuses to be flushed, as some file systems do, leaves the published file
+// standing.)
+int publishFile(std::string_view temporaryName, std::string_view finalName);
 
 }  // namespace dunax::platform

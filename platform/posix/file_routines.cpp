@@ -1,5 +1,5 @@
-// The file routines on POSIX: mkdir, rmdir, chdir, getcwd, a read/write copy, unlink and a
-// rename that never replaces.
+// The file routines on POSIX: mkdir, rmdir, chdir, getcwd, a read/write copy, unlink, a
+// rename that never replaces, and publishing a file (fsync, rename over, fsync the directory).
 #include "platform/file_routines.h"
 
 #include <fcntl.h>
@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <string>
 
 namespace dunax::platform {
 namespace {
@@ -116,6 +117,49 @@ int renameFile(std::string_view oldName, std::string_view newName) {
   struct stat info;
   if (lstat(to.c_str(), &info) == 0) return EEXIST;
   return errorOr(rename(from.c_str(), to.c_str()));
+}
+
+int checkReplaceable(std::string_view name) {
+  std::string host;
+  if (!hostPathFrom(name, host)) return EINVAL;
+  struct stat info;
+  if (lstat(host.c_str(), &info) != 0) return errno == ENOENT ? 0 : errno;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  if (!S_ISREG(info.st_mode)) return EPERM;
+  return errorOr(access(host.c_str(), W_OK));
+}
+
+int publishFile(std::string_view temporaryName, std::string_view finalName) {
+  std::string from;
+  std::string to;
+  if (!hostPathFrom(temporaryName, from) || !hostPathFrom(finalName, to)) return EINVAL;
+  int fd = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat replaced;
+  if (lstat(to.c_str(), &replaced) == 0) {
+    if (!S_ISREG(replaced.st_mode)) {
+      close(fd);
+      return EPERM;
+    }
+    // Not being the owner of the replaced file only costs its permission bits.
+    fchmod(fd, replaced.st_mode & 07777);
+  }
+  if (fsync(fd) != 0) {
+    int error = errno;
+    close(fd);
+    return error;
+  }
+  close(fd);
+  if (rename(from.c_str(), to.c_str()) != 0) return errno;
+  std::string::size_type slash = to.rfind('/');
+  std::string directory = slash == std::string::npos ? std::string(".")
+                                                     : to.substr(0, slash == 0 ? 1 : slash);
+  int directoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (directoryFd >= 0) {
+    fsync(directoryFd);
+    close(directoryFd);
+  }
+  return 0;
 }
 
 }  // namespace dunax::platform

@@ -25,21 +25,41 @@
       *>                 first 1024 bytes of the record area (the other
       *>                 1024 are set to spaces): "00"; "10" at end;
       *>                 "42" not open; "47" open for output
-      *>   "OU "         open for output, a new empty file: "00"; "37";
-      *>                 "41" already open
+      *>   "OU "         open for output, a new empty file under the
+      *>                 temporary name (the data file name plus
+      *>                 ".dunax-new", beside it; the data file itself is
+      *>                 not touched): "00"; "37" no permission (also a
+      *>                 data file that may not be replaced: a directory,
+      *>                 a symbolic link); "30" blank name; "41" already
+      *>                 open
       *>   "WR ", "AWR"  write the first 1024 bytes of the record area,
       *>                 in any key order: "00"; "22" the key is already
       *>                 there; "42" not open; "48" open for input
-      *>   "CL "         close: "00"; "42" not open
+      *>   "CL "         close; after output, the closed temporary file
+      *>                 is flushed to the disk and renamed over the data
+      *>                 file (then the directory entry is flushed), only
+      *>                 when no write failed since "OU ": "00"; "42" not
+      *>                 open; the status of the first failed write since
+      *>                 "OU "; the failing status of the CLOSE; "34" no
+      *>                 room or "30" for a failed flush or rename. On
+      *>                 every failure the temporary file is removed and
+      *>                 the data file is left as it was.
       *>   anything else "90"
       *> Other statuses of the run-time's indexed handler pass through.
+      *> "TST" and "OU " first remove a temporary file that a failed or
+      *> killed run left behind; a run killed at any moment leaves the
+      *> data file as it was. The indexed file is one file (Berkeley DB
+      *> keeps a file without alternate keys in one file), so the one
+      *> rename publishes all of it. The calls RECIDXTMP, RECIDXDROP,
+      *> RECIDXCHECK and RECIDXPUB are linked in (recidx_publication.cpp,
+      *> compiled with cobc -fstatic-call).
        IDENTIFICATION DIVISION.
        PROGRAM-ID. RECIDX.
 
        ENVIRONMENT DIVISION.
        INPUT-OUTPUT SECTION.
        FILE-CONTROL.
-           SELECT DATA-FILE ASSIGN TO WS-FILE-NAME
+           SELECT DATA-FILE ASSIGN TO WS-ASSIGNED-NAME
                ORGANIZATION IS INDEXED
                ACCESS MODE IS DYNAMIC
                RECORD KEY IS DATA-KEY
@@ -54,7 +74,12 @@
 
        WORKING-STORAGE SECTION.
        01  WS-FILE-NAME              PIC X(50)  VALUE SPACES.
+      *> The name opened: the data file's, or for output its temporary
+      *> name.
+       01  WS-ASSIGNED-NAME          PIC X(60)  VALUE SPACES.
        01  WS-FILE-STATUS            PIC XX     VALUE "00".
+      *> The status of the first write that failed since "OU ".
+       01  WS-WRITE-FAILURE          PIC XX     VALUE "00".
        01  WS-OPEN-MODE              PIC X      VALUE "C".
            88  FILE-CLOSED                      VALUE "C".
            88  FILE-OPEN-INPUT                  VALUE "I".
@@ -111,6 +136,8 @@
                MOVE "41" TO WS-FILE-STATUS
            ELSE
                PERFORM TAKE-FILE-NAME
+               CALL "RECIDXDROP" USING WS-FILE-NAME
+               MOVE WS-FILE-NAME TO WS-ASSIGNED-NAME
                OPEN INPUT DATA-FILE
                IF WS-FILE-STATUS = "00"
                    SET FILE-OPEN-INPUT TO TRUE
@@ -123,9 +150,17 @@
                MOVE "41" TO WS-FILE-STATUS
            ELSE
                PERFORM TAKE-FILE-NAME
-               OPEN OUTPUT DATA-FILE
+               CALL "RECIDXDROP" USING WS-FILE-NAME
+               CALL "RECIDXCHECK" USING WS-FILE-NAME WS-FILE-STATUS
                IF WS-FILE-STATUS = "00"
-                   SET FILE-OPEN-OUTPUT TO TRUE
+                   CALL "RECIDXTMP" USING WS-FILE-NAME WS-ASSIGNED-NAME
+                   OPEN OUTPUT DATA-FILE
+                   IF WS-FILE-STATUS = "00"
+                       SET FILE-OPEN-OUTPUT TO TRUE
+                       MOVE "00" TO WS-WRITE-FAILURE
+                   ELSE
+                       CALL "RECIDXDROP" USING WS-FILE-NAME
+                   END-IF
                END-IF
            END-IF.
 
@@ -173,12 +208,34 @@
                    MOVE RB-RECORD TO DATA-RECORD
                    WRITE DATA-RECORD
                    END-WRITE
+                   IF WS-FILE-STATUS (1:1) NOT = "0"
+                      AND WS-WRITE-FAILURE = "00"
+                       MOVE WS-FILE-STATUS TO WS-WRITE-FAILURE
+                   END-IF
            END-EVALUATE.
 
        CLOSE-DATA-FILE.
-           IF FILE-CLOSED
-               MOVE "42" TO WS-FILE-STATUS
-           ELSE
-               CLOSE DATA-FILE
-               SET FILE-CLOSED TO TRUE
-           END-IF.
+           EVALUATE TRUE
+               WHEN FILE-CLOSED
+                   MOVE "42" TO WS-FILE-STATUS
+               WHEN FILE-OPEN-INPUT
+                   CLOSE DATA-FILE
+                   SET FILE-CLOSED TO TRUE
+               WHEN OTHER
+                   CLOSE DATA-FILE
+                   SET FILE-CLOSED TO TRUE
+                   PERFORM PUBLISH-OR-DROP
+           END-EVALUATE.
+
+      *> After the output file's CLOSE: publish it when nothing failed,
+      *> otherwise remove it and answer the failure.
+       PUBLISH-OR-DROP.
+           EVALUATE TRUE
+               WHEN WS-WRITE-FAILURE NOT = "00"
+                   CALL "RECIDXDROP" USING WS-FILE-NAME
+                   MOVE WS-WRITE-FAILURE TO WS-FILE-STATUS
+               WHEN WS-FILE-STATUS NOT = "00"
+                   CALL "RECIDXDROP" USING WS-FILE-NAME
+               WHEN OTHER
+                   CALL "RECIDXPUB" USING WS-FILE-NAME WS-FILE-STATUS
+           END-EVALUATE.

@@ -22,22 +22,36 @@
 //                                    record (the file is not a whole number of records), then
 //                                    "46" for every further read; "42" not open; "47" open for
 //                                    output
-//   "OU "         open for output: a new, empty file (an existing one is emptied)
-//                                    "00"; "37" no permission; "39" bad record length; "41" a
-//                                    file is already open; "30" blank name or any other failure
-//   "WR ", "AWR"  write one record: the record area's first bytes (record length)
-//                                    "00"; "34" no room (disk full, size limit); "42" not open;
+//   "OU "         open for output: a new, empty file under the temporary name (the data file
+//                 name plus ".dunax-new", beside it); the data file itself is not touched
+//                                    "00"; "37" no permission, or a data file that may not be
+//                                    replaced (a directory, a symbolic link, a device); "39" bad
+//                                    record length; "41" a file is already open; "30" blank name
+//                                    or any other failure
+//   "WR ", "AWR"  write one record: the record area's first bytes (record length); every byte
+//                 of the 1024-byte transfer record past the record length must be a space or a
+//                 zero byte
+//                                    "00"; "44" data past the record length (nothing written);
+//                                    "34" no room (disk full, size limit); "42" not open;
 //                                    "48" open for input; "30" any other failure
-//   "CL "         close              "00"; "42" not open; "34"/"30" buffered records could not
-//                                    be written
+//   "CL "         close; after output, the records are written out and flushed to the disk and
+//                 the temporary file is renamed over the data file (then the directory entry is
+//                 flushed), only when no write failed since "OU "
+//                                    "00"; "42" not open; the status of the first failed write
+//                                    since "OU "; "34"/"30" records that could not be written or
+//                                    flushed, or a failed rename. On every failure the temporary
+//                                    file is removed and the data file is left as it was.
 //   anything else                    "90"
-// The return code is always 0.
+// "TST" and "OU " first remove a temporary file that a failed or killed run left behind. A run
+// killed at any moment leaves the data file as it was, with at most the temporary file beside
+// it. The return code is always 0.
 #include "suite/records/request_block.h"
 #include "suite/records/sequential_access.h"
 
 namespace {
 
-// The one data file of this program; closed (its records kept) when the module is unloaded.
+// The one data file of this program. When the module is unloaded, a file open for input is
+// closed and one open for output is dropped (the data file is left as it was).
 dunax::records::SequentialAccess dataFile;
 
 }  // namespace

@@ -1,5 +1,6 @@
 // RECSEQ's work on one fixed-length sequential data file: request codes, record length, file
-// name and the statuses answered, on top of the platform's record file.
+// name and the statuses answered, on top of the platform's record file; written data files
+// are published whole at the close.
 #include "suite/records/sequential_access.h"
 
 #include <cstring>
@@ -51,6 +52,17 @@ std::size_t extractFileName(const char* field, std::size_t width, char* out) {
   return length;
 }
 
+bool onlyPaddingPast(const char* record, std::size_t recordLength) {
+  for (std::size_t i = recordLength; i < kMaxRecordLength; ++i) {
+    if (!isBlank(record[i])) return false;
+  }
+  return true;
+}
+
+SequentialAccess::~SequentialAccess() {
+  if (isOpen() && file_->mode() == OpenMode::Output) dropOutput();
+}
+
 void SequentialAccess::handle(RequestBlock& block) {
   FileStatus answer;
   switch (parseRequest(block.code)) {
@@ -65,8 +77,11 @@ void SequentialAccess::handle(RequestBlock& block) {
   std::memcpy(block.status, answer.code, sizeof(block.status));
 }
 
+// Removes a temporary file that an earlier run left, then opens the data file for input, or
+// its temporary file for output (after checking that the data file may be replaced).
 // Returns "41" when a file is already open, "39" for a bad record length, "35" (input) or "30"
-// (output) for a blank name, otherwise the record file's answer ("00", "35", "37", "30").
+// (output) for a blank name, "37" (output) for a data file that may not be replaced, otherwise
+// the record file's answer ("00", "35", "37", "30").
 FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
   if (isOpen()) return status::kAlreadyOpen;
   std::size_t length = parseRecordLength(block.passB, sizeof(block.passB));
@@ -74,9 +89,16 @@ FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
   if (extractFileName(block.fileName, sizeof(block.fileName), path_) == 0) {
     return mode == OpenMode::Input ? status::kFileNotFound : status::kPermanentError;
   }
+  discardTemporary(path_);
+  char temporary[kMaxTemporaryNameLength + 1];
+  if (mode == OpenMode::Output) {
+    FileStatus replaceable = checkReplaceable(path_);
+    if (!replaceable.ok()) return replaceable;
+    temporaryNameOf(path_, temporary);
+  }
   file_.reset();
   file_.emplace(platform::Organization::RecordSequential, length);
-  FileStatus answer = file_->open(path_, mode);
+  FileStatus answer = file_->open(mode == OpenMode::Output ? temporary : path_, mode);
   if (!answer.ok()) {
     file_.reset();
     return answer;
@@ -84,6 +106,7 @@ FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
   recordLength_ = length;
   readSinceStart_ = false;
   readFailed_ = false;
+  writeFailure_ = status::kSuccess;
   return answer;
 }
 
@@ -126,20 +149,50 @@ FileStatus SequentialAccess::readNext(RequestBlock& block) {
 }
 
 // Returns "00" with the first recordLength_ bytes of the record area written; "42" when no file
-// is open; "48" when it is open for input; the record file's "34" (no room) or "30" otherwise.
+// is open; "48" when it is open for input; "44", writing nothing, when the transfer record holds
+// anything but padding past the record length; the record file's "34" (no room) or "30"
+// otherwise. The first failure is kept for the close.
 FileStatus SequentialAccess::write(const RequestBlock& block) {
   if (!isOpen()) return status::kNotOpen;
   if (file_->mode() != OpenMode::Output) return status::kNotOpenForOutput;
-  return file_->write(block.record);
+  FileStatus answer = onlyPaddingPast(block.record, recordLength_)
+                          ? file_->write(block.record)
+                          : recseq_status::kRecordTooLong;
+  if (!answer.ok() && writeFailure_.ok()) writeFailure_ = answer;
+  return answer;
 }
 
-// Returns "00"; "42" when no file is open; "34"/"30" when records still buffered could not be
-// written. The file is closed in every case.
+// Returns "00"; "42" when no file is open. For output, the records are written out and flushed
+// to the disk and the temporary file renamed over the data file; a write that failed since
+// "OU " answers its own status, records that could not be written or flushed "34"/"30", a
+// failed rename "34"/"30": the temporary file is then removed and the data file is left as it
+// was. The file is closed in every case.
 FileStatus SequentialAccess::close() {
   if (!isOpen()) return status::kNotOpen;
+  if (file_->mode() != OpenMode::Output) {
+    FileStatus answer = file_->close();
+    file_.reset();
+    return answer;
+  }
+  if (!writeFailure_.ok()) {
+    FileStatus answer = writeFailure_;
+    dropOutput();
+    return answer;
+  }
   FileStatus answer = file_->close();
   file_.reset();
-  return answer;
+  if (!answer.ok()) {
+    discardTemporary(path_);
+    return answer;
+  }
+  return publish(path_);
+}
+
+// Closes an output file without publishing it and removes its temporary file.
+void SequentialAccess::dropOutput() {
+  file_->close();
+  file_.reset();
+  discardTemporary(path_);
 }
 
 }  // namespace dunax::records

@@ -9,6 +9,7 @@
 
 #include "platform/file_status.h"
 #include "platform/record_file.h"
+#include "suite/records/data_file_publication.h"
 #include "suite/records/request_block.h"
 
 namespace dunax::records {
@@ -38,16 +39,28 @@ std::size_t parseRecordLength(const char* field, std::size_t width);
 // Returns the name's length; 0 for a blank name.
 std::size_t extractFileName(const char* field, std::size_t width, char* out);
 
+// Whether the bytes of a transfer record past the record length are padding only: every byte
+// of record[recordLength] to record[kMaxRecordLength - 1] is a space or a zero byte.
+bool onlyPaddingPast(const char* record, std::size_t recordLength);
+
 // Statuses RECSEQ answers besides those of the record file.
 namespace recseq_status {
 inline constexpr platform::FileStatus kBadRecordLength{'3', '9'};  // field B is not 1 to 1024
+inline constexpr platform::FileStatus kRecordTooLong{'4', '4'};    // data past the record length
 inline constexpr platform::FileStatus kPartialRecord{'3', '0'};    // trailing partial record
 inline constexpr platform::FileStatus kUnknownRequest{'9', '0'};   // a code RECSEQ does not know
 }  // namespace recseq_status
 
-// One data file at a time, opened by "TST" or "OU " and closed by "CL ".
+// One data file at a time, opened by "TST" or "OU " and closed by "CL ". Output goes to the
+// data file's temporary file, published over the data file by a "CL " after which nothing
+// failed (data_file_publication.h).
 class SequentialAccess {
  public:
+  SequentialAccess() = default;
+  ~SequentialAccess();  // an output file never closed by "CL " is dropped, never published
+  SequentialAccess(const SequentialAccess&) = delete;
+  SequentialAccess& operator=(const SequentialAccess&) = delete;
+
   // Carries out the request in block and writes its status into block.status. Never fails in
   // any other way; every outcome is a status (listed at the top of recseq.cpp).
   void handle(RequestBlock& block);
@@ -60,12 +73,14 @@ class SequentialAccess {
   platform::FileStatus readNext(RequestBlock& block);
   platform::FileStatus write(const RequestBlock& block);
   platform::FileStatus close();
+  void dropOutput();
 
   std::optional<platform::RecordFile> file_;
   std::size_t recordLength_ = 0;
   char path_[sizeof(RequestBlock::fileName) + 1] = {};
   bool readSinceStart_ = false;  // a read was issued since the open or the last start
   bool readFailed_ = false;      // the trailing partial record was reported
+  platform::FileStatus writeFailure_;  // the first failed write since "OU " ("00": none)
 };
 
 }  // namespace dunax::records

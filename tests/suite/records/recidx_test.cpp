@@ -90,19 +90,47 @@ TEST_F(RecidxModule, MissingFileAnswers35) {
   EXPECT_EQ(data.request("CL "), "42");
 }
 
-TEST_F(RecidxModule, DuplicateKeyAnswers22AndKeepsTheFirstRecord) {
+// The names in dir, sorted.
+std::vector<std::string> namesIn(const std::filesystem::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(RecidxModule, DuplicateKeyAnswers22AndTheClosePublishesNothing) {
   const std::string path = dir.file("duplo.idx");
+  testing::writeWholeFile(path, "original");
   RecordAccessDriver data("RECIDX", path);
   ASSERT_EQ(data.request("OU "), "00");
   ASSERT_EQ(data.write(keyedRecord(5)), "00");
   std::string other = keyedRecord(5);
   other[100] = static_cast<char>(other[100] ^ 0x55);
   EXPECT_EQ(data.write(other), "22");
+  ASSERT_EQ(data.write(keyedRecord(6)), "00");
+  EXPECT_EQ(data.request("CL "), "22");
+  EXPECT_EQ(testing::readWholeFile(path), "original");
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"duplo.idx"});
+}
+
+TEST_F(RecidxModule, TheDataFileIsReplacedWholeOnlyByTheClose) {
+  const std::string path = dir.file("trocar.idx");
+  testing::writeWholeFile(path, "original");
+  testing::writeWholeFile(path + ".dunax-new", "deixado por uma corrida morta");
+  RecordAccessDriver data("RECIDX", path);
+  ASSERT_EQ(data.request("OU "), "00");
+  for (unsigned n = 0; n < 300; ++n) ASSERT_EQ(data.write(keyedRecord(n)), "00");
+  EXPECT_EQ(testing::readWholeFile(path), "original");
   ASSERT_EQ(data.request("CL "), "00");
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"trocar.idx"});
   ASSERT_EQ(data.request("TST"), "00");
   std::string record;
-  ASSERT_EQ(data.read(record, 1024), "00");
-  EXPECT_EQ(record, keyedRecord(5));
+  for (unsigned n = 0; n < 300; ++n) {
+    ASSERT_EQ(data.read(record, 1024), "00") << n;
+    ASSERT_EQ(record, keyedRecord(n)) << n;
+  }
   EXPECT_EQ(data.read(record, 1024), "10");
   EXPECT_EQ(data.request("CL "), "00");
 }

@@ -1,7 +1,12 @@
 // Tests of RECSEQ: its plain functions, and the module loaded by name and driven through the
 // request block as the converter drives it, checking what lands on disk byte for byte.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -321,14 +326,122 @@ TEST_F(RecseqModule, NameEndsAtTheFirstSpace) {
   EXPECT_EQ(readWholeFile(path), "ok");
 }
 
-TEST_F(RecseqModule, DiskFullIsReportedAt34) {
-  RecordAccessDriver data("RECSEQ", "/dev/full", "1024");
+// A file-size limit of 64 KiB for this process, with SIGXFSZ ignored so that a write past it
+// fails with EFBIG; both are restored at the end of the scope.
+class FileSizeLimit {
+ public:
+  FileSizeLimit() {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    savedHandler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, savedHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*savedHandler_)(int) = SIG_DFL;
+};
+
+TEST_F(RecseqModule, NoRoomAnswers34AndLeavesTheDataFileAsItWas) {
+  // 100 records stay buffered until the close; 2000 overflow the buffer at a write.
+  for (int records : {100, 2000}) {
+    const std::string path = dir.file("cheio.dat");
+    const std::string original = makeRecord(7, 3000);
+    writeWholeFile(path, original);
+    RecordAccessDriver data("RECSEQ", path, "1024");
+    std::string firstFailure = "00";
+    std::string closeStatus;
+    {
+      FileSizeLimit limit;
+      ASSERT_EQ(data.request("OU "), "00");
+      for (int i = 0; i < records && firstFailure == "00"; ++i) {
+        firstFailure = data.write(makeRecord(i, 1024));
+      }
+      closeStatus = data.request("CL ");
+    }
+    EXPECT_EQ(closeStatus, "34") << records;
+    EXPECT_EQ(firstFailure == "00" ? closeStatus : firstFailure, "34") << records;
+    EXPECT_EQ(readWholeFile(path), original) << records;
+    EXPECT_FALSE(std::filesystem::exists(path + ".dunax-new")) << records;
+    EXPECT_FALSE(data.program().isLoaded());
+  }
+}
+
+TEST_F(RecseqModule, TheDataFileIsReplacedWholeOnlyByTheClose) {
+  const std::string path = dir.file("trocar.dat");
+  writeWholeFile(path, std::string(500, 'x'));
+  RecordAccessDriver data("RECSEQ", path, "100");
   ASSERT_EQ(data.request("OU "), "00");
-  std::string status = "00";
-  for (int i = 0; i < 2000 && status == "00"; ++i) status = data.write(makeRecord(i, 1024));
-  std::string closeStatus = data.request("CL ");
-  EXPECT_EQ(status == "00" ? closeStatus : status, "34");
-  EXPECT_FALSE(data.program().isLoaded());
+  for (int i = 0; i < 20000; ++i) ASSERT_EQ(data.write(makeRecord(i, 100)), "00");
+  EXPECT_EQ(readWholeFile(path), std::string(500, 'x'));
+  ASSERT_EQ(data.request("CL "), "00");
+  std::string expected;
+  for (int i = 0; i < 20000; ++i) expected += makeRecord(i, 100);
+  EXPECT_EQ(readWholeFile(path), expected);
+  EXPECT_FALSE(std::filesystem::exists(path + ".dunax-new"));
+}
+
+TEST_F(RecseqModule, AKilledRunLeavesTheDataFileAndTheNextOpenClearsWhatItLeft) {
+  const std::string path = dir.file("morto.dat");
+  writeWholeFile(path, "original");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    RecordAccessDriver data("RECSEQ", path, "100");
+    if (data.request("OU ") != "00") _exit(1);
+    for (int i = 0; i < 20000; ++i) data.write(makeRecord(i, 100));
+    raise(SIGKILL);
+    _exit(2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(readWholeFile(path), "original");
+  ASSERT_TRUE(std::filesystem::exists(path + ".dunax-new"));
+  RecordAccessDriver data("RECSEQ", path, "8");
+  ASSERT_EQ(data.request("TST"), "00");
+  EXPECT_FALSE(std::filesystem::exists(path + ".dunax-new"));
+  ASSERT_EQ(data.request("CL "), "00");
+}
+
+TEST_F(RecseqModule, OnlySpacesOrZeroBytesMayFollowTheRecordLength) {
+  struct Case {
+    std::size_t position;  // of the one byte set past the 80-byte record, 0 for none
+    char value;
+    const char* status;
+  };
+  for (const Case& c : {Case{0, ' ', "00"}, Case{80, '\0', "00"}, Case{1023, '\0', "00"},
+                        Case{80, 'x', "44"}, Case{1023, '\xFF', "44"}}) {
+    const std::string path = dir.file("longos.dat");
+    writeWholeFile(path, "original");
+    RecordAccessDriver data("RECSEQ", path, "80");
+    ASSERT_EQ(data.request("OU "), "00");
+    std::memset(data.block().record, ' ', sizeof(data.block().record));
+    std::memcpy(data.block().record, makeRecord(3, 80).data(), 80);
+    std::memset(data.block().record + 500, '\0', 100);
+    if (c.position != 0) data.block().record[c.position] = c.value;
+    EXPECT_EQ(data.request("WR "), c.status) << c.position;
+    EXPECT_EQ(data.request("CL "), c.status) << c.position;
+    EXPECT_EQ(readWholeFile(path), std::string(c.status) == "00" ? makeRecord(3, 80) : "original")
+        << c.position;
+    EXPECT_FALSE(std::filesystem::exists(path + ".dunax-new"));
+  }
+}
+
+TEST_F(RecseqModule, ADataFileThatIsNotARegularFileIsNotReplaced) {
+  const std::string target = dir.file("alvo.dat");
+  const std::string link = dir.file("ligacao.dat");
+  writeWholeFile(target, "alvo");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  RecordAccessDriver data("RECSEQ", link, "2");
+  EXPECT_EQ(data.request("OU "), "37");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(readWholeFile(target), "alvo");
 }
 
 TEST_F(RecseqModule, DirectoryAsDataFileAnswers37) {
