@@ -38,7 +38,10 @@
       *>   "CL "         close; after output, the closed temporary file
       *>                 is flushed to the disk and renamed over the data
       *>                 file (then the directory entry is flushed), only
-      *>                 when no write failed since "OU ": "00"; "42" not
+      *>                 when no write failed since "OU " and the record
+      *>                 area does not start with "DESCARTA" (the
+      *>                 converter's "discard": the file is removed, "00")
+      *>                 : "00"; "42" not
       *>                 open; the status of the first failed write since
       *>                 "OU "; the failing status of the CLOSE; "34" no
       *>                 room or "30" for a failed flush or rename. On
@@ -228,9 +231,14 @@
            END-EVALUATE.
 
       *> After the output file's CLOSE: publish it when nothing failed,
-      *> otherwise remove it and answer the failure.
+      *> otherwise remove it and answer the failure. A record area that
+      *> starts with "DESCARTA" is the converter saying the conversion
+      *> failed or was stopped: the file is removed, the answer is "00".
        PUBLISH-OR-DROP.
            EVALUATE TRUE
+               WHEN RB-RECORD(1:8) = "DESCARTA"
+                   CALL "RECIDXDROP" USING WS-FILE-NAME
+                   MOVE "00" TO WS-FILE-STATUS
                WHEN WS-WRITE-FAILURE NOT = "00"
                    CALL "RECIDXDROP" USING WS-FILE-NAME
                    MOVE WS-WRITE-FAILURE TO WS-FILE-STATUS

@@ -36,7 +36,9 @@
 //                                    "48" open for input; "30" any other failure
 //   "CL "         close; after output, the records are written out and flushed to the disk and
 //                 the temporary file is renamed over the data file (then the directory entry is
-//                 flushed), only when no write failed since "OU "
+//                 flushed), only when no write failed since "OU " and the record area does not
+//                 start with "DESCARTA" (the converter's word for "discard what was written":
+//                 the temporary file is then removed and "00" answered)
 //                                    "00"; "42" not open; the status of the first failed write
 //                                    since "OU "; "34"/"30" records that could not be written or
 //                                    flushed, or a failed rename. On every failure the temporary

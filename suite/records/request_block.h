@@ -38,6 +38,11 @@ static_assert(offsetof(RequestBlock, passF) == 165);
 static_assert(offsetof(RequestBlock, status) == 230);
 static_assert(offsetof(RequestBlock, record) == 232);
 
+// At "CL " after output the converter's record area starts with this word when the records
+// written since "OU " are to be discarded (the conversion failed or was stopped): the data file
+// must stay as it was. Spaces there mean keep them.
+inline constexpr char kDiscardWrittenRecords[] = "DESCARTA";
+
 // The largest record a record-access program moves: the converter's transfer record.
 inline constexpr std::size_t kMaxRecordLength = 1024;
 

@@ -71,7 +71,7 @@ void SequentialAccess::handle(RequestBlock& block) {
     case Request::ReadNext: answer = readNext(block); break;
     case Request::OpenOutput: answer = open(block, OpenMode::Output); break;
     case Request::Write: answer = write(block); break;
-    case Request::Close: answer = close(); break;
+    case Request::Close: answer = close(block); break;
     case Request::Unknown: answer = recseq_status::kUnknownRequest; break;
   }
   std::memcpy(block.status, answer.code, sizeof(block.status));
@@ -167,12 +167,17 @@ FileStatus SequentialAccess::write(const RequestBlock& block) {
 // "OU " answers its own status, records that could not be written or flushed "34"/"30", a
 // failed rename "34"/"30": the temporary file is then removed and the data file is left as it
 // was. The file is closed in every case.
-FileStatus SequentialAccess::close() {
+FileStatus SequentialAccess::close(const RequestBlock& block) {
   if (!isOpen()) return status::kNotOpen;
   if (file_->mode() != OpenMode::Output) {
     FileStatus answer = file_->close();
     file_.reset();
     return answer;
+  }
+  if (std::memcmp(block.record, kDiscardWrittenRecords, sizeof kDiscardWrittenRecords - 1) == 0) {
+    // The conversion failed or was stopped: what was written is not the user's data.
+    dropOutput();
+    return status::kSuccess;
   }
   if (!writeFailure_.ok()) {
     FileStatus answer = writeFailure_;

@@ -72,7 +72,7 @@ class SequentialAccess {
   platform::FileStatus start();
   platform::FileStatus readNext(RequestBlock& block);
   platform::FileStatus write(const RequestBlock& block);
-  platform::FileStatus close();
+  platform::FileStatus close(const RequestBlock& block);
   void dropOutput();
 
   std::optional<platform::RecordFile> file_;

@@ -4,7 +4,11 @@
 //                       id and the value that field holds now in the kept panel data record,
 //                       for the others the length of the record and its bytes in hex
 //   SP2TEST_KEYS=list   "n:key,..." puts key into the key code at the n-th function 19 call
+//   SP2TEST_DELAY_US=U  every field refresh (function 58) takes U microseconds more, so that a
+//                       run lasts long enough to be stopped in the middle
 // The records are checked byte for byte by the tests.
+#include <time.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +25,7 @@ struct State {
   std::string logPath;
   std::map<long, int> keys;
   long displays = 0;
+  long delayMicroseconds = 0;
   unsigned char* panel = nullptr;
 };
 
@@ -32,6 +37,7 @@ State& state() {
 void load(State& s) {
   s.loaded = true;
   if (const char* v = std::getenv("SP2TEST_LOG")) s.logPath = v;
+  if (const char* v = std::getenv("SP2TEST_DELAY_US")) s.delayMicroseconds = std::atol(v);
   for (const auto& [display, key] : dunax::doubles::readNumberedList(std::getenv("SP2TEST_KEYS"))) {
     s.keys[display] = std::atoi(key.c_str());
   }
@@ -63,6 +69,10 @@ extern "C" __attribute__((visibility("default"))) int SP2MF(void* codeArgument, 
   const auto* codeBytes = static_cast<const unsigned char*>(codeArgument);
   int function = static_cast<std::int16_t>((codeBytes[0] << 8) | codeBytes[1]);
   auto* bytes = static_cast<unsigned char*>(record);
+  if (function == 58 && s.delayMicroseconds > 0) {
+    struct timespec pause = {0, s.delayMicroseconds * 1000};
+    nanosleep(&pause, nullptr);
+  }
   if (function == 19) {
     s.panel = bytes;
     ++s.displays;

@@ -286,5 +286,57 @@ TEST_F(ConverterFaultTest, ASecondRunOfTheSameFileIsRefusedWhileTheFirstRuns) {
   EXPECT_TRUE(boxCalls().empty());
 }
 
+// "X" through RECSEQ: a transfer file that ends in a partial record, or whose records hold
+// more than the record length, fails the file and leaves the user's data file byte for byte.
+TEST_F(ConverterFaultTest, AFailedImportLeavesTheDataFileAsItWas) {
+  struct Case {
+    const char* what;
+    std::string transfer;
+    const char* recordLength;
+  };
+  std::string longRecord(1024, ' ');
+  longRecord[300] = 'x';  // past a 200-byte record: it would be cut
+  const std::vector<Case> cases = {
+      {"partial record", transferRecords(1, 40) + "partial", "1024"},
+      {"longer records", std::string(1024, 'a') + longRecord, "200"},
+  };
+  const std::string original(100000, 'o');
+  for (const Case& c : cases) {
+    ASSERT_TRUE(writeFile(path("dados.dat"), original));
+    ASSERT_TRUE(writeFile(path("dados.dat.bin"), c.transfer));
+    RunParameterFields fields = importFields();
+    fields.program = "RECSEQ";
+    fields.ask = 'N';
+    fields.fieldB = c.recordLength;
+    RunResult result = convert(buildRunParameter(fields));
+    EXPECT_EQ(result.exitCode, 32) << c.what << ": " << result.output;
+    EXPECT_EQ(readFile(path("dados.dat")), original) << c.what;
+    EXPECT_FALSE(fileExists(path("dados.dat.dunax-new"))) << c.what;
+  }
+}
+
+TEST_F(ConverterFaultTest, ImportsKilledAtAnyRecordLeaveTheDataFileByteForByte) {
+  const std::string original(50000, 'o');
+  ASSERT_TRUE(writeFile(path("dados.dat"), original));
+  ASSERT_TRUE(writeFile(path("dados.dat.bin"), transferRecords(1, 3000)));
+  RunParameterFields fields = importFields();
+  fields.program = "RECSEQ";
+  const std::string parameter = buildRunParameter(fields);
+  // The record-access program is fast: a slow screen library keeps each record long enough.
+  const std::vector<std::string> environment = {
+      "COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(), "SP2TEST_DELAY_US=150"};
+  std::random_device seed;
+  for (int round = 0; round < 3; ++round) {
+    const int milliseconds = 30 + static_cast<int>(seed() % 600);
+    RunResult killed = runAndSignal(parameter, "KILL", milliseconds, environment, directory.path());
+    ASSERT_NE(killed.output.find("ended=137"), std::string::npos)
+        << "killed after " << milliseconds << " ms: " << killed.output;
+    EXPECT_EQ(readFile(path("dados.dat")), original) << "killed after " << milliseconds;
+  }
+  ASSERT_EQ(convert(parameter).exitCode, 0);
+  EXPECT_EQ(readFile(path("dados.dat")), transferRecords(1, 3000));
+  EXPECT_FALSE(fileExists(path("dados.dat.dunax-new")));
+}
+
 }  // namespace
 }  // namespace dunax::testing
