@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "executor/information.h"
 #include "executor/inventory.h"
@@ -11,6 +12,7 @@
 #include "platform/command_execution.h"
 #include "platform/directory_search.h"
 #include "platform/file_routines.h"
+#include "platform/host_path.h"
 
 namespace dunax::executor {
 namespace {
@@ -58,6 +60,42 @@ std::string_view sourcePrefix(const char* argument, std::size_t wildcardPosition
   return nameIn(argument, d);
 }
 
+// True when name (a request's name) is given but lands nowhere on this host: a drive or network
+// name without its mapping, or one that climbs out of it.
+bool refusedByHost(std::string_view name) {
+  std::string host;
+  return !name.empty() && !platform::hostPathOf(name, host);
+}
+
+// True when name begins with a drive: a letter followed by ":".
+bool namesDrive(std::string_view name) {
+  if (name.size() < 2 || name[1] != ':') return false;
+  const char c = name[0];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Copies the file source to target (requests' names); nothing when either maps to no host path.
+void copyBetween(std::string_view source, std::string_view target) {
+  std::string from;
+  std::string to;
+  if (platform::hostPathOf(source, from) && platform::hostPathOf(target, to)) {
+    platform::copyFile(from, to);
+  }
+}
+
+// Deletes the file name (a request's name); nothing when it maps to no host path.
+void deleteNamed(std::string_view name) {
+  std::string host;
+  if (platform::hostPathOf(name, host)) platform::deleteFile(host);
+}
+
+// The entries matching pattern (a request's name); none when it maps to no host path.
+std::vector<platform::DirectoryEntry> searchNamed(std::string_view pattern) {
+  std::string host;
+  if (!platform::hostPathOf(pattern, host)) return {};
+  return platform::searchDirectory(host);
+}
+
 void runCommandBuffer(const char* buffer) {
   platform::runCommandLine(std::string_view(buffer, kCommandBufferLength));
 }
@@ -80,7 +118,7 @@ void copySingleFile(Job& job, bool destinationIsDirectory) {
     job.fail();
     return;
   }
-  platform::copyFile(nameIn(source, kArgument), target);
+  copyBetween(nameIn(source, kArgument), target);
   platform::DirectoryEntry copied;
   if (!probe(job, target, copied) || copied.isDirectory) job.fail();
 }
@@ -107,8 +145,7 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
   const std::string_view prefix = sourcePrefix(source, wildcardPosition);
   bool nameDidNotFit = false;
   job.fail();
-  for (const platform::DirectoryEntry& entry :
-       platform::searchDirectory(nameIn(source, kArgument))) {
+  for (const platform::DirectoryEntry& entry : searchNamed(nameIn(source, kArgument))) {
     if (entry.size == 0) continue;
     if (!fitsField(entry.name, kArgument)) {
       nameDidNotFit = true;
@@ -135,7 +172,7 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
       nameDidNotFit = true;
       continue;
     }
-    platform::copyFile(from, to);
+    copyBetween(from, to);
     job.succeed();
   }
   if (nameDidNotFit) job.fail();
@@ -183,6 +220,11 @@ void rewriteSwitches(char* buffer) {
 }
 
 void makeDirectoryPath(Job& job) {
+  const std::string_view path = nameIn(job.record.argument1(), kArgument);
+  if (refusedByHost(path)) {
+    job.fail();
+    return;
+  }
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);
   std::memcpy(buffer, job.record.argument1(), kArgument);
@@ -216,7 +258,14 @@ void makeDirectoryPath(Job& job) {
     std::string_view prefix(buffer, p - 1);
     putPadded(job.record.argument1(), kArgument, std::string_view(buffer, p > kArgument ? kArgument : p));
     if (p <= kArgument) job.record.argument1()[p - 1] = ' ';
-    platform::createDirectory(prefix);
+    if (!prefix.empty()) {
+      std::string host;
+      if (!platform::hostPathOf(prefix, host)) {
+        job.fail();
+        return;
+      }
+      platform::createDirectory(host);
+    }
     if (!network) {
       platform::DirectoryEntry entry;
       if (lookUpInformation(job, &entry) && entry.size != 0) {
@@ -230,11 +279,11 @@ void makeDirectoryPath(Job& job) {
 }
 
 void removeDirectory(Job& job) {
-  std::string_view name = nameIn(job.record.argument1(), kArgument);
-  const bool blank = name.empty();
-  if (!blank) platform::deleteDirectory(std::string(name));
+  std::string host;
+  const bool reachable = platform::hostPathOf(nameIn(job.record.argument1(), kArgument), host);
+  if (reachable) platform::deleteDirectory(host);
   bool stillThere = lookUpInformation(job);
-  if (blank || stillThere) {
+  if (!reachable || stillThere) {
     job.fail();
   } else {
     job.succeed();
@@ -254,6 +303,11 @@ void reportCurrentDirectory(Job& job) {
 
 void copyFiles(Job& job) {
   if (isBlank(job.record.argument2(), kArgument)) putPadded(job.record.argument2(), kArgument, ".");
+  if (refusedByHost(nameIn(job.record.argument1(), kArgument)) ||
+      refusedByHost(nameIn(job.record.argument2(), kArgument))) {
+    job.fail();
+    return;
+  }
   platform::DirectoryEntry destination;
   const bool destinationIsDirectory =
       probe(job, nameIn(job.record.argument2(), kArgument), destination) &&
@@ -270,14 +324,14 @@ void copyFiles(Job& job) {
 void deleteFiles(Job& job) {
   const char* argument = job.record.argument1();
   const std::string name(nameIn(argument, kArgument));
-  if (name.empty()) {
+  if (name.empty() || refusedByHost(name)) {
     job.fail();
     return;
   }
   const std::size_t position = findLastSeparatorOrWildcard(argument);
   const char found = position == 0 ? ' ' : argument[position - 1];
   if (found != '*' && found != '?') {
-    platform::deleteFile(name);
+    deleteNamed(name);
     if (lookUpInformation(job)) {
       job.fail();
     } else {
@@ -288,7 +342,7 @@ void deleteFiles(Job& job) {
   const std::string_view prefix = sourcePrefix(argument, position);
   bool nameDidNotFit = false;
   job.fail();
-  for (const platform::DirectoryEntry& entry : platform::searchDirectory(name)) {
+  for (const platform::DirectoryEntry& entry : searchNamed(name)) {
     if (entry.size == 0) continue;
     std::string target(prefix);
     target += entry.name;
@@ -296,7 +350,7 @@ void deleteFiles(Job& job) {
       nameDidNotFit = true;
       continue;
     }
-    platform::deleteFile(target);
+    deleteNamed(target);
     job.succeed();
   }
   if (nameDidNotFit) job.fail();
@@ -305,18 +359,30 @@ void deleteFiles(Job& job) {
 void renameFile(Job& job) {
   std::string_view oldName = nameIn(job.record.argument1(), kArgument);
   std::string_view newName = nameIn(job.record.argument2(), kArgument);
+  std::string from;
+  std::string to;
   platform::DirectoryEntry entry;
-  if (oldName.empty() || newName.empty() || platform::renameFile(oldName, newName) != 0 ||
-      !platform::lookUpEntry(newName, entry)) {
+  if (!platform::hostPathOf(oldName, from) || !platform::hostPathOf(newName, to) ||
+      platform::renameFile(from, to) != 0 || !platform::lookUpEntry(to, entry)) {
     job.fail();
   }
 }
 
 void runCommandInDirectory(Job& job) {
-  const char* directory = job.record.argument2();
-  if (!isBlank(directory, kArgument)) {
-    // Selecting the drive named by the first character does nothing on this host.
-    platform::changeDirectory(nameIn(directory, kArgument));
+  const std::string_view directory = nameIn(job.record.argument2(), kArgument);
+  if (!directory.empty()) {
+    // The drive is selected only when the directory names one ("D:\WORK", "D:WORK"): its
+    // letter followed by ":". Both names must reach the host before anything is changed.
+    const bool selectsDrive = namesDrive(directory);
+    std::string driveHost;
+    std::string directoryHost;
+    if ((selectsDrive && !platform::hostPathOf(directory.substr(0, 2), driveHost)) ||
+        !platform::hostPathOf(directory, directoryHost)) {
+      job.fail();
+      return;
+    }
+    if (selectsDrive) platform::changeDirectory(driveHost);
+    platform::changeDirectory(directoryHost);
   }
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);

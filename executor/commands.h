@@ -1,6 +1,8 @@
 // The command handlers: create, remove and report directories, copy, delete and rename files,
 // run a command in a directory, run a shell command; and the dispatch on the verb. Each works in
-// place on the job's record and error flag.
+// place on the job's record and error flag. Every name a handler passes to the host goes
+// through the drive and network mappings (platform/host_path.h): a drive letter or network path
+// without its mapping, or one that climbs out of it, fails ("E") before anything is touched.
 #pragma once
 
 #include <cstddef>
@@ -45,8 +47,11 @@ void deleteFiles(Job& job);
 // the rename was refused or the new name cannot be found afterwards.
 void renameFile(Job& job);
 
-// EXECU: changes to the directory in argument 2 when it is not blank (drive selection does
-// nothing on this host), then runs argument 1 through the shell. Never fails.
+// EXECU: when argument 2 names a directory, selects its drive if it begins with one ("D:":
+// changes to the drive's mapped directory) and then changes to the directory itself (errors of
+// both ignored, as the request has no way to tell them); then runs argument 1 through the shell.
+// Fails, running nothing, only when the drive or the directory has no mapping or climbs out of
+// it.
 void runCommandInDirectory(Job& job);
 
 // Any other verb: runs argument 1 followed by argument 2, switch spellings rewritten, through

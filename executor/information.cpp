@@ -1,6 +1,10 @@
 // The information lookup and the information layout.
 #include "executor/information.h"
 
+#include <string>
+
+#include "platform/host_path.h"
+
 namespace dunax::executor {
 
 void putDigits(char* area, std::size_t width, unsigned long long value) {
@@ -30,7 +34,8 @@ void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
   platform::DirectoryEntry entry;
   std::string_view name = nameIn(job.record.argument1(), ExchangeRecord::kArgumentLength);
-  bool exists = !name.empty() && platform::lookUpEntry(name, entry);
+  std::string host;
+  bool exists = platform::hostPathOf(name, host) && platform::lookUpEntry(host, entry);
   writeInformationLayout(job.record.argument1(), exists ? &entry : nullptr);
   if (!exists) job.fail();
   if (exists && found != nullptr) *found = entry;

@@ -15,9 +15,10 @@ namespace dunax::executor {
 // all digits zero.
 void writeInformationLayout(char* area, const platform::DirectoryEntry* entry);
 
-// The information lookup: looks up the name in argument 1 (up to its first space) and writes
-// its information layout into positions 1-30 of argument 1; positions 31-80 keep their bytes.
-// Returns true when the name was found; false when it was not (blank name included), and then
+// The information lookup: looks up the name in argument 1 (up to its first space, through the
+// drive and network mappings) and writes its information layout into positions 1-30 of
+// argument 1; positions 31-80 keep their bytes. Returns true when the name was found; false
+// when it was not (a blank name or one that maps to no host path included), and then
 // the error flag is set to "E". It never sets the flag back to space. found, when given,
 // receives the entry.
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found = nullptr);

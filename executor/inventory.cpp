@@ -10,7 +10,7 @@
 #include "executor/information.h"
 #include "executor/literals.h"
 #include "platform/directory_search.h"
-#include "platform/file_routines.h"
+#include "platform/host_path.h"
 #include "platform/record_file.h"
 
 namespace dunax::executor {
@@ -128,6 +128,12 @@ bool isDataFileName(const char* name, std::size_t length) {
 
 void listInventory(Job& job) {
   std::string listingName(nameIn(job.record.argument1(), kArgument));
+  std::string hostName;
+  const bool listingNameMaps = platform::hostPathOf(listingName, hostName);
+  if (!listingNameMaps && !listingName.empty()) {  // a drive or network name without its mapping
+    job.fail();
+    return;
+  }
   if (!checkWorkDirectory(job)) return;
   char workTimes[14];
   std::memcpy(workTimes, job.record.argument1() + kSizeDigits, sizeof workTimes);
@@ -139,9 +145,7 @@ void listInventory(Job& job) {
   level1.clear();
 
   Listing listing;
-  std::string hostName;
-  bool usable = platform::hostPathFrom(listingName, hostName) &&
-                listing.open(hostName, platform::OpenMode::Output);
+  bool usable = listingNameMaps && listing.open(hostName, platform::OpenMode::Output);
   if (usable) {
     for (const platform::DirectoryEntry& entry :
          platform::searchDirectory(text::kCommonDirectoryPattern)) {

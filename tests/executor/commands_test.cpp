@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "executor/commands.h"
 #include "executor/literals.h"
+#include "platform/host_path.h"
 #include "test_support.h"
 
 namespace dunax::executor {
@@ -15,8 +19,31 @@ using testing::argument2Of;
 using testing::makeJob;
 using testing::padded;
 using testing::readFile;
+using testing::ScopedVariable;
 using testing::writeFile;
 namespace fs = std::filesystem;
+
+// The host directory as a network name: /tmp/dunax-exec-X becomes \\tmp\dunax-exec-X, so
+// that the name taken as the host's own path would land in the test's directory too.
+std::string networkNameOf(const fs::path& directory) {
+  std::string network = "\\" + directory.string();
+  for (char& c : network) {
+    if (c == '/') c = '\\';
+  }
+  return network;
+}
+
+// Every file and directory under root, relative to it, one per line, sorted.
+std::string treeOf(const fs::path& root) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    names.push_back(fs::relative(entry.path(), root).string());
+  }
+  std::sort(names.begin(), names.end());
+  std::string tree;
+  for (const std::string& name : names) tree += name + "\n";
+  return tree;
+}
 
 class Commands : public testing::TempDirectoryTest {
  protected:
@@ -82,15 +109,73 @@ TEST_F(Commands, MakeDirectoryKeepsThePrefixBeyondTheLayout) {
 }
 
 TEST_F(Commands, MakeDirectoryOnANetworkPathIsNotChecked) {
-  std::string base = root().string();  // /tmp/dunax-exec-XXXXXX
-  std::string network = "\\" + base;  // "\\tmp\dunax-exec-...\N1\N2" once mapped
-  for (char& c : network) {
-    if (c == '/') c = '\\';
-  }
+  ScopedVariable networkRoot(platform::kNetworkRootVariable, "/");
+  const std::string network = networkNameOf(root());  // "\\tmp\dunax-exec-...\N1\N2" mapped
   Job job = run("MKDIR", network + "\\N1\\N2");
   EXPECT_FALSE(job.failed());
   EXPECT_TRUE(fs::is_directory("N1/N2"));
   EXPECT_EQ(padded(network + "\\N1\\N2"), argument1Of(job));  // the last prefix
+}
+
+TEST_F(Commands, MakeDirectoryOnANetworkPathLandsUnderTheNetworkRoot) {
+  const std::string network = networkNameOf(root()) + "\\dir";
+  {
+    ScopedVariable unmapped(platform::kNetworkRootVariable, nullptr);
+    EXPECT_TRUE(run("MKDIR", network).failed());
+    EXPECT_TRUE(fs::is_empty(root()));
+  }
+  fs::create_directory("net");
+  ScopedVariable mapped(platform::kNetworkRootVariable, (root() / "net").c_str());
+  EXPECT_FALSE(run("MKDIR", network).failed());
+  EXPECT_TRUE(fs::is_directory(root() / "net" / root().relative_path() / "dir"));
+  EXPECT_FALSE(fs::exists("dir"));
+}
+
+// ---- drive letters
+
+TEST_F(Commands, NamesWithoutTheirMappingOrClimbingOutTouchNothing) {
+  ScopedVariable drives(platform::kDrivesVariable, ("C=" + (root() / "c").string()).c_str());
+  ScopedVariable networkRoot(platform::kNetworkRootVariable, nullptr);
+  // What each request would reach were its drive taken as a plain directory name.
+  writeFile("Z:/D/F.DAT", "data");
+  fs::create_directories("Z:/E");
+  writeFile("c/D/F.DAT", "data");
+  const std::string before = treeOf(root());
+  struct Request {
+    const char* verb;
+    const char* argument1;
+    const char* argument2;
+  };
+  const Request requests[] = {
+      {"MKDIR", "Z:\\NEW", ""},
+      {"MKDIR", "C:..\\ESCAPE", ""},
+      {"RMDIR", "Z:\\E", ""},
+      {"COPY ", "Z:\\D\\F.DAT", "G.DAT"},
+      {"COPY ", "C:\\D\\F.DAT", "Z:\\E"},
+      {"COPY ", "C:\\D\\F.DAT", "C:\\..\\G.DAT"},
+      {"DEL  ", "Z:\\D\\F.DAT", ""},
+      {"APAGA", "Z:\\D\\*.DAT", ""},
+      {"REN  ", "Z:\\D\\F.DAT", "Z:\\D\\H.DAT"},
+      {"DIR  ", "Z:\\LIST.TXT", ""},
+      {"EXECU", "echo x > RAN.TXT", "Z:\\E"},
+  };
+  for (const Request& request : requests) {
+    EXPECT_TRUE(run(request.verb, request.argument1, request.argument2).failed())
+        << request.verb << " " << request.argument1 << " " << request.argument2;
+    EXPECT_EQ(before, treeOf(root())) << request.verb << " " << request.argument1;
+  }
+}
+
+TEST_F(Commands, VerbsOnAMappedDriveWorkInItsDirectory) {
+  ScopedVariable drives(platform::kDrivesVariable, ("c=" + (root() / "c").string()).c_str());
+  writeFile("c/D/F.DAT", "data");
+  EXPECT_FALSE(run("MKDIR", "C:\\A\\B").failed());
+  EXPECT_FALSE(run("COPY ", "C:D\\*.DAT", "c:\\A\\B").failed());
+  EXPECT_FALSE(run("REN  ", "C:\\A\\B\\F.DAT", "C:\\A\\G.DAT").failed());
+  EXPECT_FALSE(run("DEL  ", "C:\\D\\F.DAT").failed());
+  EXPECT_FALSE(run("RMDIR", "C:\\A\\B").failed());
+  EXPECT_EQ("c\nc/A\nc/A/G.DAT\nc/D\n", treeOf(root()));
+  EXPECT_EQ("data", readFile("c/A/G.DAT"));
 }
 
 // ---- RMDIR, CDDIR
@@ -300,6 +385,19 @@ TEST_F(Commands, ExecuteChangesDirectoryThenRuns) {
   Job job = run("EXECU", "pwd > HERE.TXT", "WORK");
   EXPECT_FALSE(job.failed());
   EXPECT_EQ((root() / "WORK").string() + "\n", readFile(root() / "WORK/HERE.TXT"));
+}
+
+TEST_F(Commands, ExecuteSelectsTheMappedDrive) {
+  fs::create_directories("d/WORK");
+  ScopedVariable drives(platform::kDrivesVariable, ("D=" + (root() / "d").string()).c_str());
+  EXPECT_FALSE(run("EXECU", "pwd > HERE.TXT", "D:\\WORK").failed());
+  EXPECT_EQ((root() / "d/WORK").string() + "\n", readFile(root() / "d/WORK/HERE.TXT"));
+  // A directory missing on the drive leaves the run in the drive's directory.
+  EXPECT_FALSE(run("EXECU", "pwd > HERE.TXT", "d:\\MISSING").failed());
+  EXPECT_EQ((root() / "d").string() + "\n", readFile(root() / "d/HERE.TXT"));
+  // A drive without a mapping runs nothing.
+  EXPECT_TRUE(run("EXECU", "pwd > RAN.TXT", "E:\\WORK").failed());
+  EXPECT_FALSE(fs::exists(root() / "d/RAN.TXT"));
 }
 
 TEST_F(Commands, ExecuteWithBlankDirectoryRunsHere) {

@@ -1,12 +1,15 @@
 // Helpers of the executor's tests: a fresh temporary directory per test (made the current
-// directory), small file helpers, and requests built as a client builds them.
+// directory), small file helpers, an environment variable set for one scope, and requests built
+// as a client builds them.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "executor/job.h"
@@ -47,6 +50,30 @@ inline std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// Sets an environment variable (unsets it when value is null) until the end of the scope, then
+// puts back what it was.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value) : name_(name) {
+    if (const char* previous = std::getenv(name)) previous_ = previous;
+    set(value);
+  }
+  ~ScopedVariable() { set(previous_ ? previous_->c_str() : nullptr); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  void set(const char* value) {
+    if (value != nullptr) {
+      setenv(name_.c_str(), value, 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+  std::string name_;
+  std::optional<std::string> previous_;
+};
 
 // A request as a client posts it: tag, stamp "12345678", type "PERG", verb, arguments, and a
 // recognisable rest.
