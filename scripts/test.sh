@@ -7,7 +7,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-"$here/scripts/ensure_tools.sh" tmux
+"$here/scripts/ensure_tools.sh" tmux dpkg-dev
 
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1

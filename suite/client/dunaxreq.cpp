@@ -1,6 +1,7 @@
 // dunaxreq: the requesting client of the executor. Posts one command request as the user's
 // current message, starts DUNAXSYS from its own directory, waits for the matching reply, posts
-// the end message and prints the reply.
+// the end message and prints the reply. Refuses a verb the executor does not know, unless the
+// words are given as a shell command line with --shell.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/process.h"
 #include "platform/text_encoding.h"
+#include "platform/version.h"
 #include "suite/sp2/message_store.h"
 
 namespace {
@@ -45,8 +47,21 @@ constexpr char kTypeEnd[] = "FIM ";
 constexpr char kStatusOk[] = "OK   ";
 constexpr char kStatusError[] = "ERRO ";
 
+// The verbs the executor carries out itself, as they stand in the 5-character verb field.
+constexpr const char* kExecutorVerbs[] = {
+    "DIR  ", "dir  ", "MKDIR", "mkdir", "RMDIR", "rmdir", "CDDIR", "COPY ", "copy ",
+    "COPIA", "DEL  ", "del  ", "APAGA", "REN  ", "ren  ", "EXECU"};
+constexpr char kVerbList[] =
+    "DIR MKDIR RMDIR CDDIR COPY COPIA DEL APAGA REN EXECU (also dir mkdir rmdir copy del ren)";
+
+// The verb of a --shell request: one the executor does not know, so that it runs the command
+// line held in the two arguments.
+constexpr char kShellVerb[] = "SHELL";
+constexpr std::size_t kCommandLineLength = 2 * kArgumentLength;
+
 constexpr char kHelp[] =
     "Usage: dunaxreq [--timeout SECONDS] VERB [ARG1 [ARG2]]\n"
+    "       dunaxreq [--timeout SECONDS] --shell WORD...\n"
     "\n"
     "Asks the executor DUNAXSYS to carry out one file-system command.\n"
     "\n"
@@ -59,22 +74,26 @@ constexpr char kHelp[] =
     "Requests of the same user take turns (a lock in the message directory), so that two\n"
     "clients at once never take each other's reply.\n"
     "\n"
-    "Verbs: DIR, MKDIR, RMDIR, CDDIR, COPY (COPIA), DEL (APAGA), REN, EXECU; any other verb\n"
-    "runs ARG1 followed by ARG2 as a shell command. Paths use \"\\\" or \"/\". What a command\n"
-    "run by EXECU or the shell writes appears before the three lines of the reply.\n"
+    "Verbs: DIR, MKDIR, RMDIR, CDDIR, COPY (COPIA), DEL (APAGA), REN, EXECU, and dir, mkdir,\n"
+    "rmdir, copy, del, ren in lower case; any other verb is refused. With --shell the WORDs,\n"
+    "joined by spaces, are a command line (at most 160 bytes) that the executor runs through\n"
+    "the shell. Paths use \"\\\" or \"/\". What a command run by EXECU or the shell writes\n"
+    "appears before the three lines of the reply.\n"
     "Arguments are UTF-8 here and Windows-1252 in the record; each must fit its field\n"
     "(verb 5 bytes, arguments 80 bytes).\n"
     "\n"
     "Options:\n"
     "  --timeout SECONDS   how long to wait for the reply (default 10)\n"
+    "  --shell             send the WORDs as a shell command line\n"
     "  --help              this text\n"
+    "  --version           the version of dunax\n"
     "\n"
     "The message directory is $DUNAX_MESSAGE_DIR when set, else\n"
     "${XDG_RUNTIME_DIR:-/tmp}/dunax-sp2-<uid>.\n"
     "\n"
     "Exit codes: 0 the reply was \"OK   \"; 1 the reply was \"ERRO \"; 2 no reply came within\n"
     "the time limit (or DUNAXSYS could not be started, or the request could not be posted);\n"
-    "3 wrong usage.\n";
+    "3 wrong usage (an unknown option or verb, a field too long).\n";
 
 void putField(unsigned char* at, std::size_t width, const std::string& text) {
   std::memset(at, ' ', width);
@@ -99,6 +118,16 @@ void printField(const unsigned char* at, std::size_t width) {
   std::printf("%s\n", line.c_str());
 }
 
+// Returns true when verb, padded to the verb field, is one the executor carries out itself.
+bool isExecutorVerb(const std::string& verb) {
+  std::string field = verb;
+  field.resize(kVerbLength, ' ');
+  for (const char* known : kExecutorVerbs) {
+    if (field == known) return true;
+  }
+  return false;
+}
+
 int usage(const char* message) {
   std::fprintf(stderr, "dunaxreq: %s\nTry 'dunaxreq --help'.\n", message);
   return kExitUsage;
@@ -108,12 +137,22 @@ int usage(const char* message) {
 
 int main(int argc, char** argv) {
   int timeoutSeconds = kDefaultTimeoutSeconds;
+  bool shell = false;
   int first = 1;
   while (first < argc && std::strncmp(argv[first], "--", 2) == 0) {
     std::string option = argv[first];
     if (option == "--help") {
       std::fputs(kHelp, stdout);
       return kExitOk;
+    }
+    if (option == "--version") {
+      std::printf("dunaxreq (dunax) %s\n", platform::kDunaxVersion);
+      return kExitOk;
+    }
+    if (option == "--shell") {
+      shell = true;
+      ++first;
+      continue;
     }
     if (option == "--timeout" && first + 1 < argc) {
       char* end = nullptr;
@@ -132,13 +171,38 @@ int main(int argc, char** argv) {
     return usage(("unknown option " + option).c_str());
   }
   const int count = argc - first;
-  if (count < 1 || count > 3) return usage("give a verb and at most two arguments");
-  std::string verb = platform::windows1252FromUtf8(argv[first]);
-  std::string argument1 = count > 1 ? platform::windows1252FromUtf8(argv[first + 1]) : "";
-  std::string argument2 = count > 2 ? platform::windows1252FromUtf8(argv[first + 2]) : "";
-  if (verb.empty() || verb.size() > kVerbLength) return usage("the verb has 1 to 5 characters");
-  if (argument1.size() > kArgumentLength || argument2.size() > kArgumentLength) {
-    return usage("an argument is longer than 80 bytes");
+  std::string verb;
+  std::string argument1;
+  std::string argument2;
+  if (shell) {
+    // The command line fills argument 1 and goes on in argument 2, as the executor reads it.
+    if (count < 1) return usage("give the command line after --shell");
+    std::string commandLine;
+    for (int i = first; i < argc; ++i) {
+      if (i > first) commandLine += ' ';
+      commandLine += argv[i];
+    }
+    commandLine = platform::windows1252FromUtf8(commandLine);
+    if (commandLine.size() > kCommandLineLength) {
+      return usage("the command line is longer than 160 bytes");
+    }
+    verb = kShellVerb;
+    argument1 = commandLine.substr(0, kArgumentLength);
+    if (commandLine.size() > kArgumentLength) argument2 = commandLine.substr(kArgumentLength);
+  } else {
+    if (count < 1 || count > 3) return usage("give a verb and at most two arguments");
+    verb = platform::windows1252FromUtf8(argv[first]);
+    argument1 = count > 1 ? platform::windows1252FromUtf8(argv[first + 1]) : "";
+    argument2 = count > 2 ? platform::windows1252FromUtf8(argv[first + 2]) : "";
+    if (verb.empty() || verb.size() > kVerbLength) return usage("the verb has 1 to 5 characters");
+    if (!isExecutorVerb(verb)) {
+      return usage(("unknown verb '" + std::string(argv[first]) + "'; the verbs are " +
+                    kVerbList + ", or --shell for a command line")
+                       .c_str());
+    }
+    if (argument1.size() > kArgumentLength || argument2.size() > kArgumentLength) {
+      return usage("an argument is longer than 80 bytes");
+    }
   }
 
   // Our turn: no other client's request, reply or end message can replace ours until we end.

@@ -12,6 +12,7 @@
 #include "platform/record_file.h"
 #include "platform/session.h"
 #include "platform/text_encoding.h"
+#include "platform/version.h"
 #include "suite/manager/conversion_run.h"
 #include "suite/manager/options.h"
 #include "suite/manager/outcome.h"
@@ -121,6 +122,10 @@ int runManager(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(helpText(), stdout);
+    return kExitAllConverted;
+  }
+  if (options.version) {
+    std::printf("dunaxconv (dunax) %s\n", platform::kDunaxVersion);
     return kExitAllConverted;
   }
 

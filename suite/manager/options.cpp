@@ -44,6 +44,7 @@ Options:
                          at a time, so that the operator can follow each one in its window
   --converter PATH       the converter program to run (default: DUNAXMF beside dunaxconv)
   -h, --help             show this text
+  --version              show the version of dunax
 
 Each converter run gets one run parameter of 121 characters: the direction, the program,
 the pass-through fields, the file name, the file's number and the total, the estimated
@@ -131,6 +132,11 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
     }
     if (argument == "-h" || argument == "--help") {
       result.help = true;
+      *options = result;
+      return {};
+    }
+    if (argument == "--version") {
+      result.version = true;
       *options = result;
       return {};
     }

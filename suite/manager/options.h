@@ -15,6 +15,7 @@ inline constexpr unsigned kMostJobs = 64;
 
 struct Options {
   bool help = false;
+  bool version = false;            // --version
   RunSettings settings;            // direction, program and the fields, in Windows-1252
   std::vector<std::string> files;  // data file names given on the command line (UTF-8)
   std::string listFile;            // --list: a file naming one data file a line; empty if none
@@ -27,7 +28,7 @@ struct Options {
 // without its value, a field value too wide or not writable in Windows-1252, --field-b together
 // with --record-length, a record length or job count that is not a number in range, a
 // direction other than "B" or "X", a missing or unfit program name, no data file at all.
-// With --help nothing else is checked.
+// With --help or --version nothing else is checked.
 std::string parseArguments(const std::vector<std::string>& arguments, Options* options);
 
 // Returns the data file name on one line of a list file: the line without surrounding spaces,

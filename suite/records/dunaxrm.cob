@@ -4,6 +4,7 @@
       *> transfer file into its own file and back.
       *>
       *> Usage: dunaxrm INPUT OUTPUT [EXTRA-SEGMENTS]
+      *>        dunaxrm --help | --version
       *>   INPUT           the transfer file to read (segment 0, for
       *>                   example clientes.dat.bin)
       *>   OUTPUT          the transfer file to write, in one piece
@@ -16,10 +17,10 @@
       *> back to back, no header and no length prefix.
       *>
       *> Exit code: 0 all records copied (their count on standard
-      *> output); 4 bad command line; 8 a FILE STATUS other than "00"
-      *> (or "10" at the end of a segment), told on standard error with
-      *> the operation and the file name. A trailing partial record is
-      *> such a failure.
+      *> output), or --help / --version answered; 4 bad command line;
+      *> 8 a FILE STATUS other than "00" (or "10" at the end of a
+      *> segment), told on standard error with the operation and the
+      *> file name. A trailing partial record is such a failure.
        IDENTIFICATION DIVISION.
        PROGRAM-ID. dunaxrm.
 
@@ -64,6 +65,7 @@
        01  WS-FAILED-STATUS          PIC XX     VALUE SPACES.
        01  WS-END-OF-SEGMENT         PIC X      VALUE "N".
            88  SEGMENT-ENDED                    VALUE "Y".
+       COPY "dunax-version.cpy".
 
        PROCEDURE DIVISION.
        MAIN-PARAGRAPH.
@@ -89,6 +91,18 @@
 
        READ-COMMAND-LINE.
            ACCEPT WS-ARGUMENT-COUNT FROM ARGUMENT-NUMBER
+           IF WS-ARGUMENT-COUNT = 1
+               ACCEPT WS-BASE-NAME FROM ARGUMENT-VALUE
+               EVALUATE WS-BASE-NAME
+                   WHEN "--help"
+                       PERFORM SHOW-HELP
+                   WHEN "--version"
+                       DISPLAY "dunaxrm (dunax) "
+                           FUNCTION TRIM(WS-DUNAX-VERSION)
+                       MOVE 0 TO RETURN-CODE
+                       STOP RUN
+               END-EVALUATE
+           END-IF
            IF WS-ARGUMENT-COUNT < 2 OR WS-ARGUMENT-COUNT > 3
                PERFORM FAIL-USAGE
            END-IF
@@ -184,8 +198,30 @@
            MOVE 8 TO RETURN-CODE
            STOP RUN.
 
+       SHOW-HELP.
+           DISPLAY "Usage: dunaxrm INPUT OUTPUT [EXTRA-SEGMENTS]"
+           DISPLAY " "
+           DISPLAY "Plays the RM/COBOL side of a conversion: copies the"
+               " transfer file INPUT"
+           DISPLAY "(fixed 1024-byte records, no header) and its"
+               " EXTRA-SEGMENTS further segments"
+           DISPLAY "(0 to 9; segment n is INPUT with the character"
+               " after its first '.bi'"
+           DISPLAY "replaced by n, e.g. clientes.dat.bi1) into the new"
+               " transfer file OUTPUT."
+           DISPLAY " "
+           DISPLAY "Exit codes: 0 all records copied (their count on"
+               " standard output);"
+           DISPLAY "4 bad command line; 8 a FILE STATUS other than 00"
+               " (or 10 at the end of a"
+           DISPLAY "segment), told on standard error with the operation"
+               " and the file name."
+           MOVE 0 TO RETURN-CODE
+           STOP RUN.
+
        FAIL-USAGE.
            DISPLAY "usage: dunaxrm INPUT OUTPUT [EXTRA-SEGMENTS 0-9]"
                UPON SYSERR
+           DISPLAY "Try 'dunaxrm --help'." UPON SYSERR
            MOVE 4 TO RETURN-CODE
            STOP RUN.

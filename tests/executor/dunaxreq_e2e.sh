@@ -104,9 +104,32 @@ case $scenario in
     expect_eq "$(cat WORK/HERE.TXT 2>/dev/null)" "$work/data/WORK" "ran in WORK"
     ;;
   shell)
-    req 'Copy' 'printf %s \S > OUT.TXT'
-    expect_eq "$rc" 0 "a mixed-case verb goes to the shell"
+    req --shell 'printf %s \S > OUT.TXT'
+    expect_eq "$rc" 0 "a command line through --shell"
     expect_eq "$(cat OUT.TXT 2>/dev/null)" '/S' "switch rewritten"
+    ;;
+  verbs)
+    # Verbs the executor does not know are refused before anything is posted.
+    for refused in Copy cddir LIST SHELL 'OK' 'ERRO'; do
+      req "$refused" 'touch RAN.TXT' 2>"$work/stderr"
+      expect_eq "$rc" 3 "exit code of the verb $refused"
+      grep -q 'MKDIR RMDIR CDDIR COPY COPIA DEL APAGA REN EXECU' "$work/stderr" ||
+        fail "the refusal of $refused does not list the verbs"
+    done
+    [ -e RAN.TXT ] && fail "a refused verb ran"
+    [ -e "$work/sp2.log" ] && fail "a refused verb started the executor"
+    # The verbs it knows, padded or in lower case, are sent.
+    req 'mkdir' LOWER
+    expect_eq "$rc" 0 "lower-case mkdir"
+    req 'REN  ' LOWER UPPER
+    expect_eq "$rc" 0 "a padded verb"
+    # --shell: the words are one command line, spilling from argument 1 into argument 2.
+    long=$(printf 'x%.0s' {1..90})
+    req --shell printf %s "$long" '>' 'OUT.TXT'
+    expect_eq "$rc" 0 "a command line of more than 80 bytes"
+    expect_eq "$(cat OUT.TXT 2>/dev/null)" "$long" "the command line ran whole"
+    req --shell "$(printf 'x%.0s' {1..161})"
+    expect_eq "$rc" 3 "a command line of more than 160 bytes"
     ;;
   dir)
     mkdir -p COMUNS EMP001/2021 EMP001/BACKUP EMP002/A/B/C/D/E

@@ -1,0 +1,40 @@
+# Removes every file that `cmake --install` recorded in the install manifest, and then the
+# directories of dunax's own that this leaves empty. Run by the uninstall target:
+#   cmake -DMANIFEST=BUILD/install_manifest.txt -P cmake/Uninstall.cmake
+if(NOT DEFINED MANIFEST OR NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} not found (run cmake --install first)")
+endif()
+
+file(STRINGS "${MANIFEST}" installed_files)
+set(failed 0)
+set(emptied_directories)
+foreach(installed IN LISTS installed_files)
+  if(IS_SYMLINK "${installed}" OR EXISTS "${installed}")
+    message(STATUS "Removing ${installed}")
+    file(REMOVE "${installed}")
+    if(IS_SYMLINK "${installed}" OR EXISTS "${installed}")
+      message(WARNING "Could not remove ${installed}")
+      set(failed 1)
+    endif()
+  else()
+    message(STATUS "Already gone: ${installed}")
+  endif()
+  get_filename_component(directory "${installed}" DIRECTORY)
+  list(APPEND emptied_directories "${directory}")
+endforeach()
+
+# Only the directories that hold dunax alone (lib/dunax, share/doc/dunax) go, when empty.
+list(REMOVE_DUPLICATES emptied_directories)
+foreach(directory IN LISTS emptied_directories)
+  get_filename_component(name "${directory}" NAME)
+  if(name STREQUAL "dunax" AND IS_DIRECTORY "${directory}")
+    file(GLOB left "${directory}/*")
+    if(NOT left)
+      file(REMOVE_RECURSE "${directory}")
+    endif()
+  endif()
+endforeach()
+
+if(failed)
+  message(FATAL_ERROR "Some files could not be removed")
+endif()
