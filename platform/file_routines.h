@@ -26,6 +26,13 @@ int changeDirectory(std::string_view name);
 // Returns 0, or the error number (directory is then empty).
 int currentDirectory(std::string& directory);
 
+// Writes the real path of name into real: absolute, with every symbolic link, "." and ".."
+// resolved, so that two names of one file give the same text. The parts at the end that do not
+// exist yet (a file still to be written, or its directory) are appended as written, "." left
+// out and ".." taking off the part before it.
+// Returns 0, or the error number (real is then empty; EINVAL for a bad name).
+int realPath(std::string_view name, std::string& real);
+
 // Copies the contents of the regular file source to target, creating or truncating target.
 // Returns 0; the error number of the open, read or write that failed; EINVAL when source is
 // not a regular file or target is the same file as source (nothing is truncated then).

@@ -1,5 +1,5 @@
-// The file routines on POSIX: mkdir, rmdir, chdir, getcwd, a read/write copy, unlink, a
-// rename that never replaces, and publishing a file (fsync, rename over, fsync the directory).
+// The file routines on POSIX: mkdir, rmdir, chdir, getcwd, realpath, a read/write copy, unlink,
+// a rename that never replaces, and publishing a file (fsync, rename over, fsync the directory).
 #include "platform/file_routines.h"
 
 #include <fcntl.h>
@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace dunax::platform {
 namespace {
@@ -55,6 +57,42 @@ int currentDirectory(std::string& directory) {
   directory.clear();
   if (getcwd(buffer, sizeof buffer) == nullptr) return errno != 0 ? errno : ERANGE;
   directory = buffer;
+  return 0;
+}
+
+int realPath(std::string_view name, std::string& real) {
+  real.clear();
+  std::string head;
+  if (!hostPathFrom(name, head)) return EINVAL;
+  if (head[0] != '/') {
+    std::string directory;
+    if (int error = currentDirectory(directory); error != 0) return error;
+    head = directory + "/" + head;
+  }
+  // Resolve the longest leading part that exists ("/" always does); keep the rest as written.
+  std::vector<std::string> rest;
+  for (;;) {
+    char* resolved = ::realpath(head.c_str(), nullptr);
+    if (resolved != nullptr) {
+      real = resolved;
+      std::free(resolved);
+      break;
+    }
+    if (errno != ENOENT && errno != ENOTDIR) return errorOr(-1);
+    std::size_t slash = head.find_last_of('/');
+    rest.push_back(head.substr(slash + 1));
+    head = slash == 0 ? "/" : head.substr(0, slash);
+  }
+  for (auto part = rest.rbegin(); part != rest.rend(); ++part) {
+    if (part->empty() || *part == ".") continue;
+    if (*part == "..") {
+      std::size_t slash = real.find_last_of('/');
+      real.resize(slash == 0 ? 1 : slash);
+      continue;
+    }
+    if (real.back() != '/') real += '/';
+    real += *part;
+  }
   return 0;
 }
 

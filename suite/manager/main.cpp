@@ -1,6 +1,6 @@
 // dunaxconv: the conversion manager. Reads the command line, refuses what a run parameter cannot
-// hold, runs DUNAXMF once per data file through the platform's child processes and prints what
-// became of each file.
+// hold, files that would overwrite each other and --ask with nobody to answer, runs DUNAXMF once
+// per data file through the platform's child processes and prints what became of each file.
 #include <cstdio>
 #include <map>
 #include <string>
@@ -8,12 +8,14 @@
 
 #include "platform/child_process.h"
 #include "platform/clock.h"
+#include "platform/file_routines.h"
 #include "platform/process.h"
 #include "platform/record_file.h"
 #include "platform/session.h"
 #include "platform/text_encoding.h"
 #include "platform/version.h"
 #include "suite/manager/conversion_run.h"
+#include "suite/manager/file_clashes.h"
 #include "suite/manager/options.h"
 #include "suite/manager/outcome.h"
 
@@ -21,6 +23,7 @@ namespace dunax::manager {
 namespace {
 
 constexpr std::size_t kListLineLength = 1024;
+constexpr const char kScriptedAnswersVariable[] = "DUNAX_VRDMSG_ANSWERS";
 
 void sayError(const std::string& text) { std::fprintf(stderr, "dunaxconv: %s\n", text.c_str()); }
 
@@ -44,6 +47,22 @@ std::string readListFile(const std::string& path, std::vector<std::string>* name
     if (!name.empty()) names->push_back(name);
   }
   return {};
+}
+
+// With --ask the converter asks the operator on a file error. Returns true when someone can
+// answer: standard input is a terminal, or the message box has scripted answers. Otherwise a
+// run would end at the first file error with nobody having been asked.
+bool someoneCanAnswer() {
+  if (platform::standardInputIsTerminal()) return true;
+  const char* answers = platform::environmentValue(kScriptedAnswersVariable);
+  return answers != nullptr && answers[0] != '\0';
+}
+
+// The real path of a name for comparing files; the name as written when it cannot be had.
+std::string realPathOrName(const std::string& name) {
+  std::string real;
+  if (platform::realPath(name, real) != 0) platform::hostPathFrom(name, real);
+  return real;
 }
 
 // The real world of a run: converter processes, the monotonic clock, the file system.
@@ -128,6 +147,13 @@ int runManager(int argc, char** argv) {
     std::printf("dunaxconv (dunax) %s\n", platform::kDunaxVersion);
     return kExitAllConverted;
   }
+  if (options.settings.ask && !someoneCanAnswer()) {
+    const std::string variable = kScriptedAnswersVariable;
+    sayError("--ask needs someone to answer, but standard input is not a terminal and " + variable +
+             " holds no answers: run it on a terminal, give the answers in " + variable +
+             ", or leave out --ask");
+    return kExitBadUsage;
+  }
 
   std::vector<std::string> names;
   if (!options.listFile.empty()) {
@@ -142,6 +168,7 @@ int runManager(int argc, char** argv) {
   RunPlan plan;
   plan.settings = options.settings;
   std::vector<std::string> problems = checkDataFiles(names, &plan.files);
+  if (problems.empty()) problems = findFileClashes(plan.files, realPathOrName);
   if (!problems.empty()) {
     for (const std::string& problem : problems) sayError("refused: " + problem);
     sayError("nothing was converted");

@@ -1,8 +1,6 @@
 // Reading dunaxconv's command line and checking the data file names.
 #include "suite/manager/options.h"
 
-#include <set>
-
 namespace dunax::manager {
 namespace {
 
@@ -38,7 +36,9 @@ Options:
   --key-option           have the converter use the alternative request codes
                          ("AST", "ARN", "AWR") of the record-access program
   --ask                  ask the operator what to do when a file cannot be converted
-                         (without it the file is given up without asking)
+                         (without it the file is given up without asking); needs a
+                         terminal on standard input, or the answers given in
+                         DUNAX_VRDMSG_ANSWERS (for example DUNAX_VRDMSG_ANSWERS=yy)
   --jobs N               convert up to N files side by side (1 to 64). Only for unattended
                          runs: when standard input is a terminal the files are converted one
                          at a time, so that the operator can follow each one in its window
@@ -63,7 +63,9 @@ Exit codes of dunaxconv:
   0     every file was converted
   1     every file was converted or given up, and at least one was given up
   2     the run was stopped, a file failed, or the converter could not be started
-  64    bad usage: an unknown option, a missing value, a name or field that does not fit
+  64    bad usage: an unknown option, a missing value, a name or field that does not fit,
+        two names of one file or of one transfer file (compared by real path, with every
+        segment name FILE.bi1 ... FILE.bi9), --ask with nobody to answer
 
 Example:
   dunaxconv --record-length 120 B RECSEQ clientes.dat fornecedores.dat
@@ -229,17 +231,12 @@ std::vector<std::string> checkDataFiles(const std::vector<std::string>& names,
                        std::to_string(kMostFiles) + "; split the list");
     return problems;
   }
-  std::set<std::string> seen;
   for (const std::string& name : names) {
     DataFile file;
     file.name = name;
     std::string error = checkFileName(name, &file.windows1252);
     if (!error.empty()) {
       problems.push_back(error);
-      continue;
-    }
-    if (!seen.insert(file.windows1252).second) {
-      problems.push_back("the data file name \"" + name + "\" is given twice");
       continue;
     }
     files->push_back(file);

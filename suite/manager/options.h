@@ -36,8 +36,9 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
 std::string dataFileNameOfListLine(const std::string& line);
 
 // Checks every data file name and the number of files, and fills *files in the same order.
-// Returns one message per refused name (and one when there are more than 99,999,999 files or a
-// name appears twice); an empty list when every file can be converted.
+// Returns one message per refused name (and one when there are more than 99,999,999 files); an
+// empty list when every file can be converted. Files that are one file, or whose transfer files
+// meet, are found afterwards by findFileClashes.
 std::vector<std::string> checkDataFiles(const std::vector<std::string>& names,
                                         std::vector<DataFile>* files);
 

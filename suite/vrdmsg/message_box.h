@@ -23,13 +23,19 @@ inline constexpr std::size_t kLine4Offset = 188;
 inline constexpr std::size_t kLineLength = 60;
 inline constexpr std::size_t kLine4Length = 58;
 
+// The answer when nobody can be asked (no scripted answer left, no terminal in the foreground,
+// the terminal's input gone, or a termination request while the box waited): none of the
+// buttons (y, n, r, c), so that the caller never takes it for the operator's choice.
+inline constexpr char kNobodyAnswered = 'u';
+
 enum class BoxKind { Confirmation, ErrorReport };
 
 // The kind at offset 2: "s" is an error report, anything else a confirmation.
 BoxKind boxKindOf(const unsigned char* block);
 
-// The answer of a box nobody can see: for a confirmation the default button at offset 3 ("y"
-// or "n"; any other byte gives "y"), for an error report "r".
+// The letter of the box's default button, the one selected when the box shows: for a
+// confirmation the letter at offset 3 ("y" or "n"; any other byte gives "y"), for an error
+// report "r".
 char defaultAnswerOf(const unsigned char* block);
 
 // Takes the next scripted answer from list (the value of DUNAX_VRDMSG_ANSWERS): its first

@@ -1,11 +1,13 @@
 // VRDMSG, the message box: answers from the scripted list DUNAX_VRDMSG_ANSWERS when it holds
-// one, else from the operator on the terminal, else with the box's default button; logs every
-// call to DUNAX_VRDMSG_LOG when that is set.
+// one, else from the operator on the terminal, else with "u" (nobody answered); logs every call
+// to DUNAX_VRDMSG_LOG when that is set. A termination request while the box waits ends the wait
+// with "u" and is passed on to the caller's own handler once the box is gone.
 #include <string>
 
 #include "platform/process.h"
 #include "platform/record_file.h"
 #include "platform/terminal.h"
+#include "platform/termination_watch.h"
 #include "suite/vrdmsg/message_box.h"
 
 namespace dunax::vrdmsg {
@@ -13,6 +15,9 @@ namespace {
 
 constexpr const char kAnswersVariable[] = "DUNAX_VRDMSG_ANSWERS";
 constexpr const char kLogVariable[] = "DUNAX_VRDMSG_LOG";
+// The longest the key wait goes without looking at the termination watch (a signal also ends a
+// wait in progress; this covers one that comes just before it starts).
+constexpr int kKeyWaitMilliseconds = 200;
 
 // Takes the next answer of the scripted list and leaves the rest in the environment.
 // Returns 0 when there is no list or it is exhausted.
@@ -36,13 +41,12 @@ void logCall(char answer, const unsigned char* block) {
   }
 }
 
-// Shows the box on the terminal and waits for the operator.
-// Returns the letter of the chosen button, "c" for a cancel, the default answer when the
-// terminal cannot be put into key mode or its input ends.
-char askOnTerminal(const unsigned char* block) {
+// Shows the box on the terminal and waits for the operator, or until watch notes a termination
+// request. Returns the letter of the chosen button, "c" for a cancel, kNobodyAnswered when the
+// terminal cannot be put into key mode, its input ends or a termination request came.
+char askOnTerminal(const unsigned char* block, const platform::TerminationWatch& watch) {
   BoxContent box = readBoxContent(block);
-  char fallback = defaultAnswerOf(block);
-  if (!platform::enterKeyInputMode(false)) return fallback;
+  if (!platform::enterKeyInputMode(false)) return kNobodyAnswered;
   platform::TerminalSize size = platform::terminalSize();
   BoxPlace place = placeBox(box, size.rows, size.columns);
   int selected = box.defaultButton;
@@ -52,10 +56,14 @@ char askOnTerminal(const unsigned char* block) {
 
   char answer = 0;
   while (answer == 0) {
+    if (watch.requested()) {
+      answer = kNobodyAnswered;
+      break;
+    }
     char keys[64];
-    int count = platform::readKeyBytes(keys, sizeof keys, -1);
+    int count = platform::readKeyBytes(keys, sizeof keys, kKeyWaitMilliseconds);
     if (count < 0) {
-      answer = fallback;
+      answer = kNobodyAnswered;
       break;
     }
     int at = 0;
@@ -83,6 +91,12 @@ char askOnTerminal(const unsigned char* block) {
   return answer;
 }
 
+// Logs the call and writes the answer letter into the block.
+void answerWith(char answer, unsigned char* block) {
+  logCall(answer, block);
+  block[kAnswerOffset] = static_cast<unsigned char>(answer);
+}
+
 }  // namespace
 }  // namespace dunax::vrdmsg
 
@@ -92,11 +106,14 @@ extern "C" __attribute__((visibility("default"))) int VRDMSG(void* block) {
   using namespace dunax::vrdmsg;
   auto* bytes = static_cast<unsigned char*>(block);
   char answer = takeNextScriptedAnswer();
-  if (answer == 0) {
-    answer = dunax::platform::standardStreamsAreTerminals() ? askOnTerminal(bytes)
-                                                             : defaultAnswerOf(bytes);
+  if (answer != 0 || !dunax::platform::standardStreamsAreTerminals()) {
+    answerWith(answer != 0 ? answer : kNobodyAnswered, bytes);
+    return 0;
   }
-  logCall(answer, bytes);
-  bytes[kAnswerOffset] = static_cast<unsigned char>(answer);
+  dunax::platform::TerminationWatch watch;
+  answerWith(askOnTerminal(bytes, watch), bytes);
+  // The box is gone and the terminal put back: a termination request that ended the wait now
+  // reaches the handler the caller had installed.
+  watch.endAndPassOn();
   return 0;
 }

@@ -120,7 +120,8 @@ class DunaxconvTest : public ::testing::Test {
 };
 
 TEST_F(DunaxconvTest, RunParameterByteForByte) {
-  Result result = manager(
+  // --ask without a terminal needs scripted answers for the message box.
+  Result result = run("DUNAX_VRDMSG_ANSWERS=y '" + program_.string() + "' --converter ./DUNAXMF "
       "--field-a EMP --record-length 120 --field-c C2 --field-d D --field-e EEEEEEEE "
       "--field-f F --key-option --ask B RECSEQ clientes.dat 'c\xC3\xA3o.dat'");
   EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -203,11 +204,39 @@ TEST_F(DunaxconvTest, RefusalsComeBeforeAnyConversion) {
   std::string longName(51, 'x');
   for (const std::string& arguments : std::vector<std::string>{"B RECSEQ ok.dat 'two words.dat'", "B RECSEQ ok.dat " + longName,
         "B RECSEQ123 ok.dat", "--field-a ABCD B RECSEQ ok.dat", "B RECSEQ ok.dat ok.dat",
-        "B RECSEQ ok.dat '\xE4\xB8\xAD.dat'", "Z RECSEQ ok.dat", "B RECSEQ", "--nope B P a"}) {
+        "B RECSEQ ok.dat '\xE4\xB8\xAD.dat'", "Z RECSEQ ok.dat", "B RECSEQ", "--nope B P a",
+        "B RECSEQ dados.binario dados.bi1ario"}) {
     Result result = manager(arguments);
     EXPECT_EQ(result.exitCode, 64) << arguments << "\n" << result.output;
     EXPECT_FALSE(fs::exists(dir_ / "calls.log")) << arguments;
     EXPECT_NE(result.output.find("dunaxconv: "), std::string::npos);
+  }
+}
+
+TEST_F(DunaxconvTest, OneFileUnderTwoNamesIsRefused) {
+  writeFile("a.dat", "");
+  fs::create_symlink("a.dat", dir_ / "link.dat");
+  fs::create_directory(dir_ / "sub");
+  const std::string absolute = "'" + (dir_ / "a.dat").string() + "'";
+  const std::vector<std::string> pairs = {"a.dat ./a.dat", "a.dat " + absolute, "link.dat a.dat",
+                                          "new.dat sub/../new.dat"};
+  for (const std::string& names : pairs) {
+    Result result = manager("B RECSEQ " + names);
+    EXPECT_EQ(result.exitCode, 64) << names << "\n" << result.output;
+    EXPECT_NE(result.output.find("are one file"), std::string::npos) << result.output;
+    EXPECT_FALSE(fs::exists(dir_ / "calls.log")) << names;
+  }
+}
+
+TEST_F(DunaxconvTest, AskWithNobodyToAnswerIsRefused) {
+  for (const char* answers : {"env -u DUNAX_VRDMSG_ANSWERS", "env DUNAX_VRDMSG_ANSWERS="}) {
+    Result result = run(std::string(answers) + " '" + program_.string() +
+                        "' --converter ./DUNAXMF --ask B RECSEQ a.dat");
+    EXPECT_EQ(result.exitCode, 64) << answers << "\n" << result.output;
+    EXPECT_FALSE(fs::exists(dir_ / "calls.log")) << answers;
+    // One line that says why and what to do.
+    EXPECT_EQ(result.output.find('\n'), result.output.size() - 1) << result.output;
+    EXPECT_NE(result.output.find("DUNAX_VRDMSG_ANSWERS"), std::string::npos) << result.output;
   }
 }
 

@@ -1,5 +1,5 @@
 // VRDMSG.so loaded by name as the converter loads it: scripted answers taken one per call, the
-// log of every block byte for byte, and the default button when nobody can be asked.
+// log of every block byte for byte, and "u" (nobody answered) when nobody can be asked.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/program_call.h"
@@ -70,7 +71,7 @@ class VrdmsgModuleTest : public ::testing::Test {
   fs::path directory_;
 };
 
-TEST_F(VrdmsgModuleTest, ScriptedAnswersAreTakenInOrderThenTheDefault) {
+TEST_F(VrdmsgModuleTest, ScriptedAnswersAreTakenInOrderThenNobodyAnswers) {
   setenv("DUNAX_VRDMSG_ANSWERS", "ny", 1);
   unsigned char block[kBlockSize];
   fillBlock(block, 'q', 'y', "Primeira");
@@ -79,9 +80,9 @@ TEST_F(VrdmsgModuleTest, ScriptedAnswersAreTakenInOrderThenTheDefault) {
   fillBlock(block, 'q', 'n', "Segunda");
   EXPECT_EQ(ask(block), 'y');
   EXPECT_STREQ(std::getenv("DUNAX_VRDMSG_ANSWERS"), "");
-  // The list is exhausted: no terminal under the test, so the default button answers.
+  // The list is exhausted and there is no terminal under the test: nobody answers.
   fillBlock(block, 'q', 'n', "Terceira");
-  EXPECT_EQ(ask(block), 'n');
+  EXPECT_EQ(ask(block), kNobodyAnswered);
 }
 
 TEST_F(VrdmsgModuleTest, AnyScriptedLetterIsPassedThrough) {
@@ -91,19 +92,18 @@ TEST_F(VrdmsgModuleTest, AnyScriptedLetterIsPassedThrough) {
   EXPECT_EQ(ask(block), 'x');
 }
 
-TEST_F(VrdmsgModuleTest, WithoutATerminalTheDefaultButtonAnswers) {
+TEST_F(VrdmsgModuleTest, WithoutATerminalNobodyAnswersWhateverTheDefault) {
+  // "u", none of the buttons, for a confirmation of either default and for an error report.
   unsigned char block[kBlockSize];
-  fillBlock(block, 'q', 'y', "Pergunta");
-  EXPECT_EQ(ask(block), 'y');
-  fillBlock(block, 'q', 'n', "Pergunta");
-  EXPECT_EQ(ask(block), 'n');
-  fillBlock(block, 's', 'r', "Erro");
-  EXPECT_EQ(ask(block), 'r');
+  for (auto [kind, defaultButton] : {std::pair{'q', 'y'}, {'q', 'n'}, {'s', 'r'}}) {
+    fillBlock(block, kind, defaultButton, "Pergunta");
+    EXPECT_EQ(ask(block), 'u') << kind << defaultButton;
+  }
 }
 
 TEST_F(VrdmsgModuleTest, EveryCallIsLoggedWithTheBlockAsReceived) {
   setenv("DUNAX_VRDMSG_LOG", (directory_ / "vrdmsg.log").c_str(), 1);
-  setenv("DUNAX_VRDMSG_ANSWERS", "c", 1);
+  setenv("DUNAX_VRDMSG_ANSWERS", "cr", 1);
   unsigned char first[kBlockSize];
   fillBlock(first, 'q', 'n', "  Interrompe a Convers\xE3o? ");
   unsigned char sent[kBlockSize];

@@ -1,0 +1,64 @@
+// Finding data files of one run that would overwrite each other, through the real paths of
+// every name each file has: its data file and its transfer-file segments.
+#include "suite/manager/file_clashes.h"
+
+#include <map>
+
+#include "platform/text_encoding.h"
+#include "suite/manager/segments.h"
+
+namespace dunax::manager {
+namespace {
+
+// One name a file of the run has: the data file itself, or one of its transfer-file segments.
+struct Claim {
+  std::size_t file;
+  bool isDataFile;
+  std::string name;  // as the converter writes it (Windows-1252)
+};
+
+// The message for the file later in the run (claim) meeting the one before it (earlier).
+std::string clashMessage(const std::vector<DataFile>& files, const Claim& earlier,
+                         const Claim& claim) {
+  std::string transferName;  // for the operator, in UTF-8
+  const std::string& written = earlier.isDataFile ? claim.name : earlier.name;
+  platform::appendUtf8FromWindows1252(written.data(), written.size(), transferName);
+  const std::string& first = files[earlier.file].name;
+  const std::string& second = files[claim.file].name;
+  if (earlier.isDataFile && claim.isDataFile) {
+    return "the data files \"" + first + "\" and \"" + second + "\" are one file";
+  }
+  if (!earlier.isDataFile && !claim.isDataFile) {
+    return "the data files \"" + first + "\" and \"" + second +
+           "\" would both use the transfer file \"" + transferName + "\"";
+  }
+  const Claim& transfer = earlier.isDataFile ? claim : earlier;
+  const Claim& data = earlier.isDataFile ? earlier : claim;
+  return "the transfer file \"" + transferName + "\" of the data file \"" +
+         files[transfer.file].name + "\" is the data file \"" + files[data.file].name + "\"";
+}
+
+}  // namespace
+
+std::vector<std::string> findFileClashes(const std::vector<DataFile>& files,
+                                         const RealPathOf& realPathOf) {
+  std::vector<std::string> messages;
+  std::map<std::string, Claim> claimed;  // real path -> the first file that has it
+  for (std::size_t file = 0; file < files.size(); ++file) {
+    std::vector<Claim> claims = {{file, true, files[file].windows1252}};
+    for (int segment = 0; segment <= kMostExtraSegments; ++segment) {
+      std::string name = transferSegmentName(files[file].windows1252, segment);
+      if (!name.empty()) claims.push_back({file, false, name});
+    }
+    bool reported = false;
+    for (const Claim& claim : claims) {
+      auto [at, isNew] = claimed.emplace(realPathOf(claim.name), claim);
+      if (isNew || at->second.file == file || reported) continue;
+      messages.push_back(clashMessage(files, at->second, claim));
+      reported = true;
+    }
+  }
+  return messages;
+}
+
+}  // namespace dunax::manager
