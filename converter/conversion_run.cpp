@@ -4,7 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "converter/access/status_words.h"
 #include "converter/texts.h"
+#include "platform/session.h"
 
 namespace dunax::converter {
 namespace {
@@ -13,6 +15,36 @@ using platform::FileStatus;
 namespace codes = access::codes;
 
 bool endOfData(FileStatus status) { return status.is('1', '0') || status.is('2', '3'); }
+
+// The data-file operation a request code stands for.
+const char* operationOf(const char* code) {
+  struct Row {
+    const char* code;
+    const char* operation;
+  };
+  static constexpr Row kRows[] = {
+      {codes::kOpenForReading, "open for reading"}, {codes::kStart, "start"},
+      {codes::kStartByAlternateKey, "start"},       {codes::kReadNext, "read"},
+      {codes::kReadNextByAlternateKey, "read"},     {codes::kOpenForOutput, "open for writing"},
+      {codes::kWrite, "write"},                     {codes::kWriteByAlternateKey, "write"},
+      {codes::kClose, "close"},
+  };
+  for (const Row& row : kRows) {
+    if (std::memcmp(row.code, code, 3) == 0) return row.operation;
+  }
+  return "request";
+}
+
+std::string stopWords() {
+  return platform::terminationRequested() ? "stopped by a termination request"
+                                          : "stopped by the operator";
+}
+
+std::string decisionWords(char answer) {
+  return answer == dialogs::kNobodyAnswered
+             ? "; nobody could be asked, so the whole conversion stops"
+             : "; the operator chose to stop the whole conversion";
+}
 
 }  // namespace
 
@@ -55,6 +87,7 @@ void ConversionRun::runImport() {
   if (!transferFile_.takeAnnouncedSegments(parameter_)) {
     // Segments announced in a form no run can mean: nothing is written.
     transferFile_.setStatus(kSegmentCountInvalid);
+    invalidSegmentCount_ = true;
     return;
   }
   if (!transferFile_.openForInput().ok()) return;
@@ -94,6 +127,32 @@ std::string ConversionRun::fileLine(bool transferSide) const {
   if (transferSide) line += texts::kTransferSuffix;
   line += '"';
   return line;
+}
+
+std::string ConversionRun::describeDataFailure() const {
+  if (dataFile_.programMissing()) {
+    std::string text = "the record-access program " + std::string(dataFile_.programName()) +
+                       " cannot be found";
+    if (!dataFile_.loadError().empty()) text += " (" + dataFile_.loadError() + ")";
+    return text;
+  }
+  return std::string(operationOf(dataFile_.lastCode())) + ": " +
+         access::describeStatus(dataFile_.returnedStatus());
+}
+
+std::string ConversionRun::describeTransferFailure(FileStatus status,
+                                                   const char* operation) const {
+  std::string text = "transfer file " + std::string(dataFileNameUpToSpace(parameter_)) +
+                     texts::kTransferSuffix + ": ";
+  if (invalidSegmentCount_) {
+    return text + "the segment count in the run parameter (positions 118-119) is not 00-09";
+  }
+  return text + operation + ": " + access::describeStatus(status);
+}
+
+RunDecision ConversionRun::end(RunDecision decision, std::string reason) {
+  reason_ = decision == RunDecision::Converted ? std::string() : std::move(reason);
+  return decision;
 }
 
 std::optional<RunDecision> ConversionRun::askAfterFileError(FileStatus status,
@@ -145,6 +204,7 @@ FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
 RunDecision ConversionRun::run() {
   for (;;) {
     counts_ = {};
+    invalidSegmentCount_ = false;
     transferFile_.startOutputSegments();
     showProgress();
     if (parameter_.direction() == 'X') {
@@ -153,31 +213,49 @@ RunDecision ConversionRun::run() {
       runExport();
     }
     FileStatus savedTransfer = transferFile_.status();
+    const char* transferOperation = transferFile_.lastOperation();
     FileStatus savedData = dataFile_.dataStatus();
+    std::string failure;
+    if (!savedData.ok()) failure = describeDataFailure();
     // The last buffered records reach the disk at the close: its failure is the file's.
     FileStatus closed = transferFile_.close();
-    if (savedTransfer.ok() && !closed.ok()) savedTransfer = closed;
+    if (savedTransfer.ok() && !closed.ok()) {
+      savedTransfer = closed;
+      transferOperation = "close";
+    }
+    if (savedData.ok() && !savedTransfer.ok()) {
+      failure = describeTransferFailure(savedTransfer, transferOperation);
+    }
     bool attemptWentWell = savedData.ok() && savedTransfer.ok() && !interruption_.interrupted();
     FileStatus dataClosed = closeDataFile(attemptWentWell);
     // In "X" the data file's last records reach the disk at its close: a close that fails is
     // a data-file error like a failing write, never a success.
     if (parameter_.direction() == 'X' && attemptWentWell && !dataClosed.ok()) {
       savedData = dataClosed;
+      failure = describeDataFailure();
     }
 
-    if (interruption_.interrupted()) return RunDecision::Abort;
+    if (interruption_.interrupted()) return end(RunDecision::Abort, stopWords());
     if (!savedData.ok() || !savedTransfer.ok()) {
       std::optional<RunDecision> decision = !savedData.ok()
                                                 ? askAfterFileError(savedData, false)
                                                 : askAfterFileError(savedTransfer, true);
       // A termination request that came while the question was open ends the run.
-      if (interruption_.interrupted()) return RunDecision::Abort;
-      if (decision) return *decision;
-      continue;
+      if (interruption_.interrupted()) return end(RunDecision::Abort, failure + "; " + stopWords());
+      if (!decision) continue;
+      if (*decision == RunDecision::Abort) {
+        failure += decisionWords(dialogs_.confirmationAnswer());
+      }
+      return end(*decision, failure);
     }
-    if (counts_.dataSide == counts_.transferSide) return RunDecision::Converted;
+    if (counts_.dataSide == counts_.transferSide) return end(RunDecision::Converted, "");
+    std::string counts = "the counts differ: " + std::to_string(counts_.dataSide) +
+                         " records on the data side, " + std::to_string(counts_.transferSide) +
+                         " in the transfer file";
     RunDecision decision = askAfterCountMismatch();
-    return interruption_.interrupted() ? RunDecision::Abort : decision;
+    if (interruption_.interrupted()) return end(RunDecision::Abort, counts + "; " + stopWords());
+    if (decision == RunDecision::Abort) counts += decisionWords(dialogs_.confirmationAnswer());
+    return end(decision, counts);
   }
 }
 

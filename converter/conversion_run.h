@@ -46,6 +46,10 @@ class ConversionRun {
 
   const AttemptCounts& counts() const { return counts_; }
 
+  // Why the run ended without converting the file, in words (empty after a conversion):
+  // "read: status 04 (...)", "stopped by the operator", ...
+  const std::string& reason() const { return reason_; }
+
  private:
   void runExport();  // direction "B": data file to transfer file
   void runImport();  // direction "X": transfer file to data file
@@ -60,6 +64,12 @@ class ConversionRun {
   // Line 1 of the file dialogs: "Ficheiro:" and the quoted name (".bin" added for the
   // transfer file).
   std::string fileLine(bool transferSide) const;
+  // The failed data-file operation of the attempt, in words.
+  std::string describeDataFailure() const;
+  // The failed transfer-file operation of the attempt, in words.
+  std::string describeTransferFailure(platform::FileStatus status, const char* operation) const;
+  // Ends the run with decision, keeping why.
+  RunDecision end(RunDecision decision, std::string reason);
 
   const RunParameter& parameter_;
   access::RequestBlock& block_;
@@ -69,6 +79,8 @@ class ConversionRun {
   Progress& progress_;
   const Interruption& interruption_;
   AttemptCounts counts_;
+  std::string reason_;
+  bool invalidSegmentCount_ = false;
 };
 
 }  // namespace dunax::converter

@@ -33,8 +33,12 @@ struct RunState {
   platform::ExclusiveFileLock lock;
 };
 
-void reportLine(const std::string& text) {
-  platform::writeErrorLine(("DUNAXMF: " + text).c_str());
+// Says on standard error why the file of this run was not converted: one line,
+// "DUNAXMF: <data file name>: <reason>", which a manager shows beside the file.
+void reportOutcome(const RunState& state, const std::string& reason) {
+  platform::writeErrorLine(
+      ("DUNAXMF: " + std::string(dataFileNameUpToSpace(state.parameter)) + ": " + reason)
+          .c_str());
 }
 
 // Takes the lock of the transfer name: one run per file at a time. Returns false (after
@@ -45,15 +49,14 @@ bool lockTransferName(RunState& state) {
     case platform::ExclusiveFileLock::Outcome::Acquired:
       return true;
     case platform::ExclusiveFileLock::Outcome::HeldElsewhere:
-      reportLine(std::string(dataFileNameUpToSpace(state.parameter)) +
-                 ": another conversion of this file is running (it holds " + lockPath +
-                 "); nothing was touched");
+      reportOutcome(state, "another conversion of this file is running (it holds " + lockPath +
+                               "); nothing was touched");
       return false;
     case platform::ExclusiveFileLock::Outcome::Failed:
       break;
   }
-  reportLine(std::string(dataFileNameUpToSpace(state.parameter)) + ": cannot take the lock " +
-             lockPath + ": " + state.lock.error() + "; nothing was touched");
+  reportOutcome(state, "cannot take the lock " + lockPath + ": " + state.lock.error() +
+                           "; nothing was touched");
   return false;
 }
 
@@ -69,8 +72,8 @@ int finishTransferSet(RunState& state, int exitCode) {
   std::string failedPath;
   int error = state.transferFile.publishOutputSegments(failedPath);
   if (error == 0) return exitCode;
-  reportLine(failedPath + ": the transfer file cannot be put in place: " +
-             platform::errorWords(error));
+  reportOutcome(state, "the transfer file " + failedPath + " cannot be put in place: " +
+                           platform::errorWords(error));
   state.transferFile.discardOutputSegments();
   return kExitGiveUpFile;
 }
@@ -98,9 +101,7 @@ int runConverter(int argc, char** argv) {
   state.transferFile.discardOutputSegments();
 
   if (!state.screen.load()) {
-    platform::writeErrorLine(
-        ("DUNAXMF: the screen library SP2MF cannot be found: " + state.screen.loadError())
-            .c_str());
+    reportOutcome(state, "the screen library SP2MF cannot be found: " + state.screen.loadError());
     state.lock.release();
     return kExitScreenLibraryMissing;
   }
@@ -116,6 +117,7 @@ int runConverter(int argc, char** argv) {
                     state.dialogs, state.progress, state.interruption);
   RunDecision decision = run.run();
   int exitCode = decideExitCode(decision, direction, state.transferFile);
+  if (!run.reason().empty()) reportOutcome(state, run.reason());
   if (direction == 'B') exitCode = finishTransferSet(state, exitCode);
 
   state.screen.endWindow();

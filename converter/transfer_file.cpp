@@ -43,11 +43,13 @@ platform::FileStatus TransferFile::openForOutput() {
   // A temporary file of an earlier attempt or run is removed, not written through: what lies
   // under that name (even a link) is never followed.
   platform::removeFileIfPresent(path.c_str());
+  lastOperation_ = "open for writing";
   status_ = file_.open(path.c_str(), platform::OpenMode::Output);
   return status_;
 }
 
 platform::FileStatus TransferFile::openForInput() {
+  lastOperation_ = "open for reading";
   status_ = file_.open(hostPath(name_, "").c_str(), platform::OpenMode::Input);
   return status_;
 }
@@ -101,11 +103,13 @@ void TransferFile::discardOutputSegments() {
 std::string TransferFile::lockPath() const { return hostPath(baseName_, kLockSuffix); }
 
 platform::FileStatus TransferFile::writeRecord(const unsigned char* record) {
+  lastOperation_ = "write";
   status_ = file_.write(record);
   return status_;
 }
 
 platform::FileStatus TransferFile::readNextRecord() {
+  lastOperation_ = "read";
   status_ = file_.readNext(record_);
   return status_;
 }
@@ -132,6 +136,7 @@ int TransferFile::findSegmentMark() const {
 
 platform::FileStatus TransferFile::switchToNextOutputSegment() {
   if (segmentCount_ >= kMaxExtraSegments) {
+    lastOperation_ = "a tenth segment (at most 9 segments after the first one)";
     status_ = kSegmentLimitReached;
     return status_;
   }
@@ -139,6 +144,7 @@ platform::FileStatus TransferFile::switchToNextOutputSegment() {
   ++segmentCount_;
   int mark = findSegmentMark();
   if (mark < 0) {
+    lastOperation_ = "a further segment (the name has no \".bi\" in its first 46 characters)";
     status_ = kSegmentLimitReached;
     return status_;
   }
@@ -146,6 +152,7 @@ platform::FileStatus TransferFile::switchToNextOutputSegment() {
   // transfer status, never passed over for the next segment's open.
   platform::FileStatus closed = close();
   if (!closed.ok()) {
+    lastOperation_ = "close of a full segment";
     status_ = closed;
     return status_;
   }
@@ -171,6 +178,7 @@ bool TransferFile::hasFurtherInputSegment() {
   int mark = findSegmentMark();
   if (mark < 0) {
     // Segments were announced that no name can reach: their records would be missing.
+    lastOperation_ = "the announced segments (the name has no \".bi\" in its first 46 characters)";
     status_ = kSegmentMissing;
     return false;
   }

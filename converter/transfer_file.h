@@ -47,6 +47,8 @@ class TransferFile {
 
   // The status of the last operation ("30" before the first).
   platform::FileStatus status() const { return status_; }
+  // What the last operation that set the status was, in words ("open", "read", ...).
+  const char* lastOperation() const { return lastOperation_; }
   void setStatus(platform::FileStatus status) { status_ = status; }
 
   // The record operations; each one's status becomes the transfer status and is returned.
@@ -109,6 +111,7 @@ class TransferFile {
   unsigned char record_[access::kTransferRecordLength];
   platform::RecordFile file_;
   platform::FileStatus status_{'3', '0'};
+  const char* lastOperation_ = "open";
   int segmentCount_ = 0;
   int segmentNumber_ = 0;
   std::int64_t segmentRecords_ = 0;

@@ -17,17 +17,20 @@ bool isClose(const char code[3]) { return std::memcmp(code, codes::kClose, 3) ==
 
 platform::FileStatus DataFileAccess::issue(const char code[3]) {
   programMissing_ = false;
+  std::memcpy(lastCode_, code, sizeof lastCode_);
   block_.setRequestCode(code);
   platform::CallResult result = program_.call(block_.bytes);
   if (!result.called()) {
     programMissing_ = true;
+    returnedStatus_ = kNoStatusYet;
     // An operation that never reached the program must not pass for a success left over from
     // an earlier attempt.
     if (dataStatus_.ok() || dataStatus_.is('0', '2')) dataStatus_ = kNoStatusYet;
     reportProgramMissing();
     return dataStatus_;
   }
-  platform::FileStatus classified = classifyDataStatus(block_.fileStatus());
+  returnedStatus_ = block_.fileStatus();
+  platform::FileStatus classified = classifyDataStatus(returnedStatus_);
   if (classified.is('3', '5')) block_.setFileStatus(classified);
   dataStatus_ = classified;
   if (isClose(code)) program_.release();
@@ -43,9 +46,6 @@ void DataFileAccess::reportProgramMissing() {
   dialogs_.message.clear();
   dialogs_.message.setLine(1, line1);
   dialogs_.message.setLine(3, texts::kNotInstalled);
-  if (!program_.loadError().empty()) {
-    platform::writeErrorLine(("DUNAXMF: " + program_.loadError()).c_str());
-  }
   dialogs_.reportError();
 }
 

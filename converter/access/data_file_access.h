@@ -45,6 +45,14 @@ class DataFileAccess {
   platform::FileStatus issue(const char code[3]);
 
   platform::FileStatus dataStatus() const { return dataStatus_; }
+  // The status of the last request as the program wrote it, before classification (two
+  // spaces when the program was not reached).
+  platform::FileStatus returnedStatus() const { return returnedStatus_; }
+  // The request code of the last request (three characters, not terminated).
+  const char* lastCode() const { return lastCode_; }
+  // The program's name and the loader's words when it could not be found.
+  std::string_view programName() const { return program_.name(); }
+  const std::string& loadError() const { return program_.loadError(); }
   void setDataStatus(platform::FileStatus status) { dataStatus_ = status; }
   bool programMissing() const { return programMissing_; }
 
@@ -55,6 +63,8 @@ class DataFileAccess {
   dialogs::DialogService& dialogs_;
   platform::OutsideProgram program_;
   platform::FileStatus dataStatus_ = kNoStatusYet;
+  platform::FileStatus returnedStatus_ = kNoStatusYet;
+  char lastCode_[3] = {' ', ' ', ' '};
   bool programMissing_ = false;
 };
 

@@ -113,6 +113,19 @@ TEST_F(ConverterRunTest, AnswersToIgnoreThisFile) {
                     {"RECTEST_STATUS=1:35", "DUNAX_VRDMSG_ANSWERS=c"}).exitCode, 16);
 }
 
+// With nobody to answer (no terminal, no scripted answer) a file error that would fail every
+// attempt ends the run after one question instead of retrying for ever.
+TEST_F(ConverterRunTest, NobodyToAnswerNeverLeadsIntoAnotherAttempt) {
+  RunParameterFields fields;
+  fields.program = "NOPROG";
+  fields.ask = 'S';
+  EXPECT_EQ(convert(buildRunParameter(fields)).exitCode, 16);
+  std::vector<BoxCall> calls = boxCalls();
+  ASSERT_EQ(calls.size(), 3u);  // not installed at the open and the close, then the question
+  EXPECT_EQ(calls[2].answer, 'u');
+  EXPECT_EQ(calls[2].line(4).substr(0, 26), "  Ignora este Ficheiro?   ");
+}
+
 TEST_F(ConverterRunTest, ImportWritesEveryTransferRecordWithSpacesAfterIt) {
   ASSERT_TRUE(writeFile(path("dados.dat.bin"), transferRecords(1, 120)));
   RunParameterFields fields;
@@ -356,6 +369,52 @@ TEST_F(ConverterRunTest, RunEndingWithACobolProgramLoadedEndsCleanly) {
       {"COB_LIBRARY_PATH=" + doublesDirectory() + ":" + modules, "SP2TEST_KEYS=4:3"});
   EXPECT_EQ(result.exitCode, 16) << result.output;
   EXPECT_NE(result.output.find("VRDMSG"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dunax::testing
+
+namespace dunax::testing {
+namespace {
+
+// Every run that does not convert its file says why in one line on standard error; a
+// converted file says nothing there.
+TEST_F(ConverterRunTest, EveryOutcomeButSuccessSaysWhyOnStandardError) {
+  struct Case {
+    char direction;
+    const char* program;
+    std::string transfer;
+    std::vector<std::string> environment;
+    std::string line;  // empty: no line at all
+  };
+  const Case cases[] = {
+      {'B', "RECTEST", "", {"RECTEST_RECORDS=3"}, ""},
+      {'B', "RECTEST", "", {"RECTEST_RECORDS=9", "RECTEST_STATUS=5:30"},
+       "DUNAXMF: dados.dat: read: status 30 (a permanent input or output error)"},
+      {'X', "RECTEST", transferRecords(1, 2) + "partial", {},
+       "DUNAXMF: dados.dat: transfer file dados.dat.bin: read: status 04 (a record of the wrong "
+       "length: a partial record at the end)"},
+      {'B', "NOPROG", "", {}, "DUNAXMF: dados.dat: the record-access program NOPROG cannot be found"},
+      {'B', "RECTEST", "", {"RECTEST_RECORDS=1000", "SP2TEST_KEYS=4:3", "DUNAX_VRDMSG_ANSWERS=y"},
+       "DUNAXMF: dados.dat: stopped by the operator"},
+  };
+  for (const Case& c : cases) {
+    if (!c.transfer.empty()) {
+      ASSERT_TRUE(writeFile(path("dados.dat.bin"), c.transfer));
+    }
+    RunParameterFields fields;
+    fields.direction = c.direction;
+    fields.program = c.program;
+    RunResult result = convert(buildRunParameter(fields), c.environment);
+    std::size_t at = result.output.find("DUNAXMF: ");
+    if (c.line.empty()) {
+      EXPECT_EQ(at, std::string::npos) << result.output;
+      continue;
+    }
+    ASSERT_NE(at, std::string::npos) << c.line;
+    EXPECT_EQ(result.output.substr(at, c.line.size()), c.line);
+    EXPECT_EQ(result.output.find("DUNAXMF: ", at + 1), std::string::npos) << result.output;
+  }
 }
 
 }  // namespace
