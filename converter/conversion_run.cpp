@@ -249,13 +249,15 @@ RunDecision ConversionRun::run() {
       return end(*decision, failure);
     }
     if (counts_.dataSide == counts_.transferSide) return end(RunDecision::Converted, "");
-    std::string counts = "the counts differ: " + std::to_string(counts_.dataSide) +
+    std::string countsText = "the counts differ: " + std::to_string(counts_.dataSide) +
                          " records on the data side, " + std::to_string(counts_.transferSide) +
                          " in the transfer file";
     RunDecision decision = askAfterCountMismatch();
-    if (interruption_.interrupted()) return end(RunDecision::Abort, counts + "; " + stopWords());
-    if (decision == RunDecision::Abort) counts += decisionWords(dialogs_.confirmationAnswer());
-    return end(decision, counts);
+    if (interruption_.interrupted()) {
+      return end(RunDecision::Abort, countsText + "; " + stopWords());
+    }
+    if (decision == RunDecision::Abort) countsText += decisionWords(dialogs_.confirmationAnswer());
+    return end(decision, countsText);
   }
 }
 

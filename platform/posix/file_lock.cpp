@@ -26,10 +26,10 @@ ExclusiveFileLock::Outcome ExclusiveFileLock::acquire(const std::string& path) {
       return Outcome::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      int error = errno;
+      int lockError = errno;
       ::close(fd);
-      if (error == EWOULDBLOCK) return Outcome::HeldElsewhere;
-      error_ = std::strerror(error);
+      if (lockError == EWOULDBLOCK) return Outcome::HeldElsewhere;
+      error_ = std::strerror(lockError);
       return Outcome::Failed;
     }
     struct stat opened;

@@ -56,7 +56,7 @@ inline constexpr platform::FileStatus kUnknownRequest{'9', '0'};   // a code REC
 // failed (data_file_publication.h).
 class SequentialAccess {
  public:
-  SequentialAccess() = default;
+  SequentialAccess() noexcept = default;
   ~SequentialAccess();  // an output file never closed by "CL " is dropped, never published
   SequentialAccess(const SequentialAccess&) = delete;
   SequentialAccess& operator=(const SequentialAccess&) = delete;
