@@ -35,15 +35,22 @@ const char* operationOf(const char* code) {
   return "request";
 }
 
-std::string stopWords() {
-  return platform::terminationRequested() ? "stopped by a termination request"
-                                          : "stopped by the operator";
+std::string stopWords(const dialogs::DialogService& dialogs) {
+  if (platform::terminationRequested()) return "stopped by a termination request";
+  if (dialogs.messageBoxMissing()) {
+    return "the message box VRDMSG cannot be found (" + dialogs.messageBoxLoadError() + ")";
+  }
+  return "stopped by the operator";
 }
 
 std::string decisionWords(char answer) {
-  return answer == dialogs::kNobodyAnswered
-             ? "; nobody could be asked, so the whole conversion stops"
-             : "; the operator chose to stop the whole conversion";
+  if (answer == dialogs::kNobodyAnswered) {
+    return "; nobody could be asked, so the whole conversion stops";
+  }
+  if (answer == dialogs::kNoMessageBox) {
+    return "; the message box VRDMSG cannot be found, so nobody can be asked";
+  }
+  return "; the operator chose to stop the whole conversion";
 }
 
 }  // namespace
@@ -164,10 +171,8 @@ std::optional<RunDecision> ConversionRun::askAfterFileError(FileStatus status,
   dialogs_.message.setLine(3, line3);
   dialogs_.message.setLine(4, texts::kIgnoreFile);
   char answer = dialogs::kYes;
-  if (parameter_.askOnFileError()) {
-    dialogs_.defaultFlag = 'N';
-    answer = dialogs_.confirm();
-  }
+  if (parameter_.askOnFileError()) answer = dialogs_.confirm(dialogs::Default::No);
+  lastAnswer_ = answer;
   if (answer == dialogs::kNo) return std::nullopt;  // start the file again
   // Yes gives the file up; any other answer (cancelled, nobody to answer) aborts the whole
   // conversion: an unanswered question never leads back into another attempt.
@@ -180,8 +185,8 @@ RunDecision ConversionRun::askAfterCountMismatch() {
   dialogs_.message.setLine(2, texts::kCountsLine2);
   dialogs_.message.setLine(3, texts::kCountsLine3);
   dialogs_.message.setLine(4, texts::kAbortConversion);
-  dialogs_.defaultFlag = 'N';
-  char answer = dialogs_.confirm();
+  char answer = dialogs_.confirm(dialogs::Default::No);
+  lastAnswer_ = answer;
   // Nobody to answer gives the file up: the next file may still be converted.
   if (answer == dialogs::kNo || answer == dialogs::kNobodyAnswered) {
     return RunDecision::GiveUpFile;
@@ -235,16 +240,18 @@ RunDecision ConversionRun::run() {
       failure = describeDataFailure();
     }
 
-    if (interruption_.interrupted()) return end(RunDecision::Abort, stopWords());
+    if (interruption_.interrupted() || dialogs_.messageBoxMissing()) {
+      return end(RunDecision::Abort, stopWords(dialogs_));
+    }
     if (!savedData.ok() || !savedTransfer.ok()) {
       std::optional<RunDecision> decision = !savedData.ok()
                                                 ? askAfterFileError(savedData, false)
                                                 : askAfterFileError(savedTransfer, true);
       // A termination request that came while the question was open ends the run.
-      if (interruption_.interrupted()) return end(RunDecision::Abort, failure + "; " + stopWords());
+      if (interruption_.interrupted()) return end(RunDecision::Abort, failure + "; " + stopWords(dialogs_));
       if (!decision) continue;
       if (*decision == RunDecision::Abort) {
-        failure += decisionWords(dialogs_.confirmationAnswer());
+        failure += decisionWords(lastAnswer_);
       }
       return end(*decision, failure);
     }
@@ -254,9 +261,9 @@ RunDecision ConversionRun::run() {
                          " in the transfer file";
     RunDecision decision = askAfterCountMismatch();
     if (interruption_.interrupted()) {
-      return end(RunDecision::Abort, countsText + "; " + stopWords());
+      return end(RunDecision::Abort, countsText + "; " + stopWords(dialogs_));
     }
-    if (decision == RunDecision::Abort) countsText += decisionWords(dialogs_.confirmationAnswer());
+    if (decision == RunDecision::Abort) countsText += decisionWords(lastAnswer_);
     return end(decision, countsText);
   }
 }

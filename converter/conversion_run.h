@@ -80,6 +80,7 @@ class ConversionRun {
   const Interruption& interruption_;
   AttemptCounts counts_;
   std::string reason_;
+  char lastAnswer_ = ' ';  // the answer to the last question of the run
   bool invalidSegmentCount_ = false;
 };
 

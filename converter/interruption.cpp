@@ -23,8 +23,10 @@ void Interruption::test() {
   dialogs_.message.setLine(2, texts::kCloseLine2);
   dialogs_.message.setLine(3, texts::kCloseLine3);
   dialogs_.message.setLine(4, texts::kCloseLine4);
-  dialogs_.defaultFlag = 'N';
-  if (dialogs_.confirm() == dialogs::kYes || platform::terminationRequested()) {
+  char answer = dialogs_.confirm(dialogs::Default::No);
+  // A question that cannot be shown ends the run too: nobody can be asked anything more.
+  if (answer == dialogs::kYes || answer == dialogs::kNoMessageBox ||
+      platform::terminationRequested()) {
     screen_.setKeyCode(screen::keys::kWindowClosed);
     interrupted_ = true;
   } else {

@@ -4,12 +4,14 @@
 #include <string>
 
 #include "converter/access/data_file_access.h"
+#include "converter/access/record_access_program.h"
 #include "converter/access/request_block.h"
 #include "converter/conversion_run.h"
 #include "converter/interruption.h"
 #include "converter/progress.h"
 #include "converter/run_parameter.h"
 #include "converter/screen/screen_library.h"
+#include "converter/screen/screen_program.h"
 #include "converter/transfer_file.h"
 #include "dialogs/dialog_service.h"
 #include "platform/console.h"
@@ -22,14 +24,20 @@ namespace {
 
 // Everything one run holds, in storage of fixed size for the whole run.
 struct RunState {
-  RunParameter parameter;
-  access::RequestBlock block;
+  RunState(const RunParameter& runParameter, const OutsidePrograms& programs)
+      : parameter(runParameter),
+        dialogs(programs.messageBox),
+        screen(programs.screen),
+        dataFile(block, programs.recordAccess, dialogs) {}
+
+  const RunParameter& parameter;
+  access::RequestBlock block{};
   dialogs::DialogService dialogs;
   screen::ScreenLibrary screen;
   TransferFile transferFile;
   Interruption interruption{screen, dialogs};
   Progress progress{screen, interruption};
-  access::DataFileAccess dataFile{block, dialogs};
+  access::DataFileAccess dataFile;
   platform::ExclusiveFileLock lock;
 };
 
@@ -89,11 +97,10 @@ int decideExitCode(RunDecision decision, char direction, const TransferFile& tra
 
 }  // namespace
 
-int runConverter(int argc, char** argv) {
-  static RunState state;
-  state.parameter = readRunParameter(argc, argv);
-  const char direction = state.parameter.direction();
+int runConverter(const RunParameter& parameter, const OutsidePrograms& programs) {
+  const char direction = parameter.direction();
   if (direction != 'B' && direction != 'X') return kExitBadDirection;
+  RunState state(parameter, programs);
 
   state.transferFile.buildName(state.parameter);
   if (!lockTransferName(state)) return kExitGiveUpFile;
@@ -108,7 +115,6 @@ int runConverter(int argc, char** argv) {
   state.screen.setUpWindow(direction);
   state.progress.fillFromRunParameter(state.parameter);
   access::fillRequestBlock(state.block, state.parameter);
-  state.dataFile.setProgramName(state.parameter.field(run_fields::kProgramName));
   // Stop requests are seen at every record, attempt and dialog, with or without a terminal;
   // the screen library's own handlers (installed with the window) still get them.
   platform::watchTerminationRequests();
@@ -123,6 +129,14 @@ int runConverter(int argc, char** argv) {
   state.screen.endWindow();
   state.lock.release();
   return exitCode;
+}
+
+int runConverter(int argc, char** argv) {
+  const RunParameter parameter = readRunParameter(argc, argv);
+  access::RecordAccessByName recordAccess(parameter.field(run_fields::kProgramName));
+  screen::ScreenByName screen;
+  dialogs::MessageBoxByName messageBox;
+  return runConverter(parameter, {recordAccess, screen, messageBox});
 }
 
 }  // namespace dunax::converter

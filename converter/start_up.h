@@ -2,7 +2,20 @@
 // block, the transfer-file name, the conversion, and the end of the run.
 #pragma once
 
+#include "converter/access/record_access_program.h"
+#include "converter/run_parameter.h"
+#include "converter/screen/screen_program.h"
+#include "dialogs/message_box_program.h"
+
 namespace dunax::converter {
+
+// The outside programs one run reaches: the record-access program, the screen library and the
+// message box.
+struct OutsidePrograms {
+  access::RecordAccessProgram& recordAccess;
+  screen::ScreenProgram& screen;
+  dialogs::MessageBoxProgram& messageBox;
+};
 
 // Exit code of a run parameter whose direction is neither "B" nor "X", and of a run that
 // cannot reach its screen library.
@@ -12,5 +25,8 @@ inline constexpr int kExitScreenLibraryMissing = 16;
 // Runs the converter on the command line and returns the exit code: 0-9 converted ("B": the
 // number of extra transfer-file segments), 16 abort the whole conversion, 32 give up this file.
 int runConverter(int argc, char** argv);
+
+// The same run with the run parameter read and the outside programs given.
+int runConverter(const RunParameter& parameter, const OutsidePrograms& programs);
 
 }  // namespace dunax::converter

@@ -1,17 +1,16 @@
-// The dialog service: one VRDMSG call per dialog, the answer letter mapped to the answer code.
+// The dialog service: one message-box call per dialog, the answer letter mapped to the answer
+// code, and the console lines when the message box cannot be reached.
 #include "dialogs/dialog_service.h"
 
 #include "platform/console.h"
-#include "platform/process.h"
-#include "platform/program_call.h"
 
 namespace dunax::dialogs {
 namespace {
 
-constexpr char kMessageBoxProgram[] = "VRDMSG  ";
 // "O PROGRAMA " VRDMSG  "" and "NÃO SE ENCONTRA INSTALADO !!! " in Windows-1252.
 constexpr char kMissingLine1[] = "O PROGRAMA \" VRDMSG  \"";
 constexpr char kMissingLine2[] = "N\xC3O SE ENCONTRA INSTALADO !!! ";
+constexpr int kMissingLinesRow = 23;
 
 char mapConfirmationAnswer(unsigned char letter) {
   switch (letter) {
@@ -32,36 +31,36 @@ char mapErrorReportAnswer(unsigned char letter) {
 
 }  // namespace
 
-char DialogService::ask(BoxKind kind) {
+char DialogService::ask(BoxKind kind, char defaultFlag) {
+  if (messageBoxMissing_) return kNoMessageBox;
   MessageBoxBlock block;
   buildMessageBoxBlock(block, kind, defaultFlag, message);
-  platform::OutsideProgram messageBox(kMessageBoxProgram);
-  platform::CallResult result = messageBox.call(block.bytes);
-  messageBox.release();
-  if (!result.called()) endForMissingMessageBox();
-  defaultFlag = ' ';
+  if (!messageBox_.show(block)) {
+    sayMessageBoxMissing();
+    return kNoMessageBox;
+  }
   return static_cast<char>(block.bytes[box_offsets::kAnswer]);
 }
 
-char DialogService::confirm() {
-  unsigned char letter = static_cast<unsigned char>(ask(BoxKind::Confirmation));
-  confirmationAnswer_ = mapConfirmationAnswer(letter);
-  return confirmationAnswer_;
+char DialogService::confirm(Default defaultButton) {
+  char letter = ask(BoxKind::Confirmation, defaultButton == Default::No ? 'N' : ' ');
+  if (letter == kNoMessageBox) return kNoMessageBox;
+  return mapConfirmationAnswer(static_cast<unsigned char>(letter));
 }
 
 char DialogService::reportError() {
-  unsigned char letter = static_cast<unsigned char>(ask(BoxKind::ErrorReport));
-  errorReportAnswer_ = mapErrorReportAnswer(letter);
-  return errorReportAnswer_;
+  char letter = ask(BoxKind::ErrorReport, ' ');
+  if (letter == kNoMessageBox) return kNoMessageBox;
+  return mapErrorReportAnswer(static_cast<unsigned char>(letter));
 }
 
-void DialogService::endForMissingMessageBox() {
+void DialogService::sayMessageBoxMissing() {
+  messageBoxMissing_ = true;
   message.clear();
   message.setLine(1, kMissingLine1);
   message.setLine(2, kMissingLine2);
-  platform::writeAtConsole(23, 1, message.lines[0], kLineLength);
-  platform::writeAtConsole(24, 1, message.lines[1], kLineLength);
-  platform::endProcess(kExitMessageBoxMissing);
+  platform::writeAtConsole(kMissingLinesRow, 1, message.lines[0], kLineLength);
+  platform::writeAtConsole(kMissingLinesRow + 1, 1, message.lines[1], kLineLength);
 }
 
 }  // namespace dunax::dialogs

@@ -1,8 +1,9 @@
 // The dialog service: confirmations (yes/no questions) and error reports, asked through the
-// outside message-box program VRDMSG, which is loaded for every dialog and released after it.
+// outside message-box program (VRDMSG), one call per dialog.
 #pragma once
 
 #include "dialogs/message_box_block.h"
+#include "dialogs/message_box_program.h"
 
 namespace dunax::dialogs {
 
@@ -15,35 +16,39 @@ inline constexpr char kRetry = 'R';
 // The letter VRDMSG answers when nobody can be asked (no terminal, no scripted answer). It is
 // none of the buttons: a question nobody answered never counts as "no, convert again".
 inline constexpr char kNobodyAnswered = 'u';
+// The answer when the message box cannot be reached: no question was shown.
+inline constexpr char kNoMessageBox = '\0';
 
-// Exit code of a run that cannot ask its questions because VRDMSG is missing: it must never
-// read as "file converted" to the manager.
-inline constexpr int kExitMessageBoxMissing = 16;
+// The button a confirmation offers first.
+enum class Default { Yes, No };
 
 class DialogService {
  public:
+  explicit DialogService(MessageBoxProgram& messageBox) : messageBox_(messageBox) {}
+
   // The text of the next dialog; callers clear it and write their lines.
   MessageArea message{};
-  // "N" makes the next confirmation default to no; every dialog sets it back to a space.
-  char defaultFlag = ' ';
 
-  // Asks the question in the message area. Returns "S", "N", "I" or the letter VRDMSG gave.
-  // When VRDMSG cannot be found the run ends here (see kExitMessageBoxMissing).
-  char confirm();
+  // Asks the question in the message area with the given default button.
+  // Returns "S", "N", "I", another letter VRDMSG gave, or kNoMessageBox.
+  char confirm(Default defaultButton);
 
-  // Shows the error report in the message area. Returns "R", "I" or the letter VRDMSG gave.
-  // When VRDMSG cannot be found the run ends here.
+  // Shows the error report in the message area. Returns "R", "I", another letter VRDMSG gave,
+  // or kNoMessageBox.
   char reportError();
 
-  char confirmationAnswer() const { return confirmationAnswer_; }
-  char errorReportAnswer() const { return errorReportAnswer_; }
+  // True once the message box could not be reached. The two console lines that say so have
+  // been written then; no further dialog is tried, and the run must end (exit code 16: it
+  // cannot ask its questions, and that never reads as "file converted").
+  bool messageBoxMissing() const { return messageBoxMissing_; }
+  std::string messageBoxLoadError() const { return messageBox_.loadError(); }
 
  private:
-  char ask(BoxKind kind);
-  [[noreturn]] void endForMissingMessageBox();
+  char ask(BoxKind kind, char defaultFlag);
+  void sayMessageBoxMissing();
 
-  char confirmationAnswer_ = ' ';
-  char errorReportAnswer_ = ' ';
+  MessageBoxProgram& messageBox_;
+  bool messageBoxMissing_ = false;
 };
 
 }  // namespace dunax::dialogs

@@ -19,8 +19,7 @@ platform::FileStatus DataFileAccess::issue(const char code[3]) {
   programMissing_ = false;
   std::memcpy(lastCode_, code, sizeof lastCode_);
   block_.setRequestCode(code);
-  platform::CallResult result = program_.call(block_.bytes);
-  if (!result.called()) {
+  if (!program_.call(block_)) {
     programMissing_ = true;
     returnedStatus_ = kNoStatusYet;
     // An operation that never reached the program must not pass for a success left over from

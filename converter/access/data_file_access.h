@@ -2,10 +2,10 @@
 // program, called by name with the request block; its status comes back classified.
 #pragma once
 
+#include "converter/access/record_access_program.h"
 #include "converter/access/request_block.h"
 #include "dialogs/dialog_service.h"
 #include "platform/file_status.h"
-#include "platform/program_call.h"
 
 namespace dunax::converter::access {
 
@@ -32,11 +32,9 @@ inline constexpr platform::FileStatus kNoStatusYet{' ', ' '};
 
 class DataFileAccess {
  public:
-  DataFileAccess(RequestBlock& block, dialogs::DialogService& dialogs)
-      : block_(block), dialogs_(dialogs) {}
-
-  // Names the record-access program (the 8-character field of the run parameter).
-  void setProgramName(std::string_view name) { program_.setName(name); }
+  DataFileAccess(RequestBlock& block, RecordAccessProgram& program,
+                 dialogs::DialogService& dialogs)
+      : block_(block), program_(program), dialogs_(dialogs) {}
 
   // Sets the request code, calls the program and classifies the status it wrote into the data
   // status. A program that cannot be found is reported through an error report and the data
@@ -52,7 +50,7 @@ class DataFileAccess {
   const char* lastCode() const { return lastCode_; }
   // The program's name and the loader's words when it could not be found.
   std::string_view programName() const { return program_.name(); }
-  const std::string& loadError() const { return program_.loadError(); }
+  std::string loadError() const { return program_.loadError(); }
   void setDataStatus(platform::FileStatus status) { dataStatus_ = status; }
   bool programMissing() const { return programMissing_; }
 
@@ -60,8 +58,8 @@ class DataFileAccess {
   void reportProgramMissing();
 
   RequestBlock& block_;
+  RecordAccessProgram& program_;
   dialogs::DialogService& dialogs_;
-  platform::OutsideProgram program_;
   platform::FileStatus dataStatus_ = kNoStatusYet;
   platform::FileStatus returnedStatus_ = kNoStatusYet;
   char lastCode_[3] = {' ', ' ', ' '};

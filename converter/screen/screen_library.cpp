@@ -10,8 +10,6 @@
 namespace dunax::converter::screen {
 namespace {
 
-constexpr char kLibraryName[] = "SP2MF   ";
-
 void putText(unsigned char* at, const char* text, std::size_t width) {
   std::size_t length = std::strlen(text);
   if (length > width) length = width;
@@ -21,20 +19,9 @@ void putText(unsigned char* at, const char* text, std::size_t width) {
 
 }  // namespace
 
-ScreenLibrary::ScreenLibrary() : library_(kLibraryName) {}
-
-bool ScreenLibrary::load() { return library_.load(); }
-
-void ScreenLibrary::callFunction(std::int16_t function, void* record) {
-  unsigned char code[2];
-  putBigEndian16(code, function);
-  library_.call(code, record);
-}
-
 void ScreenLibrary::setUpWindow(char direction) {
-  static unsigned char definition[kPanelDefinitionSize];
-  fillPanelDefinition(definition);
-  callFunction(functions::kDefinePanel, definition);
+  fillPanelDefinition(definition_);
+  callFunction(functions::kDefinePanel, definition_);
 
   std::memset(window_.bytes + WindowRecord::kClearFrom, 0,
               WindowRecord::kLength - WindowRecord::kClearFrom);

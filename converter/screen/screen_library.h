@@ -4,18 +4,19 @@
 
 #include <cstdint>
 
+#include "converter/screen/panel_definition.h"
+#include "converter/screen/screen_program.h"
 #include "converter/screen/screen_records.h"
-#include "platform/program_call.h"
 
 namespace dunax::converter::screen {
 
 class ScreenLibrary {
  public:
-  ScreenLibrary();
+  explicit ScreenLibrary(ScreenProgram& program) : library_(program) {}
 
   // Loads the screen library. Returns false when it cannot be found (loadError() says why).
-  bool load();
-  const std::string& loadError() const { return library_.loadError(); }
+  bool load() { return library_.load(); }
+  std::string loadError() const { return library_.loadError(); }
 
   // Defines the panel, opens the window with the direction's title, and shows the panel with
   // the phase and "Em Pesquisa ..." (functions 128, 0, 34, 33, 19).
@@ -35,9 +36,10 @@ class ScreenLibrary {
   void setKeyCode(std::int16_t key) { putBigEndian16(panel_.bytes + PanelDataRecord::kKeyCode, key); }
 
  private:
-  void callFunction(std::int16_t function, void* record);
+  void callFunction(std::int16_t function, void* record) { library_.call(function, record); }
 
-  platform::OutsideProgram library_;
+  ScreenProgram& library_;
+  unsigned char definition_[kPanelDefinitionSize] = {};
   WindowRecord window_{};
   PanelDataRecord panel_{};
   FieldRefreshRecord refresh_{};

@@ -52,8 +52,10 @@ void checkRequestBlock(const RunParameter& parameter) {
 }
 
 void checkPanel(const RunParameter& parameter) {
-  static dunax::converter::screen::ScreenLibrary library;
-  static dunax::dialogs::DialogService dialogs;
+  static dunax::converter::screen::ScreenByName screenProgram;
+  static dunax::dialogs::MessageBoxByName messageBox;
+  static dunax::converter::screen::ScreenLibrary library(screenProgram);
+  static dunax::dialogs::DialogService dialogs(messageBox);
   Interruption interruption(library, dialogs);
   Progress progress(library, interruption);
   std::memset(library.panel().bytes, 0, sizeof library.panel().bytes);
