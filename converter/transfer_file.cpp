@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/durable_files.h"
+#include "platform/host_path.h"
 
 namespace dunax::converter {
 namespace {
@@ -30,12 +31,14 @@ void TransferFile::buildName(const RunParameter& parameter) {
 std::string TransferFile::hostPath(const char* name, const char* suffix) {
   std::size_t length = kTransferNameLength;
   while (length > 0 && name[length - 1] == ' ') --length;
-  std::string path(name, length);
-  for (char& c : path) {
-    if (c == '\\') c = '/';
+  std::string recordName(name, length);
+  for (char& c : recordName) {
     if (c == '\0') c = '_';
   }
-  return path + suffix;
+  recordName += suffix;
+  std::string path;
+  if (!platform::hostNameFromRecord(recordName, path)) path.clear();
+  return path;
 }
 
 platform::FileStatus TransferFile::openForOutput() {

@@ -101,7 +101,8 @@ class TransferFile {
  private:
   // The 0-based start of the first ".bi" in positions 1-46 of the name, or -1.
   int findSegmentMark() const;
-  // The host path of name ("\\" read as "/", trailing spaces cut) followed by suffix.
+  // The host path of name (Windows-1252, trailing spaces cut) followed by suffix: its host
+  // form (platform/host_path.h), empty when it has none, a name no file system opens.
   static std::string hostPath(const char* name, const char* suffix);
   // Segment number's name (0 to 9) in out; false when that segment cannot be named (no ".bi").
   bool segmentName(int number, char out[kTransferNameLength]) const;

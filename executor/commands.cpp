@@ -60,12 +60,15 @@ std::string_view sourcePrefix(const char* argument, std::size_t wildcardPosition
   return nameIn(argument, d);
 }
 
-// True when name (a request's name) is given but lands nowhere on this host: a drive or network
-// name without its mapping, or one that climbs out of it.
-bool refusedByHost(std::string_view name) {
+// True when name (a request's name) reaches this host: it has a host form (platform/host_path.h).
+bool reachesHost(std::string_view name) {
   std::string host;
-  return !name.empty() && !platform::hostPathOf(name, host);
+  return platform::hostNameFromRecord(name, host);
 }
+
+// True when name (a request's name) is given but lands nowhere on this host: a drive or network
+// name without its mapping, one that climbs out of it, or one holding a byte with no character.
+bool refusedByHost(std::string_view name) { return !name.empty() && !reachesHost(name); }
 
 // True when name begins with a drive: a letter followed by ":".
 bool namesDrive(std::string_view name) {
@@ -74,30 +77,15 @@ bool namesDrive(std::string_view name) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Copies the file source to target (requests' names); nothing when either maps to no host path.
-void copyBetween(std::string_view source, std::string_view target) {
-  std::string from;
-  std::string to;
-  if (platform::hostPathOf(source, from) && platform::hostPathOf(target, to)) {
-    platform::copyFile(from, to);
+// Runs the command buffer (Windows-1252) through the host's shell, in the host's encoding.
+// Returns false, running nothing, when it holds a byte with no character in the code page.
+bool runCommandBuffer(const char* buffer) {
+  std::string command;
+  if (!platform::hostTextFromRecord(std::string_view(buffer, kCommandBufferLength), command)) {
+    return false;
   }
-}
-
-// Deletes the file name (a request's name); nothing when it maps to no host path.
-void deleteNamed(std::string_view name) {
-  std::string host;
-  if (platform::hostPathOf(name, host)) platform::deleteFile(host);
-}
-
-// The entries matching pattern (a request's name); none when it maps to no host path.
-std::vector<platform::DirectoryEntry> searchNamed(std::string_view pattern) {
-  std::string host;
-  if (!platform::hostPathOf(pattern, host)) return {};
-  return platform::searchDirectory(host);
-}
-
-void runCommandBuffer(const char* buffer) {
-  platform::runCommandLine(std::string_view(buffer, kCommandBufferLength));
+  platform::runCommandLine(command);
+  return true;
 }
 
 // COPY of one file (argument 1 holds no wildcard in its last part).
@@ -118,7 +106,7 @@ void copySingleFile(Job& job, bool destinationIsDirectory) {
     job.fail();
     return;
   }
-  copyBetween(nameIn(source, kArgument), target);
+  platform::copyFile(nameIn(source, kArgument), target);
   platform::DirectoryEntry copied;
   if (!probe(job, target, copied) || copied.isDirectory) job.fail();
 }
@@ -145,9 +133,10 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
   const std::string_view prefix = sourcePrefix(source, wildcardPosition);
   bool nameDidNotFit = false;
   job.fail();
-  for (const platform::DirectoryEntry& entry : searchNamed(nameIn(source, kArgument))) {
+  for (const platform::DirectoryEntry& entry :
+       platform::searchDirectory(nameIn(source, kArgument))) {
     if (entry.size == 0) continue;
-    if (!fitsField(entry.name, kArgument)) {
+    if (!entry.nameFitsRecords || !fitsField(entry.name, kArgument)) {
       nameDidNotFit = true;
       continue;
     }
@@ -172,7 +161,7 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
       nameDidNotFit = true;
       continue;
     }
-    copyBetween(from, to);
+    platform::copyFile(from, to);
     job.succeed();
   }
   if (nameDidNotFit) job.fail();
@@ -259,12 +248,11 @@ void makeDirectoryPath(Job& job) {
     putPadded(job.record.argument1(), kArgument, std::string_view(buffer, p > kArgument ? kArgument : p));
     if (p <= kArgument) job.record.argument1()[p - 1] = ' ';
     if (!prefix.empty()) {
-      std::string host;
-      if (!platform::hostPathOf(prefix, host)) {
+      if (!reachesHost(prefix)) {
         job.fail();
         return;
       }
-      platform::createDirectory(host);
+      platform::createDirectory(prefix);
     }
     if (!network) {
       platform::DirectoryEntry entry;
@@ -279,9 +267,9 @@ void makeDirectoryPath(Job& job) {
 }
 
 void removeDirectory(Job& job) {
-  std::string host;
-  const bool reachable = platform::hostPathOf(nameIn(job.record.argument1(), kArgument), host);
-  if (reachable) platform::deleteDirectory(host);
+  const std::string_view name = nameIn(job.record.argument1(), kArgument);
+  const bool reachable = reachesHost(name);
+  if (reachable) platform::deleteDirectory(name);
   bool stillThere = lookUpInformation(job);
   if (!reachable || stillThere) {
     job.fail();
@@ -292,9 +280,10 @@ void removeDirectory(Job& job) {
 
 void reportCurrentDirectory(Job& job) {
   std::memset(job.record.argument1(), ' ', kArgument);
+  std::string host;
   std::string directory;
-  if (platform::currentDirectory(directory) != 0 || directory.empty() ||
-      directory.size() > kArgument) {
+  if (platform::currentDirectory(host) != 0 || host.empty() ||
+      !platform::recordNameFromHost(host, directory) || directory.size() > kArgument) {
     job.fail();
     return;
   }
@@ -331,7 +320,7 @@ void deleteFiles(Job& job) {
   const std::size_t position = findLastSeparatorOrWildcard(argument);
   const char found = position == 0 ? ' ' : argument[position - 1];
   if (found != '*' && found != '?') {
-    deleteNamed(name);
+    platform::deleteFile(name);
     if (lookUpInformation(job)) {
       job.fail();
     } else {
@@ -342,15 +331,16 @@ void deleteFiles(Job& job) {
   const std::string_view prefix = sourcePrefix(argument, position);
   bool nameDidNotFit = false;
   job.fail();
-  for (const platform::DirectoryEntry& entry : searchNamed(name)) {
+  for (const platform::DirectoryEntry& entry : platform::searchDirectory(name)) {
     if (entry.size == 0) continue;
     std::string target(prefix);
     target += entry.name;
-    if (!fitsField(entry.name, kArgument) || target.size() > kArgument) {
+    if (!entry.nameFitsRecords || !fitsField(entry.name, kArgument) ||
+        target.size() > kArgument) {
       nameDidNotFit = true;
       continue;
     }
-    deleteNamed(target);
+    platform::deleteFile(target);
     job.succeed();
   }
   if (nameDidNotFit) job.fail();
@@ -359,11 +349,8 @@ void deleteFiles(Job& job) {
 void renameFile(Job& job) {
   std::string_view oldName = nameIn(job.record.argument1(), kArgument);
   std::string_view newName = nameIn(job.record.argument2(), kArgument);
-  std::string from;
-  std::string to;
   platform::DirectoryEntry entry;
-  if (!platform::hostPathOf(oldName, from) || !platform::hostPathOf(newName, to) ||
-      platform::renameFile(from, to) != 0 || !platform::lookUpEntry(to, entry)) {
+  if (platform::renameFile(oldName, newName) != 0 || !platform::lookUpEntry(newName, entry)) {
     job.fail();
   }
 }
@@ -374,20 +361,18 @@ void runCommandInDirectory(Job& job) {
     // The drive is selected only when the directory names one ("D:\WORK", "D:WORK"): its
     // letter followed by ":". Both names must reach the host before anything is changed.
     const bool selectsDrive = namesDrive(directory);
-    std::string driveHost;
-    std::string directoryHost;
-    if ((selectsDrive && !platform::hostPathOf(directory.substr(0, 2), driveHost)) ||
-        !platform::hostPathOf(directory, directoryHost)) {
+    const std::string_view drive = directory.substr(0, 2);
+    if ((selectsDrive && !reachesHost(drive)) || !reachesHost(directory)) {
       job.fail();
       return;
     }
-    if (selectsDrive) platform::changeDirectory(driveHost);
-    platform::changeDirectory(directoryHost);
+    if (selectsDrive) platform::changeDirectory(drive);
+    platform::changeDirectory(directory);
   }
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);
   std::memcpy(buffer, job.record.argument1(), kArgument);
-  runCommandBuffer(buffer);
+  if (!runCommandBuffer(buffer)) job.fail();
 }
 
 void runShellCommand(Job& job) {
@@ -396,7 +381,7 @@ void runShellCommand(Job& job) {
   std::memcpy(buffer, job.record.argument1(), kArgument);
   std::memcpy(buffer + kArgument, job.record.argument2(), kArgument);
   rewriteSwitches(buffer);
-  runCommandBuffer(buffer);
+  if (!runCommandBuffer(buffer)) job.fail();
 }
 
 void dispatchVerb(Job& job) {

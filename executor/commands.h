@@ -1,8 +1,12 @@
 // The command handlers: create, remove and report directories, copy, delete and rename files,
 // run a command in a directory, run a shell command; and the dispatch on the verb. Each works in
 // place on the job's record and error flag. Every name a handler passes to the host goes
-// through the drive and network mappings (platform/host_path.h): a drive letter or network path
-// without its mapping, or one that climbs out of it, fails ("E") before anything is touched.
+// through the platform's file routines in the record's form, Windows-1252, and reaches the host
+// in its form (platform/host_path.h): a drive letter or network path without its mapping, one
+// that climbs out of it, or a name holding a byte with no character in the code page, fails
+// ("E") before anything is touched. Names the host gives back (the current directory, the
+// matches of a pattern) come back into the records in Windows-1252; a name with no such form
+// is never written into a record nor acted upon.
 #pragma once
 
 #include <cstddef>
@@ -28,19 +32,22 @@ void makeDirectoryPath(Job& job);
 // blank). Argument 1 comes back with its information layout (zeros once it is gone).
 void removeDirectory(Job& job);
 
-// CDDIR: argument 1 := the current directory. Fails when there is none or it is longer than
-// the 80-character argument (argument 1 is then spaces).
+// CDDIR: argument 1 := the current directory, in Windows-1252. Fails when there is none, when
+// it has no Windows-1252 form or is longer than the 80-character argument (argument 1 is then
+// spaces).
 void reportCurrentDirectory(Job& job);
 
 // COPY: one file, or the non-empty matches of a pattern in the last part of argument 1, to the
 // file or directory in argument 2 (blank = "."). Fails when a single copy's target cannot be
 // found afterwards, when no non-empty file matched a pattern, or when a name built for the copy
-// does not fit its field (nothing is copied under a cut name).
+// does not fit its field or a match's name has no Windows-1252 form (nothing is copied under a
+// cut or substituted name).
 void copyFiles(Job& job);
 
 // DEL: one file, or the non-empty matches of a pattern. Fails when a single file is still
 // there afterwards (a missing file is a success), the name is blank, or no non-empty file
-// matched a pattern.
+// matched a pattern, or a match's name does not fit or has no Windows-1252 form (that file is
+// left alone).
 void deleteFiles(Job& job);
 
 // REN: renames argument 1 to argument 2 (an existing argument 2 is never replaced). Fails when
@@ -50,12 +57,13 @@ void renameFile(Job& job);
 // EXECU: when argument 2 names a directory, selects its drive if it begins with one ("D:":
 // changes to the drive's mapped directory) and then changes to the directory itself (errors of
 // both ignored, as the request has no way to tell them); then runs argument 1 through the shell.
-// Fails, running nothing, only when the drive or the directory has no mapping or climbs out of
-// it.
+// Fails, running nothing, only when the drive or the directory has no host form (no mapping,
+// climbing out of it) or the command holds a byte with no character in the code page.
 void runCommandInDirectory(Job& job);
 
 // Any other verb: runs argument 1 followed by argument 2, switch spellings rewritten, through
-// the shell. Never fails.
+// the shell, in the host's encoding. Fails, running nothing, only when the command holds a byte
+// with no character in the code page.
 void runShellCommand(Job& job);
 
 // Rewrites the switch spellings of the 256-byte command buffer in place, pattern by pattern in

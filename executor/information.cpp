@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "platform/host_path.h"
-
 namespace dunax::executor {
 
 void putDigits(char* area, std::size_t width, unsigned long long value) {
@@ -34,8 +32,7 @@ void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
   platform::DirectoryEntry entry;
   std::string_view name = nameIn(job.record.argument1(), ExchangeRecord::kArgumentLength);
-  std::string host;
-  bool exists = platform::hostPathOf(name, host) && platform::lookUpEntry(host, entry);
+  bool exists = platform::lookUpEntry(name, entry);
   writeInformationLayout(job.record.argument1(), exists ? &entry : nullptr);
   if (!exists) job.fail();
   if (exists && found != nullptr) *found = entry;

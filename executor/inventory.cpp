@@ -1,5 +1,6 @@
 // The inventory listing: "tmp" check, "COMUNS", then every "EMP???" directory and up to four
-// levels of subdirectories below it, with fixed tables and no recursion.
+// levels of subdirectories below it, with fixed tables and no recursion. Names come from the
+// directory search in Windows-1252; a file or directory whose host name has none is passed over.
 #include "executor/inventory.h"
 
 #include <array>
@@ -84,6 +85,7 @@ void scanDirectory(Listing& listing, const std::string& directory, Table<N>* tab
   for (const platform::DirectoryEntry& entry :
        platform::searchDirectory(directory + text::kAllEntriesPattern)) {
     if (!listing.ok()) return;
+    if (!entry.nameFitsRecords) continue;
     if (entry.isDirectory) {
       if (table != nullptr && !entry.name.empty() && entry.name[0] != '.' && table->count < N) {
         table->names[table->count++] = entry.name;
@@ -129,8 +131,8 @@ bool isDataFileName(const char* name, std::size_t length) {
 void listInventory(Job& job) {
   std::string listingName(nameIn(job.record.argument1(), kArgument));
   std::string hostName;
-  const bool listingNameMaps = platform::hostPathOf(listingName, hostName);
-  if (!listingNameMaps && !listingName.empty()) {  // a drive or network name without its mapping
+  const bool listingNameMaps = platform::hostNameFromRecord(listingName, hostName);
+  if (!listingNameMaps && !listingName.empty()) {  // no host form: an unmapped drive, a bad byte
     job.fail();
     return;
   }
@@ -150,7 +152,7 @@ void listInventory(Job& job) {
     for (const platform::DirectoryEntry& entry :
          platform::searchDirectory(text::kCommonDirectoryPattern)) {
       if (!listing.ok()) break;
-      if (!entry.isDirectory && entry.size > 0) {
+      if (entry.nameFitsRecords && !entry.isDirectory && entry.size > 0) {
         listing.write(entry.size, "COMUNS", entry.name);
       }
     }
@@ -161,7 +163,9 @@ void listInventory(Job& job) {
     for (const platform::DirectoryEntry& entry :
          platform::searchDirectory(text::kCompanyDirectoryPattern)) {
       if (level1.count == kLevel1Slots) break;
-      if (entry.isDirectory) level1.names[level1.count++] = entry.name;  // files are passed over
+      if (entry.isDirectory && entry.nameFitsRecords) {  // files are passed over
+        level1.names[level1.count++] = entry.name;
+      }
     }
     usable = listing.open(hostName, platform::OpenMode::Extend);
   }

@@ -21,22 +21,28 @@ struct LocalTime {
 };
 
 struct DirectoryEntry {
-  std::string name;          // the entry's own name, no directory
+  std::string name;          // the entry's own name, no directory, in the record's form
+  // False when the host's name has no Windows-1252 form: name then holds "?" in its place, a
+  // text that names no file and never goes into a record or back to the host.
+  bool nameFitsRecords = true;
   std::uint64_t size = 0;    // bytes; 0 for a directory
   bool isDirectory = false;
   LocalTime modified;        // last write, local time
 };
 
-// Lists the entries named by pattern, a name in the request's form ("\" or "/" separators): the
-// directory part is taken literally (the current directory when there is none) and the last
-// part may hold "*" and "?". "." and ".." are returned when they match, as the host lists them.
+// Lists the entries named by pattern, a name in the record's form (Windows-1252, "\" or "/"
+// separators, maybe a drive or network name: platform/host_path.h): the directory part is taken
+// literally (the current directory when there is none) and the last part may hold "*" and "?",
+// matched against the entries' names in the record's form, character by character.
+// "." and ".." are returned when they match, as the host lists them.
 // Returns the matching entries sorted by name; none when the directory cannot be read, the
-// pattern is empty or holds a NUL.
+// pattern is empty, holds a NUL or has no host form.
 std::vector<DirectoryEntry> searchDirectory(std::string_view pattern);
 
-// Looks up one name in the request's form (symbolic links followed).
-// Returns true and fills entry (name = the last part of the name) when it exists; false when
-// it does not exist, cannot be reached, or the name is empty or holds a NUL.
+// Looks up one name in the record's form (symbolic links followed).
+// Returns true and fills entry (name = the last part of the name's host form, in the record's
+// form) when it exists; false when it does not exist, cannot be reached, or the name is empty,
+// holds a NUL or has no host form.
 bool lookUpEntry(std::string_view name, DirectoryEntry& entry);
 
 // Returns true when name matches pattern: "*" matches any run of characters (none included),

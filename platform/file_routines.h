@@ -1,6 +1,9 @@
 // File routines: create, delete and change directories, the current directory, and copying,
-// deleting, renaming and publishing files. Names come in the request's form ("\" separators), mapped to the
-// host's separator here; each routine answers 0 for success or the host's error number.
+// deleting, renaming and publishing files. Names come in the record's form (Windows-1252, "\"
+// separators, maybe a drive or network name) and reach the host in its own form
+// (hostNameFromRecord in platform/host_path.h: a name with no host form answers EINVAL); the
+// real path alone takes a name of this host. Each routine answers 0 for success or the host's
+// error number.
 #pragma once
 
 #include <string>
@@ -22,12 +25,13 @@ int deleteDirectory(std::string_view name);
 // Makes name the current directory of this process. Returns 0, or the error number.
 int changeDirectory(std::string_view name);
 
-// Writes the current directory in the host's form into directory.
+// Writes the current directory in the host's form (its encoding, "/" separators) into directory.
 // Returns 0, or the error number (directory is then empty).
 int currentDirectory(std::string& directory);
 
-// Writes the real path of name into real: absolute, with every symbolic link, "." and ".."
-// resolved, so that two names of one file give the same text. The parts at the end that do not
+// Writes the real path of name (a name of this host, as a user types it; "\" read as "/") into
+// real: absolute, with every symbolic link, "." and ".." resolved, so that two names of one
+// file give the same text. The parts at the end that do not
 // exist yet (a file still to be written, or its directory) are appended as written, "." left
 // out and ".." taking off the part before it.
 // Returns 0, or the error number (real is then empty; EINVAL for a bad name).

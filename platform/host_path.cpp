@@ -1,10 +1,12 @@
-// Request names to host paths: the drive and network mappings, and the plain relative form.
+// Request names to host paths: the drive and network mappings, the plain relative form, and
+// the name's text between the records' Windows-1252 and the host's encoding.
 #include "platform/host_path.h"
 
 #include <vector>
 
 #include "platform/file_routines.h"
 #include "platform/process.h"
+#include "platform/text_encoding.h"
 
 namespace dunax::platform {
 namespace {
@@ -127,6 +129,73 @@ bool hostPathOf(std::string_view name, std::string& host) {
   const char* networkRoot = environmentValue(kNetworkRootVariable);
   return mapRequestName(name, drives != nullptr ? drives : "",
                         networkRoot != nullptr ? networkRoot : "", host);
+}
+
+NameEncoding nameEncodingOfLocale(std::string_view locale) {
+  std::size_t dot = locale.find('.');
+  if (dot == std::string_view::npos) return NameEncoding::Utf8;
+  std::string_view codeSet = locale.substr(dot + 1);
+  codeSet = codeSet.substr(0, codeSet.find('@'));
+  std::string plain;  // lower case, without "-" and "_"
+  for (char c : codeSet) {
+    if (c == '-' || c == '_') continue;
+    plain += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  static constexpr std::string_view kSingleByteCodeSets[] = {
+      "iso88591", "iso885915", "latin1", "latin9", "cp1252", "windows1252", "88591", "885915"};
+  for (std::string_view singleByte : kSingleByteCodeSets) {
+    if (plain == singleByte) return NameEncoding::SameBytes;
+  }
+  return NameEncoding::Utf8;
+}
+
+NameEncoding hostNameEncoding() {
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = environmentValue(variable);
+    if (value != nullptr && value[0] != '\0') return nameEncodingOfLocale(value);
+  }
+  return NameEncoding::Utf8;
+}
+
+bool hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
+                        std::string_view drives, std::string_view networkRoot, std::string& host) {
+  std::string text;
+  if (!hostTextFromRecord(recordName, encoding, text)) return false;
+  return mapRequestName(text, drives, networkRoot, host);
+}
+
+bool hostNameFromRecord(std::string_view recordName, std::string& host) {
+  const char* drives = environmentValue(kDrivesVariable);
+  const char* networkRoot = environmentValue(kNetworkRootVariable);
+  return hostNameFromRecord(recordName, hostNameEncoding(), drives != nullptr ? drives : "",
+                            networkRoot != nullptr ? networkRoot : "", host);
+}
+
+bool recordNameFromHost(std::string_view hostName, NameEncoding encoding, std::string& record) {
+  if (encoding == NameEncoding::SameBytes) {
+    record.assign(hostName);
+    return true;
+  }
+  return windows1252NameFromUtf8(hostName, record);
+}
+
+bool recordNameFromHost(std::string_view hostName, std::string& record) {
+  return recordNameFromHost(hostName, hostNameEncoding(), record);
+}
+
+bool hostTextFromRecord(std::string_view text, NameEncoding encoding, std::string& host) {
+  if (encoding == NameEncoding::SameBytes) {
+    host.assign(text);
+    return true;
+  }
+  std::string converted;
+  if (!utf8NameFromWindows1252(text, converted)) return false;
+  host = std::move(converted);
+  return true;
+}
+
+bool hostTextFromRecord(std::string_view text, std::string& host) {
+  return hostTextFromRecord(text, hostNameEncoding(), host);
 }
 
 }  // namespace dunax::platform

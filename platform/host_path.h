@@ -1,7 +1,9 @@
 // Where a request's name lands on this host. Drive letters ("C:\DADOS", "c:DADOS") and network
 // paths ("\\server\share\rest", "//server/share/rest") name places this host does not have; they
 // land under host directories that the operator maps (DUNAX_DRIVES, DUNAX_NETWORK_ROOT), and
-// never outside them. Any other name is taken as it is, "\" read as "/".
+// never outside them. Any other name is taken as it is, "\" read as "/". Names are
+// Windows-1252 in the records and in the host's encoding at the OS (UTF-8 unless the locale
+// names a single-byte code set): every name crosses between the two here, both ways.
 #pragma once
 
 #include <string>
@@ -35,5 +37,44 @@ bool mapRequestName(std::string_view name, std::string_view drives, std::string_
 
 // mapRequestName with the two variables as this process has them now.
 bool hostPathOf(std::string_view name, std::string& host);
+
+// How this host spells names: the UTF-8 form of a record's Windows-1252 name, or its very bytes.
+enum class NameEncoding { Utf8, SameBytes };
+
+// The name encoding a locale value gives ("pt_BR.UTF-8", "de_DE.ISO-8859-15@euro", "C", ""):
+// the bytes are kept only when its code set is named and single-byte (ISO-8859-1, ISO-8859-15,
+// CP1252 and their spellings); UTF-8 otherwise, an unknown or missing code set included, as
+// services often run with no locale at all.
+NameEncoding nameEncodingOfLocale(std::string_view locale);
+
+// This process's name encoding: that of the first non-empty of LC_ALL, LC_CTYPE and LANG.
+NameEncoding hostNameEncoding();
+
+// A name in the record's form (Windows-1252, "\" separators, maybe a drive or network name) in
+// the host's form: its text in the host's encoding, then mapped as mapRequestName maps it.
+// Returns false (host untouched) when mapRequestName refuses it or when, on a UTF-8 host, it
+// holds a byte with no character in the code page.
+bool hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
+                        std::string_view drives, std::string_view networkRoot, std::string& host);
+
+// hostNameFromRecord with this process's encoding and mappings.
+bool hostNameFromRecord(std::string_view recordName, std::string& host);
+
+// A name the host gives (a directory entry, the current directory) in the record's form, for
+// writing into a record; separators are kept. Returns false when, on a UTF-8 host, the name is
+// not valid UTF-8 or holds a character with no Windows-1252 byte: record then holds "?" in
+// their place, a text to show, never a name to write into a record or to open.
+bool recordNameFromHost(std::string_view hostName, NameEncoding encoding, std::string& record);
+
+// recordNameFromHost with this process's encoding.
+bool recordNameFromHost(std::string_view hostName, std::string& record);
+
+// A text of a record (Windows-1252), a name or a command line for the host's shell, in the
+// host's encoding; nothing else changes. Returns false (host untouched) when, on a UTF-8 host,
+// it holds a byte with no character in the code page.
+bool hostTextFromRecord(std::string_view text, NameEncoding encoding, std::string& host);
+
+// hostTextFromRecord with this process's encoding.
+bool hostTextFromRecord(std::string_view text, std::string& host);
 
 }  // namespace dunax::platform

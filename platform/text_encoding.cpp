@@ -47,7 +47,64 @@ char windows1252Of(std::uint32_t point) {
   return '?';
 }
 
+// Decodes the UTF-8 character at text[i] strictly (shortest form, no surrogates, at most
+// U+10FFFF). Returns its length in bytes and sets point; 0 when the bytes there are not one.
+std::size_t decodeStrict(std::string_view text, std::size_t i, std::uint32_t& point) {
+  unsigned char lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) {
+    point = lead;
+    return 1;
+  }
+  std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
+  if (length == 0 || i + length > text.size()) return 0;
+  point = lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    unsigned char next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    point = (point << 6) | (next & 0x3F);
+  }
+  constexpr std::uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (point < kShortest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+    return 0;
+  }
+  return length;
+}
+
 }  // namespace
+
+bool utf8NameFromWindows1252(std::string_view name, std::string& out) {
+  out.clear();
+  out.reserve(name.size() * 2);
+  for (char c : name) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    std::uint32_t point = byte;
+    if (byte >= 0x80 && byte < 0xA0) {
+      point = kHighControlRange[byte - 0x80];
+      if (point == 0) return false;
+    }
+    appendCodePoint(point, out);
+  }
+  return true;
+}
+
+bool windows1252NameFromUtf8(std::string_view name, std::string& out) {
+  out.clear();
+  out.reserve(name.size());
+  bool exact = true;
+  std::size_t i = 0;
+  while (i < name.size()) {
+    std::uint32_t point = 0;
+    std::size_t length = decodeStrict(name, i, point);
+    char byte = length == 0 ? '?' : windows1252Of(point);
+    if (length == 0 || (byte == '?' && point != '?')) exact = false;
+    out += byte;
+    i += length == 0 ? 1 : length;
+  }
+  return exact;
+}
 
 void appendUtf8FromWindows1252(const char* text, std::size_t length, std::string& out) {
   for (std::size_t i = 0; i < length; ++i) {

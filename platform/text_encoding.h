@@ -1,8 +1,10 @@
-// Windows-1252, the code page of every text in the records, converted to UTF-8 for the terminal.
+// Windows-1252, the code page of every text in the records, converted to UTF-8 for the terminal,
+// and file names converted exactly, both ways, between the records and a UTF-8 host.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace dunax::platform {
 
@@ -15,5 +17,16 @@ void appendUtf8FromWindows1252(const char* text, std::size_t length, std::string
 // line). Characters outside the code page become "?". Invalid UTF-8 bytes are taken as
 // Windows-1252 bytes unchanged.
 std::string windows1252FromUtf8(const std::string& text);
+
+// Converts a name of the records (Windows-1252) to UTF-8, byte for character, control bytes
+// included. Returns false when a byte has no character in the code page (0x81, 0x8D, 0x8F,
+// 0x90, 0x9D): such a name has no UTF-8 form (out then holds the bytes converted so far).
+bool utf8NameFromWindows1252(std::string_view name, std::string& out);
+
+// Converts a UTF-8 name back to the records' Windows-1252, character for byte. Returns false
+// when a character has no Windows-1252 byte or the bytes are not valid UTF-8 (overlong forms and
+// surrogates included): out then holds "?" for each such character or byte, a text to show,
+// never a name to open, as "?" would name some other file.
+bool windows1252NameFromUtf8(std::string_view name, std::string& out);
 
 }  // namespace dunax::platform

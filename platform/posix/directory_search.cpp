@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "platform/file_routines.h"
+#include "platform/host_path.h"
 
 namespace dunax::platform {
 namespace {
@@ -37,28 +37,28 @@ void fillFromStat(const struct stat& info, DirectoryEntry& entry) {
 std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
   std::vector<DirectoryEntry> entries;
   std::string host;
-  if (!hostPathFrom(pattern, host)) return entries;
+  if (!hostNameFromRecord(pattern, host)) return entries;
   std::string directory;
   std::string namePattern;
   std::size_t slash = host.rfind('/');
+  // The pattern's last part is matched in the record's form, where "?" is one character.
   if (slash == std::string::npos) {
     directory = ".";
-    namePattern = host;
+    recordNameFromHost(host, namePattern);
   } else {
     directory = slash == 0 ? "/" : host.substr(0, slash);
-    namePattern = host.substr(slash + 1);
+    recordNameFromHost(std::string_view(host).substr(slash + 1), namePattern);
   }
   if (namePattern.empty()) return entries;
   DIR* stream = opendir(directory.c_str());
   if (stream == nullptr) return entries;
   const std::string prefix = directory == "/" ? "/" : directory + "/";
   while (struct dirent* item = readdir(stream)) {
-    std::string_view name = item->d_name;
-    if (!matchesWildcard(namePattern, name)) continue;
+    DirectoryEntry entry;
+    entry.nameFitsRecords = recordNameFromHost(item->d_name, entry.name);
+    if (!matchesWildcard(namePattern, entry.name)) continue;
     struct stat info;
     if (stat((prefix + item->d_name).c_str(), &info) != 0) continue;  // a dangling link
-    DirectoryEntry entry;
-    entry.name.assign(name);
     fillFromStat(info, entry);
     entries.push_back(std::move(entry));
   }
@@ -70,13 +70,15 @@ std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
 
 bool lookUpEntry(std::string_view name, DirectoryEntry& entry) {
   std::string host;
-  if (!hostPathFrom(name, host)) return false;
+  if (!hostNameFromRecord(name, host)) return false;
   struct stat info;
   if (stat(host.c_str(), &info) != 0) return false;
   std::string trimmed = host;
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
   std::size_t slash = trimmed.rfind('/');
-  entry.name = slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1);
+  entry.nameFitsRecords = recordNameFromHost(
+      slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1),
+      entry.name);
   fillFromStat(info, entry);
   return true;
 }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/host_path.h"
+
 namespace dunax::platform {
 namespace {
 
@@ -36,19 +38,19 @@ int writeAll(int fd, const char* data, std::size_t length) {
 
 int createDirectory(std::string_view name) {
   std::string host;
-  if (!hostPathFrom(name, host)) return EINVAL;
+  if (!hostNameFromRecord(name, host)) return EINVAL;
   return errorOr(mkdir(host.c_str(), 0777));
 }
 
 int deleteDirectory(std::string_view name) {
   std::string host;
-  if (!hostPathFrom(name, host)) return EINVAL;
+  if (!hostNameFromRecord(name, host)) return EINVAL;
   return errorOr(rmdir(host.c_str()));
 }
 
 int changeDirectory(std::string_view name) {
   std::string host;
-  if (!hostPathFrom(name, host)) return EINVAL;
+  if (!hostNameFromRecord(name, host)) return EINVAL;
   return errorOr(chdir(host.c_str()));
 }
 
@@ -99,7 +101,7 @@ int realPath(std::string_view name, std::string& real) {
 int copyFile(std::string_view source, std::string_view target) {
   std::string from;
   std::string to;
-  if (!hostPathFrom(source, from) || !hostPathFrom(target, to)) return EINVAL;
+  if (!hostNameFromRecord(source, from) || !hostNameFromRecord(target, to)) return EINVAL;
   int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return errno;
   struct stat sourceInfo;
@@ -139,7 +141,7 @@ int copyFile(std::string_view source, std::string_view target) {
 
 int deleteFile(std::string_view name) {
   std::string host;
-  if (!hostPathFrom(name, host)) return EINVAL;
+  if (!hostNameFromRecord(name, host)) return EINVAL;
   struct stat info;
   if (lstat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return EISDIR;
   return errorOr(unlink(host.c_str()));
@@ -148,7 +150,7 @@ int deleteFile(std::string_view name) {
 int renameFile(std::string_view oldName, std::string_view newName) {
   std::string from;
   std::string to;
-  if (!hostPathFrom(oldName, from) || !hostPathFrom(newName, to)) return EINVAL;
+  if (!hostNameFromRecord(oldName, from) || !hostNameFromRecord(newName, to)) return EINVAL;
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
   // A file system without the no-replace rename: look first, then rename.
@@ -159,7 +161,7 @@ int renameFile(std::string_view oldName, std::string_view newName) {
 
 int checkReplaceable(std::string_view name) {
   std::string host;
-  if (!hostPathFrom(name, host)) return EINVAL;
+  if (!hostNameFromRecord(name, host)) return EINVAL;
   struct stat info;
   if (lstat(host.c_str(), &info) != 0) return errno == ENOENT ? 0 : errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
@@ -170,7 +172,9 @@ int checkReplaceable(std::string_view name) {
 int publishFile(std::string_view temporaryName, std::string_view finalName) {
   std::string from;
   std::string to;
-  if (!hostPathFrom(temporaryName, from) || !hostPathFrom(finalName, to)) return EINVAL;
+  if (!hostNameFromRecord(temporaryName, from) || !hostNameFromRecord(finalName, to)) {
+    return EINVAL;
+  }
   int fd = open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno;
   struct stat replaced;

@@ -10,12 +10,16 @@
       *> pass-through fields (B included) are not used.
       *>
       *> Data file: the name at block positions 38-87, up to its first
-      *> space; "\" is read as "/". The indexed handler is the one the
-      *> GnuCOBOL run-time was built with (Debian's: Berkeley DB).
+      *> space, in Windows-1252; OPEN uses its host form (RECIDXHOST,
+      *> RECIDXTMP: "\" read as "/", drive and network names mapped,
+      *> the text in the host's encoding). The indexed handler is the
+      *> one the GnuCOBOL run-time was built with (Debian's: Berkeley
+      *> DB).
       *>
       *> Request codes (block positions 4-6), statuses answered at block
       *> positions 230-231 (the FILE STATUS of the data file):
-      *>   "TST"         open for reading: "00"; "35" missing file;
+      *>   "TST"         open for reading: "00"; "35" missing file, blank
+      *>                 name or a name with no host form;
       *>                 "37" no permission; "41" already open
       *>   "ST ", "AST"  position before the record with the lowest key:
       *>                 "00" (an empty file too; the next read then
@@ -30,7 +34,8 @@
       *>                 ".dunax-new", beside it; the data file itself is
       *>                 not touched): "00"; "37" no permission (also a
       *>                 data file that may not be replaced: a directory,
-      *>                 a symbolic link); "30" blank name; "41" already
+      *>                 a symbolic link); "30" blank name or a name with
+      *>                 no host form; "41" already
       *>                 open
       *>   "WR ", "AWR"  write the first 1024 bytes of the record area,
       *>                 in any key order: "00"; "22" the key is already
@@ -53,9 +58,9 @@
       *> killed run left behind; a run killed at any moment leaves the
       *> data file as it was. The indexed file is one file (Berkeley DB
       *> keeps a file without alternate keys in one file), so the one
-      *> rename publishes all of it. The calls RECIDXTMP, RECIDXDROP,
-      *> RECIDXCHECK and RECIDXPUB are linked in (recidx_publication.cpp,
-      *> compiled with cobc -fstatic-call).
+      *> rename publishes all of it. The calls RECIDXHOST, RECIDXTMP,
+      *> RECIDXDROP, RECIDXCHECK and RECIDXPUB are linked in
+      *> (recidx_publication.cpp, compiled with cobc -fstatic-call).
        IDENTIFICATION DIVISION.
        PROGRAM-ID. RECIDX.
 
@@ -77,9 +82,9 @@
 
        WORKING-STORAGE SECTION.
        01  WS-FILE-NAME              PIC X(50)  VALUE SPACES.
-      *> The name opened: the data file's, or for output its temporary
-      *> name.
-       01  WS-ASSIGNED-NAME          PIC X(60)  VALUE SPACES.
+      *> The name opened, in the host's form (RECIDXHOST, RECIDXTMP):
+      *> the data file's, or for output its temporary name.
+       01  WS-ASSIGNED-NAME          PIC X(1024) VALUE SPACES.
        01  WS-FILE-STATUS            PIC XX     VALUE "00".
       *> The status of the first write that failed since "OU ".
        01  WS-WRITE-FAILURE          PIC XX     VALUE "00".
@@ -140,8 +145,11 @@
            ELSE
                PERFORM TAKE-FILE-NAME
                CALL "RECIDXDROP" USING WS-FILE-NAME
-               MOVE WS-FILE-NAME TO WS-ASSIGNED-NAME
-               OPEN INPUT DATA-FILE
+               CALL "RECIDXHOST" USING WS-FILE-NAME WS-ASSIGNED-NAME
+                   WS-FILE-STATUS
+               IF WS-FILE-STATUS = "00"
+                   OPEN INPUT DATA-FILE
+               END-IF
                IF WS-FILE-STATUS = "00"
                    SET FILE-OPEN-INPUT TO TRUE
                    MOVE "N" TO WS-AT-END
@@ -157,6 +165,9 @@
                CALL "RECIDXCHECK" USING WS-FILE-NAME WS-FILE-STATUS
                IF WS-FILE-STATUS = "00"
                    CALL "RECIDXTMP" USING WS-FILE-NAME WS-ASSIGNED-NAME
+                       WS-FILE-STATUS
+               END-IF
+               IF WS-FILE-STATUS = "00"
                    OPEN OUTPUT DATA-FILE
                    IF WS-FILE-STATUS = "00"
                        SET FILE-OPEN-OUTPUT TO TRUE

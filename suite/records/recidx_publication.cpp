@@ -1,9 +1,11 @@
-// The publishing calls of RECIDX, the COBOL record-access program: plain C entries linked into
-// RECIDX.so and called statically from its COBOL, each taking the data file name as RECIDX
-// holds it (50 bytes, space-padded, "\" already turned into "/") and, where it answers one, a
-// 2-byte file status.
+// The naming and publishing calls of RECIDX, the COBOL record-access program: plain C entries
+// linked into RECIDX.so and called statically from its COBOL, each taking the data file name as
+// RECIDX holds it (50 bytes, space-padded, Windows-1252) and, where it answers one, a 2-byte
+// file status. The name RECIDX's OPEN uses is the host form these calls fill in.
 #include <cstring>
+#include <string>
 
+#include "platform/host_path.h"
 #include "suite/records/data_file_publication.h"
 #include "suite/records/sequential_access.h"
 
@@ -12,6 +14,9 @@ namespace {
 using dunax::records::RequestBlock;
 
 constexpr std::size_t kNameWidth = sizeof(RequestBlock::fileName);
+// The width of the name RECIDX opens (WS-ASSIGNED-NAME): room for a mapped drive's directory
+// and a name whose every character takes three bytes in UTF-8.
+constexpr std::size_t kAssignedNameWidth = 1024;
 
 // Copies the name field into path (kNameWidth + 1 bytes). Returns false for a blank name.
 bool pathFrom(const char* nameField, char* path) {
@@ -22,19 +27,45 @@ void answer(const dunax::platform::FileStatus& status, char* statusField) {
   std::memcpy(statusField, status.code, sizeof(status.code));
 }
 
+// Fills assignedField (kAssignedNameWidth bytes, space-padded) with the host form of the record
+// name and answers "00"; answers failure, assignedField all spaces, when the name is blank, has
+// no host form or does not fit.
+void assignHostName(const char* recordName, char* assignedField,
+                    const dunax::platform::FileStatus& failure, char* statusField) {
+  std::memset(assignedField, ' ', kAssignedNameWidth);
+  std::string host;
+  if (recordName[0] == '\0' || !dunax::platform::hostNameFromRecord(recordName, host) ||
+      host.size() > kAssignedNameWidth) {
+    answer(failure, statusField);
+    return;
+  }
+  std::memcpy(assignedField, host.data(), host.size());
+  answer(dunax::platform::status::kSuccess, statusField);
+}
+
 }  // namespace
 
 extern "C" {
 
-// Writes the temporary name of the data file into temporaryField (kMaxTemporaryNameLength
-// bytes, space-padded); spaces for a blank name.
-int RECIDXTMP(const char* nameField, char* temporaryField) {
+// Writes the host form of the data file's name into assignedField (kAssignedNameWidth bytes,
+// space-padded), the name an input OPEN uses. Answers "00"; "35" (assignedField spaces) for a
+// blank name or one with no host form, as for a file that is not there.
+int RECIDXHOST(const char* nameField, char* assignedField, char* statusField) {
+  char path[kNameWidth + 1] = {};
+  pathFrom(nameField, path);
+  assignHostName(path, assignedField, dunax::platform::status::kFileNotFound, statusField);
+  return 0;
+}
+
+// Writes the host form of the data file's temporary name into assignedField
+// (kAssignedNameWidth bytes, space-padded), the name an output OPEN uses. Answers "00"; "30"
+// (assignedField spaces) for a blank name or one with no host form.
+int RECIDXTMP(const char* nameField, char* assignedField, char* statusField) {
   char path[kNameWidth + 1];
   char temporary[dunax::records::kMaxTemporaryNameLength + 1] = {};
   if (pathFrom(nameField, path)) dunax::records::temporaryNameOf(path, temporary);
-  std::size_t length = std::strlen(temporary);
-  std::memcpy(temporaryField, temporary, length);
-  std::memset(temporaryField + length, ' ', dunax::records::kMaxTemporaryNameLength - length);
+  assignHostName(temporary, assignedField, dunax::platform::status::kPermanentError,
+                 statusField);
   return 0;
 }
 

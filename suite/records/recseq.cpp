@@ -8,7 +8,10 @@
 // run-parameter positions 21-30), leading and trailing spaces ignored, 1 to 1024. A blank field
 // means 1024. Anything else makes "TST" and "OU " answer "39".
 //
-// Data file: the name at block positions 38-87, up to its first space; "\" is read as "/".
+// Data file: the name at block positions 38-87, up to its first space, in Windows-1252; it
+// reaches the file system in the host's form ("\" read as "/", drive and network names mapped,
+// the text in the host's encoding: platform/host_path.h). A name with no host form answers as a
+// blank one.
 //
 // Request codes (block positions 4-6) and the statuses answered at block positions 230-231:
 //   "TST"         open for reading   "00"; "35" missing file or blank name; "37" no permission;

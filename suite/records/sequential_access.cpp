@@ -4,6 +4,9 @@
 #include "suite/records/sequential_access.h"
 
 #include <cstring>
+#include <string>
+
+#include "platform/host_path.h"
 
 namespace dunax::records {
 namespace {
@@ -79,26 +82,35 @@ void SequentialAccess::handle(RequestBlock& block) {
 
 // Removes a temporary file that an earlier run left, then opens the data file for input, or
 // its temporary file for output (after checking that the data file may be replaced).
+// The name stays in the record's form (Windows-1252) for the platform's file routines; the
+// record file opens its host form.
 // Returns "41" when a file is already open, "39" for a bad record length, "35" (input) or "30"
-// (output) for a blank name, "37" (output) for a data file that may not be replaced, otherwise
-// the record file's answer ("00", "35", "37", "30").
+// (output) for a blank name or one with no host form (an unmapped drive, a byte with no
+// character), "37" (output) for a data file that may not be replaced, otherwise the record
+// file's answer ("00", "35", "37", "30").
 FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
   if (isOpen()) return status::kAlreadyOpen;
   std::size_t length = parseRecordLength(block.passB, sizeof(block.passB));
   if (length == 0) return recseq_status::kBadRecordLength;
-  if (extractFileName(block.fileName, sizeof(block.fileName), path_) == 0) {
-    return mode == OpenMode::Input ? status::kFileNotFound : status::kPermanentError;
+  const FileStatus badName =
+      mode == OpenMode::Input ? status::kFileNotFound : status::kPermanentError;
+  if (extractFileName(block.fileName, sizeof(block.fileName), path_) == 0 ||
+      !platform::hostNameFromRecord(path_, hostPath_)) {
+    return badName;
   }
   discardTemporary(path_);
-  char temporary[kMaxTemporaryNameLength + 1];
+  std::string temporaryHostPath;
   if (mode == OpenMode::Output) {
     FileStatus replaceable = checkReplaceable(path_);
     if (!replaceable.ok()) return replaceable;
+    char temporary[kMaxTemporaryNameLength + 1];
     temporaryNameOf(path_, temporary);
+    if (!platform::hostNameFromRecord(temporary, temporaryHostPath)) return badName;
   }
   file_.reset();
   file_.emplace(platform::Organization::RecordSequential, length);
-  FileStatus answer = file_->open(mode == OpenMode::Output ? temporary : path_, mode);
+  FileStatus answer =
+      file_->open(mode == OpenMode::Output ? temporaryHostPath.c_str() : hostPath_.c_str(), mode);
   if (!answer.ok()) {
     file_.reset();
     return answer;
@@ -118,7 +130,7 @@ FileStatus SequentialAccess::start() {
   if (file_->mode() != OpenMode::Input) return status::kNotOpenForInput;
   if (!readSinceStart_) return status::kSuccess;
   file_->close();
-  FileStatus answer = file_->open(path_, OpenMode::Input);
+  FileStatus answer = file_->open(hostPath_.c_str(), OpenMode::Input);
   if (!answer.ok()) {
     file_.reset();
     return answer;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "platform/file_status.h"
 #include "platform/record_file.h"
@@ -77,7 +78,8 @@ class SequentialAccess {
 
   std::optional<platform::RecordFile> file_;
   std::size_t recordLength_ = 0;
-  char path_[sizeof(RequestBlock::fileName) + 1] = {};
+  char path_[sizeof(RequestBlock::fileName) + 1] = {};  // the record's form, "/" separators
+  std::string hostPath_;                                 // its host form, opened for input
   bool readSinceStart_ = false;  // a read was issued since the open or the last start
   bool readFailed_ = false;      // the trailing partial record was reported
   platform::FileStatus writeFailure_;  // the first failed write since "OU " ("00": none)

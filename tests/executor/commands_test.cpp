@@ -201,6 +201,13 @@ TEST_F(Commands, ReportCurrentDirectory) {
   EXPECT_EQ(padded(fs::current_path().string()), argument1Of(job));
 }
 
+TEST_F(Commands, ReportCurrentDirectoryInWindows1252) {
+  ScopedVariable locale("LC_ALL", "pt_BR.UTF-8");
+  fs::create_directory("A\xC3\xA7\xC3\xA3o");
+  fs::current_path("A\xC3\xA7\xC3\xA3o");
+  EXPECT_EQ(padded(root().string() + "/A\xE7\xE3o"), argument1Of(run("CDDIR")));
+}
+
 TEST_F(Commands, ReportCurrentDirectoryTooLongFails) {
   std::string deep(70, 'd');
   fs::create_directories(deep + "/" + deep);
@@ -358,6 +365,15 @@ TEST_F(Commands, DeletePatternLeavesNamesWithSpacesAlone) {
   EXPECT_TRUE(run("DEL  ", "D\\*.TMP").failed());
   EXPECT_TRUE(fs::exists("D/MY FILE.TMP"));
   EXPECT_TRUE(fs::exists("D/MY"));
+}
+
+TEST_F(Commands, PatternMatchesWithoutAWindows1252NameAreLeftAlone) {
+  ScopedVariable locale("LC_ALL", "pt_BR.UTF-8");
+  writeFile("D/A\xC3\xA7.TMP", "a");    // "Aç.TMP": reached through its Windows-1252 name
+  writeFile("D/\xE4\xB8\xAD.TMP", "b");  // no Windows-1252 form
+  EXPECT_TRUE(run("DEL  ", "D\\*.TMP").failed());
+  EXPECT_FALSE(fs::exists("D/A\xC3\xA7.TMP"));
+  EXPECT_TRUE(fs::exists("D/\xE4\xB8\xAD.TMP"));
 }
 
 // ---- REN

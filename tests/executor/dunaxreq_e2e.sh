@@ -87,7 +87,7 @@ case $scenario in
     echo x > OLD.DAT
     req REN OLD.DAT 'Conversão.DAT'
     expect_eq "$rc" 0 "rename"
-    [ -f $'Convers\xe3o.DAT' ] || fail "the new name is not in Windows-1252 on disk"
+    [ -f 'Conversão.DAT' ] || fail "the new name is not in UTF-8 on disk"
     expect_eq "$arg2" 'Conversão.DAT' "argument 2 printed in UTF-8"
     req REN OLD.DAT NEW.DAT
     expect_eq "$rc" 1 "rename of a missing file"

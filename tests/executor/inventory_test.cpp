@@ -16,6 +16,7 @@ using testing::argument1Of;
 using testing::makeJob;
 using testing::padded;
 using testing::readFile;
+using testing::ScopedVariable;
 using testing::writeFile;
 namespace fs = std::filesystem;
 
@@ -103,6 +104,19 @@ TEST_F(Inventory, CompanyLevelsWithWholeNames) {
   EXPECT_EQ(5u, lines.size());
   EXPECT_EQ("0000000000000005", argument1Of(job).substr(0, 16));
   EXPECT_EQ("0000000000000015", argument1Of(job).substr(56, 16));
+}
+
+TEST_F(Inventory, NamesAreUtf8OnDiskAndWindows1252InTheListing) {
+  ScopedVariable locale("LC_ALL", "pt_BR.UTF-8");
+  Job made = makeJob("MKDIR", "EMP001\\A\xE7\xE3o");  // "Ação" in the request
+  dispatchVerb(made);
+  EXPECT_FALSE(made.failed());
+  ASSERT_TRUE(fs::is_directory("EMP001/A\xC3\xA7\xC3\xA3o"));
+  writeFile("EMP001/A\xC3\xA7\xC3\xA3o/\xE2\x82\xAC", "1");  // "€"
+  writeFile("EMP001/\xE4\xB8\xAD", "22");                   // no Windows-1252 form
+  list();
+  EXPECT_EQ(std::vector<std::string>{"0000000000000001EMP001\\A\xE7\xE3o\\\x80"},
+            linesOf("LIST.TXT"));
 }
 
 TEST_F(Inventory, CommonFilesComeFirst) {

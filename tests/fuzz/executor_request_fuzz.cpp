@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "executor/commands.h"
 #include "executor/main_sequence.h"
+#include "platform/host_path.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/in_memory_platform.h"
 
@@ -72,9 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       DUNAX_FUZZ_CHECK(name.size() <= kLongestName);
     }
   }
-  // A command line is the whole 256-byte buffer, cut at a NUL only.
+  // A command line is the whole 256-byte buffer in the host's encoding, cut at a NUL only.
   for (const std::string& line : host.commandLines) {
-    DUNAX_FUZZ_CHECK(line.size() <= dunax::executor::kCommandBufferLength);
+    std::string buffer;
+    DUNAX_FUZZ_CHECK(dunax::platform::recordNameFromHost(line, buffer));
+    DUNAX_FUZZ_CHECK(buffer.size() <= dunax::executor::kCommandBufferLength);
   }
   // Only the two command verbs (or an unknown one) may run anything.
   if (!host.commandLines.empty()) {

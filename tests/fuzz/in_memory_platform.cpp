@@ -8,6 +8,7 @@
 #include "platform/command_execution.h"
 #include "platform/directory_search.h"
 #include "platform/file_routines.h"
+#include "platform/host_path.h"
 #include "platform/record_file.h"
 
 namespace dunax::fuzz {
@@ -47,14 +48,15 @@ bool hasChildren(const std::string& path) {
 bool resolve(std::string_view name, std::string& path) {
   memoryHost().namesUsed.emplace_back(name);
   std::string host;
-  if (!platform::hostPathFrom(name, host)) return false;
+  if (!platform::hostNameFromRecord(name, host)) return false;
   path = normalisedPath(host);
   return true;
 }
 
+// The directory entry of the host name name, its name in the record's form.
 platform::DirectoryEntry entryFor(const std::string& name, const MemoryEntry& entry) {
   platform::DirectoryEntry out;
-  out.name = name;
+  out.nameFitsRecords = platform::recordNameFromHost(name, out.name);
   out.isDirectory = entry.isDirectory;
   out.size = entry.isDirectory ? 0 : entry.size;
   out.modified = platform::LocalTime{2024, 2, 29, 13, 45, 58};
@@ -213,10 +215,11 @@ std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
   std::vector<DirectoryEntry> out;
   memoryHost().namesUsed.emplace_back(pattern);
   std::string host;
-  if (!hostPathFrom(pattern, host)) return out;
+  if (!hostNameFromRecord(pattern, host)) return out;
   std::size_t slash = host.rfind('/');
   std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
-  std::string namePattern = slash == std::string::npos ? host : host.substr(slash + 1);
+  std::string namePattern;
+  recordNameFromHost(slash == std::string::npos ? host : host.substr(slash + 1), namePattern);
   if (namePattern.empty()) return out;
   const std::string path = fuzz::normalisedPath(directory);
   if (!fuzz::isDirectory(path)) return out;
@@ -229,7 +232,8 @@ std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
        it != memoryHost().entries.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
     std::string name = it->first.substr(prefix.size());
     if (name.find('/') != std::string::npos) continue;  // deeper down
-    if (matchesWildcard(namePattern, name)) out.push_back(fuzz::entryFor(name, it->second));
+    DirectoryEntry entry = fuzz::entryFor(name, it->second);
+    if (matchesWildcard(namePattern, entry.name)) out.push_back(std::move(entry));
   }
   return out;  // "." and ".." first, then by name, as the host's sorted listing gives them
 }

@@ -62,5 +62,57 @@ TEST(HostPathTest, MapsDrivesAndNetworkPathsWithinTheirRoots) {
   }
 }
 
+// A name of the records and the same name at the host; nullptr for a side it has no form on.
+struct EncodingCase {
+  NameEncoding encoding;
+  const char* record;
+  const char* host;
+};
+
+TEST(HostPathTest, NamesAreWindows1252InRecordsAndTheHostsEncodingAtTheHost) {
+  const EncodingCase cases[] = {
+      {NameEncoding::Utf8, "DADOS/CLI.DAT", "DADOS/CLI.DAT"},
+      {NameEncoding::Utf8, "a\xE7\xE3o.dat", "a\xC3\xA7\xC3\xA3o.dat"},  // "ação.dat"
+      {NameEncoding::Utf8, "\x80 5", "\xE2\x82\xAC 5"},                 // the euro sign
+      {NameEncoding::Utf8, "a\x81", nullptr},                          // no character in the page
+      {NameEncoding::Utf8, nullptr, "\xE4\xB8\xAD.dat"},                 // no Windows-1252 byte
+      {NameEncoding::Utf8, nullptr, "\xC2\x81"},                        // U+0081, the page's hole
+      {NameEncoding::Utf8, nullptr, "a\xE7o"},                          // not UTF-8
+      {NameEncoding::Utf8, nullptr, "\xC3\xA7\xE0\x80\xAF"},             // an overlong "/"
+      {NameEncoding::SameBytes, "a\xE7\xE3o\x81", "a\xE7\xE3o\x81"},
+  };
+  for (const EncodingCase& test : cases) {
+    std::string host = "(untouched)";
+    if (test.record != nullptr) {
+      EXPECT_EQ(test.host != nullptr,
+                hostNameFromRecord(test.record, test.encoding, "", "", host)) << test.record;
+      EXPECT_EQ(test.host != nullptr ? test.host : "(untouched)", host) << test.record;
+    }
+    std::string record;
+    if (test.host != nullptr) {
+      EXPECT_EQ(test.record != nullptr, recordNameFromHost(test.host, test.encoding, record))
+          << test.host;
+      if (test.record != nullptr) {
+        EXPECT_EQ(test.record, record) << test.host;
+      }
+    }
+  }
+  // The name is converted before it is mapped: "\" and drives apply to the host's form.
+  std::string host;
+  ASSERT_TRUE(hostNameFromRecord("C:\\A\xE7\xE3o\\F", NameEncoding::Utf8, kDrives, "", host));
+  EXPECT_EQ("/srv/c/A\xC3\xA7\xC3\xA3o/F", host);
+}
+
+TEST(HostPathTest, OnlyANamedSingleByteCodeSetKeepsTheBytes) {
+  EXPECT_EQ(NameEncoding::SameBytes, nameEncodingOfLocale("pt_BR.ISO-8859-1"));
+  EXPECT_EQ(NameEncoding::SameBytes, nameEncodingOfLocale("de_DE.iso885915@euro"));
+  EXPECT_EQ(NameEncoding::SameBytes, nameEncodingOfLocale("pt_PT.CP1252"));
+  EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale("pt_BR.UTF-8"));
+  EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale("pt_BR.utf8@latin"));
+  EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale("C"));
+  EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale(""));
+  EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale("xx_XX.KOI8-R"));
+}
+
 }  // namespace
 }  // namespace dunax::platform

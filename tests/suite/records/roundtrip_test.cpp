@@ -75,6 +75,7 @@ class RoundTrip : public ::testing::Test {
   void SetUp() override {
     setenv("COB_LIBRARY_PATH", (buildDirectory() + "/lib/dunax").c_str(), 1);
     unsetenv("DUNAX_VRDMSG_ANSWERS");
+    setenv("LC_ALL", "C.UTF-8", 1);  // names on disk in UTF-8, whatever the locale of the run
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.path());
   }
@@ -100,6 +101,23 @@ TEST_F(RoundTrip, SequentialFileComesBackByteForByte) {
   ASSERT_EQ(runRmSide("clientes.dat.bin", "copia.dat.bin"), 0);
   ASSERT_EQ(runConverter(runParameter('X', "RECSEQ", "80", "copia.dat")), 0);
   EXPECT_EQ(readWholeFile("copia.dat"), data);
+}
+
+TEST_F(RoundTrip, AccentedNamesAreWindows1252InTheParameterAndUtf8OnDisk) {
+  std::string data;
+  for (std::size_t i = 0; i < 30; ++i) data += makeRecord(i, 80);
+  writeWholeFile("a\xC3\xA7\xC3\xA3o.dat", data);  // "ação.dat"
+  ASSERT_EQ(runConverter(runParameter('B', "RECSEQ", "80", "a\xE7\xE3o.dat")), 0);
+  EXPECT_EQ(readWholeFile("a\xC3\xA7\xC3\xA3o.dat.bin").size(), 30u * 1024u);
+
+  ASSERT_EQ(runRmSide("a\xC3\xA7\xC3\xA3o.dat.bin", "c\xC3\xB3pia.dat.bin"), 0);  // "cópia"
+  ASSERT_EQ(runConverter(runParameter('X', "RECSEQ", "80", "c\xF3pia.dat")), 0);
+  EXPECT_EQ(readWholeFile("c\xC3\xB3pia.dat"), data);
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name.find('\xE7') == std::string::npos && name.find('\xF3') == std::string::npos)
+        << "a Windows-1252 name reached the disk: " << name;
+  }
 }
 
 TEST_F(RoundTrip, EmptySequentialFileComesBackEmpty) {
@@ -179,6 +197,13 @@ TEST_F(RoundTrip, IndexedFileComesBackRecordForRecord) { roundTripIndexed(' '); 
 
 TEST_F(RoundTrip, IndexedFileWithTheAlternativeCodesComesBackRecordForRecord) {
   roundTripIndexed('O');
+}
+
+TEST_F(RoundTrip, IndexedFilesAreOpenedUnderTheirUtf8Names) {
+  writeIndexedFile("\xE1rvore.idx", {2, 1});  // "árvore.idx" in the request block
+  EXPECT_TRUE(std::filesystem::exists("\xC3\xA1rvore.idx"));
+  EXPECT_EQ(readIndexedFile("\xE1rvore.idx"),
+            (std::vector<std::string>{keyedRecord(1), keyedRecord(2)}));
 }
 
 }  // namespace
