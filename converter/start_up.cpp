@@ -53,6 +53,11 @@ void reportOutcome(const RunState& state, const std::string& reason) {
 // saying why on standard error) when another run holds it or it cannot be taken.
 bool lockTransferName(RunState& state) {
   std::string lockPath = state.transferFile.lockPath();
+  if (lockPath.empty()) {
+    reportOutcome(state, "the name cannot be used on this host (a drive or network path without "
+                         "a mapping, or a character the host cannot name); nothing was touched");
+    return false;
+  }
   switch (state.lock.acquire(lockPath)) {
     case platform::ExclusiveFileLock::Outcome::Acquired:
       return true;
