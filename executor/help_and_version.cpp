@@ -1,11 +1,7 @@
 // The executor's usage paragraph and version line.
 #include "executor/help_and_version.h"
 
-#include <cstring>
-#include <string>
-
-#include "platform/console.h"
-#include "platform/version.h"
+#include "platform/help_and_version.h"
 
 namespace dunax::executor {
 namespace {
@@ -28,16 +24,7 @@ constexpr char kUsage[] =
 }  // namespace
 
 bool answerHelpOrVersion(int argc, char** argv) {
-  if (argc != 2) return false;
-  if (std::strcmp(argv[1], "--help") == 0) {
-    platform::writeErrorLine(kUsage);
-    return true;
-  }
-  if (std::strcmp(argv[1], "--version") == 0) {
-    platform::writeErrorLine((std::string("DUNAXSYS (dunax) ") + platform::kDunaxVersion).c_str());
-    return true;
-  }
-  return false;
+  return platform::answerHelpOrVersion(argc, argv, "DUNAXSYS", kUsage);
 }
 
 }  // namespace dunax::executor

@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include "platform/posix/default_signal_action.h"
+
 namespace dunax::platform {
 namespace {
 
@@ -24,16 +26,7 @@ void noteTermination(int signal) {
       previous.sa_handler != nullptr) {
     previous.sa_handler(signal);
   }
-  if (!second) return;
-  struct sigaction fallback {};
-  fallback.sa_handler = SIG_DFL;
-  sigemptyset(&fallback.sa_mask);
-  sigaction(signal, &fallback, nullptr);
-  sigset_t unblock;
-  sigemptyset(&unblock);
-  sigaddset(&unblock, signal);
-  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
-  raise(signal);
+  if (second) posix::takeDefaultSignalAction(signal);
 }
 
 }  // namespace

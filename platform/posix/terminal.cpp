@@ -12,6 +12,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "platform/posix/default_signal_action.h"
+
 namespace dunax::platform {
 namespace {
 
@@ -52,16 +54,7 @@ void endBySignal(int signal) {
     (void)ignored;
   }
   if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
-  struct sigaction fallback;
-  std::memset(&fallback, 0, sizeof fallback);
-  fallback.sa_handler = SIG_DFL;
-  sigemptyset(&fallback.sa_mask);
-  sigaction(signal, &fallback, nullptr);
-  sigset_t unblock;
-  sigemptyset(&unblock);
-  sigaddset(&unblock, signal);
-  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
-  raise(signal);
+  posix::takeDefaultSignalAction(signal);
 }
 
 // Ctrl+Z: the terminal is put back before the process stops, and taken again when it goes on
