@@ -1,15 +1,42 @@
-// Child processes: a program started with its own argument list (no shell), and waiting for it.
+// Child processes: a program started with its own argument list (no shell), in a working
+// directory of its own when asked, its standard error kept for the caller when asked, and
+// waiting for it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace dunax::platform {
 
 struct ChildProcess {
-  int id = -1;  // the process id; -1 when the start failed
+  int id = -1;            // the process id; -1 when the start failed
+  int errorCapture = -1;  // where its standard error is kept; -1 when it is inherited
   bool started() const { return id > 0; }
 };
+
+// How a child is started.
+struct ChildSettings {
+  std::string workingDirectory;       // where it runs; empty for this process's own
+  bool captureStandardError = false;  // keep what it writes on standard error (see below)
+};
+
+// Returns 0 when a child can be started in directory (it exists and can be entered), else the
+// error number.
+int checkWorkingDirectory(const std::string& directory);
+
+// Starts the program at path as startChildProcess below does, with settings. With
+// captureStandardError the child's standard error goes to a temporary file that has no name
+// (only this process and the child hold it, and it is gone when both let it go), so the child
+// never waits on a reader however much it writes; where no such file can be made, standard
+// error is inherited. A relative path is taken from this process's current directory.
+ChildProcess startChildProcess(const std::string& path, const std::vector<std::string>& arguments,
+                               const ChildSettings& settings, std::string* error);
+
+// Returns the last (at most maxBytes) bytes that a child started with captureStandardError
+// wrote on its standard error, and lets the capture go (child.errorCapture becomes -1). Call it
+// once the child has ended. Empty when nothing was written or nothing was captured.
+std::string takeCapturedError(ChildProcess& child, std::size_t maxBytes);
 
 // Starts the program at path with the given arguments (arguments[0] is the program's own name
 // as it sees it). Standard input, output and error are inherited.

@@ -60,6 +60,19 @@ class OutsideProgram {
   std::string loadError_;
 };
 
+// Where the module of an outside program lies, found exactly as OutsideProgram finds it, for a
+// program whose file is in ownDirectory (a manager checks its converter's search this way).
+struct ModuleSearch {
+  std::string path;      // the module file found; empty when there is none
+  std::string searched;  // the directories searched, in order, separated by ", "
+};
+
+// Searches NAME.so, then name.so, in each directory of COB_LIBRARY_PATH, then in
+// ownDirectory/../lib/dunax, then in ownDirectory (these two left out when it is empty). name is
+// taken as OutsideProgram takes it (trailing spaces removed). Only the file is looked for: that
+// it loads and has its entry point is seen by the call.
+ModuleSearch findModule(std::string_view name, const std::string& ownDirectory);
+
 // Ends the COBOL run-time when one was started (files its modules left open are closed so that
 // their records are kept). Called on every way out of a program; safe to call more than once.
 void shutDownCobolRuntime();

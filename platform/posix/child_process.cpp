@@ -1,15 +1,20 @@
-// Child processes on POSIX: posix_spawn, waitpid, and a bounded wait that wakes the moment the
+// Child processes on POSIX: posix_spawn (with a working directory and standard error in an
+// unnamed temporary file when asked), waitpid, and a bounded wait that wakes the moment the
 // child ends.
 #include "platform/child_process.h"
 
+#include <fcntl.h>
+#include <limits.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/clock.h"
@@ -33,11 +38,51 @@ ChildEnd endFromStatus(int id, int status) {
   return end;
 }
 
+// Opens a temporary file with no name in TMPDIR (or /tmp), for reading and writing, closed on
+// exec. Returns its descriptor, or -1 when none can be made.
+int openUnnamedTemporaryFile() {
+  const char* variable = std::getenv("TMPDIR");
+  std::string directory = variable != nullptr && variable[0] != '\0' ? variable : "/tmp";
+#ifdef O_TMPFILE
+  int fd = open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+#else
+  int fd = -1;
+#endif
+  std::string pattern = directory + "/dunax-stderr-XXXXXX";
+  fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd >= 0) unlink(pattern.c_str());
+  return fd;
+}
+
+// The path a child started in another directory is to run: relative paths made absolute.
+std::string absoluteProgramPath(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char here[PATH_MAX];
+  if (getcwd(here, sizeof here) == nullptr) return path;
+  return std::string(here) + "/" + path;
+}
+
 }  // namespace
+
+int checkWorkingDirectory(const std::string& directory) {
+  struct stat status{};
+  if (stat(directory.c_str(), &status) != 0) return errno;
+  if (!S_ISDIR(status.st_mode)) return ENOTDIR;
+  if (access(directory.c_str(), X_OK) != 0) return errno;
+  return 0;
+}
 
 ChildProcess startChildProcess(const std::string& path, const std::vector<std::string>& arguments,
                                std::string* error) {
-  if (access(path.c_str(), X_OK) != 0) {
+  return startChildProcess(path, arguments, ChildSettings{}, error);
+}
+
+ChildProcess startChildProcess(const std::string& path, const std::vector<std::string>& arguments,
+                               const ChildSettings& settings, std::string* error) {
+  const std::string program =
+      settings.workingDirectory.empty() ? path : absoluteProgramPath(path);
+  if (access(program.c_str(), X_OK) != 0) {
     if (error) *error = path + ": " + std::strerror(errno);
     return {};
   }
@@ -45,13 +90,55 @@ ChildProcess startChildProcess(const std::string& path, const std::vector<std::s
   argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+
+  ChildProcess child;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (settings.captureStandardError) {
+    child.errorCapture = openUnnamedTemporaryFile();
+    if (child.errorCapture >= 0) {
+      posix_spawn_file_actions_adddup2(&actions, child.errorCapture, STDERR_FILENO);
+    }
+  }
+  if (!settings.workingDirectory.empty()) {
+    posix_spawn_file_actions_addchdir_np(&actions, settings.workingDirectory.c_str());
+  }
   pid_t id = -1;
-  int result = posix_spawn(&id, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  int result = posix_spawn(&id, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   if (result != 0) {
-    if (error) *error = path + ": " + std::strerror(result);
+    if (error) {
+      *error = path + ": " + std::strerror(result);
+      if (!settings.workingDirectory.empty()) *error += " (in " + settings.workingDirectory + ")";
+    }
+    if (child.errorCapture >= 0) close(child.errorCapture);
     return {};
   }
-  return ChildProcess{static_cast<int>(id)};
+  child.id = static_cast<int>(id);
+  return child;
+}
+
+std::string takeCapturedError(ChildProcess& child, std::size_t maxBytes) {
+  std::string text;
+  if (child.errorCapture < 0) return text;
+  struct stat status{};
+  if (fstat(child.errorCapture, &status) == 0 && status.st_size > 0) {
+    const auto size = static_cast<std::size_t>(status.st_size);
+    const std::size_t start = size > maxBytes ? size - maxBytes : 0;
+    text.resize(size - start);
+    std::size_t done = 0;
+    while (done < text.size()) {
+      ssize_t got = pread(child.errorCapture, text.data() + done, text.size() - done,
+                          static_cast<off_t>(start + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    text.resize(done);
+  }
+  close(child.errorCapture);
+  child.errorCapture = -1;
+  return text;
 }
 
 ChildEnd waitForChild(const ChildProcess& child) {

@@ -75,12 +75,18 @@ bool isSafeModuleName(const std::string& name) {
   return true;
 }
 
+std::string withoutTrailingSpaces(std::string_view name) {
+  std::size_t length = name.size();
+  while (length > 0 && (name[length - 1] == ' ' || name[length - 1] == '\0')) --length;
+  return std::string(name.substr(0, length));
+}
+
 std::string lowerCase(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
-std::vector<std::string> searchDirectories() {
+std::vector<std::string> searchDirectories(const std::string& own) {
   std::vector<std::string> directories;
   if (const char* path = environmentValue("COB_LIBRARY_PATH")) {
     std::string list = path;
@@ -92,7 +98,6 @@ std::vector<std::string> searchDirectories() {
       start = end + 1;
     }
   }
-  std::string own = programDirectory();
   if (!own.empty()) {
     directories.push_back(own + "/../lib/dunax");
     directories.push_back(own);
@@ -104,9 +109,7 @@ std::vector<std::string> searchDirectories() {
 
 void OutsideProgram::setName(std::string_view name) {
   release();
-  std::size_t length = name.size();
-  while (length > 0 && (name[length - 1] == ' ' || name[length - 1] == '\0')) --length;
-  name_.assign(name.substr(0, length));
+  name_ = withoutTrailingSpaces(name);
 }
 
 bool OutsideProgram::load() {
@@ -116,45 +119,58 @@ bool OutsideProgram::load() {
     loadError_ = "\"" + name_ + "\" is not a program name";
     return false;
   }
-  const std::string lower = lowerCase(name_);
-  const std::array<std::string, 2> fileNames = {name_ + ".so", lower + ".so"};
-  std::string searched;
-  for (const std::string& directory : searchDirectories()) {
+  const ModuleSearch search = findModule(name_, programDirectory());
+  if (search.path.empty()) {
+    loadError_ = name_ + ".so was not found in " +
+                 (search.searched.empty() ? "any directory" : search.searched);
+    return false;
+  }
+  const std::string& path = search.path;
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* message = dlerror();
+    loadError_ = path + " does not load: " + (message ? message : "unknown reason");
+    return false;
+  }
+  void* symbol = dlsym(handle, name_.c_str());
+  if (symbol == nullptr) symbol = dlsym(handle, lowerCase(name_).c_str());
+  if (symbol == nullptr) {
+    dlclose(handle);
+    loadError_ = path + " has no entry point " + name_;
+    return false;
+  }
+  bool cobol = dlsym(handle, "cob_init") != nullptr;
+  if (cobol && cobolRuntime().ended) {
+    dlclose(handle);
+    loadError_ = path + " needs the COBOL run-time, which has already ended";
+    return false;
+  }
+  if (cobol && !startCobolRuntime(handle, loadError_)) {
+    dlclose(handle);
+    return false;
+  }
+  handle_ = handle;
+  entry_ = symbol;
+  cobol_ = cobol;
+  return true;
+}
+
+ModuleSearch findModule(std::string_view name, const std::string& ownDirectory) {
+  ModuleSearch search;
+  const std::string own = withoutTrailingSpaces(name);
+  const bool safe = isSafeModuleName(own);
+  const std::array<std::string, 2> fileNames = {own + ".so", lowerCase(own) + ".so"};
+  for (const std::string& directory : searchDirectories(ownDirectory)) {
     for (const std::string& fileName : fileNames) {
+      if (!safe) break;
       std::string path = directory + "/" + fileName;
       if (access(path.c_str(), F_OK) != 0) continue;
-      void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-      if (handle == nullptr) {
-        const char* message = dlerror();
-        loadError_ = path + " does not load: " + (message ? message : "unknown reason");
-        return false;
-      }
-      void* symbol = dlsym(handle, name_.c_str());
-      if (symbol == nullptr) symbol = dlsym(handle, lower.c_str());
-      if (symbol == nullptr) {
-        dlclose(handle);
-        loadError_ = path + " has no entry point " + name_;
-        return false;
-      }
-      bool cobol = dlsym(handle, "cob_init") != nullptr;
-      if (cobol && cobolRuntime().ended) {
-        dlclose(handle);
-        loadError_ = path + " needs the COBOL run-time, which has already ended";
-        return false;
-      }
-      if (cobol && !startCobolRuntime(handle, loadError_)) {
-        dlclose(handle);
-        return false;
-      }
-      handle_ = handle;
-      entry_ = symbol;
-      cobol_ = cobol;
-      return true;
+      search.path = path;
+      return search;
     }
-    searched += (searched.empty() ? "" : ", ") + directory;
+    search.searched += (search.searched.empty() ? "" : ", ") + directory;
   }
-  loadError_ = name_ + ".so was not found in " + (searched.empty() ? "any directory" : searched);
-  return false;
+  return search;
 }
 
 CallResult OutsideProgram::call(void* arg1) {

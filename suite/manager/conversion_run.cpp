@@ -26,8 +26,13 @@ std::string progressLine(std::size_t index, std::size_t total, char direction,
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, " (%.1f s)", result.seconds);
   line += seconds;
-  if (!result.detail.empty()) line += ": " + result.detail;
+  if (!result.reason.empty()) line += ": " + result.reason;
   return line;
+}
+
+std::string startLine(std::size_t index, std::size_t total, const std::string& name) {
+  return "[" + std::to_string(index + 1) + "/" + std::to_string(total) + "] " + name +
+         ": converting";
 }
 
 }  // namespace
@@ -59,19 +64,29 @@ RunReport runConversion(const RunPlan& plan, ConverterHost& host) {
       place.number = index + 1;
       place.total = total;
       place.remaining = estimateRemaining(finishedSeconds, finishedFiles, total - index, jobs);
+      const std::string& folder = plan.files[index].folder;
       if (plan.settings.direction == 'X') {
-        place.segments = countExtraSegments(
-            place.fileName, [&host](const std::string& name) { return host.fileExists(name); });
+        place.segments = countExtraSegments(place.fileName, [&](const std::string& name) {
+          return host.fileExists(folder, name);
+        });
         result.segments = place.segments;
       }
       std::string error;
       const double startSeconds = host.secondsNow();
-      const int id = host.startConverter(buildRunParameter(plan.settings, place), &error);
+      if (plan.tellStarts) host.tell(startLine(index, total, result.name));
+      const int id = host.startConverter(buildRunParameter(plan.settings, place), folder, &error);
+      if (id == kFolderUnusable) {
+        result.outcome = Outcome::Skipped;
+        result.segments = -1;
+        result.reason = error;
+        host.tell(progressLine(index, total, plan.settings.direction, result));
+        continue;
+      }
       if (id < 0) {
         ConverterEnd end;
         end.started = false;
         result.outcome = Outcome::Failed;
-        result.detail = describeFailure(end, error);
+        result.reason = reasonOf(end, {}, error);
         host.tell(progressLine(index, total, plan.settings.direction, result));
         stop = true;
         report.stopReason = "the converter could not be started";
@@ -87,7 +102,7 @@ RunReport runConversion(const RunPlan& plan, ConverterHost& host) {
       // The runs we started are gone without a word: count them as failed.
       for (const auto& [lostId, file] : running) {
         report.results[file.index].outcome = Outcome::Failed;
-        report.results[file.index].detail = "its end could not be waited for";
+        report.results[file.index].reason = "its end could not be waited for";
       }
       running.clear();
       if (report.stopReason.empty()) report.stopReason = "a converter run was lost";
@@ -107,7 +122,10 @@ RunReport runConversion(const RunPlan& plan, ConverterHost& host) {
     if (result.outcome == Outcome::Converted && plan.settings.direction == 'B') {
       result.segments = end.exitCode;
     }
-    if (result.outcome == Outcome::Failed) result.detail = describeFailure(end, {});
+    const ConverterWords words =
+        readConverterWords(end.errorText, plan.files[file.index].windows1252);
+    if (!words.otherLines.empty()) host.passOn(words.otherLines);
+    result.reason = reasonOf(end, words.reason, {});
     host.tell(progressLine(file.index, total, plan.settings.direction, result));
     if (stopsRun(result.outcome) && !stop) {
       stop = true;

@@ -14,15 +14,23 @@ namespace {
 struct Claim {
   std::size_t file;
   bool isDataFile;
-  std::string name;  // as the converter writes it (Windows-1252)
+  std::string name;  // as the converter writes it in the file's folder (Windows-1252)
 };
+
+// The name of a claim as it is opened from the current directory.
+std::string fromHere(const DataFile& file, const std::string& name) {
+  if (file.folder.empty()) return name;
+  return file.folder + (file.folder.back() == '/' ? "" : "/") + name;
+}
 
 // The message for the file later in the run (claim) meeting the one before it (earlier).
 std::string clashMessage(const std::vector<DataFile>& files, const Claim& earlier,
                          const Claim& claim) {
-  std::string transferName;  // for the operator, in UTF-8
-  const std::string& written = earlier.isDataFile ? claim.name : earlier.name;
-  platform::appendUtf8FromWindows1252(written.data(), written.size(), transferName);
+  const Claim& transferClaim = earlier.isDataFile ? claim : earlier;
+  std::string ownName;  // for the operator, in UTF-8
+  platform::appendUtf8FromWindows1252(transferClaim.name.data(), transferClaim.name.size(),
+                                      ownName);
+  const std::string transferName = fromHere(files[transferClaim.file], ownName);
   const std::string& first = files[earlier.file].name;
   const std::string& second = files[claim.file].name;
   if (earlier.isDataFile && claim.isDataFile) {
@@ -52,7 +60,7 @@ std::vector<std::string> findFileClashes(const std::vector<DataFile>& files,
     }
     bool reported = false;
     for (const Claim& claim : claims) {
-      auto [at, isNew] = claimed.emplace(realPathOf(claim.name), claim);
+      auto [at, isNew] = claimed.emplace(realPathOf(fromHere(files[file], claim.name)), claim);
       if (isNew || at->second.file == file || reported) continue;
       messages.push_back(clashMessage(files, at->second, claim));
       reported = true;

@@ -1,6 +1,7 @@
 // dunaxconv: the conversion manager. Reads the command line, refuses what a run parameter cannot
-// hold, files that would overwrite each other and --ask with nobody to answer, runs DUNAXMF once
-// per data file through the platform's child processes and prints what became of each file.
+// hold, files that would overwrite each other, --ask with nobody to answer and a record-access
+// program the converter would not find, runs DUNAXMF once per data file in the file's own folder
+// through the platform's child processes, and prints what became of each file and why.
 #include <cstdio>
 #include <map>
 #include <string>
@@ -8,8 +9,10 @@
 
 #include "platform/child_process.h"
 #include "platform/clock.h"
+#include "platform/durable_files.h"
 #include "platform/file_routines.h"
 #include "platform/process.h"
+#include "platform/program_call.h"
 #include "platform/record_file.h"
 #include "platform/session.h"
 #include "platform/text_encoding.h"
@@ -24,6 +27,9 @@ namespace {
 
 constexpr std::size_t kListLineLength = 1024;
 constexpr const char kScriptedAnswersVariable[] = "DUNAX_VRDMSG_ANSWERS";
+constexpr const char kModulePathVariable[] = "COB_LIBRARY_PATH";
+// The most of a converter's standard error kept for its reason (the reason is the last line).
+constexpr std::size_t kMostErrorTextKept = 64 * 1024;
 
 void sayError(const std::string& text) { std::fprintf(stderr, "dunaxconv: %s\n", text.c_str()); }
 
@@ -65,16 +71,71 @@ std::string realPathOrName(const std::string& name) {
   return real;
 }
 
-// The real world of a run: converter processes, the monotonic clock, the file system.
+// The directory of the program at path, symbolic links resolved as the program itself sees its
+// directory; the path's own directory part when it cannot be resolved.
+std::string directoryOfProgram(const std::string& path) {
+  std::string real = realPathOrName(path);
+  std::size_t slash = real.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : real.substr(0, slash);
+}
+
+// The converters run in their data files' folders: relative folders of the module search path
+// are made absolute first, so that they still name the folders meant.
+void makeModulePathAbsolute() {
+  const char* value = platform::environmentValue(kModulePathVariable);
+  std::string here;
+  if (value == nullptr || platform::currentDirectory(here) != 0) return;
+  std::string list = value;
+  std::string absolute;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find(':', start);
+    if (end == std::string::npos) end = list.size();
+    std::string entry = list.substr(start, end - start);
+    if (!entry.empty() && entry[0] != '/') entry = here + "/" + entry;
+    absolute += (start == 0 ? "" : ":") + entry;
+    start = end + 1;
+  }
+  if (absolute != list) platform::setEnvironmentValue(kModulePathVariable, absolute.c_str());
+}
+
+// Returns an empty text when the converter at converterPath will find the record-access program
+// (Windows-1252) by its search; otherwise what cannot be found, where it was looked for, and
+// what to do.
+std::string checkProgramFound(const std::string& program, const std::string& converterPath) {
+  platform::ModuleSearch search = platform::findModule(program, directoryOfProgram(converterPath));
+  if (!search.path.empty()) return {};
+  std::string name;
+  platform::appendUtf8FromWindows1252(program.data(), program.size(), name);
+  return "the record-access program " + name + " cannot be found (searched: " + search.searched +
+         "): put " + name + ".so in one of those folders, or name its folder in " +
+         kModulePathVariable;
+}
+
+// The real world of a run: converter processes, the monotonic clock, the file system, the
+// operator's lines (none but the summary with --quiet).
 class ProcessHost : public ConverterHost {
  public:
-  explicit ProcessHost(std::string converter) : converter_(std::move(converter)) {}
+  ProcessHost(std::string converter, bool quiet)
+      : converter_(std::move(converter)), quiet_(quiet) {}
 
-  int startConverter(const RunParameter& parameter, std::string* error) override {
+  int startConverter(const RunParameter& parameter, const std::string& folder,
+                     std::string* error) override {
+    if (!folder.empty()) {
+      if (int problem = platform::checkWorkingDirectory(folder); problem != 0) {
+        *error = "its folder " + folder + " cannot be entered: " + platform::errorWords(problem);
+        return kFolderUnusable;
+      }
+    }
     std::vector<std::string> arguments = {"DUNAXMF",
                                           std::string(parameter.begin(), parameter.end())};
-    platform::ChildProcess child = platform::startChildProcess(converter_, arguments, error);
-    if (!child.started()) return -1;
+    platform::ChildSettings settings;
+    settings.workingDirectory = folder;
+    settings.captureStandardError = true;
+    platform::ChildProcess child =
+        platform::startChildProcess(converter_, arguments, settings, error);
+    if (!child.started()) return kConverterNotStarted;
     children_[child.id] = child;
     return child.id;
   }
@@ -84,7 +145,10 @@ class ProcessHost : public ConverterHost {
     for (;;) {
       platform::ChildEnd childEnd = platform::waitForAnyChild();
       if (childEnd.id < 0) return -1;
-      if (children_.erase(childEnd.id) == 0) continue;
+      auto found = children_.find(childEnd.id);
+      if (found == children_.end()) continue;
+      end->errorText = platform::takeCapturedError(found->second, kMostErrorTextKept);
+      children_.erase(found);
       end->started = true;
       end->exited = childEnd.exited;
       end->exitCode = childEnd.exitCode;
@@ -100,22 +164,31 @@ class ProcessHost : public ConverterHost {
   // A segment counts as present unless opening it says it does not exist: a segment that is
   // there but unreadable is left for the converter to report. "\" is read as "/", and the name
   // is looked for in UTF-8 (how it was given) and as the Windows-1252 bytes themselves.
-  bool fileExists(const std::string& windows1252Name) override {
+  bool fileExists(const std::string& folder, const std::string& windows1252Name) override {
     std::string raw = windows1252Name;
     for (char& c : raw) {
       if (c == '\\') c = '/';
     }
     std::string utf8;
     platform::appendUtf8FromWindows1252(raw.data(), raw.size(), utf8);
-    if (present(utf8)) return true;
-    return utf8 != raw && present(raw);
+    const std::string prefix = folder.empty() ? "" : folder + "/";
+    if (present(prefix + utf8)) return true;
+    return utf8 != raw && present(prefix + raw);
   }
 
   bool stopRequested() override { return platform::stopRequested(); }
 
   void tell(const std::string& line) override {
+    if (quiet_) return;
     std::printf("dunaxconv: %s\n", line.c_str());
     std::fflush(stdout);
+  }
+
+  void passOn(const std::string& converterLines) override {
+    if (quiet_) return;
+    std::fflush(stdout);
+    std::fputs(converterLines.c_str(), stderr);
+    std::fflush(stderr);
   }
 
  private:
@@ -127,6 +200,7 @@ class ProcessHost : public ConverterHost {
   }
 
   std::string converter_;
+  bool quiet_;
   std::map<int, platform::ChildProcess> children_;
 };
 
@@ -165,6 +239,15 @@ int runManager(int argc, char** argv) {
   }
   names.insert(names.end(), options.files.begin(), options.files.end());
 
+  std::string converter = options.converter;
+  if (converter.empty()) converter = platform::programDirectory() + "/DUNAXMF";
+  makeModulePathAbsolute();
+  error = checkProgramFound(options.settings.program, converter);
+  if (!error.empty()) {
+    sayError(error);
+    return kExitBadUsage;
+  }
+
   RunPlan plan;
   plan.settings = options.settings;
   std::vector<std::string> problems = checkDataFiles(names, &plan.files);
@@ -176,22 +259,28 @@ int runManager(int argc, char** argv) {
   }
 
   const bool watched = platform::standardInputIsTerminal();
+  // On a terminal the converter's panel takes the screen while it runs: notices wait until the
+  // last panel has closed, just before the summary.
+  std::vector<std::string> notices;
   plan.jobs = options.jobs;
   if (plan.jobs > 1 && watched) {
-    std::printf(
-        "dunaxconv: standard input is a terminal, so the files are converted one at a time "
-        "(--jobs is for unattended runs, e.g. with < /dev/null)\n");
+    notices.push_back(
+        "standard input is a terminal, so the files were converted one at a time "
+        "(--jobs is for unattended runs, e.g. with < /dev/null)");
     plan.jobs = 1;
   }
+  // Without a terminal nothing is drawn: a line says when each file starts.
+  plan.tellStarts = !watched;
   // On a terminal Ctrl+C belongs to the converter's window (it asks whether to interrupt);
   // otherwise it stops the run after the files being converted.
   platform::noteStopRequests(!watched);
 
-  std::string converter = options.converter;
-  if (converter.empty()) converter = platform::programDirectory() + "/DUNAXMF";
-  ProcessHost host(converter);
+  ProcessHost host(converter, options.quiet);
   RunReport report = runConversion(plan, host);
 
+  if (!options.quiet) {
+    for (const std::string& notice : notices) std::printf("dunaxconv: %s\n", notice.c_str());
+  }
   std::printf("\n%s", formatSummary(report.results).c_str());
   if (!report.stopReason.empty()) std::printf("The run was stopped: %s.\n", report.stopReason.c_str());
   const int exitCode = exitCodeOf(report.results);

@@ -15,18 +15,21 @@ each run's exit code.
            FILE.bi9 for every further million records), for the RM/COBOL side to read
   X        from the transfer file that the RM/COBOL side wrote back to the data file; the
            number of extra segments is found from the FILE.bi1 ... FILE.bi9 files present
-  PROGRAM  the record-access program that reads and writes the data file (at most 8
-           characters), for example RECSEQ for fixed-length sequential files; it is found as
-           PROGRAM.so on COB_LIBRARY_PATH, then in lib/dunax beside the converter
-  FILE     a data file name: at most 50 bytes in Windows-1252, no spaces; relative names
-           are taken from the current directory
+  PROGRAM  the record-access program that reads and writes the data file (a COBOL name of
+           at most 8 characters, taken in upper case), for example RECSEQ for fixed-length
+           sequential files; the converter finds it as PROGRAM.so (or program.so) on
+           COB_LIBRARY_PATH, then in ../lib/dunax beside the converter, then beside it
+  FILE     a data file, with its folder if need be (relative names are taken from the
+           current directory); its own name, without the folder, is at most 50 bytes in
+           Windows-1252 and holds no spaces. The converter runs in the file's folder and is
+           given the file's own name; the transfer files are written beside the data file
 
 Options:
   --list LISTFILE        also convert the files named in LISTFILE, one a line (blank lines
                          and lines starting with "#" are left out); they come before the
                          FILEs of the command line
-  --record-length N      the record length of the data file, passed in field B (RECSEQ
-                         reads it there); the same as --field-b with N as 10 digits
+  --record-length N      the record length of the data file, 1 to 1024, passed in field B
+                         (RECSEQ reads it there); the same as --field-b with N as 10 digits
   --field-a TEXT         pass-through field A for the record-access program (3 bytes)
   --field-b TEXT         pass-through field B (10 bytes)
   --field-c TEXT         pass-through field C (2 bytes)
@@ -43,6 +46,7 @@ Options:
                          runs: when standard input is a terminal the files are converted one
                          at a time, so that the operator can follow each one in its window
   --converter PATH       the converter program to run (default: DUNAXMF beside dunaxconv)
+  --quiet                print nothing but the summary (and errors of usage)
   -h, --help             show this text
   --version              show the version of dunax
 
@@ -50,8 +54,19 @@ Each converter run gets one run parameter of 121 characters: the direction, the 
 the pass-through fields, the file name, the file's number and the total, the estimated
 remaining time (the mean time of the files finished so far times the files left, divided
 by the jobs), and in "X" the count of extra segments. Text values are given in UTF-8 and
-passed in Windows-1252. A file name, program name or field that does not fit is refused
-before anything is converted.
+passed in Windows-1252.
+
+Before anything is converted dunaxconv refuses (exit code 64, saying what to fix): a file
+name, program name or field that does not fit, a record length outside 1 to 1024, and a
+record-access program that the converter would not find (the same search, from the
+converter's folder).
+
+Without a terminal on standard input a line tells when each file starts and how it ended
+("[3/40] clientes.dat: converting", then "[3/40] clientes.dat: skipped (0.2 s): read: status
+04 ..."); on a terminal the converter's panel shows the file while it runs and the line
+follows when it ends. At the end a table lists every file: outcome, segments, time and, for
+a file not converted, the reason: the one the converter gave on its standard error, or how
+it ended (exit code, signal). The converter's other lines on standard error are passed on.
 
 The converter's exit code decides what happens next:
   0-9   the file was converted ("B": the number of extra segments written)
@@ -64,6 +79,7 @@ Exit codes of dunaxconv:
   1     every file was converted or given up, and at least one was given up
   2     the run was stopped, a file failed, or the converter could not be started
   64    bad usage: an unknown option, a missing value, a name or field that does not fit,
+        a record length outside 1 to 1024, a record-access program that cannot be found,
         two names of one file or of one transfer file (compared by real path, with every
         segment name FILE.bi1 ... FILE.bi9), --ask with nobody to answer
 
@@ -72,6 +88,7 @@ Example:
   (the RM/COBOL side reads clientes.dat.bin and writes it back, then)
   dunaxconv --record-length 120 X RECSEQ clientes.dat fornecedores.dat
   dunaxconv --jobs 2 --list todos.txt B RECSEQ < /dev/null
+  dunaxconv --record-length 120 B RECSEQ /srv/dados/empresa01/2024/clientes.dat
 )";
 
 struct FieldOption {
@@ -150,9 +167,13 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
       value = argument.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--key-option" || name == "--ask") {
+    if (name == "--key-option" || name == "--ask" || name == "--quiet") {
       if (hasValue) return "the option " + name + " takes no value";
-      (name == "--ask" ? result.settings.ask : result.settings.keyOption) = true;
+      if (name == "--quiet") {
+        result.quiet = true;
+      } else {
+        (name == "--ask" ? result.settings.ask : result.settings.keyOption) = true;
+      }
       continue;
     }
     if (!takesValue(name)) return "unknown option " + argument;
@@ -176,9 +197,9 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
       result.jobs = static_cast<unsigned>(jobs);
     } else if (name == "--record-length") {
       unsigned long long length = 0;
-      if (!readNumber(value, 10, &length) || length == 0) {
-        return "--record-length takes a positive number of at most 10 digits, not \"" + value +
-               "\"";
+      if (!readNumber(value, 10, &length) || length == 0 || length > kMostRecordLength) {
+        return "--record-length takes a number from 1 to " + std::to_string(kMostRecordLength) +
+               " (a transfer record holds 1024 bytes), not \"" + value + "\"";
       }
       std::string digits = std::to_string(length);
       result.settings.fieldB = std::string(10 - digits.size(), '0') + digits;
@@ -205,6 +226,10 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
   if (positional.size() < 2) return "the record-access program name is missing";
   std::string error = checkProgramName(positional[1], &result.settings.program);
   if (!error.empty()) return error;
+  // COBOL names know no case: RECSEQ, recseq and RecSeq are one program.
+  for (char& c : result.settings.program) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
   result.files.assign(positional.begin() + 2, positional.end());
   if (result.files.empty() && result.listFile.empty()) {
     return "no data file given (name them after the program, or with --list)";
@@ -234,8 +259,21 @@ std::vector<std::string> checkDataFiles(const std::vector<std::string>& names,
   for (const std::string& name : names) {
     DataFile file;
     file.name = name;
-    std::string error = checkFileName(name, &file.windows1252);
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string ownName = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (slash != std::string::npos) {
+      file.folder = slash == 0 ? "/" : name.substr(0, slash);
+      for (char& c : file.folder) {
+        if (c == '\\') c = '/';
+      }
+    }
+    if (slash != std::string::npos && (ownName.empty() || ownName == "." || ownName == "..")) {
+      problems.push_back("\"" + name + "\" names a folder, not a data file");
+      continue;
+    }
+    std::string error = checkFileName(ownName, &file.windows1252);
     if (!error.empty()) {
+      if (ownName != name) error += " (in \"" + name + "\")";
       problems.push_back(error);
       continue;
     }

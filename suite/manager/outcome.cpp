@@ -1,8 +1,11 @@
-// Reading the converter's exit code, the summary table and the manager's exit code.
+// Reading the converter's exit code and its reason, the summary table and the manager's exit
+// code.
 #include "suite/manager/outcome.h"
 
 #include <algorithm>
 #include <cstdio>
+
+#include "platform/text_encoding.h"
 
 namespace dunax::manager {
 namespace {
@@ -64,12 +67,59 @@ const char* describeOutcome(Outcome outcome) {
   return "?";
 }
 
-std::string describeFailure(const ConverterEnd& end, const std::string& startError) {
-  if (!end.started) return "could not be started: " + startError;
-  if (end.exited) return "exit code " + std::to_string(end.exitCode);
-  std::string text = "ended by signal " + std::to_string(end.signal);
+ConverterWords readConverterWords(const std::string& errorText, const std::string& fileName) {
+  std::string utf8Name;
+  platform::appendUtf8FromWindows1252(fileName.data(), fileName.size(), utf8Name);
+  const std::string prefixes[] = {"DUNAXMF: " + fileName + ": ", "DUNAXMF: " + utf8Name + ": "};
+  std::vector<std::string> lines;
+  std::size_t reasonLine = std::string::npos;
+  std::size_t reasonStart = 0;
+  for (std::size_t start = 0; start < errorText.size();) {
+    std::size_t end = errorText.find('\n', start);
+    if (end == std::string::npos) end = errorText.size();
+    std::string line = errorText.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& prefix : prefixes) {
+      if (line.compare(0, prefix.size(), prefix) == 0) {
+        reasonLine = lines.size();
+        reasonStart = prefix.size();
+        break;
+      }
+    }
+    lines.push_back(line);
+    start = end + 1;
+  }
+  ConverterWords words;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i == reasonLine) {
+      words.reason = lines[i].substr(reasonStart);
+    } else {
+      words.otherLines += lines[i] + "\n";
+    }
+  }
+  return words;
+}
+
+std::string reasonOf(const ConverterEnd& end, const std::string& converterReason,
+                     const std::string& startError) {
+  if (!end.started) return "the converter could not be started: " + startError;
+  const std::string given = converterReason.empty() ? "" : ": " + converterReason;
+  switch (outcomeOf(end)) {
+    case Outcome::Converted:
+    case Outcome::NotStarted:
+      return {};
+    case Outcome::Skipped:
+      return converterReason.empty() ? "given up (no reason given by the converter)"
+                                     : converterReason;
+    case Outcome::Stopped:
+      return converterReason.empty() ? "no reason given by the converter" : converterReason;
+    case Outcome::Failed:
+      break;
+  }
+  if (end.exited) return "unexpected exit code " + std::to_string(end.exitCode) + given;
+  std::string text = "the converter ended by signal " + std::to_string(end.signal);
   if (const char* name = signalName(end.signal)) text += std::string(" (") + name + ")";
-  return text;
+  return text + given;
 }
 
 std::string formatSummary(const std::vector<FileResult>& results) {
@@ -91,7 +141,7 @@ std::string formatSummary(const std::vector<FileResult>& results) {
   };
 
   std::string out = pad("#", numberWidth) + "  " + pad("file", nameWidth) + "  " +
-                    pad("outcome", 15) + "  segments  " + padLeft("time", 9) + "\n";
+                    pad("outcome", 15) + "  segments  " + padLeft("time", 9) + "  reason\n";
   std::size_t counts[5] = {};
   for (std::size_t i = 0; i < results.size(); ++i) {
     const FileResult& result = results[i];
@@ -102,7 +152,7 @@ std::string formatSummary(const std::vector<FileResult>& results) {
                        pad(result.name, nameWidth) + "  " +
                        pad(describeOutcome(result.outcome), 15) + "  " + padLeft(segments, 8) +
                        "  " + padLeft(ran ? formatSeconds(result.seconds) : "-", 9);
-    if (!result.detail.empty()) line += "  " + result.detail;
+    if (!result.reason.empty()) line += "  " + result.reason;
     out += line + "\n";
   }
   out += std::to_string(results.size()) + (results.size() == 1 ? " file: " : " files: ") +

@@ -1,5 +1,6 @@
-// What became of each file of a run: the reading of the converter's exit code, the summary
-// table printed at the end, and the manager's own exit code.
+// What became of each file of a run: the reading of the converter's exit code and of the reason
+// it gave on standard error, the summary table printed at the end, and the manager's own exit
+// code.
 #pragma once
 
 #include <string>
@@ -32,6 +33,7 @@ struct ConverterEnd {
   bool exited = false;   // ended with an exit code (otherwise by a signal)
   int exitCode = 0;
   int signal = 0;
+  std::string errorText;  // what the converter wrote on its standard error
 };
 
 // Returns the outcome of one converter run: Converted for exit codes 0 to 9, Skipped for 32,
@@ -47,18 +49,34 @@ struct FileResult {
   Outcome outcome = Outcome::NotStarted;
   int segments = -1;        // extra transfer-file segments written ("B") or read ("X"); -1 unknown
   double seconds = 0;       // how long the converter ran
-  std::string detail;       // why it failed: "exit code 5", "ended by signal 11", ...
+  std::string reason;       // why it was not converted, in words; empty when it was
 };
 
 // Returns the word for an outcome in the summary ("converted", "skipped", ...).
 const char* describeOutcome(Outcome outcome);
 
-// Returns the detail for a failed run: "exit code N", "ended by signal N (NAME)" or, for a
-// converter that could not be started, startError.
-std::string describeFailure(const ConverterEnd& end, const std::string& startError);
+// The converter's words about one file, read from its standard error.
+struct ConverterWords {
+  std::string reason;      // the reason it gave; empty when it gave none
+  std::string otherLines;  // every other line, each ending in a newline
+};
+
+// Reads what the converter wrote on standard error for the data file fileName (its name as in
+// the run parameter, Windows-1252; the same name in UTF-8 is taken too). The reason is the text
+// after "DUNAXMF: <fileName>: " on the last line that starts so.
+ConverterWords readConverterWords(const std::string& errorText, const std::string& fileName);
+
+// Returns why a file was not converted, from how its run ended and the converter's reason:
+// the reason as given for exit codes 32 and 16 (for 32 "given up (no reason given by the
+// converter)" when there is none); "unexpected exit code N" or "the converter ended by signal N
+// (NAME)" for a failure, followed by ": " and the reason when there is one; "the converter could
+// not be started: " and startError for a converter that could not be started. Empty for a file
+// that was converted.
+std::string reasonOf(const ConverterEnd& end, const std::string& converterReason,
+                     const std::string& startError);
 
 // Returns the summary table: a header line, one line per file (number, name, outcome,
-// segments, seconds, detail) and a closing line counting each outcome.
+// segments, seconds, reason) and a closing line counting each outcome.
 std::string formatSummary(const std::vector<FileResult>& results);
 
 // Returns the manager's exit code for a finished run: 2 when any file failed, was stopped or

@@ -20,21 +20,28 @@ class ScriptedHost : public ConverterHost {
   std::map<std::string, ConverterEnd> endByFile;   // keyed by the file name in the parameter
   std::set<std::string> existing;                  // files that exist
   std::set<std::string> unstartable;               // files whose run cannot be started
+  std::set<std::string> unusableFolders;           // folders that cannot be entered
   double secondsPerRun = 10;
   bool lastStartedEndsFirst = false;
   int stopAfterStarts = -1;                        // stop request after this many starts
 
   std::vector<std::string> parameters;             // every run parameter, in start order
   std::vector<std::string> lines;
+  std::string passedOn;                            // the converter's other lines
   std::size_t mostRunning = 0;
 
-  int startConverter(const RunParameter& parameter, std::string* error) override {
+  int startConverter(const RunParameter& parameter, const std::string& folder,
+                     std::string* error) override {
     std::string text(parameter.begin(), parameter.end());
     std::string file = text.substr(30, 50);
     file.erase(file.find_last_not_of(' ') + 1);
     if (unstartable.count(file)) {
       *error = "cannot start";
-      return -1;
+      return kConverterNotStarted;
+    }
+    if (unusableFolders.count(folder)) {
+      *error = "its folder " + folder + " cannot be entered";
+      return kFolderUnusable;
     }
     parameters.push_back(text);
     running_.push_back({nextId_, file});
@@ -57,11 +64,14 @@ class ScriptedHost : public ConverterHost {
   }
 
   double secondsNow() override { return now_; }
-  bool fileExists(const std::string& name) override { return existing.count(name) > 0; }
+  bool fileExists(const std::string& folder, const std::string& name) override {
+    return existing.count(folder.empty() ? name : folder + "/" + name) > 0;
+  }
   bool stopRequested() override {
     return stopAfterStarts >= 0 && static_cast<int>(parameters.size()) >= stopAfterStarts;
   }
   void tell(const std::string& line) override { lines.push_back(line); }
+  void passOn(const std::string& converterLines) override { passedOn += converterLines; }
 
  private:
   struct Run {
@@ -162,7 +172,7 @@ TEST(ConversionRun, CrashOrUnknownCodeFailsAndStops) {
     RunReport report = runConversion(planOf('B', {"a", "b"}), host);
     EXPECT_EQ(host.parameters.size(), 1u);
     EXPECT_EQ(report.results[0].outcome, Outcome::Failed);
-    EXPECT_NE(report.results[0].detail, "");
+    EXPECT_NE(report.results[0].reason, "");
     EXPECT_EQ(report.results[1].outcome, Outcome::NotStarted);
     EXPECT_EQ(exitCodeOf(report.results), 2);
   }
@@ -174,7 +184,7 @@ TEST(ConversionRun, ConverterThatCannotStartStopsTheRun) {
   RunReport report = runConversion(planOf('B', {"a", "b", "c"}), host);
   EXPECT_EQ(report.results[0].outcome, Outcome::Converted);
   EXPECT_EQ(report.results[1].outcome, Outcome::Failed);
-  EXPECT_EQ(report.results[1].detail, "could not be started: cannot start");
+  EXPECT_EQ(report.results[1].reason, "the converter could not be started: cannot start");
   EXPECT_EQ(report.results[2].outcome, Outcome::NotStarted);
 }
 

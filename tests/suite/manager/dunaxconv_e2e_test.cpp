@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,15 +16,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The stand-in converter. For the data file named in positions 31-80 of its argument it reads,
-// beside itself: NAME.code (exit code), NAME.crash (end by SIGSEGV), NAME.partner (wait until
-// that file's run has started), NAME.after (wait until that file's run is over and reaped).
+// The stand-in converter. For the data file named in positions 31-80 of its argument it notes
+// its working directory in cwd.NAME and reads, beside itself: NAME.code (exit code), NAME.crash
+// (end by SIGSEGV), NAME.stderr (written on standard error), NAME.partner (wait until that
+// file's run has started), NAME.after (wait until that file's run is over and reaped).
 constexpr const char kStandIn[] = R"SH(#!/bin/sh
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
 printf '%s|%s|\n' "$#" "$1" >> "$here/calls.log"
 name=$(printf '%s' "$1" | cut -c31-80 | sed 's/ *$//')
 echo $$ > "$here/pid.$name"
+pwd > "$here/cwd.$name"
 for other in "$here"/running.*; do
   [ -e "$other" ] && : > "$here/overlap"
 done
@@ -47,6 +50,7 @@ if [ -f "$here/$name.after" ]; then
 fi
 sleep 0.1
 rm -f "$here/running.$name"
+[ -f "$here/$name.stderr" ] && cat "$here/$name.stderr" >&2
 [ -f "$here/$name.crash" ] && kill -SEGV $$
 code=0
 [ -f "$here/$name.code" ] && code=$(cat "$here/$name.code")
@@ -70,6 +74,8 @@ class DunaxconvTest : public ::testing::Test {
     dir_ = pattern;
     writeFile("DUNAXMF", kStandIn);
     fs::permissions(dir_ / "DUNAXMF", fs::perms::owner_all);
+    // The stand-in converter finds RECSEQ beside itself (the manager checks that it would).
+    writeFile("RECSEQ.so", "");
   }
   void TearDown() override {
     if (!dir_.empty()) fs::remove_all(dir_);
@@ -171,6 +177,87 @@ TEST_F(DunaxconvTest, SkippedFileGoesOnAndEndsWithOne) {
   EXPECT_EQ(result.exitCode, 1) << result.output;
   EXPECT_EQ(calls().size(), 2u);
   EXPECT_NE(result.output.find("skipped"), std::string::npos);
+}
+
+TEST_F(DunaxconvTest, GivenUpFilesSayWhyInTheirLineAndTheSummary) {
+  writeFile("a.code", "32");
+  writeFile("a.stderr",
+            "DUNAXMF: the loader's words\nDUNAXMF: a: read: status 04 (a partial record)\n");
+  writeFile("b.code", "32");
+  // Far more than a pipe holds: the converter never waits for the manager to read.
+  writeFile("b.stderr", std::string(300000, 'x') + "\nDUNAXMF: b: stopped by a request\n");
+  writeFile("c.code", "32");
+  Result result = manager("--jobs 2 B RECSEQ a b c");
+  EXPECT_EQ(result.exitCode, 1) << result.output;
+  for (const char* text : {"[1/3] a: skipped (", "s): read: status 04 (a partial record)\n",
+                           "s): stopped by a request\n",
+                           "s): given up (no reason given by the converter)\n",
+                           "  reason\n", "  read: status 04 (a partial record)\n"}) {
+    EXPECT_NE(result.output.find(text), std::string::npos) << text;
+  }
+  // The other lines are passed on once; the reason lines are not printed raw.
+  EXPECT_NE(result.output.find("DUNAXMF: the loader's words\n"), std::string::npos);
+  EXPECT_EQ(result.output.find("DUNAXMF: a:"), std::string::npos);
+  EXPECT_EQ(result.output.find("DUNAXMF: b:"), std::string::npos);
+}
+
+TEST_F(DunaxconvTest, ChecksBeforeAnyFileIsConverted) {
+  struct Case {
+    std::string arguments;
+    int exitCode;
+    std::string said;
+  };
+  const Case cases[] = {
+      {"B NOPROG a b c", 64, "the record-access program NOPROG cannot be found (searched: "},
+      {"--record-length 0 B RECSEQ a", 64, "--record-length takes a number from 1 to 1024"},
+      {"--record-length 2000 B RECSEQ a", 64, "--record-length takes a number from 1 to 1024"},
+      {"--record-length 1024 B recseq a", 0, ""},
+  };
+  for (const Case& test : cases) {
+    fs::remove(dir_ / "calls.log");
+    Result result = manager(test.arguments);
+    EXPECT_EQ(result.exitCode, test.exitCode) << test.arguments << "\n" << result.output;
+    if (test.exitCode != 64) continue;
+    EXPECT_FALSE(fs::exists(dir_ / "calls.log")) << test.arguments;
+    EXPECT_EQ(result.output.find("dunaxconv: " + test.said), 0u) << result.output;
+    // One line, or the line and the pointer to --help.
+    EXPECT_LE(std::count(result.output.begin(), result.output.end(), '\n'), 2) << result.output;
+  }
+  std::vector<std::string> parameters = calls();
+  ASSERT_EQ(parameters.size(), 1u);
+  EXPECT_EQ(parameters[0].substr(9, 8), "RECSEQ  ");
+}
+
+TEST_F(DunaxconvTest, AFileInADeepFolderConvertsThere) {
+  const std::string folder = "a/folder/deep/enough/that/the/path/is/over/fifty/bytes";
+  fs::create_directories(dir_ / folder);
+  writeFile(folder + "/c.dat.bin", "");
+  writeFile(folder + "/c.dat.bi1", "");
+  Result result = manager("X RECSEQ " + folder + "/c.dat");
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  std::vector<std::string> parameters = calls();
+  ASSERT_EQ(parameters.size(), 1u);
+  EXPECT_EQ(parameters[0].substr(30, 6), "c.dat ");
+  EXPECT_EQ(parameters[0].substr(117, 2), "01");  // its segment, looked for in its folder
+  EXPECT_EQ(readFile("cwd.c.dat"), fs::canonical(dir_ / folder).string() + "\n");
+}
+
+TEST_F(DunaxconvTest, HeadlessRunsTellEachStartAndQuietOnlyTheSummary) {
+  writeFile("a.stderr", "DUNAXMF: the loader's words\n");
+  Result result = manager("B RECSEQ a b");
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  std::size_t aStarts = result.output.find("dunaxconv: [1/2] a: converting\n");
+  std::size_t aEnds = result.output.find("dunaxconv: [1/2] a: converted");
+  std::size_t bStarts = result.output.find("dunaxconv: [2/2] b: converting\n");
+  EXPECT_LT(aStarts, aEnds) << result.output;
+  EXPECT_LT(aEnds, bStarts) << result.output;
+  EXPECT_NE(bStarts, std::string::npos) << result.output;
+
+  Result quiet = manager("--quiet B RECSEQ a b");
+  EXPECT_EQ(quiet.exitCode, 0) << quiet.output;
+  EXPECT_EQ(quiet.output.find("dunaxconv:"), std::string::npos) << quiet.output;
+  EXPECT_EQ(quiet.output.find("DUNAXMF:"), std::string::npos) << quiet.output;
+  EXPECT_NE(quiet.output.find("2 files: 2 converted"), std::string::npos) << quiet.output;
 }
 
 TEST_F(DunaxconvTest, AbortStopsTheRunAndEndsWithTwo) {
@@ -300,6 +387,9 @@ TEST_F(DunaxconvTest, JobsOnATerminalRunOneAtATime) {
   std::string command = "'" + program_.string() + "' --converter ./DUNAXMF --jobs 3 B RECSEQ a b c";
   Result result = run("script -qec \"" + command + "\" /dev/null", "< /dev/null");
   EXPECT_EQ(result.exitCode, 0) << result.output;
+  // The notice comes once the last panel has closed, where no panel wipes it.
+  EXPECT_GT(result.output.find("one at a time"), result.output.find("[3/3] c: converted"))
+      << result.output;
   EXPECT_NE(result.output.find("one at a time"), std::string::npos) << result.output;
   EXPECT_EQ(calls().size(), 3u);
   EXPECT_FALSE(fs::exists(dir_ / "overlap"));

@@ -95,7 +95,8 @@ TEST(Options, HelpNeedsNothingElseAndDocumentsEveryOption) {
   std::string help = helpText();
   for (const char* word : {"--list", "--record-length", "--field-a", "--field-b", "--field-c",
                            "--field-d", "--field-e", "--field-f", "--key-option", "--ask",
-                           "--jobs", "--converter", "--help", "Exit codes", "64", "Example"}) {
+                           "--jobs", "--converter", "--quiet", "--help", "Exit codes", "64",
+                           "Example"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }
@@ -121,6 +122,64 @@ TEST(DataFiles, EveryProblemListed) {
   EXPECT_EQ(checkDataFiles({}, &files).size(), 1u);
 }
 
+TEST(DataFiles, TheFolderIsSplitOffAndOnlyTheOwnNameMustFit) {
+  struct Case {
+    std::string name;
+    std::string folder;  // "!" when the name is refused
+    std::string ownName;
+  };
+  const std::string deep = "a/very/deep/folder/of/more/than/fifty/bytes/in/all";
+  const Case cases[] = {
+      {"x.dat", "", "x.dat"},
+      {deep + "/x.dat", deep, "x.dat"},
+      {"/x.dat", "/", "x.dat"},
+      {"dados\\emp\\x.dat", "dados/emp", "x.dat"},
+      {"dados/", "!", ""},
+      {"dados/..", "!", ""},
+      {"d/" + std::string(51, 'x'), "!", ""},
+  };
+  for (const Case& test : cases) {
+    std::vector<DataFile> files;
+    std::vector<std::string> problems = checkDataFiles({test.name}, &files);
+    if (test.folder == "!") {
+      EXPECT_EQ(problems.size(), 1u) << test.name;
+      continue;
+    }
+    ASSERT_EQ(files.size(), 1u) << test.name;
+    EXPECT_EQ(files[0].folder, test.folder);
+    EXPECT_EQ(files[0].windows1252, test.ownName);
+    EXPECT_EQ(files[0].name, test.name);
+  }
+}
+
+TEST(Outcome, TheConvertersReasonIsItsLastLineForTheFile) {
+  struct Case {
+    std::string errorText;
+    std::string reason;
+    std::string otherLines;
+  };
+  const Case cases[] = {
+      {"", "", ""},
+      {"DUNAXMF: c\xE3o.dat: read: status 04\n", "read: status 04", ""},
+      {"DUNAXMF: c\xC3\xA3o.dat: stopped\n", "stopped", ""},  // the name in UTF-8
+      {"DUNAXMF: RECSEQ.so does not load\nDUNAXMF: c\xE3o.dat: cannot be found\n",
+       "cannot be found", "DUNAXMF: RECSEQ.so does not load\n"},
+      {"DUNAXMF: c\xE3o.dat: first\nDUNAXMF: c\xE3o.dat: last", "last",
+       "DUNAXMF: c\xE3o.dat: first\n"},
+      {"DUNAXMF: other.dat: not ours\n", "", "DUNAXMF: other.dat: not ours\n"},
+      {"DUNAXMF: c\xE3o.dat.bin: not the name\n", "", "DUNAXMF: c\xE3o.dat.bin: not the name\n"},
+  };
+  for (const Case& test : cases) {
+    ConverterWords words = readConverterWords(test.errorText, "c\xE3o.dat");
+    EXPECT_EQ(words.reason, test.reason) << test.errorText;
+    EXPECT_EQ(words.otherLines, test.otherLines) << test.errorText;
+  }
+  EXPECT_EQ(reasonOf(ConverterEnd{true, true, 32, 0}, "", ""),
+            "given up (no reason given by the converter)");
+  EXPECT_EQ(reasonOf(ConverterEnd{true, true, 32, 0}, "read: status 04", ""), "read: status 04");
+  EXPECT_EQ(reasonOf(ConverterEnd{true, true, 0, 0}, "", ""), "");
+}
+
 TEST(Outcome, ExitCodesOfTheConverter) {
   for (int code = 0; code <= 9; ++code) {
     EXPECT_EQ(outcomeOf(ConverterEnd{true, true, code, 0}), Outcome::Converted) << code;
@@ -139,10 +198,11 @@ TEST(Outcome, ExitCodesOfTheConverter) {
 }
 
 TEST(Outcome, FailureDetails) {
-  EXPECT_EQ(describeFailure(ConverterEnd{true, true, 5, 0}, ""), "exit code 5");
-  EXPECT_EQ(describeFailure(ConverterEnd{true, false, 0, 11}, ""), "ended by signal 11 (SIGSEGV)");
-  EXPECT_EQ(describeFailure(ConverterEnd{false, false, 0, 0}, "/x: No such file"),
-            "could not be started: /x: No such file");
+  EXPECT_EQ(reasonOf(ConverterEnd{true, true, 12, 0}, "", ""), "unexpected exit code 12");
+  EXPECT_EQ(reasonOf(ConverterEnd{true, false, 0, 11}, "", ""),
+            "the converter ended by signal 11 (SIGSEGV)");
+  EXPECT_EQ(reasonOf(ConverterEnd{false, false, 0, 0}, "", "/x: No such file"),
+            "the converter could not be started: /x: No such file");
 }
 
 FileResult resultOf(const char* name, Outcome outcome, int segments = -1, double seconds = 0) {
@@ -169,7 +229,7 @@ TEST(Summary, OneLinePerFileAndTheCounts) {
                                      resultOf("z", Outcome::NotStarted)};
   std::string summary = formatSummary(results);
   EXPECT_EQ(summary,
-            "#  file          outcome          segments       time\n"
+            "#  file          outcome          segments       time  reason\n"
             "1  clientes.dat  converted               2      1.3 s\n"
             "2  c\xC3\xA3o           skipped                 -      0.5 s\n"
             "3  z             not started             -          -\n"
