@@ -18,6 +18,7 @@
 #include "platform/durable_files.h"
 #include "platform/file_lock.h"
 #include "platform/session.h"
+#include "platform/text_encoding.h"
 
 namespace dunax::converter {
 namespace {
@@ -43,10 +44,13 @@ struct RunState {
 
 // Says on standard error why the file of this run was not converted: one line,
 // "DUNAXMF: <data file name>: <reason>", which a manager shows beside the file.
+// The names in it are Windows-1252, as the records hold them; the line goes out in UTF-8.
 void reportOutcome(const RunState& state, const std::string& reason) {
-  platform::writeErrorLine(
-      ("DUNAXMF: " + std::string(dataFileNameUpToSpace(state.parameter)) + ": " + reason)
-          .c_str());
+  const std::string line =
+      "DUNAXMF: " + std::string(dataFileNameUpToSpace(state.parameter)) + ": " + reason;
+  std::string text;
+  platform::appendUtf8FromWindows1252(line.data(), line.size(), text);
+  platform::writeErrorLine(text.c_str());
 }
 
 // Takes the lock of the transfer name: one run per file at a time. Returns false (after
