@@ -67,7 +67,7 @@ void ConversionRun::runExport() {
   if (!dataFile_.issue(codes::kOpenForReading).ok()) return;
   transferFile_.startOutputSegments();
   if (!transferFile_.openForOutput().ok()) return;
-  unsigned char* recordArea = block_.recordArea();
+  unsigned char* recordArea = block_.recordArea;
   std::memset(recordArea, 0, access::kRecordAreaLength);
   const bool keyOption = parameter_.keyOption();
   if (dataFile_.issue(keyOption ? codes::kStartByAlternateKey : codes::kStart).ok()) {
@@ -100,7 +100,7 @@ void ConversionRun::runImport() {
   if (!transferFile_.openForInput().ok()) return;
   if (!dataFile_.issue(codes::kOpenForOutput).ok()) return;
   const char* writeCode = parameter_.keyOption() ? codes::kWriteByAlternateKey : codes::kWrite;
-  unsigned char* recordArea = block_.recordArea();
+  unsigned char* recordArea = block_.recordArea;
   for (;;) {
     std::memset(transferFile_.record(), 0, access::kTransferRecordLength);
     transferFile_.readNextRecord();
@@ -197,7 +197,7 @@ RunDecision ConversionRun::askAfterCountMismatch() {
 
 FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
   if (parameter_.direction() != 'X') return dataFile_.issue(codes::kClose);
-  unsigned char* recordArea = block_.recordArea();
+  unsigned char* recordArea = block_.recordArea;
   std::memset(recordArea, ' ', access::kRecordAreaLength);
   if (!keepWrittenRecords) {
     std::memcpy(recordArea, access::kDiscardWrittenRecords,

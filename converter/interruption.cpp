@@ -2,6 +2,7 @@
 #include "converter/interruption.h"
 
 #include "converter/texts.h"
+#include "layouts/screen_functions.h"
 
 namespace dunax::converter {
 
@@ -9,13 +10,13 @@ void Interruption::test() {
   if (interrupted_) return;  // the question was answered; the run is ending
   if (platform::terminationRequested()) {
     // The process is being ended: nobody is asked, the run stops.
-    screen_.setKeyCode(screen::keys::kWindowClosed);
+    screen_.setKeyCode(layouts::screen_key::kWindowClosed);
     interrupted_ = true;
     return;
   }
   std::int16_t key = screen_.keyCode();
-  if (key != screen::keys::kWindowClosed && key != screen::keys::kAltF4 &&
-      key != screen::keys::kCtrlC) {
+  if (key != layouts::screen_key::kWindowClosed && key != layouts::screen_key::kAltF4 &&
+      key != layouts::screen_key::kCtrlC) {
     return;
   }
   dialogs_.message.clear();
@@ -27,10 +28,10 @@ void Interruption::test() {
   // A question that cannot be shown ends the run too: nobody can be asked anything more.
   if (answer == dialogs::kYes || answer == dialogs::kNoMessageBox ||
       platform::terminationRequested()) {
-    screen_.setKeyCode(screen::keys::kWindowClosed);
+    screen_.setKeyCode(layouts::screen_key::kWindowClosed);
     interrupted_ = true;
   } else {
-    screen_.setKeyCode(0);
+    screen_.setKeyCode(layouts::screen_key::kNone);
   }
 }
 

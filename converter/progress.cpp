@@ -5,11 +5,14 @@
 
 #include "converter/interruption.h"
 #include "converter/texts.h"
+#include "layouts/byte_fields.h"
 
 namespace dunax::converter {
 namespace {
 
-using screen::PanelDataRecord;
+// The percentage stands in the middle of the bar: three digits from cell 13, "%" in cell 16.
+constexpr std::size_t kPercentageCell = 12;
+constexpr std::size_t kPercentSignCell = 15;
 
 // Non-digit characters are taken as they come; for arithmetic they count as 0.
 std::uint64_t numericValue(std::string_view digits) {
@@ -92,12 +95,7 @@ PlaceInRun computePlaceInRun(std::string_view number, std::string_view total) {
           numberValue * 30 / totalValue};
 }
 
-void putNineDigits(char* out, std::uint64_t value) {
-  for (int i = 8; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-}
+void putNineDigits(char* out, std::uint64_t value) { layouts::putDigits(out, 9, value); }
 
 void incrementNineDigits(char* out) {
   for (int i = 8; i >= 0; --i) {
@@ -109,8 +107,7 @@ void incrementNineDigits(char* out) {
   }
 }
 
-void Progress::putCount(std::size_t offset, std::uint64_t count, std::uint64_t& shown) {
-  char* field = reinterpret_cast<char*>(screen_.panel().bytes + offset);
+void Progress::putCount(char* field, std::uint64_t count, std::uint64_t& shown) {
   if (shown != kNoCountShown && count == shown + 1) {
     incrementNineDigits(field);
   } else if (count != shown) {
@@ -120,45 +117,44 @@ void Progress::putCount(std::size_t offset, std::uint64_t count, std::uint64_t& 
 }
 
 void Progress::fillFromRunParameter(const RunParameter& parameter) {
-  using namespace run_fields;
-  unsigned char* panel = screen_.panel().bytes;
-  std::memcpy(panel + PanelDataRecord::kNome, parameter.at(kDataFileName), kDataFileName.width);
-  panel[PanelDataRecord::kTotalFich] = '0';
-  std::memcpy(panel + PanelDataRecord::kTotalFich + 1, parameter.at(kTotalFiles), 8);
-  std::string_view number = parameter.field(kFileNumber);
+  using layouts::textOf;
+  layouts::PanelDataRecord& panel = screen_.panel();
+  std::memcpy(panel.nome, parameter.dataFileName, sizeof panel.nome);
+  static_assert(sizeof panel.totalFich == sizeof parameter.totalFiles + 1);
+  panel.totalFich[0] = '0';
+  std::memcpy(panel.totalFich + 1, parameter.totalFiles, sizeof parameter.totalFiles);
+  std::string_view number = textOf(parameter.fileNumber);
   if (allZeroDigits(number)) {
-    std::memcpy(panel + PanelDataRecord::kFichConv, "000000001", 9);
+    putNineDigits(panel.fichConv, 1);
   } else {
-    panel[PanelDataRecord::kFichConv] = '0';
-    std::memcpy(panel + PanelDataRecord::kFichConv + 1, number.data(), 8);
+    panel.fichConv[0] = '0';
+    std::memcpy(panel.fichConv + 1, number.data(), number.size());
   }
-  buildTimeText(parameter.field(kDays), parameter.field(kHours), parameter.field(kMinutes),
-                parameter.field(kSeconds), reinterpret_cast<char*>(panel + PanelDataRecord::kDspTempo));
+  buildTimeText(textOf(parameter.remainingDays), textOf(parameter.remainingHours),
+                textOf(parameter.remainingMinutes), textOf(parameter.remainingSeconds),
+                panel.dspTempo);
 
-  unsigned char* bar = panel + PanelDataRecord::kBarra;
-  PlaceInRun place = computePlaceInRun(number, parameter.field(kTotalFiles));
+  PlaceInRun place = computePlaceInRun(number, textOf(parameter.totalFiles));
   if (place.valid) {
-    bar[12] = static_cast<unsigned char>('0' + place.percentage / 100 % 10);
-    bar[13] = static_cast<unsigned char>('0' + place.percentage / 10 % 10);
-    bar[14] = static_cast<unsigned char>('0' + place.percentage % 10);
-    if (place.cells >= 1 && place.cells <= PanelDataRecord::kBarCells) {
+    layouts::putDigits(panel.barra + kPercentageCell, 3, place.percentage);
+    if (place.cells >= 1 && place.cells <= layouts::kBarCells) {
       for (std::uint64_t cell = 1; cell <= place.cells; ++cell) {
-        panel[PanelDataRecord::kBarAttributes + cell - 1] = kFilledCellColour;
+        panel.barColours[cell - 1] = layouts::kFilledBarColour;
       }
     }
   }
-  bar[15] = '%';
+  panel.barra[kPercentSignCell] = '%';
   screen_.displayPanel();
 }
 
 void Progress::step(std::uint64_t lidos, std::uint64_t escritos) {
-  putCount(PanelDataRecord::kLidos, lidos, shownLidos_);
-  putCount(PanelDataRecord::kEscritos, escritos, shownEscritos_);
+  putCount(screen_.panel().lidos, lidos, shownLidos_);
+  putCount(screen_.panel().escritos, escritos, shownEscritos_);
   if (lidos % 100 == 0) {
     screen_.displayPanel();
   } else {
-    screen_.refreshField(screen::kLidosFieldId);
-    screen_.refreshField(screen::kEscritosFieldId);
+    screen_.refreshField(layouts::kLidosFieldId);
+    screen_.refreshField(layouts::kEscritosFieldId);
   }
   interruption_.test();
 }

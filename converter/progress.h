@@ -12,8 +12,8 @@ namespace dunax::converter {
 
 class Interruption;
 
-inline constexpr std::size_t kTimeTextLength = 40;
-inline constexpr unsigned char kFilledCellColour = 20;
+inline constexpr std::size_t kTimeTextLength = sizeof(layouts::PanelDataRecord::dspTempo);
+inline constexpr unsigned char kFilledCellColour = layouts::kFilledBarColour;
 
 // Builds the 40-character remaining-time sentence from the estimate's days (3 characters),
 // hours, minutes and seconds (2 each) into out.
@@ -54,7 +54,7 @@ class Progress {
  private:
   // Puts count into the 9-digit field at offset of the panel data record; shown is the count
   // the field holds already (kNoCountShown at first). A count one above it costs one carry.
-  void putCount(std::size_t offset, std::uint64_t count, std::uint64_t& shown);
+  void putCount(char* field, std::uint64_t count, std::uint64_t& shown);
 
   static constexpr std::uint64_t kNoCountShown = ~std::uint64_t{0};
   screen::ScreenLibrary& screen_;

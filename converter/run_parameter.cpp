@@ -1,29 +1,26 @@
 // Reading the run parameter from the command line.
 #include "converter/run_parameter.h"
 
-#include <cstring>
-
+#include "layouts/byte_fields.h"
 #include "platform/command_line.h"
 
 namespace dunax::converter {
 
 RunParameter readRunParameter(int argc, char** argv) {
   RunParameter parameter{};
-  platform::readCommandLine(argc, argv, parameter.text, kRunParameterLength,
+  platform::readCommandLine(argc, argv, reinterpret_cast<char*>(&parameter), kRunParameterLength,
                             kCommandLineReadLength);
   return parameter;
 }
 
 RunParameter runParameterFromText(std::string_view text) {
   RunParameter parameter;
-  std::memset(parameter.text, ' ', kRunParameterLength);
-  std::memcpy(parameter.text, text.data(),
-              text.size() < kRunParameterLength ? text.size() : kRunParameterLength);
+  layouts::putPadded(reinterpret_cast<char*>(&parameter), kRunParameterLength, text);
   return parameter;
 }
 
 std::string_view dataFileNameUpToSpace(const RunParameter& parameter) {
-  std::string_view name = parameter.field(run_fields::kDataFileName);
+  std::string_view name = layouts::textOf(parameter.dataFileName);
   std::size_t space = name.find(' ');
   return space == std::string_view::npos ? name : name.substr(0, space);
 }

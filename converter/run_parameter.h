@@ -1,51 +1,20 @@
-// The run parameter: the converter's 121-character command-line record, and its fields by
-// 1-based position as the conversion manager lays them out.
+// The run parameter as the converter reads it: the 121-character command-line record laid out
+// in layouts/run_parameter.h, and what the converter asks of it.
 #pragma once
 
-#include <cstddef>
 #include <string_view>
+
+#include "layouts/run_parameter.h"
 
 namespace dunax::converter {
 
-inline constexpr std::size_t kRunParameterLength = 121;
-inline constexpr std::size_t kCommandLineReadLength = 140;
+using layouts::kCommandLineReadLength;
+using layouts::kRunParameterLength;
 
-// One field of the run parameter: its first position (from 1) and its width.
-struct RunField {
-  std::size_t position;
-  std::size_t width;
-  constexpr std::size_t offset() const { return position - 1; }
-};
-
-namespace run_fields {
-inline constexpr RunField kDirection{1, 1};
-inline constexpr RunField kProgramName{10, 8};
-inline constexpr RunField kPassThroughA{18, 3};
-inline constexpr RunField kPassThroughB{21, 10};
-inline constexpr RunField kDataFileName{31, 50};
-inline constexpr RunField kPassThroughC{81, 2};
-inline constexpr RunField kPassThroughD{83, 1};
-inline constexpr RunField kPassThroughE{84, 8};
-inline constexpr RunField kKeyOption{92, 1};
-inline constexpr RunField kTotalFiles{93, 8};
-inline constexpr RunField kFileNumber{101, 8};
-inline constexpr RunField kDays{109, 3};
-inline constexpr RunField kHours{112, 2};
-inline constexpr RunField kMinutes{114, 2};
-inline constexpr RunField kSeconds{116, 2};
-inline constexpr RunField kSegmentCount{118, 2};
-inline constexpr RunField kPassThroughF{120, 1};
-inline constexpr RunField kAskFlag{121, 1};
-}  // namespace run_fields
-
-struct RunParameter {
-  char text[kRunParameterLength];
-
-  const char* at(RunField field) const { return text + field.offset(); }
-  std::string_view field(RunField field) const { return {at(field), field.width}; }
-  char direction() const { return text[0]; }
-  bool keyOption() const { return *at(run_fields::kKeyOption) == 'O'; }
-  bool askOnFileError() const { return *at(run_fields::kAskFlag) == 'S'; }
+struct RunParameter : layouts::RunParameter {
+  char direction() const { return layouts::RunParameter::direction[0]; }
+  bool keyOption() const { return layouts::RunParameter::keyOption[0] == layouts::kAlternativeRequestCodes; }
+  bool askOnFileError() const { return askFlag[0] == layouts::kAskOperator; }
 };
 static_assert(sizeof(RunParameter) == kRunParameterLength);
 

@@ -14,6 +14,7 @@
 #include "converter/screen/screen_program.h"
 #include "converter/transfer_file.h"
 #include "dialogs/dialog_service.h"
+#include "layouts/byte_fields.h"
 #include "platform/console.h"
 #include "platform/durable_files.h"
 #include "platform/file_lock.h"
@@ -142,7 +143,7 @@ int runConverter(const RunParameter& parameter, const OutsidePrograms& programs)
 
 int runConverter(int argc, char** argv) {
   const RunParameter parameter = readRunParameter(argc, argv);
-  access::RecordAccessByName recordAccess(parameter.field(run_fields::kProgramName));
+  access::RecordAccessByName recordAccess(layouts::textOf(parameter.programName));
   screen::ScreenByName screen;
   dialogs::MessageBoxByName messageBox;
   return runConverter(parameter, {recordAccess, screen, messageBox});

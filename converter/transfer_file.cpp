@@ -166,7 +166,7 @@ platform::FileStatus TransferFile::switchToNextOutputSegment() {
 bool TransferFile::takeAnnouncedSegments(const RunParameter& parameter) {
   std::memcpy(name_, baseName_, sizeof name_);
   segmentNumber_ = 0;
-  const char* digits = parameter.at(run_fields::kSegmentCount);
+  const char* digits = parameter.extraSegments;
   if (digits[0] == ' ' && digits[1] == ' ') {
     segmentCount_ = 0;
     return true;

@@ -14,17 +14,17 @@ constexpr int kMissingLinesRow = 23;
 
 char mapConfirmationAnswer(unsigned char letter) {
   switch (letter) {
-    case 'y': return kYes;
-    case 'n': return kNo;
-    case 'c': return kCancelled;
+    case layouts::kAnswerYes: return kYes;
+    case layouts::kAnswerNo: return kNo;
+    case layouts::kAnswerCancel: return kCancelled;
     default: return static_cast<char>(letter);
   }
 }
 
 char mapErrorReportAnswer(unsigned char letter) {
   switch (letter) {
-    case 'r': return kRetry;
-    case 'c': return kCancelled;
+    case layouts::kAnswerRetry: return kRetry;
+    case layouts::kAnswerCancel: return kCancelled;
     default: return static_cast<char>(letter);
   }
 }
@@ -39,7 +39,7 @@ char DialogService::ask(BoxKind kind, char defaultFlag) {
     sayMessageBoxMissing();
     return kNoMessageBox;
   }
-  return static_cast<char>(block.bytes[box_offsets::kAnswer]);
+  return block.answer[0];
 }
 
 char DialogService::confirm(Default defaultButton) {

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "layouts/byte_fields.h"
+
 namespace dunax::dialogs {
 namespace {
 
@@ -20,28 +22,27 @@ void MessageArea::clear() { std::memset(lines, ' ', sizeof lines); }
 void MessageArea::setLine(int number, std::string_view text) {
   if (number < 1 || number > 4) return;
   char* line = lines[number - 1];
-  std::memset(line, ' ', kLineLength);
-  std::memcpy(line, text.data(), text.size() < kLineLength ? text.size() : kLineLength);
+  layouts::putPadded(line, kLineLength, text);
 }
 
 void buildMessageBoxBlock(MessageBoxBlock& block, BoxKind kind, char defaultFlag,
                           const MessageArea& message) {
-  using namespace box_offsets;
-  std::memset(block.bytes, 0, sizeof block.bytes);
-  block.bytes[kOne] = 1;
-  block.bytes[kKind] = static_cast<unsigned char>(kind);
+  using namespace layouts;
+  std::memset(&block, 0, sizeof block);
+  putLittleEndian16(block.blockVersion, kMessageBoxBlockVersion);
+  block.boxKind[0] = static_cast<char>(kind);
   if (kind == BoxKind::Confirmation) {
-    block.bytes[kDefaultButton] = defaultFlag == 'N' ? 'n' : 'y';
+    block.defaultButton[0] = defaultFlag == 'N' ? kAnswerNo : kAnswerYes;
   } else {
-    block.bytes[kDefaultButton] = 'r';
+    block.defaultButton[0] = kAnswerRetry;
   }
-  block.bytes[kSecondButton] = 'y';
-  std::memcpy(block.bytes + kLine1, message.lines[0], kLineLength);
-  std::memcpy(block.bytes + kLine2, message.lines[1], kLineLength);
-  block.bytes[kSeparator3] = isBlank(message.lines[2]) ? ' ' : '\n';
-  block.bytes[kSeparator4] = isBlank(message.lines[3]) ? ' ' : '\n';
-  std::memcpy(block.bytes + kLine3, message.lines[2], kLineLength);
-  std::memcpy(block.bytes + kLine4, message.lines[3], kLine4Length);
+  block.buttonSet[0] = kYesNoButtons;
+  std::memcpy(block.line1, message.lines[0], sizeof block.line1);
+  std::memcpy(block.line2, message.lines[1], sizeof block.line2);
+  block.line3Separator[0] = isBlank(message.lines[2]) ? kHiddenLineSeparator : kShownLineSeparator;
+  block.line4Separator[0] = isBlank(message.lines[3]) ? kHiddenLineSeparator : kShownLineSeparator;
+  std::memcpy(block.line3, message.lines[2], sizeof block.line3);
+  std::memcpy(block.line4, message.lines[3], sizeof block.line4);
 }
 
 }  // namespace dunax::dialogs

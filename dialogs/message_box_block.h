@@ -1,14 +1,16 @@
-// The message area of every dialog (four lines of 60 characters) and the 246-byte block that
-// carries it to the message-box program VRDMSG.
+// The message area of every dialog (four lines of 60 characters) and how it goes into the
+// message-box block (layouts/message_box_block.h) that carries it to VRDMSG.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
+#include "layouts/message_box_block.h"
+
 namespace dunax::dialogs {
 
-inline constexpr std::size_t kLineLength = 60;
-inline constexpr std::size_t kMessageBoxBlockLength = 246;
+inline constexpr std::size_t kLineLength = layouts::kMessageLineLength;
+using layouts::MessageBoxBlock;
 
 struct MessageArea {
   char lines[4][kLineLength];
@@ -19,28 +21,10 @@ struct MessageArea {
   void setLine(int number, std::string_view text);
 };
 
-enum class BoxKind : char { Confirmation = 'q', ErrorReport = 's' };
-
-// Offsets in the message-box block.
-namespace box_offsets {
-inline constexpr std::size_t kOne = 0;            // binary 1, little-endian
-inline constexpr std::size_t kKind = 2;           // "q" or "s"
-inline constexpr std::size_t kDefaultButton = 3;  // "y", "n" or "r"
-inline constexpr std::size_t kSecondButton = 4;   // "y"
-inline constexpr std::size_t kAnswer = 5;         // written by VRDMSG
-inline constexpr std::size_t kLine1 = 6;
-inline constexpr std::size_t kLine2 = 66;
-inline constexpr std::size_t kSeparator3 = 126;
-inline constexpr std::size_t kLine3 = 127;
-inline constexpr std::size_t kSeparator4 = 187;
-inline constexpr std::size_t kLine4 = 188;         // the first 58 characters of line 4
-inline constexpr std::size_t kLine4Length = 58;
-}  // namespace box_offsets
-
-struct MessageBoxBlock {
-  unsigned char bytes[kMessageBoxBlockLength];
+enum class BoxKind : char {
+  Confirmation = layouts::kConfirmationBox,
+  ErrorReport = layouts::kErrorReportBox
 };
-static_assert(sizeof(MessageBoxBlock) == kMessageBoxBlockLength);
 
 // Builds the block for one dialog: zeros, binary 1, the kind, the default button ("n" for a
 // confirmation whose default flag is "N", else "y"; "r" for an error report), "y", the lines

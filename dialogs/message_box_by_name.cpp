@@ -5,7 +5,7 @@ namespace dunax::dialogs {
 
 bool MessageBoxByName::show(MessageBoxBlock& block) {
   platform::OutsideProgram messageBox("VRDMSG  ");
-  platform::CallResult result = messageBox.call(block.bytes);
+  platform::CallResult result = messageBox.call(&block);
   loadError_ = messageBox.loadError();
   messageBox.release();
   return result.called();

@@ -17,12 +17,11 @@
 namespace dunax::executor {
 namespace {
 
-constexpr std::size_t kArgument = ExchangeRecord::kArgumentLength;  // 80
+constexpr std::size_t kArgument = kArgumentLength;  // 80
 constexpr std::size_t kNamePatternLength = 40;
 
 bool verbIs(const Job& job, const char* verb) {
-  return std::memcmp(job.record.bytes + ExchangeRecord::kVerb, verb, ExchangeRecord::kVerbLength) ==
-         0;
+  return std::memcmp(job.record.verb, verb, sizeof job.record.verb) == 0;
 }
 
 // Position (from 1) of the last "\" in the first `from` bytes of area, scanning down to
@@ -38,11 +37,11 @@ std::size_t findLastBackslash(const char* area, std::size_t from, std::size_t do
 // error flag untouched. Returns true and fills entry when the name is found.
 bool probe(Job& job, std::string_view name, platform::DirectoryEntry& entry) {
   char saved[kArgument];
-  std::memcpy(saved, job.record.argument1(), kArgument);
+  std::memcpy(saved, job.record.argument1, kArgument);
   const char flag = job.errorFlag;
-  putPadded(job.record.argument1(), kArgument, name);
+  putPadded(job.record.argument1, kArgument, name);
   bool found = name.size() <= kArgument && lookUpInformation(job, &entry);
-  std::memcpy(job.record.argument1(), saved, kArgument);
+  std::memcpy(job.record.argument1, saved, kArgument);
   job.errorFlag = flag;
   return found;
 }
@@ -90,8 +89,8 @@ bool runCommandBuffer(const char* buffer) {
 
 // COPY of one file (argument 1 holds no wildcard in its last part).
 void copySingleFile(Job& job, bool destinationIsDirectory) {
-  const char* source = job.record.argument1();
-  const char* destination = job.record.argument2();
+  const char* source = job.record.argument1;
+  const char* destination = job.record.argument2;
   std::string target;
   if (destinationIsDirectory) {
     std::size_t slash = findLastBackslash(source, kArgument, 2);
@@ -113,8 +112,8 @@ void copySingleFile(Job& job, bool destinationIsDirectory) {
 
 // COPY of the non-empty files matching the pattern in argument 1.
 void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosition) {
-  const char* source = job.record.argument1();
-  const char* destination = job.record.argument2();
+  const char* source = job.record.argument1;
+  const char* destination = job.record.argument2;
   char namePattern[kNamePatternLength];
   std::memset(namePattern, ' ', sizeof namePattern);
   std::string_view destinationDirectory;
@@ -209,15 +208,15 @@ void rewriteSwitches(char* buffer) {
 }
 
 void makeDirectoryPath(Job& job) {
-  const std::string_view path = nameIn(job.record.argument1(), kArgument);
+  const std::string_view path = nameIn(job.record.argument1, kArgument);
   if (refusedByHost(path)) {
     job.fail();
     return;
   }
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);
-  std::memcpy(buffer, job.record.argument1(), kArgument);
-  std::memset(job.record.argument1(), ' ', kArgument);
+  std::memcpy(buffer, job.record.argument1, kArgument);
+  std::memset(job.record.argument1, ' ', kArgument);
   auto at = [&buffer](std::size_t p) { return buffer[p - 1]; };
   auto isParentStep = [&buffer](std::size_t p) {
     return std::memcmp(buffer + p - 1, "..\\", 3) == 0;
@@ -245,8 +244,8 @@ void makeDirectoryPath(Job& job) {
     }
     while (at(p) != '\\' && at(p) != ' ') ++p;  // stops at position 81 at the latest
     std::string_view prefix(buffer, p - 1);
-    putPadded(job.record.argument1(), kArgument, std::string_view(buffer, p > kArgument ? kArgument : p));
-    if (p <= kArgument) job.record.argument1()[p - 1] = ' ';
+    putPadded(job.record.argument1, kArgument, std::string_view(buffer, p > kArgument ? kArgument : p));
+    if (p <= kArgument) job.record.argument1[p - 1] = ' ';
     if (!prefix.empty()) {
       if (!reachesHost(prefix)) {
         job.fail();
@@ -267,7 +266,7 @@ void makeDirectoryPath(Job& job) {
 }
 
 void removeDirectory(Job& job) {
-  const std::string_view name = nameIn(job.record.argument1(), kArgument);
+  const std::string_view name = nameIn(job.record.argument1, kArgument);
   const bool reachable = reachesHost(name);
   if (reachable) platform::deleteDirectory(name);
   bool stillThere = lookUpInformation(job);
@@ -279,7 +278,7 @@ void removeDirectory(Job& job) {
 }
 
 void reportCurrentDirectory(Job& job) {
-  std::memset(job.record.argument1(), ' ', kArgument);
+  std::memset(job.record.argument1, ' ', kArgument);
   std::string host;
   std::string directory;
   if (platform::currentDirectory(host) != 0 || host.empty() ||
@@ -287,22 +286,22 @@ void reportCurrentDirectory(Job& job) {
     job.fail();
     return;
   }
-  putPadded(job.record.argument1(), kArgument, directory);
+  putPadded(job.record.argument1, kArgument, directory);
 }
 
 void copyFiles(Job& job) {
-  if (isBlank(job.record.argument2(), kArgument)) putPadded(job.record.argument2(), kArgument, ".");
-  if (refusedByHost(nameIn(job.record.argument1(), kArgument)) ||
-      refusedByHost(nameIn(job.record.argument2(), kArgument))) {
+  if (isBlank(job.record.argument2, kArgument)) putPadded(job.record.argument2, kArgument, ".");
+  if (refusedByHost(nameIn(job.record.argument1, kArgument)) ||
+      refusedByHost(nameIn(job.record.argument2, kArgument))) {
     job.fail();
     return;
   }
   platform::DirectoryEntry destination;
   const bool destinationIsDirectory =
-      probe(job, nameIn(job.record.argument2(), kArgument), destination) &&
+      probe(job, nameIn(job.record.argument2, kArgument), destination) &&
       destination.isDirectory;
-  const std::size_t position = findLastSeparatorOrWildcard(job.record.argument1());
-  const char found = position == 0 ? ' ' : job.record.argument1()[position - 1];
+  const std::size_t position = findLastSeparatorOrWildcard(job.record.argument1);
+  const char found = position == 0 ? ' ' : job.record.argument1[position - 1];
   if (found == '*' || found == '?') {
     copyPattern(job, destinationIsDirectory, position);
   } else {
@@ -311,7 +310,7 @@ void copyFiles(Job& job) {
 }
 
 void deleteFiles(Job& job) {
-  const char* argument = job.record.argument1();
+  const char* argument = job.record.argument1;
   const std::string name(nameIn(argument, kArgument));
   if (name.empty() || refusedByHost(name)) {
     job.fail();
@@ -347,8 +346,8 @@ void deleteFiles(Job& job) {
 }
 
 void renameFile(Job& job) {
-  std::string_view oldName = nameIn(job.record.argument1(), kArgument);
-  std::string_view newName = nameIn(job.record.argument2(), kArgument);
+  std::string_view oldName = nameIn(job.record.argument1, kArgument);
+  std::string_view newName = nameIn(job.record.argument2, kArgument);
   platform::DirectoryEntry entry;
   if (platform::renameFile(oldName, newName) != 0 || !platform::lookUpEntry(newName, entry)) {
     job.fail();
@@ -356,7 +355,7 @@ void renameFile(Job& job) {
 }
 
 void runCommandInDirectory(Job& job) {
-  const std::string_view directory = nameIn(job.record.argument2(), kArgument);
+  const std::string_view directory = nameIn(job.record.argument2, kArgument);
   if (!directory.empty()) {
     // The drive is selected only when the directory names one ("D:\WORK", "D:WORK"): its
     // letter followed by ":". Both names must reach the host before anything is changed.
@@ -371,15 +370,15 @@ void runCommandInDirectory(Job& job) {
   }
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);
-  std::memcpy(buffer, job.record.argument1(), kArgument);
+  std::memcpy(buffer, job.record.argument1, kArgument);
   if (!runCommandBuffer(buffer)) job.fail();
 }
 
 void runShellCommand(Job& job) {
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);
-  std::memcpy(buffer, job.record.argument1(), kArgument);
-  std::memcpy(buffer + kArgument, job.record.argument2(), kArgument);
+  std::memcpy(buffer, job.record.argument1, kArgument);
+  std::memcpy(buffer + kArgument, job.record.argument2, kArgument);
   rewriteSwitches(buffer);
   if (!runCommandBuffer(buffer)) job.fail();
 }

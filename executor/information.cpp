@@ -5,13 +5,6 @@
 
 namespace dunax::executor {
 
-void putDigits(char* area, std::size_t width, unsigned long long value) {
-  for (std::size_t i = width; i > 0; --i) {
-    area[i - 1] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-}
-
 void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
   if (entry == nullptr) {
     for (int i = 0; i < 30; ++i) area[i] = '0';
@@ -31,9 +24,9 @@ void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
 
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
   platform::DirectoryEntry entry;
-  std::string_view name = nameIn(job.record.argument1(), ExchangeRecord::kArgumentLength);
+  std::string_view name = nameIn(job.record.argument1, kArgumentLength);
   bool exists = platform::lookUpEntry(name, entry);
-  writeInformationLayout(job.record.argument1(), exists ? &entry : nullptr);
+  writeInformationLayout(job.record.argument1, exists ? &entry : nullptr);
   if (!exists) job.fail();
   if (exists && found != nullptr) *found = entry;
   return exists;

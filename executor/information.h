@@ -24,6 +24,6 @@ void writeInformationLayout(char* area, const platform::DirectoryEntry* entry);
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found = nullptr);
 
 // Writes value as width decimal digits, zero-padded (the lowest digits when it is longer).
-void putDigits(char* area, std::size_t width, unsigned long long value);
+using layouts::putDigits;
 
 }  // namespace dunax::executor

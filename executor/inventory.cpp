@@ -17,8 +17,12 @@
 namespace dunax::executor {
 namespace {
 
-constexpr std::size_t kArgument = ExchangeRecord::kArgumentLength;
+constexpr std::size_t kArgument = kArgumentLength;
 constexpr std::size_t kSizeDigits = 16;
+// The reply's argument 1: the number of files listed, the work directory's date and time, and
+// from position 57 the total of their sizes.
+constexpr std::size_t kWorkTimesAt = kSizeDigits;
+constexpr std::size_t kTotalSizeAt = 56;
 
 // The listing file and what has been written to it.
 class Listing {
@@ -99,17 +103,17 @@ void scanDirectory(Listing& listing, const std::string& directory, Table<N>* tab
 // Step 1: makes sure "tmp" is a directory. Returns false when a file is in the way (the flag
 // is then "E"); otherwise the information layout of "tmp" is in argument 1.
 bool checkWorkDirectory(Job& job) {
-  putPadded(job.record.argument1(), kArgument, text::kWorkDirectory);
+  putPadded(job.record.argument1, kArgument, text::kWorkDirectory);
   platform::DirectoryEntry entry;
   bool found = lookUpInformation(job, &entry);
   if (!found) {
     job.succeed();
-    putPadded(job.record.argument1(), kArgument, text::kWorkDirectory);
+    putPadded(job.record.argument1, kArgument, text::kWorkDirectory);
     makeDirectoryPath(job);
     found = platform::lookUpEntry(text::kWorkDirectory, entry);
   }
   for (std::size_t i = 0; i < kSizeDigits; ++i) {
-    if (job.record.argument1()[i] != '0') {
+    if (job.record.argument1[i] != '0') {
       job.fail();
       return false;
     }
@@ -129,7 +133,7 @@ bool isDataFileName(const char* name, std::size_t length) {
 }
 
 void listInventory(Job& job) {
-  std::string listingName(nameIn(job.record.argument1(), kArgument));
+  std::string listingName(nameIn(job.record.argument1, kArgument));
   std::string hostName;
   const bool listingNameMaps = platform::hostNameFromRecord(listingName, hostName);
   if (!listingNameMaps && !listingName.empty()) {  // no host form: an unmapped drive, a bad byte
@@ -138,7 +142,7 @@ void listInventory(Job& job) {
   }
   if (!checkWorkDirectory(job)) return;
   char workTimes[14];
-  std::memcpy(workTimes, job.record.argument1() + kSizeDigits, sizeof workTimes);
+  std::memcpy(workTimes, job.record.argument1 + kWorkTimesAt, sizeof workTimes);
 
   static Table<kLevel1Slots> level1;
   static Table<kLevel2Slots> level2;
@@ -192,11 +196,11 @@ void listInventory(Job& job) {
   if (usable) usable = listing.close();
   if (!usable) job.fail();
 
-  char* argument = job.record.argument1();
+  char* argument = job.record.argument1;
   std::memset(argument, ' ', kArgument);
   putDigits(argument, kSizeDigits, listing.count());
-  std::memcpy(argument + kSizeDigits, workTimes, sizeof workTimes);
-  putDigits(argument + 56, kSizeDigits, listing.total());
+  std::memcpy(argument + kWorkTimesAt, workTimes, sizeof workTimes);
+  putDigits(argument + kTotalSizeAt, kSizeDigits, listing.total());
 }
 
 }  // namespace dunax::executor

@@ -2,16 +2,19 @@
 // statuses, the names of the screen library and of the placeholder window, and the verbs.
 #pragma once
 
+#include "layouts/exchange_record.h"
+#include "layouts/screen_functions.h"
+
 namespace dunax::executor::text {
 
-inline constexpr char kTag[] = "#VRD#";
-inline constexpr char kTypeRequest[] = "PERG";
-inline constexpr char kTypeReply[] = "RESP";
-inline constexpr char kTypeEnd[] = "FIM ";
-inline constexpr char kStatusOk[] = "OK   ";
-inline constexpr char kStatusError[] = "ERRO ";
+inline constexpr const char* kTag = layouts::kExchangeTag;
+inline constexpr const char* kTypeRequest = layouts::kRequestType;
+inline constexpr const char* kTypeReply = layouts::kReplyType;
+inline constexpr const char* kTypeEnd = layouts::kEndType;
+inline constexpr const char* kStatusOk = layouts::kReplyOk;
+inline constexpr const char* kStatusError = layouts::kReplyError;
 
-inline constexpr char kLibraryName[] = "SP2MF   ";
+inline constexpr const char* kLibraryName = layouts::kScreenLibraryName;
 inline constexpr char kFallbackLibraryName[] = "SP2     ";
 inline constexpr char kStartUpName[] = "VRD     ";
 inline constexpr char kWindowName[] = "Dummy2  ";

@@ -19,22 +19,17 @@ constexpr std::int64_t kLongestWaitNanoseconds = 2'000'000'000;
 // enough that the wait leaves the processor to the client that has to post it.
 constexpr int kEndMessagePauseMicroseconds = 200;
 
-// The close field: the whole parameter of the two end-of-run operations, never set.
-struct CloseField {
-  unsigned char bytes[2] = {0, 0};
-};
-
 // Step 1: the start-up call, falling back from "SP2MF" to "SP2". Returns false when neither
 // can be found (reported on standard error).
 bool startLibrary(ScreenLibrary& library, int& returnCode) {
   StartUpBlock block;
   fillStartUpBlock(block);
   library.setName(text::kLibraryName);
-  platform::CallResult result = library.call(operation::kStartUp, block.bytes);
+  platform::CallResult result = library.call(operation::kStartUp, &block);
   if (!result.called()) {
     library.setName(text::kFallbackLibraryName);
     fillStartUpBlock(block);
-    result = library.call(operation::kStartUp, block.bytes);
+    result = library.call(operation::kStartUp, &block);
   }
   if (!result.called()) {
     std::string message = "DUNAXSYS: the screen library is not installed: " + library.loadError();
@@ -55,13 +50,13 @@ int callLibrary(ScreenLibrary& library, std::uint16_t operationCode, void* block
 bool postReply(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
   for (int attempt = 0; attempt < kReplyPostAttempts; ++attempt) {
     if (attempt > 0) platform::sleepMilliseconds(kReplyPostPauseMilliseconds);
-    std::memcpy(job.record.verb(), job.failed() ? text::kStatusError : text::kStatusOk,
-                ExchangeRecord::kVerbLength);
-    std::memcpy(job.record.type(), text::kTypeReply, ExchangeRecord::kTypeLength);
+    std::memcpy(job.record.verb, job.failed() ? text::kStatusError : text::kStatusOk,
+                sizeof job.record.verb);
+    std::memcpy(job.record.typeWord, text::kTypeReply, sizeof job.record.typeWord);
     fillForPost(block, job.record);
-    platform::CallResult result = library.call(operation::kPostMessage, block.bytes);
+    platform::CallResult result = library.call(operation::kPostMessage, &block);
     if (result.called()) returnCode = result.returnCode;
-    if (result.called() && block.returnCode() == 0) return true;
+    if (result.called() && returnCodeOf(block) == 0) return true;
   }
   return false;
 }
@@ -69,7 +64,7 @@ bool postReply(ScreenLibrary& library, Job& job, MessageBlock& block, int& retur
 // Step 6: waits for the end message of this exchange until the clock's hundredths reading has
 // been seen to change twice.
 void waitForEndMessage(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
-  std::memcpy(job.record.type(), text::kTypeEnd, ExchangeRecord::kTypeLength);
+  std::memcpy(job.record.typeWord, text::kTypeEnd, sizeof job.record.typeWord);
   int counter = 0;
   char current[8];
   char lastSeen[8];
@@ -77,7 +72,7 @@ void waitForEndMessage(ScreenLibrary& library, Job& job, MessageBlock& block, in
   std::memcpy(lastSeen, current, sizeof lastSeen);
   const std::int64_t giveUpAt = platform::monotonicNanoseconds() + kLongestWaitNanoseconds;
   for (;;) {
-    if (std::memcmp(block.text(), job.record.bytes, ExchangeRecord::kPrefixLength) == 0) return;
+    if (std::memcmp(block.text, &job.record, layouts::kExchangePrefixLength) == 0) return;
     if (counter > 1) return;
     if (platform::monotonicNanoseconds() > giveUpAt) return;
     platform::timeOfDayHundredths(current);
@@ -87,14 +82,14 @@ void waitForEndMessage(ScreenLibrary& library, Job& job, MessageBlock& block, in
     }
     platform::sleepMicroseconds(kEndMessagePauseMicroseconds);
     clearForFetch(block);
-    returnCode = callLibrary(library, operation::kFetchMessage, block.bytes, returnCode);
+    returnCode = callLibrary(library, operation::kFetchMessage, &block, returnCode);
   }
 }
 
 }  // namespace
 
 void carryOutRequest(Job& job) {
-  if (std::memcmp(job.record.type(), text::kTypeRequest, ExchangeRecord::kTypeLength) != 0) {
+  if (std::memcmp(job.record.typeWord, text::kTypeRequest, sizeof job.record.typeWord) != 0) {
     job.fail();
     return;
   }
@@ -105,16 +100,16 @@ int runMainSequence(ScreenLibrary& library) {
   int returnCode = 0;
   if (!startLibrary(library, returnCode)) return kExitLibraryMissing;
 
-  WindowBlock window;
+  WindowRecord window;
   fillWindowBlock(window);
-  returnCode = callLibrary(library, operation::kOpenWindow, window.bytes, returnCode);
+  returnCode = callLibrary(library, operation::kOpenWindow, &window, returnCode);
 
   static MessageBlock block;
   initialiseMessageBlock(block);
   clearForFetch(block);
-  returnCode = callLibrary(library, operation::kFetchMessage, block.bytes, returnCode);
+  returnCode = callLibrary(library, operation::kFetchMessage, &block, returnCode);
   Job job;
-  std::memcpy(job.record.bytes, block.text(), ExchangeRecord::kLength);
+  std::memcpy(&job.record, block.text, sizeof job.record);
   job.succeed();
 
   carryOutRequest(job);
@@ -123,9 +118,10 @@ int runMainSequence(ScreenLibrary& library) {
     waitForEndMessage(library, job, block, returnCode);
   }
 
-  CloseField close;
-  returnCode = callLibrary(library, operation::kCloseWindow, close.bytes, returnCode);
-  returnCode = callLibrary(library, operation::kEnd, close.bytes, returnCode);
+  // The window close record is the whole parameter of both end-of-run operations, never set.
+  layouts::WindowCloseRecord close{};
+  returnCode = callLibrary(library, operation::kCloseWindow, &close, returnCode);
+  returnCode = callLibrary(library, operation::kEnd, &close, returnCode);
   return returnCode;
 }
 

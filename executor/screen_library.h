@@ -6,18 +6,19 @@
 #include <string>
 #include <string_view>
 
+#include "layouts/screen_functions.h"
 #include "platform/program_call.h"
 
 namespace dunax::executor {
 
 // Operation codes of the screen library.
 namespace operation {
-inline constexpr std::uint16_t kOpenWindow = 0;
-inline constexpr std::uint16_t kCloseWindow = 12;
-inline constexpr std::uint16_t kEnd = 16;
-inline constexpr std::uint16_t kPostMessage = 53;
-inline constexpr std::uint16_t kFetchMessage = 54;
-inline constexpr std::uint16_t kStartUp = 83;
+inline constexpr std::uint16_t kOpenWindow = layouts::screen_function::kOpenWindow;
+inline constexpr std::uint16_t kCloseWindow = layouts::screen_function::kCloseWindow;
+inline constexpr std::uint16_t kEnd = layouts::screen_function::kEndLibrary;
+inline constexpr std::uint16_t kPostMessage = layouts::screen_function::kPostMessage;
+inline constexpr std::uint16_t kFetchMessage = layouts::screen_function::kFetchMessage;
+inline constexpr std::uint16_t kStartUp = layouts::screen_function::kStartLibrary;
 }  // namespace operation
 
 // The seam between the main sequence and the library, so that a test can stand in for it.

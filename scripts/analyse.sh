@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Static analysis: clang-tidy (checks in .clang-tidy) and cppcheck (suppressions in
-# .cppcheck-suppressions) over the sources of the programs, the platform layer, the stand-ins
-# and the fuzz targets, using the compile commands of a normal build.
+# Static analysis: the include rules (scripts/check_includes.sh), then clang-tidy (checks in
+# .clang-tidy) and cppcheck (suppressions in .cppcheck-suppressions) over the sources of the
+# programs, the platform layer, the stand-ins and the fuzz targets, using the compile commands
+# of a normal build.
 # Fails on any finding. Installs clang-tidy and cppcheck first when missing (as root).
 # Usage: scripts/analyse.sh [BUILD_DIR]   (default: build; built first when needed)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
+# The include rules first: quick, and a breach fails the analysis whatever follows.
+"$here/scripts/check_includes.sh" "$here"
 "$here/scripts/ensure_tools.sh" clang-tidy cppcheck python3
 
 build=${1:-build}
@@ -26,7 +29,7 @@ trap 'rm -rf "$work"' EXIT
 python3 - "$build/compile_commands.json" "$here" "$work/compile_commands.json" <<'PY'
 import json, re, sys
 commands, root, out = sys.argv[1], sys.argv[2], sys.argv[3]
-ours = re.compile(re.escape(root) + r'/(platform|converter|dialogs|executor|suite|tests/fuzz)/')
+ours = re.compile(re.escape(root) + r'/(platform|layouts|converter|dialogs|executor|suite|tests/fuzz)/')
 seen, kept = set(), []
 for entry in json.load(open(commands)):
     path = entry['file']

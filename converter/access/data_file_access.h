@@ -9,23 +9,13 @@
 
 namespace dunax::converter::access {
 
-// Request codes, three characters each.
-namespace codes {
-inline constexpr char kOpenForReading[] = "TST";
-inline constexpr char kStart[] = "ST ";
-inline constexpr char kStartByAlternateKey[] = "AST";
-inline constexpr char kReadNext[] = "RN ";
-inline constexpr char kReadNextByAlternateKey[] = "ARN";
-inline constexpr char kOpenForOutput[] = "OU ";
-inline constexpr char kWrite[] = "WR ";
-inline constexpr char kWriteByAlternateKey[] = "AWR";
-inline constexpr char kClose[] = "CL ";
-}  // namespace codes
+namespace codes = layouts::request_code;
 
 // At "CL " in direction "X" the record area says what becomes of the records written since
-// "OU ": all spaces, keep them (the data file is replaced by the new one); this word followed
-// by spaces, discard them (the attempt failed or was stopped: the data file stays as it was).
-inline constexpr char kDiscardWrittenRecords[] = "DESCARTA";
+// "OU ": all spaces, keep them (the data file is replaced by the new one); kDiscardWrittenRecords
+// followed by spaces, discard them (the attempt failed or was stopped: the data file stays as
+// it was).
+using layouts::kDiscardWrittenRecords;
 
 // The data status before any call: two spaces, a failure to every caller.
 inline constexpr platform::FileStatus kNoStatusYet{' ', ' '};

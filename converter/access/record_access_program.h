@@ -27,7 +27,7 @@ class RecordAccessByName final : public RecordAccessProgram {
  public:
   // name is the 8-character field of the run parameter.
   explicit RecordAccessByName(std::string_view name) : program_(name) {}
-  bool call(RequestBlock& block) override { return program_.call(block.bytes).called(); }
+  bool call(RequestBlock& block) override { return program_.call(&block).called(); }
   void release() override { program_.release(); }
   std::string_view name() const override { return program_.name(); }
   std::string loadError() const override { return program_.loadError(); }

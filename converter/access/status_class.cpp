@@ -6,7 +6,7 @@ namespace {
 
 struct StatusRow {
   const char* statuses;  // pairs of characters, "9" followed by a byte value written as \x..
-  platform::FileStatus klass;
+  platform::FileStatus statusClass;
 };
 
 constexpr StatusRow kStatusTable[] = {
@@ -28,7 +28,7 @@ constexpr StatusRow kStatusTable[] = {
 platform::FileStatus classifyDataStatus(platform::FileStatus status) {
   for (const StatusRow& row : kStatusTable) {
     for (const char* pair = row.statuses; pair[0] != '\0'; pair += 2) {
-      if (status.code[0] == pair[0] && status.code[1] == pair[1]) return row.klass;
+      if (status.code[0] == pair[0] && status.code[1] == pair[1]) return row.statusClass;
     }
   }
   return status;

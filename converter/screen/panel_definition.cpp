@@ -3,17 +3,18 @@
 // units), then one entry per static text ("T") and per data field ("F"), then "E".
 #include "converter/screen/panel_definition.h"
 
-#include <array>
 #include <cstring>
+
+#include "layouts/byte_fields.h"
 
 namespace dunax::converter::screen {
 namespace {
 
+using layouts::PanelDefinitionRecord;
+
 // The panel's texts, Windows-1252.
-constexpr const char kPanelName[] = "PDUNAXD ";
 constexpr const char kCaption[] = "Display da conversao";
 constexpr const char kDesignTitle[] = "Em Convers\xE3o ....";
-constexpr const char kFormatMark[] = "SPF1";
 constexpr const char kCountFormat[] = "ZZZ ZZZ ZZ9";
 
 struct StaticText {
@@ -58,7 +59,7 @@ constexpr DataField kFieldsAfterBar[] = {
 };
 
 // The bar: 30 one-character cells on one line; cell 1 is BARRA.
-constexpr int kBarCells = 30;
+constexpr int kBarCells = static_cast<int>(layouts::kBarCells);
 constexpr int kBarVertical = 95;
 constexpr int kBarFirstHorizontal = 30;
 constexpr int kBarStep = 12;
@@ -66,25 +67,18 @@ constexpr int kBarCellIds[kBarCells] = {3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 
                                         19, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34};
 constexpr const char kBarFormat[] = "X(001)";
 constexpr const char kBarInitial[] = "X";
-// Cell n's attribute byte lies at 364 + n in the panel data record.
-constexpr int kBarAttributeBase = 364;
+// Cell n's colour byte in the panel data record.
+constexpr int barColourOffset(int cell) {
+  return static_cast<int>(offsetof(layouts::PanelDataRecord, barColours)) + cell - 1;
+}
 
 // Writes entries into the record, front to back.
 class RecordWriter {
  public:
-  explicit RecordWriter(unsigned char* record) : record_(record) {}
-  void text(std::size_t at, const char* value, std::size_t width) {
-    std::size_t length = std::strlen(value);
-    std::memset(record_ + at, ' ', width);
-    std::memcpy(record_ + at, value, length < width ? length : width);
-  }
-  void number(std::size_t at, int value) {
-    record_[at] = static_cast<unsigned char>((value >> 8) & 0xFF);
-    record_[at + 1] = static_cast<unsigned char>(value & 0xFF);
-  }
+  explicit RecordWriter(unsigned char* entries) : record_(entries) {}
   void byte(int value) { record_[next_++] = static_cast<unsigned char>(value); }
   void number(int value) {
-    number(next_, value);
+    layouts::putBigEndian16(record_ + next_, value);
     next_ += 2;
   }
   void counted(const char* value) {
@@ -93,18 +87,16 @@ class RecordWriter {
     std::memcpy(record_ + next_, value, length);
     next_ += length;
   }
-  void startEntries(std::size_t at) { next_ = at; }
-
   void staticText(const StaticText& entry) {
-    byte('T');
+    byte(layouts::kStaticTextEntry);
     number(entry.vertical);
     number(entry.horizontal);
     counted(entry.text);
   }
   void field(const DataField& entry, bool barCell, int attributeOffset) {
-    byte('F');
+    byte(layouts::kDataFieldEntry);
     number(entry.id);
-    byte(barCell ? 'B' : ' ');
+    byte(barCell ? layouts::kBarCellStyle : layouts::kPlainFieldStyle);
     number(entry.vertical);
     number(entry.horizontal);
     byte(entry.shownLength);
@@ -120,34 +112,33 @@ class RecordWriter {
   std::size_t next_ = 0;
 };
 
-std::array<unsigned char, kPanelDefinitionSize> buildPanelDefinition() {
-  std::array<unsigned char, kPanelDefinitionSize> record{};
-  RecordWriter writer(record.data());
-  writer.text(2, kPanelName, 8);
-  writer.text(10, kFormatMark, 4);
-  writer.text(14, kCaption, 40);
-  writer.text(54, kDesignTitle, 100);
-  writer.number(154, 400);  // horizontal units of the panel
-  writer.number(156, 200);  // vertical units of the panel
-  writer.startEntries(158);
+PanelDefinitionRecord buildPanelDefinition() {
+  PanelDefinitionRecord record{};
+  layouts::putPadded(record.panelName, layouts::kProgressPanelName);
+  std::memcpy(record.formatMark, layouts::kPanelFormatMark, sizeof record.formatMark);
+  layouts::putPadded(record.caption, kCaption);
+  layouts::putPadded(record.designTitle, kDesignTitle);
+  layouts::putBigEndian16(record.width, 400);   // horizontal units of the panel
+  layouts::putBigEndian16(record.height, 200);  // vertical units of the panel
+  RecordWriter writer(record.entries);
   for (const StaticText& text : kStaticTexts) writer.staticText(text);
   for (const DataField& field : kFieldsBeforeBar) writer.field(field, false, 0);
   for (int cell = 1; cell <= kBarCells; ++cell) {
     DataField barCell = {kBarCellIds[cell - 1], kBarVertical,
                          kBarFirstHorizontal + (cell - 1) * kBarStep, 1, 1, kBarFormat,
                          cell == 1 ? kBarInitial : ""};
-    writer.field(barCell, true, kBarAttributeBase + cell);
+    writer.field(barCell, true, barColourOffset(cell));
   }
   for (const DataField& field : kFieldsAfterBar) writer.field(field, false, 0);
-  writer.byte('E');
+  writer.byte(layouts::kEndEntry);
   return record;
 }
 
 }  // namespace
 
 void fillPanelDefinition(unsigned char* area) {
-  static const std::array<unsigned char, kPanelDefinitionSize> kRecord = buildPanelDefinition();
-  std::memcpy(area, kRecord.data(), kRecord.size());
+  static const PanelDefinitionRecord kRecord = buildPanelDefinition();
+  std::memcpy(area, &kRecord, sizeof kRecord);
 }
 
 }  // namespace dunax::converter::screen

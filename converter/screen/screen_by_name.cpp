@@ -1,13 +1,13 @@
 // SP2MF called by name: the function code goes as 2 bytes, most significant first.
 #include "converter/screen/screen_program.h"
 
-#include "converter/screen/screen_records.h"
+#include "layouts/byte_fields.h"
 
 namespace dunax::converter::screen {
 
 int ScreenByName::call(std::int16_t function, void* record) {
   unsigned char code[2];
-  putBigEndian16(code, function);
+  layouts::putBigEndian16(code, function);
   platform::CallResult result = library_.call(code, record);
   return result.called() ? result.returnCode : -1;
 }

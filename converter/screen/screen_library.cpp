@@ -8,56 +8,47 @@
 #include "converter/texts.h"
 
 namespace dunax::converter::screen {
-namespace {
 
-void putText(unsigned char* at, const char* text, std::size_t width) {
-  std::size_t length = std::strlen(text);
-  if (length > width) length = width;
-  std::memset(at, ' ', width);
-  std::memcpy(at, text, length);
-}
-
-}  // namespace
+using layouts::kProgressPanelName;
+namespace functions = layouts::screen_function;
 
 void ScreenLibrary::setUpWindow(char direction) {
   fillPanelDefinition(definition_);
-  callFunction(functions::kDefinePanel, definition_);
+  callFunction(functions::kDefinePanel, &definition_);
 
-  std::memset(window_.bytes + WindowRecord::kClearFrom, 0,
-              WindowRecord::kLength - WindowRecord::kClearFrom);
-  std::memcpy(window_.bytes + WindowRecord::kPanelName, kPanelName, 8);
-  callFunction(functions::kOpenWindow, window_.bytes);
+  std::memset(layouts::bytesOf(window_) + layouts::kWindowRecordClearedFrom, 0,
+              sizeof window_ - layouts::kWindowRecordClearedFrom);
+  layouts::putPadded(window_.panelName, kProgressPanelName);
+  callFunction(functions::kOpenWindow, &window_);
 
-  std::memcpy(window_.bytes + WindowRecord::kWindowName, kPanelName, 8);
-  callFunction(functions::kReadWindow, window_.bytes);
+  layouts::putPadded(window_.windowName, kProgressPanelName);
+  callFunction(functions::kReadWindow, &window_);
 
-  putText(window_.bytes + WindowRecord::kTitle,
-          direction == 'X' ? texts::kTitleToMf : texts::kTitleToRm, WindowRecord::kTitleLength);
-  callFunction(functions::kApplyWindow, window_.bytes);
+  layouts::putPadded(window_.title, direction == 'X' ? texts::kTitleToMf : texts::kTitleToRm);
+  callFunction(functions::kApplyWindow, &window_);
 
-  std::memset(panel_.bytes + PanelDataRecord::kClearFrom, 0,
-              PanelDataRecord::kLength - PanelDataRecord::kClearFrom);
-  std::memcpy(panel_.bytes + PanelDataRecord::kPanelName, kPanelName, 8);
-  panel_.bytes[PanelDataRecord::kLetterK] = 'k';
-  putText(panel_.bytes + PanelDataRecord::kDspFase,
-          direction == 'X' ? texts::kPhaseToMf : texts::kPhaseToRm, 10);
-  putText(panel_.bytes + PanelDataRecord::kNome, texts::kSearching, 50);
+  std::memset(layouts::bytesOf(panel_) + layouts::kPanelDataClearedFrom, 0,
+              sizeof panel_ - layouts::kPanelDataClearedFrom);
+  layouts::putPadded(panel_.panelName, kProgressPanelName);
+  panel_.displayMode[0] = layouts::kDisplayAndReturnKey;
+  layouts::putPadded(panel_.dspFase, direction == 'X' ? texts::kPhaseToMf : texts::kPhaseToRm);
+  layouts::putPadded(panel_.nome, texts::kSearching);
   displayPanel();
 }
 
-void ScreenLibrary::displayPanel() { callFunction(functions::kDisplayPanel, panel_.bytes); }
+void ScreenLibrary::displayPanel() { callFunction(functions::kDisplayPanel, &panel_); }
 
 void ScreenLibrary::refreshField(std::int16_t fieldId) {
-  putBigEndian16(refresh_.bytes + FieldRefreshRecord::kFieldId, fieldId);
-  callFunction(functions::kRefreshField, refresh_.bytes);
+  layouts::putBigEndian16(refresh_.fieldId, fieldId);
+  callFunction(functions::kRefreshField, &refresh_);
 }
 
 void ScreenLibrary::endWindow() {
-  PanelCloseRecord panelClose{};
-  std::memcpy(panelClose.bytes + PanelCloseRecord::kPanelName, kPanelName, 8);
-  callFunction(functions::kClosePanel, panelClose.bytes);
-  WindowCloseRecord windowClose{};
-  callFunction(functions::kCloseWindow, windowClose.bytes);
+  layouts::PanelCloseRecord panelClose{};
+  layouts::putPadded(panelClose.panelName, kProgressPanelName);
+  callFunction(functions::kClosePanel, &panelClose);
+  layouts::WindowCloseRecord windowClose{};
+  callFunction(functions::kCloseWindow, &windowClose);
 }
 
 }  // namespace dunax::converter::screen

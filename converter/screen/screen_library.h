@@ -6,7 +6,9 @@
 
 #include "converter/screen/panel_definition.h"
 #include "converter/screen/screen_program.h"
-#include "converter/screen/screen_records.h"
+#include "layouts/byte_fields.h"
+#include "layouts/panel_records.h"
+#include "layouts/screen_functions.h"
 
 namespace dunax::converter::screen {
 
@@ -31,18 +33,18 @@ class ScreenLibrary {
   // Closes the panel and then the window (functions 15 and 12).
   void endWindow();
 
-  PanelDataRecord& panel() { return panel_; }
-  std::int16_t keyCode() const { return getBigEndian16(panel_.bytes + PanelDataRecord::kKeyCode); }
-  void setKeyCode(std::int16_t key) { putBigEndian16(panel_.bytes + PanelDataRecord::kKeyCode, key); }
+  layouts::PanelDataRecord& panel() { return panel_; }
+  std::int16_t keyCode() const { return layouts::readBigEndian16(panel_.keyCode); }
+  void setKeyCode(std::int16_t key) { layouts::putBigEndian16(panel_.keyCode, key); }
 
  private:
   void callFunction(std::int16_t function, void* record) { library_.call(function, record); }
 
   ScreenProgram& library_;
-  unsigned char definition_[kPanelDefinitionSize] = {};
-  WindowRecord window_{};
-  PanelDataRecord panel_{};
-  FieldRefreshRecord refresh_{};
+  layouts::PanelDefinitionRecord definition_{};
+  layouts::WindowRecord window_{};
+  layouts::PanelDataRecord panel_{};
+  layouts::FieldRefreshRecord refresh_{};
 };
 
 }  // namespace dunax::converter::screen

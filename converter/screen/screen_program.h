@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "layouts/screen_functions.h"
 #include "platform/program_call.h"
 
 namespace dunax::converter::screen {
@@ -24,7 +25,7 @@ class ScreenProgram {
 // SP2MF, called by name.
 class ScreenByName final : public ScreenProgram {
  public:
-  ScreenByName() : library_("SP2MF   ") {}
+  ScreenByName() : library_(layouts::kScreenLibraryName) {}
   bool load() override { return library_.load(); }
   std::string loadError() const override { return library_.loadError(); }
   int call(std::int16_t function, void* record) override;

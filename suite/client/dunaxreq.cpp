@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "layouts/byte_fields.h"
+#include "layouts/exchange_record.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/process.h"
@@ -27,25 +29,10 @@ constexpr int kExitUsage = 3;
 
 constexpr int kDefaultTimeoutSeconds = 10;
 
-// The exchange record and the message block, as the executor lays them out.
-constexpr std::size_t kRecordLength = 256;
-constexpr std::size_t kTypeOffset = 13;
-constexpr std::size_t kVerbOffset = 17;
-constexpr std::size_t kVerbLength = 5;
-constexpr std::size_t kArgument1Offset = 22;
-constexpr std::size_t kArgument2Offset = 102;
-constexpr std::size_t kArgumentLength = 80;
-constexpr std::size_t kPrefixLength = 17;
-constexpr std::size_t kBlockLength = 1014;
-constexpr std::size_t kTextOffset = 14;
-constexpr std::size_t kTextLength = 1000;
-
-constexpr char kTag[] = "#VRD#";
-constexpr char kTypeRequest[] = "PERG";
-constexpr char kTypeReply[] = "RESP";
-constexpr char kTypeEnd[] = "FIM ";
-constexpr char kStatusOk[] = "OK   ";
-constexpr char kStatusError[] = "ERRO ";
+using layouts::ExchangeRecord;
+using layouts::MessageBlock;
+using layouts::kArgumentLength;
+constexpr std::size_t kVerbLength = sizeof(ExchangeRecord::verb);
 
 // The verbs the executor carries out itself, as they stand in the 5-character verb field.
 constexpr const char* kExecutorVerbs[] = {
@@ -95,26 +82,20 @@ constexpr char kHelp[] =
     "the time limit (or DUNAXSYS could not be started, or the request could not be posted);\n"
     "3 wrong usage (an unknown option or verb, a field too long).\n";
 
-void putField(unsigned char* at, std::size_t width, const std::string& text) {
-  std::memset(at, ' ', width);
-  std::memcpy(at, text.data(), text.size() < width ? text.size() : width);
-}
-
-void setUpBlock(unsigned char* block) {
-  std::memset(block, 0, kBlockLength);
-  const unsigned values[5] = {10, 2, 0, 1000, 1000};
-  for (int i = 0; i < 5; ++i) {
-    block[2 + 2 * i] = static_cast<unsigned char>(values[i] & 0xFF);
-    block[3 + 2 * i] = static_cast<unsigned char>(values[i] >> 8);
+void setUpBlock(MessageBlock& block) {
+  std::memset(&block, 0, sizeof block);
+  for (std::size_t i = 0; i < std::size(block.settings); ++i) {
+    layouts::putLittleEndian16(block.settings[i], layouts::kMessageBlockSettings[i]);
   }
 }
 
 // Prints a field of the record as one UTF-8 line, trailing spaces removed.
-void printField(const unsigned char* at, std::size_t width) {
-  std::size_t length = width;
+template <std::size_t Width>
+void printField(const char (&at)[Width]) {
+  std::size_t length = Width;
   while (length > 0 && (at[length - 1] == ' ' || at[length - 1] == '\0')) --length;
   std::string line;
-  platform::appendUtf8FromWindows1252(reinterpret_cast<const char*>(at), length, line);
+  platform::appendUtf8FromWindows1252(at, length, line);
   std::printf("%s\n", line.c_str());
 }
 
@@ -214,22 +195,20 @@ int main(int argc, char** argv) {
   }
 
   // The request.
-  unsigned char record[kRecordLength];
-  std::memset(record, ' ', sizeof record);
-  std::memcpy(record, kTag, 5);
-  char stamp[8];
-  platform::timeOfDayHundredths(stamp);
-  std::memcpy(record + 5, stamp, 8);
-  std::memcpy(record + kTypeOffset, kTypeRequest, 4);
-  putField(record + kVerbOffset, kVerbLength, verb);
-  putField(record + kArgument1Offset, kArgumentLength, argument1);
-  putField(record + kArgument2Offset, kArgumentLength, argument2);
+  ExchangeRecord record;
+  std::memset(&record, ' ', sizeof record);
+  std::memcpy(record.tag, layouts::kExchangeTag, sizeof record.tag);
+  platform::timeOfDayHundredths(record.stamp);
+  std::memcpy(record.typeWord, layouts::kRequestType, sizeof record.typeWord);
+  layouts::putPadded(record.verb, verb);
+  layouts::putPadded(record.argument1, argument1);
+  layouts::putPadded(record.argument2, argument2);
 
-  static unsigned char block[kBlockLength];
+  static MessageBlock block;
   setUpBlock(block);
-  std::memcpy(block + kTextOffset, record, kRecordLength);
-  std::memset(block + kTextOffset + kRecordLength, ' ', kTextLength - kRecordLength);
-  if (sp2::postMessage(block) != 0) {
+  std::memcpy(block.text, &record, sizeof record);
+  std::memset(block.text + sizeof record, ' ', sizeof block.text - sizeof record);
+  if (sp2::postMessage(layouts::bytesOf(block)) != 0) {
     std::fprintf(stderr, "dunaxreq: the request could not be posted (message directory refused)\n");
     return kExitNoReply;
   }
@@ -244,16 +223,15 @@ int main(int argc, char** argv) {
   }
 
   // The reply: the same tag and stamp with type "RESP".
-  unsigned char awaited[kPrefixLength];
-  std::memcpy(awaited, record, kPrefixLength);
-  std::memcpy(awaited + kTypeOffset, kTypeReply, 4);
+  ExchangeRecord awaited = record;
+  std::memcpy(awaited.typeWord, layouts::kReplyType, sizeof awaited.typeWord);
   const std::int64_t deadline =
       platform::monotonicNanoseconds() + static_cast<std::int64_t>(timeoutSeconds) * 1000000000;
   bool replied = false;
   bool executorEnded = false;
   for (;;) {
-    if (sp2::fetchMessage(block) == 0 &&
-        std::memcmp(block + kTextOffset, awaited, kPrefixLength) == 0) {
+    if (sp2::fetchMessage(layouts::bytesOf(block)) == 0 &&
+        std::memcmp(block.text, &awaited, layouts::kExchangePrefixLength) == 0) {
       replied = true;
       break;
     }
@@ -272,20 +250,21 @@ int main(int argc, char** argv) {
   }
 
   // The end message: what was fetched, with type "FIM ".
-  unsigned char reply[kRecordLength];
-  std::memcpy(reply, block + kTextOffset, kRecordLength);
-  std::memcpy(block + kTextOffset + kTypeOffset, kTypeEnd, 4);
-  block[12] = 0;
-  block[13] = 0;
-  sp2::postMessage(block);
+  ExchangeRecord reply;
+  std::memcpy(&reply, block.text, sizeof reply);
+  ExchangeRecord end = reply;
+  std::memcpy(end.typeWord, layouts::kEndType, sizeof end.typeWord);
+  std::memcpy(block.text, &end, sizeof end);
+  std::memset(block.beforeText, 0, sizeof block.beforeText);
+  sp2::postMessage(layouts::bytesOf(block));
   if (!executorEnded && platform::waitForChildFor(child, 5000).id < 0) {
     platform::stopChild(child, 1000);
   }
 
-  printField(reply + kVerbOffset, kVerbLength);
-  printField(reply + kArgument1Offset, kArgumentLength);
-  printField(reply + kArgument2Offset, kArgumentLength);
-  if (std::memcmp(reply + kVerbOffset, kStatusOk, kVerbLength) == 0) return kExitOk;
-  if (std::memcmp(reply + kVerbOffset, kStatusError, kVerbLength) == 0) return kExitError;
+  printField(reply.verb);
+  printField(reply.argument1);
+  printField(reply.argument2);
+  if (std::memcmp(reply.verb, layouts::kReplyOk, kVerbLength) == 0) return kExitOk;
+  if (std::memcmp(reply.verb, layouts::kReplyError, kVerbLength) == 0) return kExitError;
   return kExitNoReply;
 }

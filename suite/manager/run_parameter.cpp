@@ -1,24 +1,13 @@
 // Building the run parameter field by field, and the checks of the values that go into it.
 #include "suite/manager/run_parameter.h"
 
-#include <algorithm>
+#include <cstring>
 
+#include "layouts/byte_fields.h"
 #include "platform/text_encoding.h"
 
 namespace dunax::manager {
 namespace {
-
-void putText(RunParameter& parameter, FieldSpan span, const std::string& text) {
-  std::size_t length = std::min(text.size(), span.width);
-  std::copy_n(text.begin(), length, parameter.begin() + static_cast<long>(span.offset));
-}
-
-void putNumber(RunParameter& parameter, FieldSpan span, std::uint64_t value) {
-  for (std::size_t i = span.width; i > 0; --i) {
-    parameter[span.offset + i - 1] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-}
 
 // Returns true when every character of utf8 has a Windows-1252 byte that shows as itself
 // (no control characters, nothing replaced by "?").
@@ -35,27 +24,32 @@ std::string describeBytes(std::size_t bytes) {
 }  // namespace
 
 RunParameter buildRunParameter(const RunSettings& settings, const FilePlace& place) {
+  using layouts::putDigits;
+  using layouts::putPadded;
+  layouts::RunParameter fields;
+  std::memset(&fields, ' ', sizeof fields);
+  fields.direction[0] = settings.direction;
+  putPadded(fields.programName, settings.program);
+  putPadded(fields.passThroughA, settings.fieldA);
+  putPadded(fields.passThroughB, settings.fieldB);
+  putPadded(fields.dataFileName, place.fileName);
+  putPadded(fields.passThroughC, settings.fieldC);
+  putPadded(fields.passThroughD, settings.fieldD);
+  putPadded(fields.passThroughE, settings.fieldE);
+  if (settings.keyOption) fields.keyOption[0] = layouts::kAlternativeRequestCodes;
+  putDigits(fields.totalFiles, place.total);
+  putDigits(fields.fileNumber, place.number);
+  putDigits(fields.remainingDays, place.remaining.days);
+  putDigits(fields.remainingHours, place.remaining.hours);
+  putDigits(fields.remainingMinutes, place.remaining.minutes);
+  putDigits(fields.remainingSeconds, place.remaining.seconds);
+  putDigits(fields.extraSegments, settings.direction == layouts::kDirectionFromTransferFile
+                                      ? static_cast<std::uint64_t>(place.segments)
+                                      : 0);
+  putPadded(fields.passThroughF, settings.fieldF);
+  fields.askFlag[0] = settings.ask ? layouts::kAskOperator : layouts::kDoNotAsk;
   RunParameter parameter;
-  parameter.fill(' ');
-  parameter[field::kDirection.offset] = settings.direction;
-  putText(parameter, field::kProgram, settings.program);
-  putText(parameter, field::kFieldA, settings.fieldA);
-  putText(parameter, field::kFieldB, settings.fieldB);
-  putText(parameter, field::kFileName, place.fileName);
-  putText(parameter, field::kFieldC, settings.fieldC);
-  putText(parameter, field::kFieldD, settings.fieldD);
-  putText(parameter, field::kFieldE, settings.fieldE);
-  if (settings.keyOption) parameter[field::kKeyOption.offset] = 'O';
-  putNumber(parameter, field::kTotalFiles, place.total);
-  putNumber(parameter, field::kFileNumber, place.number);
-  putNumber(parameter, field::kDays, place.remaining.days);
-  putNumber(parameter, field::kHours, place.remaining.hours);
-  putNumber(parameter, field::kMinutes, place.remaining.minutes);
-  putNumber(parameter, field::kSeconds, place.remaining.seconds);
-  putNumber(parameter, field::kSegments,
-            settings.direction == 'X' ? static_cast<std::uint64_t>(place.segments) : 0);
-  putText(parameter, field::kFieldF, settings.fieldF);
-  parameter[field::kAskFlag.offset] = settings.ask ? 'S' : 'N';
+  std::memcpy(parameter.data(), &fields, sizeof fields);
   return parameter;
 }
 

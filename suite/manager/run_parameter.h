@@ -1,5 +1,6 @@
-// The run parameter: the 121 bytes of Windows-1252 text the converter reads from its command
-// line, built by the manager for each data file, and the checks of what may go into it.
+// The run parameter (layouts/run_parameter.h): the 121 bytes of Windows-1252 text the converter
+// reads from its command line, built by the manager for each data file, and the checks of what
+// may go into it.
 #pragma once
 
 #include <array>
@@ -7,44 +8,19 @@
 #include <cstdint>
 #include <string>
 
+#include "layouts/run_parameter.h"
+
 namespace dunax::manager {
 
-inline constexpr std::size_t kRunParameterLength = 121;
+using layouts::kRunParameterLength;
 using RunParameter = std::array<char, kRunParameterLength>;
-
-// Where each field lies in the run parameter: offset from 0 and width in bytes.
-struct FieldSpan {
-  std::size_t offset;
-  std::size_t width;
-};
-namespace field {
-inline constexpr FieldSpan kDirection{0, 1};
-inline constexpr FieldSpan kUnused{1, 8};
-inline constexpr FieldSpan kProgram{9, 8};
-inline constexpr FieldSpan kFieldA{17, 3};
-inline constexpr FieldSpan kFieldB{20, 10};
-inline constexpr FieldSpan kFileName{30, 50};
-inline constexpr FieldSpan kFieldC{80, 2};
-inline constexpr FieldSpan kFieldD{82, 1};
-inline constexpr FieldSpan kFieldE{83, 8};
-inline constexpr FieldSpan kKeyOption{91, 1};
-inline constexpr FieldSpan kTotalFiles{92, 8};
-inline constexpr FieldSpan kFileNumber{100, 8};
-inline constexpr FieldSpan kDays{108, 3};
-inline constexpr FieldSpan kHours{111, 2};
-inline constexpr FieldSpan kMinutes{113, 2};
-inline constexpr FieldSpan kSeconds{115, 2};
-inline constexpr FieldSpan kSegments{117, 2};
-inline constexpr FieldSpan kFieldF{119, 1};
-inline constexpr FieldSpan kAskFlag{120, 1};
-}  // namespace field
-static_assert(field::kAskFlag.offset + field::kAskFlag.width == kRunParameterLength);
 
 // The most files one run can number (8 decimal digits).
 inline constexpr std::uint64_t kMostFiles = 99999999;
+static_assert(sizeof(layouts::RunParameter::totalFiles) == 8);
 // The longest data file name, program name, in bytes of Windows-1252.
-inline constexpr std::size_t kFileNameWidth = field::kFileName.width;
-inline constexpr std::size_t kProgramWidth = field::kProgram.width;
+inline constexpr std::size_t kFileNameWidth = sizeof(layouts::RunParameter::dataFileName);
+inline constexpr std::size_t kProgramWidth = sizeof(layouts::RunParameter::programName);
 
 // What is the same for every file of a run. Text is Windows-1252 and already checked to fit.
 struct RunSettings {

@@ -15,7 +15,7 @@ namespace status = platform::status;
 }  // namespace
 
 void temporaryNameOf(const char* path, char* out) {
-  std::size_t length = strnlen(path, sizeof(RequestBlock::fileName));
+  std::size_t length = strnlen(path, sizeof(RequestBlock::dataFileName));
   std::memcpy(out, path, length);
   std::memcpy(out + length, kTemporarySuffix, sizeof(kTemporarySuffix));
 }

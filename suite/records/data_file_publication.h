@@ -17,10 +17,10 @@ inline constexpr char kTemporarySuffix[] = ".dunax-new";
 
 // The longest temporary name: the longest data file name and the suffix, without the NUL.
 inline constexpr std::size_t kMaxTemporaryNameLength =
-    sizeof(RequestBlock::fileName) + sizeof(kTemporarySuffix) - 1;
+    sizeof(RequestBlock::dataFileName) + sizeof(kTemporarySuffix) - 1;
 
 // Writes the temporary name of the data file path (NUL-terminated, at most
-// sizeof(RequestBlock::fileName) characters) into out (kMaxTemporaryNameLength + 1 bytes).
+// sizeof(RequestBlock::dataFileName) characters) into out (kMaxTemporaryNameLength + 1 bytes).
 void temporaryNameOf(const char* path, char* out);
 
 // Removes the temporary file of the data file path, left by a run that failed or was killed;

@@ -13,7 +13,7 @@ namespace {
 
 using dunax::records::RequestBlock;
 
-constexpr std::size_t kNameWidth = sizeof(RequestBlock::fileName);
+constexpr std::size_t kNameWidth = sizeof(RequestBlock::dataFileName);
 // The width of the name RECIDX opens (WS-ASSIGNED-NAME): room for a mapped drive's directory
 // and a name whose every character takes three bytes in UTF-8.
 constexpr std::size_t kAssignedNameWidth = 1024;

@@ -20,13 +20,14 @@ bool isBlank(char c) { return c == ' ' || c == '\0'; }
 }  // namespace
 
 Request parseRequest(const char* code) {
+  using namespace layouts::request_code;
   auto is = [code](const char* text) { return std::memcmp(code, text, 3) == 0; };
-  if (is("TST")) return Request::OpenInput;
-  if (is("ST ") || is("AST")) return Request::Start;
-  if (is("RN ") || is("ARN")) return Request::ReadNext;
-  if (is("OU ")) return Request::OpenOutput;
-  if (is("WR ") || is("AWR")) return Request::Write;
-  if (is("CL ")) return Request::Close;
+  if (is(kOpenForReading)) return Request::OpenInput;
+  if (is(kStart) || is(kStartByAlternateKey)) return Request::Start;
+  if (is(kReadNext) || is(kReadNextByAlternateKey)) return Request::ReadNext;
+  if (is(kOpenForOutput)) return Request::OpenOutput;
+  if (is(kWrite) || is(kWriteByAlternateKey)) return Request::Write;
+  if (is(kClose)) return Request::Close;
   return Request::Unknown;
 }
 
@@ -68,7 +69,7 @@ SequentialAccess::~SequentialAccess() {
 
 void SequentialAccess::handle(RequestBlock& block) {
   FileStatus answer;
-  switch (parseRequest(block.code)) {
+  switch (parseRequest(block.requestCode)) {
     case Request::OpenInput: answer = open(block, OpenMode::Input); break;
     case Request::Start: answer = start(); break;
     case Request::ReadNext: answer = readNext(block); break;
@@ -77,7 +78,7 @@ void SequentialAccess::handle(RequestBlock& block) {
     case Request::Close: answer = close(block); break;
     case Request::Unknown: answer = recseq_status::kUnknownRequest; break;
   }
-  std::memcpy(block.status, answer.code, sizeof(block.status));
+  std::memcpy(block.fileStatus, answer.code, sizeof(block.fileStatus));
 }
 
 // Removes a temporary file that an earlier run left, then opens the data file for input, or
@@ -90,11 +91,11 @@ void SequentialAccess::handle(RequestBlock& block) {
 // file's answer ("00", "35", "37", "30").
 FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
   if (isOpen()) return status::kAlreadyOpen;
-  std::size_t length = parseRecordLength(block.passB, sizeof(block.passB));
+  std::size_t length = parseRecordLength(block.passThroughB, sizeof(block.passThroughB));
   if (length == 0) return recseq_status::kBadRecordLength;
   const FileStatus badName =
       mode == OpenMode::Input ? status::kFileNotFound : status::kPermanentError;
-  if (extractFileName(block.fileName, sizeof(block.fileName), path_) == 0 ||
+  if (extractFileName(block.dataFileName, sizeof(block.dataFileName), path_) == 0 ||
       !platform::hostNameFromRecord(path_, hostPath_)) {
     return badName;
   }
@@ -149,13 +150,13 @@ FileStatus SequentialAccess::readNext(RequestBlock& block) {
   if (file_->mode() != OpenMode::Input) return status::kNotOpenForInput;
   readSinceStart_ = true;
   if (readFailed_) return status::kReadAfterEnd;
-  FileStatus answer = file_->readNext(block.record);
+  FileStatus answer = file_->readNext(block.recordArea);
   if (answer == status::kLengthMismatch) {
     readFailed_ = true;
     return recseq_status::kPartialRecord;
   }
   if (answer.ok()) {
-    std::memset(block.record + recordLength_, ' ', sizeof(block.record) - recordLength_);
+    std::memset(block.recordArea + recordLength_, ' ', sizeof(block.recordArea) - recordLength_);
   }
   return answer;
 }
@@ -167,8 +168,8 @@ FileStatus SequentialAccess::readNext(RequestBlock& block) {
 FileStatus SequentialAccess::write(const RequestBlock& block) {
   if (!isOpen()) return status::kNotOpen;
   if (file_->mode() != OpenMode::Output) return status::kNotOpenForOutput;
-  FileStatus answer = onlyPaddingPast(block.record, recordLength_)
-                          ? file_->write(block.record)
+  FileStatus answer = onlyPaddingPast(reinterpret_cast<const char*>(block.recordArea), recordLength_)
+                          ? file_->write(block.recordArea)
                           : recseq_status::kRecordTooLong;
   if (!answer.ok() && writeFailure_.ok()) writeFailure_ = answer;
   return answer;
@@ -186,7 +187,7 @@ FileStatus SequentialAccess::close(const RequestBlock& block) {
     file_.reset();
     return answer;
   }
-  if (std::memcmp(block.record, kDiscardWrittenRecords, sizeof kDiscardWrittenRecords - 1) == 0) {
+  if (std::memcmp(block.recordArea, kDiscardWrittenRecords, sizeof kDiscardWrittenRecords - 1) == 0) {
     // The conversion failed or was stopped: what was written is not the user's data.
     dropOutput();
     return status::kSuccess;

@@ -62,7 +62,7 @@ class SequentialAccess {
   SequentialAccess(const SequentialAccess&) = delete;
   SequentialAccess& operator=(const SequentialAccess&) = delete;
 
-  // Carries out the request in block and writes its status into block.status. Never fails in
+  // Carries out the request in block and writes its status into block.fileStatus. Never fails in
   // any other way; every outcome is a status (listed at the top of recseq.cpp).
   void handle(RequestBlock& block);
 
@@ -78,7 +78,7 @@ class SequentialAccess {
 
   std::optional<platform::RecordFile> file_;
   std::size_t recordLength_ = 0;
-  char path_[sizeof(RequestBlock::fileName) + 1] = {};  // the record's form, "/" separators
+  char path_[sizeof(RequestBlock::dataFileName) + 1] = {};  // the record's form, "/" separators
   std::string hostPath_;                                 // its host form, opened for input
   bool readSinceStart_ = false;  // a read was issued since the open or the last start
   bool readFailed_ = false;      // the trailing partial record was reported

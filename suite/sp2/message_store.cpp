@@ -6,14 +6,16 @@
 #include <cstring>
 #include <string>
 
+#include "layouts/byte_fields.h"
+#include "layouts/exchange_record.h"
 #include "platform/private_directory.h"
 #include "platform/process.h"
 
 namespace dunax::sp2 {
 namespace {
 
-constexpr std::size_t kTextOffset = 14;
-constexpr std::size_t kTextLength = 1000;
+constexpr std::size_t kTextOffset = offsetof(layouts::MessageBlock, text);
+constexpr std::size_t kTextLength = layouts::kMessageTextLength;
 constexpr char kMessageFileName[] = "current";
 constexpr char kLockFileName[] = "exchange.lock";
 
@@ -21,8 +23,7 @@ constexpr char kLockFileName[] = "exchange.lock";
 int failureCode(int error) { return error > 0 && error < 0x7FFF ? error : 1; }
 
 void writeReturnCode(unsigned char* block, int code) {
-  block[0] = static_cast<unsigned char>(code & 0xFF);
-  block[1] = static_cast<unsigned char>((code >> 8) & 0xFF);
+  layouts::putLittleEndian16(reinterpret_cast<layouts::MessageBlock*>(block)->returnCode, code);
 }
 
 // The message directory: $DUNAX_MESSAGE_DIR, else ${XDG_RUNTIME_DIR:-/tmp}/dunax-sp2-<uid>.

@@ -6,8 +6,8 @@
 
 namespace dunax::sp2 {
 
-// The message block is 1014 bytes: return code (2 bytes, little-endian) at 0, the values 10, 2,
-// 0, 1000, 1000 at 2 to 11, two zero bytes at 12, the 1000-character message text at 14.
+// The message block (layouts/exchange_record.h) is 1014 bytes: the return code, the settings,
+// two zero bytes, the 1000-character message text.
 
 // Stores the block's 1000-character text as the user's current message, atomically.
 // Returns 0 and writes 0 into the block's return code when the message was stored; otherwise

@@ -18,7 +18,7 @@ class EntryReader {
   }
   bool readNumber(int& value) {
     if (!canRead(2)) return false;
-    value = static_cast<std::uint16_t>((record_[at_] << 8) | record_[at_ + 1]);
+    value = static_cast<std::uint16_t>(readBigEndian16(record_ + at_));
     at_ += 2;
     return true;
   }
@@ -57,8 +57,10 @@ PanelStatus readField(EntryReader& reader, Panel& panel, int& nextValueOffset) {
       !reader.readNumber(field.attributeOffset) || !reader.readByte(field.formatLength)) {
     return PanelStatus::BadEntry;
   }
-  if (style != ' ' && style != 'B') return PanelStatus::BadEntry;
-  field.barCell = style == 'B';
+  if (style != layouts::kPlainFieldStyle && style != layouts::kBarCellStyle) {
+    return PanelStatus::BadEntry;
+  }
+  field.barCell = style == layouts::kBarCellStyle;
   if (field.formatLength > kMaxFormatLength) return PanelStatus::TooLong;
   if (!reader.readBytes(field.format, field.formatLength) || !reader.readByte(field.initialLength)) {
     return PanelStatus::BadEntry;
@@ -80,14 +82,16 @@ PanelStatus readField(EntryReader& reader, Panel& panel, int& nextValueOffset) {
 PanelStatus readPanelDefinition(const unsigned char* record, Panel& panel) {
   panel.textCount = 0;
   panel.fieldCount = 0;
-  if (std::memcmp(record + kDefinitionMarkOffset, kDefinitionMark, sizeof kDefinitionMark) != 0) {
+  const auto& definition = *reinterpret_cast<const PanelDefinitionRecord*>(record);
+  if (std::memcmp(definition.formatMark, layouts::kPanelFormatMark,
+                  sizeof layouts::kPanelFormatMark) != 0) {
     return PanelStatus::NoMark;
   }
-  std::memcpy(panel.name, record + kDefinitionNameOffset, kNameLength);
-  std::memcpy(panel.caption, record + kDefinitionCaptionOffset, kCaptionLength);
-  std::memcpy(panel.title, record + kDefinitionTitleOffset, kTitleLength);
-  panel.width = readBigEndian16(record + kDefinitionWidthOffset);
-  panel.height = readBigEndian16(record + kDefinitionHeightOffset);
+  std::memcpy(panel.name, definition.panelName, kNameLength);
+  std::memcpy(panel.caption, definition.caption, kCaptionLength);
+  std::memcpy(panel.title, definition.designTitle, kTitleLength);
+  panel.width = readBigEndian16(definition.width);
+  panel.height = readBigEndian16(definition.height);
   if (panel.width <= 0 || panel.height <= 0) return PanelStatus::BadSize;
 
   EntryReader reader(record, kDefinitionEntriesOffset);
@@ -96,10 +100,10 @@ PanelStatus readPanelDefinition(const unsigned char* record, Panel& panel) {
     int kind = 0;
     if (!reader.readByte(kind)) return PanelStatus::NoEnd;
     PanelStatus status = PanelStatus::Ok;
-    if (kind == 'E') return PanelStatus::Ok;
-    if (kind == 'T') {
+    if (kind == layouts::kEndEntry) return PanelStatus::Ok;
+    if (kind == layouts::kStaticTextEntry) {
       status = readText(reader, panel);
-    } else if (kind == 'F') {
+    } else if (kind == layouts::kDataFieldEntry) {
       status = readField(reader, panel, nextValueOffset);
     } else {
       status = PanelStatus::BadEntry;

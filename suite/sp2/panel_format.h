@@ -6,30 +6,24 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "layouts/byte_fields.h"
+#include "layouts/panel_records.h"
+
 namespace dunax::sp2 {
 
-// Panel definition record.
-inline constexpr std::size_t kPanelDefinitionSize = 3672;
-inline constexpr std::size_t kDefinitionResultOffset = 0;
-inline constexpr std::size_t kDefinitionNameOffset = 2;
-inline constexpr std::size_t kDefinitionMarkOffset = 10;      // "SPF1"
-inline constexpr std::size_t kDefinitionCaptionOffset = 14;   // 40 bytes
-inline constexpr std::size_t kDefinitionTitleOffset = 54;     // 100 bytes
-inline constexpr std::size_t kDefinitionWidthOffset = 154;    // 2 bytes, MSB first
-inline constexpr std::size_t kDefinitionHeightOffset = 156;   // 2 bytes, MSB first
-inline constexpr std::size_t kDefinitionEntriesOffset = 158;
-inline constexpr char kDefinitionMark[4] = {'S', 'P', 'F', '1'};
+// The panel definition record and the panel data record (function 19) are laid out in
+// layouts/panel_records.h; the data record's field values start at kDataValuesOffset, one
+// after the other in the order of the fields in the definition.
+using layouts::PanelDataRecord;
+using layouts::PanelDefinitionRecord;
+inline constexpr std::size_t kPanelDefinitionSize = layouts::kPanelDefinitionLength;
+inline constexpr std::size_t kDefinitionEntriesOffset = offsetof(PanelDefinitionRecord, entries);
+inline constexpr std::size_t kDataRecordSize = layouts::kPanelDataLength;
+inline constexpr std::size_t kDataValuesOffset = layouts::kPanelValuesOffset;
 
-inline constexpr std::size_t kNameLength = 8;
-inline constexpr std::size_t kCaptionLength = 40;
-inline constexpr std::size_t kTitleLength = 100;
-
-// Panel data record (function 19): the field values start at 192, one after the other in the
-// order of the fields in the definition.
-inline constexpr std::size_t kDataRecordSize = 437;
-inline constexpr std::size_t kDataKeyCodeOffset = 22;     // 2 bytes, MSB first, signed
-inline constexpr std::size_t kDataPanelNameOffset = 62;
-inline constexpr std::size_t kDataValuesOffset = 192;
+inline constexpr std::size_t kNameLength = layouts::kPanelNameLength;
+inline constexpr std::size_t kCaptionLength = sizeof(PanelDefinitionRecord::caption);
+inline constexpr std::size_t kTitleLength = sizeof(PanelDefinitionRecord::designTitle);
 
 // Limits of one panel as the library holds it.
 inline constexpr int kMaxTexts = 48;
@@ -90,16 +84,7 @@ PanelStatus readPanelDefinition(const unsigned char* record, Panel& panel);
 // The index of the field with the given id in panel, or -1 when it has none.
 int findFieldIndex(const Panel& panel, int id);
 
-// Reads a 2-byte integer stored most significant byte first.
-inline int readBigEndian16(const unsigned char* at) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>((at[0] << 8) | at[1]));
-}
-
-// Stores a 2-byte integer most significant byte first.
-inline void writeBigEndian16(unsigned char* at, int value) {
-  auto bits = static_cast<std::uint16_t>(value);
-  at[0] = static_cast<unsigned char>(bits >> 8);
-  at[1] = static_cast<unsigned char>(bits & 0xFF);
-}
+using layouts::putBigEndian16;
+using layouts::readBigEndian16;
 
 }  // namespace dunax::sp2

@@ -19,7 +19,17 @@ bool isBlankName(const unsigned char* name) {
   return true;
 }
 
-void writeResult(unsigned char* record, int result) { writeBigEndian16(record, result); }
+// Every record with a result starts with it, a 2-byte integer.
+void writeResult(unsigned char* record, int result) { putBigEndian16(record, result); }
+
+// The parameter record of a function, seen as its layout.
+template <class Record>
+Record& recordAs(unsigned char* record) {
+  return *reinterpret_cast<Record*>(record);
+}
+const unsigned char* nameBytes(const char* name) {
+  return reinterpret_cast<const unsigned char*>(name);
+}
 
 }  // namespace
 
@@ -75,7 +85,8 @@ int ScreenLibrary::definePanel(unsigned char* record) {
   // A panel defined again replaces the one of the same name, unless its window is open.
   KnownPanel* slot = nullptr;
   for (KnownPanel& known : panels_) {
-    if (known.used && std::memcmp(known.panel.name, record + kDefinitionNameOffset, kNameLength) == 0) {
+    if (known.used && std::memcmp(known.panel.name, recordAs<PanelDefinitionRecord>(record).panelName,
+                                  kNameLength) == 0) {
       slot = &known;
     }
   }
@@ -107,7 +118,7 @@ int ScreenLibrary::definePanel(unsigned char* record) {
 
 int ScreenLibrary::openWindow(unsigned char* record) {
   if (windowOpen_) closeWindow(nullptr);
-  const unsigned char* panelName = record + kWindowPanelOffset;
+  const unsigned char* panelName = nameBytes(recordAs<layouts::WindowRecord>(record).panelName);
   if (isBlankName(panelName)) {
     // A window without a panel (a program that only exchanges messages): nothing is shown.
     windowOpen_ = true;
@@ -131,15 +142,16 @@ int ScreenLibrary::openWindow(unsigned char* record) {
 
 int ScreenLibrary::readWindow(unsigned char* record) {
   if (windowPanel_ == nullptr) return kNoPanelShown;
-  std::memcpy(record + kWindowNameOffset, windowPanel_->name, kNameLength);
-  std::memcpy(record + kWindowPanelOffset, windowPanel_->name, kNameLength);
-  std::memcpy(record + kWindowTitleOffset, title_, kTitleLength);
+  auto& window = recordAs<layouts::WindowRecord>(record);
+  std::memcpy(window.windowName, windowPanel_->name, kNameLength);
+  std::memcpy(window.panelName, windowPanel_->name, kNameLength);
+  std::memcpy(window.title, title_, kTitleLength);
   return kDone;
 }
 
 int ScreenLibrary::applyWindow(unsigned char* record) {
   if (windowPanel_ == nullptr) return kNoPanelShown;
-  std::memcpy(title_, record + kWindowTitleOffset, kTitleLength);
+  std::memcpy(title_, recordAs<layouts::WindowRecord>(record).title, kTitleLength);
   everythingPending_ = true;
   anythingPending_ = true;
   drawIfDue(false);
@@ -148,7 +160,8 @@ int ScreenLibrary::applyWindow(unsigned char* record) {
 
 int ScreenLibrary::fullDisplay(unsigned char* record) {
   if (windowPanel_ == nullptr) return kNoPanelShown;
-  if (std::memcmp(record + kDataPanelNameOffset, windowPanel_->name, kNameLength) != 0) {
+  auto& data = recordAs<PanelDataRecord>(record);
+  if (std::memcmp(data.panelName, windowPanel_->name, kNameLength) != 0) {
     return kUnknownPanel;
   }
   int key = kKeyNone;
@@ -162,7 +175,7 @@ int ScreenLibrary::fullDisplay(unsigned char* record) {
     case ScreenHost::Request::None:
       break;
   }
-  writeBigEndian16(record + kDataKeyCodeOffset, key);
+  putBigEndian16(data.keyCode, key);
   record_ = record;
   everythingPending_ = true;
   anythingPending_ = true;
@@ -172,7 +185,7 @@ int ScreenLibrary::fullDisplay(unsigned char* record) {
 
 int ScreenLibrary::refreshField(unsigned char* record) {
   if (record_ == nullptr || windowPanel_ == nullptr) return kNoPanelShown;
-  int index = fieldIndex(readBigEndian16(record + kRefreshFieldIdOffset));
+  int index = fieldIndex(readBigEndian16(recordAs<layouts::FieldRefreshRecord>(record).fieldId));
   if (index < 0) return kUnknownField;
   if (!drawing_) return kDone;
   fieldsPending_ |= std::uint64_t{1} << index;
@@ -182,7 +195,7 @@ int ScreenLibrary::refreshField(unsigned char* record) {
 }
 
 int ScreenLibrary::closePanel(unsigned char* record) {
-  const unsigned char* name = record + kDefinitionNameOffset;
+  const char* name = recordAs<layouts::PanelCloseRecord>(record).panelName;
   KnownPanel* slot = nullptr;
   for (KnownPanel& known : panels_) {
     if (known.used && std::memcmp(known.panel.name, name, kNameLength) == 0) slot = &known;

@@ -7,24 +7,25 @@
 #include <cstdint>
 #include <string>
 
+#include "layouts/screen_functions.h"
 #include "suite/sp2/panel_format.h"
 #include "suite/sp2/panel_screen.h"
 
 namespace dunax::sp2 {
 
-// Function codes.
-inline constexpr int kFunctionOpenWindow = 0;
-inline constexpr int kFunctionCloseWindow = 12;
-inline constexpr int kFunctionClosePanel = 15;
-inline constexpr int kFunctionEndLibrary = 16;
-inline constexpr int kFunctionFullDisplay = 19;
-inline constexpr int kFunctionApplyWindow = 33;
-inline constexpr int kFunctionReadWindow = 34;
-inline constexpr int kFunctionPostMessage = 53;
-inline constexpr int kFunctionFetchMessage = 54;
-inline constexpr int kFunctionRefreshField = 58;
-inline constexpr int kFunctionStartLibrary = 83;
-inline constexpr int kFunctionDefinePanel = 128;
+// Function codes (layouts/screen_functions.h).
+inline constexpr int kFunctionOpenWindow = layouts::screen_function::kOpenWindow;
+inline constexpr int kFunctionCloseWindow = layouts::screen_function::kCloseWindow;
+inline constexpr int kFunctionClosePanel = layouts::screen_function::kClosePanel;
+inline constexpr int kFunctionEndLibrary = layouts::screen_function::kEndLibrary;
+inline constexpr int kFunctionFullDisplay = layouts::screen_function::kDisplayPanel;
+inline constexpr int kFunctionApplyWindow = layouts::screen_function::kApplyWindow;
+inline constexpr int kFunctionReadWindow = layouts::screen_function::kReadWindow;
+inline constexpr int kFunctionPostMessage = layouts::screen_function::kPostMessage;
+inline constexpr int kFunctionFetchMessage = layouts::screen_function::kFetchMessage;
+inline constexpr int kFunctionRefreshField = layouts::screen_function::kRefreshField;
+inline constexpr int kFunctionStartLibrary = layouts::screen_function::kStartLibrary;
+inline constexpr int kFunctionDefinePanel = layouts::screen_function::kDefinePanel;
 
 // Return codes.
 inline constexpr int kDone = 0;
@@ -34,19 +35,10 @@ inline constexpr int kUnknownPanel = 3;
 inline constexpr int kNoPanelShown = 4;
 inline constexpr int kUnknownField = 5;
 
-// Key codes returned at 22-23 of the panel data record.
-inline constexpr int kKeyNone = 0;
-inline constexpr int kKeyCtrlC = 3;
-inline constexpr int kKeyWindowClosed = -5;
-
-// Window record (functions 0, 33, 34).
-inline constexpr std::size_t kWindowRecordSize = 188;
-inline constexpr std::size_t kWindowNameOffset = 50;
-inline constexpr std::size_t kWindowPanelOffset = 58;
-inline constexpr std::size_t kWindowTitleOffset = 88;
-
-// Field refresh record (function 58).
-inline constexpr std::size_t kRefreshFieldIdOffset = 32;
+// Key codes returned in the panel data record.
+inline constexpr int kKeyNone = layouts::screen_key::kNone;
+inline constexpr int kKeyCtrlC = layouts::screen_key::kCtrlC;
+inline constexpr int kKeyWindowClosed = layouts::screen_key::kWindowClosed;
 
 // The shortest time between two redraws: at most 20 a second.
 inline constexpr std::int64_t kRedrawIntervalNanoseconds = 50'000'000;

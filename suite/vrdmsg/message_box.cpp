@@ -18,8 +18,13 @@ constexpr const char kNoCaption[] = "N\xE3o";
 constexpr const char kRetryCaption[] = "Repetir";
 constexpr const char kCancelCaption[] = "Cancelar";
 
-std::string trimmedLine(const unsigned char* block, std::size_t offset, std::size_t length) {
-  std::string line(reinterpret_cast<const char*>(block + offset), length);
+const MessageBoxBlock& blockAt(const unsigned char* block) {
+  return *reinterpret_cast<const MessageBoxBlock*>(block);
+}
+
+template <std::size_t Width>
+std::string trimmedLine(const char (&field)[Width]) {
+  std::string line(field, Width);
   while (!line.empty() && (line.back() == ' ' || line.back() == '\0')) line.pop_back();
   return line;
 }
@@ -29,12 +34,14 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 }  // namespace
 
 BoxKind boxKindOf(const unsigned char* block) {
-  return block[kKindOffset] == 's' ? BoxKind::ErrorReport : BoxKind::Confirmation;
+  return blockAt(block).boxKind[0] == layouts::kErrorReportBox ? BoxKind::ErrorReport
+                                                                : BoxKind::Confirmation;
 }
 
 char defaultAnswerOf(const unsigned char* block) {
-  if (boxKindOf(block) == BoxKind::ErrorReport) return 'r';
-  return block[kDefaultButtonOffset] == 'n' ? 'n' : 'y';
+  if (boxKindOf(block) == BoxKind::ErrorReport) return layouts::kAnswerRetry;
+  return blockAt(block).defaultButton[0] == layouts::kAnswerNo ? layouts::kAnswerNo
+                                                               : layouts::kAnswerYes;
 }
 
 char takeScriptedAnswer(const char* list, std::string& rest) {
@@ -63,24 +70,29 @@ std::string formatLogLine(char answer, const unsigned char* block) {
 BoxContent readBoxContent(const unsigned char* block) {
   BoxContent box;
   box.kind = boxKindOf(block);
-  box.lines[box.lineCount++] = trimmedLine(block, kLine1Offset, kLineLength);
-  box.lines[box.lineCount++] = trimmedLine(block, kLine2Offset, kLineLength);
-  std::string line3 = trimmedLine(block, kLine3Offset, kLineLength);
-  if (block[kSeparator3Offset] == '\n' && !line3.empty()) box.lines[box.lineCount++] = line3;
-  std::string line4 = trimmedLine(block, kLine4Offset, kLine4Length);
-  if (block[kSeparator4Offset] == '\n' && !line4.empty()) box.lines[box.lineCount++] = line4;
+  const MessageBoxBlock& fields = blockAt(block);
+  box.lines[box.lineCount++] = trimmedLine(fields.line1);
+  box.lines[box.lineCount++] = trimmedLine(fields.line2);
+  std::string line3 = trimmedLine(fields.line3);
+  if (fields.line3Separator[0] == layouts::kShownLineSeparator && !line3.empty()) {
+    box.lines[box.lineCount++] = line3;
+  }
+  std::string line4 = trimmedLine(fields.line4);
+  if (fields.line4Separator[0] == layouts::kShownLineSeparator && !line4.empty()) {
+    box.lines[box.lineCount++] = line4;
+  }
   if (box.kind == BoxKind::Confirmation) {
     box.title = kConfirmationTitle;
     box.buttonCaptions[0] = kYesCaption;
     box.buttonCaptions[1] = kNoCaption;
-    box.buttonAnswers[0] = 'y';
-    box.buttonAnswers[1] = 'n';
+    box.buttonAnswers[0] = layouts::kAnswerYes;
+    box.buttonAnswers[1] = layouts::kAnswerNo;
   } else {
     box.title = kErrorTitle;
     box.buttonCaptions[0] = kRetryCaption;
     box.buttonCaptions[1] = kCancelCaption;
-    box.buttonAnswers[0] = 'r';
-    box.buttonAnswers[1] = 'c';
+    box.buttonAnswers[0] = layouts::kAnswerRetry;
+    box.buttonAnswers[1] = layouts::kAnswerCancel;
   }
   box.defaultButton = defaultAnswerOf(block) == box.buttonAnswers[0] ? 0 : 1;
   return box;

@@ -1,4 +1,5 @@
-// The message-box block that VRDMSG receives (246 bytes) and the portable logic of the box:
+// The message-box block that VRDMSG receives (layouts/message_box_block.h) and the portable
+// logic of the box:
 // its default answer, scripted answers, the log line, the lines and buttons it shows and what
 // each key does. The terminal side is in vrdmsg.cpp.
 #pragma once
@@ -6,22 +7,13 @@
 #include <cstddef>
 #include <string>
 
+#include "layouts/message_box_block.h"
+
 namespace dunax::vrdmsg {
 
-// The message-box block, offsets from 0. Lines are Windows-1252 text.
-inline constexpr std::size_t kBlockSize = 246;
-inline constexpr std::size_t kKindOffset = 2;           // "q" confirmation, "s" error report
-inline constexpr std::size_t kDefaultButtonOffset = 3;  // "y"/"n" (confirmation), "r" (error)
-inline constexpr std::size_t kButtonsOffset = 4;        // "y"
-inline constexpr std::size_t kAnswerOffset = 5;         // the letter VRDMSG answers with
-inline constexpr std::size_t kLine1Offset = 6;
-inline constexpr std::size_t kLine2Offset = 66;
-inline constexpr std::size_t kSeparator3Offset = 126;   // line feed when line 3 is shown
-inline constexpr std::size_t kLine3Offset = 127;
-inline constexpr std::size_t kSeparator4Offset = 187;   // line feed when line 4 is shown
-inline constexpr std::size_t kLine4Offset = 188;
-inline constexpr std::size_t kLineLength = 60;
-inline constexpr std::size_t kLine4Length = 58;
+// The block's bytes are passed as they come; lines are Windows-1252 text.
+using layouts::MessageBoxBlock;
+inline constexpr std::size_t kBlockSize = layouts::kMessageBoxBlockLength;
 
 // The answer when nobody can be asked (no scripted answer left, no terminal in the foreground,
 // the terminal's input gone, or a termination request while the box waited): none of the

@@ -94,7 +94,7 @@ char askOnTerminal(const unsigned char* block, const platform::TerminationWatch&
 // Logs the call and writes the answer letter into the block.
 void answerWith(char answer, unsigned char* block) {
   logCall(answer, block);
-  block[kAnswerOffset] = static_cast<unsigned char>(answer);
+  reinterpret_cast<MessageBoxBlock*>(block)->answer[0] = answer;
 }
 
 }  // namespace

@@ -26,19 +26,19 @@ class FakeRecordAccess final : public converter::access::RecordAccessProgram {
   std::vector<std::string> closeAreas;  // the record area's first 8 bytes at every "CL "
 
   bool call(RequestBlock& block) override {
-    const std::string code(reinterpret_cast<char*>(block.bytes) + 4, 3);
+    const std::string code(block.requestCode, 3);
     codes.push_back(code);
     std::string status = "00";
     if (code == "TST" || code == "OU ") served_ = 0;
     if (code == "RN " || code == "ARN") {
       if (served_ < records) {
         ++served_;
-        std::memcpy(block.recordArea(), servedRecord(served_).data(), 1024);
+        std::memcpy(block.recordArea, servedRecord(served_).data(), 1024);
       } else {
         status = "10";
       }
     }
-    if (code == "CL ") closeAreas.emplace_back(reinterpret_cast<char*>(block.recordArea()), 8);
+    if (code == "CL ") closeAreas.emplace_back(reinterpret_cast<char*>(block.recordArea), 8);
     auto scripted = statusAt.find(static_cast<long>(codes.size()));
     if (scripted != statusAt.end()) status = scripted->second;
     block.setFileStatus({status[0], status[1]});
@@ -82,8 +82,8 @@ class FakeMessageBox final : public dialogs::MessageBoxProgram {
 
   bool show(dialogs::MessageBoxBlock& block) override {
     if (missing) return false;
-    fourthLines.emplace_back(reinterpret_cast<char*>(block.bytes) + 188, 26);
-    block.bytes[5] = answers.empty() ? 'u' : static_cast<unsigned char>(answers[0]);
+    fourthLines.emplace_back(block.line4, 26);
+    block.answer[0] = answers.empty() ? 'u' : answers[0];
     if (!answers.empty()) answers.erase(0, 1);
     return true;
   }

@@ -78,7 +78,7 @@ TEST(RunParameterTest, ArgumentsJoinedBySingleSpacesAndCutAt121) {
   third.push_back('\0');
   char* argv[] = {program, first, second, third.data(), nullptr};
   RunParameter parameter = readRunParameter(4, argv);
-  std::string text(parameter.text, kRunParameterLength);
+  std::string text(reinterpret_cast<const char*>(&parameter), kRunParameterLength);
   EXPECT_EQ(text.substr(0, 7), "Bab cd ");
   EXPECT_EQ(text.substr(7), std::string(114, 'x'));
 }
@@ -87,18 +87,18 @@ TEST(RunParameterTest, ShortAndEmptyCommandLinesArePaddedWithSpaces) {
   char program[] = "DUNAXMF";
   char* none[] = {program, nullptr};
   RunParameter empty = readRunParameter(1, none);
-  EXPECT_EQ(std::string(empty.text, kRunParameterLength), std::string(121, ' '));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&empty), kRunParameterLength), std::string(121, ' '));
   char letter[] = "X";
   char* one[] = {program, letter, nullptr};
   RunParameter shortOne = readRunParameter(2, one);
   EXPECT_EQ(shortOne.direction(), 'X');
-  EXPECT_EQ(std::string(shortOne.text + 1, 120), std::string(120, ' '));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&shortOne) + 1, 120), std::string(120, ' '));
 }
 
 TEST(RequestBlockTest, FilledFromTheRunParameterByteForByte) {
   RunParameter parameter = sampleParameter();
   access::RequestBlock block;
-  std::memset(block.bytes, 0x55, sizeof block.bytes);
+  std::memset(&block, 0x55, sizeof block);
   access::fillRequestBlock(block, parameter);
   std::string expected(2280, '\0');
   expected[0] = '2';
@@ -112,7 +112,7 @@ TEST(RequestBlockTest, FilledFromTheRunParameterByteForByte) {
   expected[113] = ' ';
   expected.replace(114, 3, "AAA");
   expected[165] = 'F';
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(block.bytes), 2280), expected);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(&block), 2280), expected);
   EXPECT_TRUE(parameter.keyOption());
   EXPECT_TRUE(parameter.askOnFileError());
 }
@@ -120,7 +120,7 @@ TEST(RequestBlockTest, FilledFromTheRunParameterByteForByte) {
 std::string boxBlock(dialogs::BoxKind kind, char flag, const dialogs::MessageArea& area) {
   dialogs::MessageBoxBlock block;
   dialogs::buildMessageBoxBlock(block, kind, flag, area);
-  return std::string(reinterpret_cast<char*>(block.bytes), sizeof block.bytes);
+  return std::string(reinterpret_cast<char*>(&block), sizeof block);
 }
 
 TEST(MessageBoxBlockTest, LinesSeparatorsAndButtons) {

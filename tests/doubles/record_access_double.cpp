@@ -20,9 +20,13 @@
 #include <map>
 #include <string>
 
+#include "layouts/request_block.h"
 #include "tests/doubles/numbered_list.h"
 
 namespace {
+
+using dunax::layouts::RequestBlock;
+
 
 struct Script {
   bool loaded = false;
@@ -80,25 +84,26 @@ void append(const std::string& path, const void* bytes, std::size_t length) {
 }
 
 void serveRecord(unsigned char* area, long number, long length) {
-  unsigned char record[2048];
+  unsigned char record[sizeof(RequestBlock::recordArea)];
   char head[16];
   std::snprintf(head, sizeof head, "R%09ld", number % 1000000000);
   std::memcpy(record, head, 10);
-  for (long k = 10; k < length && k < 2048; ++k) {
+  const long areaLength = static_cast<long>(sizeof record);
+  for (long k = 10; k < length && k < areaLength; ++k) {
     record[k] = static_cast<unsigned char>((number * 7 + k) % 256);
   }
-  std::memcpy(area, record, static_cast<std::size_t>(length < 2048 ? length : 2048));
+  std::memcpy(area, record, static_cast<std::size_t>(length < areaLength ? length : areaLength));
 }
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgument) {
-  auto* block = static_cast<unsigned char*>(blockArgument);
+  auto* block = static_cast<RequestBlock*>(blockArgument);
   Script& s = script();
   if (!s.loaded) loadScript(s);
   ++s.calls;
-  append(s.blocksPath, block, 2280);
-  std::string code(reinterpret_cast<char*>(block + 4), 3);
+  append(s.blocksPath, block, sizeof *block);
+  std::string code(block->requestCode, sizeof block->requestCode);
   std::string status = "00";
   if (s.delayMicroseconds > 0 && code != "CL ") {
     struct timespec pause = {0, s.delayMicroseconds * 1000};
@@ -110,7 +115,7 @@ extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgumen
   } else if (code == "RN " || code == "ARN") {
     if (s.served < s.records) {
       ++s.served;
-      serveRecord(block + 232, s.served, s.length);
+      serveRecord(block->recordArea, s.served, s.length);
     } else {
       status = s.endStatus;
     }
@@ -119,14 +124,14 @@ extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgumen
   if (scripted != s.statuses.end()) status = scripted->second;
   if ((code == "WR " || code == "AWR") && (status == "00" || status == "02")) {
     ++s.written;
-    append(s.outputPath, block + 232, 1024);
+    append(s.outputPath, block->recordArea, dunax::layouts::kTransferRecordLength);
   }
   if (code == "CL " && !s.summaryPath.empty()) {
     std::string summary =
         "reads " + std::to_string(s.served) + " writes " + std::to_string(s.written) + "\n";
     append(s.summaryPath, summary.data(), summary.size());
   }
-  std::memcpy(block + 230, status.data(), 2);
+  std::memcpy(block->fileStatus, status.data(), sizeof block->fileStatus);
   if (!s.logPath.empty()) {
     char line[64];
     int n = std::snprintf(line, sizeof line, "%ld %s %c%c\n", s.calls, code.c_str(),

@@ -16,9 +16,15 @@
 #include <map>
 #include <string>
 
+#include "layouts/byte_fields.h"
+#include "layouts/panel_records.h"
+#include "layouts/screen_functions.h"
 #include "tests/doubles/numbered_list.h"
 
 namespace {
+
+namespace layouts = dunax::layouts;
+namespace function = layouts::screen_function;
 
 struct State {
   bool loaded = false;
@@ -45,19 +51,29 @@ void load(State& s) {
 
 std::size_t recordLength(int function) {
   switch (function) {
-    case 128: return 3672;
-    case 0: case 33: case 34: return 188;
-    case 19: return 437;
-    case 15: return 10;
-    case 12: return 2;
+    case function::kDefinePanel: return layouts::kPanelDefinitionLength;
+    case function::kOpenWindow: case function::kApplyWindow: case function::kReadWindow:
+      return layouts::kWindowRecordLength;
+    case function::kDisplayPanel: return layouts::kPanelDataLength;
+    case function::kClosePanel: return layouts::kPanelCloseLength;
+    case function::kCloseWindow: return layouts::kWindowCloseLength;
     default: return 0;
   }
 }
 
 // Where the value of a field id lies in the panel data record, and its length.
 bool fieldValue(int id, std::size_t& offset, std::size_t& length) {
-  if (id == 20) { offset = 343; length = 9; return true; }
-  if (id == 1) { offset = 352; length = 9; return true; }
+  using layouts::PanelDataRecord;
+  if (id == layouts::kLidosFieldId) {
+    offset = offsetof(PanelDataRecord, lidos);
+    length = sizeof(PanelDataRecord::lidos);
+    return true;
+  }
+  if (id == layouts::kEscritosFieldId) {
+    offset = offsetof(PanelDataRecord, escritos);
+    length = sizeof(PanelDataRecord::escritos);
+    return true;
+  }
   return false;
 }
 
@@ -67,26 +83,24 @@ extern "C" __attribute__((visibility("default"))) int SP2MF(void* codeArgument, 
   State& s = state();
   if (!s.loaded) load(s);
   const auto* codeBytes = static_cast<const unsigned char*>(codeArgument);
-  int function = static_cast<std::int16_t>((codeBytes[0] << 8) | codeBytes[1]);
+  int function = layouts::readBigEndian16(codeBytes);
   auto* bytes = static_cast<unsigned char*>(record);
-  if (function == 58 && s.delayMicroseconds > 0) {
+  if (function == function::kRefreshField && s.delayMicroseconds > 0) {
     struct timespec pause = {0, s.delayMicroseconds * 1000};
     nanosleep(&pause, nullptr);
   }
-  if (function == 19) {
+  if (function == function::kDisplayPanel) {
     s.panel = bytes;
     ++s.displays;
     auto key = s.keys.find(s.displays);
     if (key != s.keys.end()) {
-      auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(key->second));
-      bytes[22] = static_cast<unsigned char>(bits >> 8);
-      bytes[23] = static_cast<unsigned char>(bits & 0xFF);
+      layouts::putBigEndian16(static_cast<layouts::PanelDataRecord*>(record)->keyCode, key->second);
     }
   }
   if (s.logPath.empty()) return 0;
   std::string line = std::to_string(function);
-  if (function == 58) {
-    int id = (bytes[32] << 8) | bytes[33];
+  if (function == function::kRefreshField) {
+    int id = layouts::readBigEndian16(static_cast<layouts::FieldRefreshRecord*>(record)->fieldId);
     line += " " + std::to_string(id);
     std::size_t offset = 0, length = 0;
     if (s.panel != nullptr && fieldValue(id, offset, length)) {

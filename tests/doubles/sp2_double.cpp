@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "layouts/byte_fields.h"
+#include "layouts/exchange_record.h"
+#include "layouts/panel_records.h"
+#include "layouts/screen_functions.h"
 #include "suite/sp2/message_store.h"
 
 namespace {
@@ -28,23 +32,24 @@ void logCall(int operationCode, const unsigned char* block, int blockLength) {
 
 extern "C" __attribute__((visibility("default"))) int SP2(const unsigned char* code,
                                                                 unsigned char* block) {
-  const int operationCode = (code[0] << 8) | code[1];
+  namespace layouts = dunax::layouts;
+  namespace function = layouts::screen_function;
+  const int operationCode = layouts::readBigEndian16(code);
   switch (operationCode) {
-    case 83:
-      logCall(operationCode, block, 10);
+    case function::kStartLibrary:
+      logCall(operationCode, block, layouts::kStartUpBlockLength);
       return 0;
-    case 0:
-      logCall(operationCode, block, 188);
+    case function::kOpenWindow:
+      logCall(operationCode, block, layouts::kWindowRecordLength);
       return 0;
-    case 53:
+    case function::kPostMessage:
       logCall(operationCode, block, 0);
       if (std::getenv("DUNAX_SP2_REFUSE_POSTS") != nullptr) {
-        block[0] = 9;
-        block[1] = 0;
+        layouts::putLittleEndian16(reinterpret_cast<layouts::MessageBlock*>(block)->returnCode, 9);
         return 9;
       }
       return dunax::sp2::postMessage(block);
-    case 54:
+    case function::kFetchMessage:
       logCall(operationCode, block, 0);
       return dunax::sp2::fetchMessage(block);
     default:

@@ -60,7 +60,7 @@ class FakeLibrary : public ScreenLibrary {
   std::string loadError() const override { return name_ + ".so was not found"; }
 
   void post(const ExchangeRecord& record) {
-    std::memcpy(current, record.bytes, 256);
+    std::memcpy(current, layouts::bytesOf(record), 256);
     std::memset(current + 256, ' ', 744);
     hasMessage = true;
   }
@@ -129,16 +129,16 @@ TEST_F(MainSequence, ReplyKeepsTagStampAndRest) {
   library.post(request.record);
   runMainSequence(library);
   ExchangeRecord reply;
-  std::memcpy(reply.bytes, library.current, 256);
-  EXPECT_EQ(0, std::memcmp(reply.bytes, "#VRD#12345678RESPOK   ", 22));
-  EXPECT_EQ(0, std::memcmp(reply.bytes + 22, request.record.bytes + 22, 234));
+  std::memcpy(layouts::bytesOf(reply), library.current, 256);
+  EXPECT_EQ(0, std::memcmp(layouts::bytesOf(reply), "#VRD#12345678RESPOK   ", 22));
+  EXPECT_EQ(0, std::memcmp(layouts::bytesOf(reply) + 22, layouts::bytesOf(request.record) + 22, 234));
   for (int i = 256; i < 1000; ++i) ASSERT_EQ(' ', library.current[i]);
 }
 
 TEST_F(MainSequence, OnlyARequestIsCarriedOut) {
   FakeLibrary library;
   Job old = makeJob("OK   ", "echo ran > RAN.TXT");
-  std::memcpy(old.record.type(), "FIM ", 4);
+  std::memcpy(old.record.typeWord, "FIM ", 4);
   library.post(old.record);
   runMainSequence(library);
   EXPECT_FALSE(std::filesystem::exists("RAN.TXT"));

@@ -11,53 +11,53 @@ namespace {
 
 TEST(Records, MessageBlockHoldsItsFixedValuesLittleEndian) {
   MessageBlock block;
-  std::memset(block.bytes, 0xAA, sizeof block.bytes);
+  std::memset(layouts::bytesOf(block), 0xAA, sizeof block);
   initialiseMessageBlock(block);
   const unsigned char head[14] = {0, 0, 10, 0, 2, 0, 0, 0, 0xE8, 3, 0xE8, 3, 0, 0};
-  EXPECT_EQ(0, std::memcmp(block.bytes, head, sizeof head));
-  for (std::size_t i = 14; i < 1014; ++i) ASSERT_EQ(0, block.bytes[i]) << i;
+  EXPECT_EQ(0, std::memcmp(layouts::bytesOf(block), head, sizeof head));
+  for (std::size_t i = 14; i < 1014; ++i) ASSERT_EQ(0, layouts::bytesOf(block)[i]) << i;
 }
 
 TEST(Records, PostTextIsTheRecordFollowedBy744Spaces) {
   MessageBlock block;
   initialiseMessageBlock(block);
-  block.bytes[12] = 7;
-  block.bytes[13] = 7;
+  layouts::bytesOf(block)[12] = 7;
+  layouts::bytesOf(block)[13] = 7;
   ExchangeRecord record;
-  for (std::size_t i = 0; i < 256; ++i) record.bytes[i] = static_cast<char>(i);
+  for (std::size_t i = 0; i < 256; ++i) layouts::bytesOf(record)[i] = static_cast<char>(i);
   fillForPost(block, record);
-  EXPECT_EQ(0, block.bytes[12]);
-  EXPECT_EQ(0, block.bytes[13]);
-  EXPECT_EQ(0, std::memcmp(block.text(), record.bytes, 256));
-  for (std::size_t i = 256; i < 1000; ++i) ASSERT_EQ(' ', block.text()[i]) << i;
-  EXPECT_EQ(10, block.bytes[2]);  // the fixed values stay
+  EXPECT_EQ(0, layouts::bytesOf(block)[12]);
+  EXPECT_EQ(0, layouts::bytesOf(block)[13]);
+  EXPECT_EQ(0, std::memcmp(block.text, layouts::bytesOf(record), 256));
+  for (std::size_t i = 256; i < 1000; ++i) ASSERT_EQ(' ', block.text[i]) << i;
+  EXPECT_EQ(10, layouts::bytesOf(block)[2]);  // the fixed values stay
 }
 
 TEST(Records, FetchClearsTheTextAndTheFieldInFrontOfIt) {
   MessageBlock block;
   initialiseMessageBlock(block);
-  std::memset(block.bytes + 12, 'x', 1002);
+  std::memset(layouts::bytesOf(block) + 12, 'x', 1002);
   clearForFetch(block);
-  for (std::size_t i = 12; i < 1014; ++i) ASSERT_EQ(0, block.bytes[i]) << i;
-  EXPECT_EQ(0xE8, block.bytes[10]);
+  for (std::size_t i = 12; i < 1014; ++i) ASSERT_EQ(0, layouts::bytesOf(block)[i]) << i;
+  EXPECT_EQ(0xE8, layouts::bytesOf(block)[10]);
 }
 
-TEST(Records, WindowBlockIsExact) {
-  WindowBlock block;
-  std::memset(block.bytes, 0x55, sizeof block.bytes);
+TEST(Records, WindowRecordIsExact) {
+  WindowRecord block;
+  std::memset(layouts::bytesOf(block), 0x55, sizeof block);
   fillWindowBlock(block);
   unsigned char expected[188] = {0, 0, 10, 0, 38, 0, 38, 0, 100, 0, 100, 0};
   expected[20] = 80;
   expected[22] = 25;
   std::memcpy(expected + 50, "Dummy2  ", 8);
   expected[79] = 'x';
-  EXPECT_EQ(0, std::memcmp(block.bytes, expected, sizeof expected));
+  EXPECT_EQ(0, std::memcmp(layouts::bytesOf(block), expected, sizeof expected));
 }
 
 TEST(Records, StartUpBlockIsZeroThenVrd) {
   StartUpBlock block;
   fillStartUpBlock(block);
-  EXPECT_EQ(0, std::memcmp(block.bytes, "\0\0VRD     ", 10));
+  EXPECT_EQ(0, std::memcmp(layouts::bytesOf(block), "\0\0VRD     ", 10));
 }
 
 TEST(Records, LiteralsHaveTheirExactWidths) {

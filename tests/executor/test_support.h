@@ -80,20 +80,20 @@ class ScopedVariable {
 inline Job makeJob(const std::string& verb, const std::string& argument1 = "",
                    const std::string& argument2 = "") {
   Job job;
-  std::memset(job.record.bytes, ' ', sizeof job.record.bytes);
-  std::memcpy(job.record.bytes, "#VRD#12345678PERG", 17);
-  putPadded(job.record.verb(), 5, verb);
-  putPadded(job.record.argument1(), 80, argument1);
-  putPadded(job.record.argument2(), 80, argument2);
-  for (std::size_t i = 0; i < ExchangeRecord::kRestLength; ++i) {
-    job.record.bytes[ExchangeRecord::kRest + i] = static_cast<char>('a' + i % 26);
+  std::memset(&job.record, ' ', sizeof job.record);
+  std::memcpy(&job.record, "#VRD#12345678PERG", 17);
+  putPadded(job.record.verb, 5, verb);
+  putPadded(job.record.argument1, 80, argument1);
+  putPadded(job.record.argument2, 80, argument2);
+  for (std::size_t i = 0; i < sizeof job.record.rest; ++i) {
+    job.record.rest[i] = static_cast<char>('a' + i % 26);
   }
   job.errorFlag = kFlagSuccess;
   return job;
 }
 
-inline std::string argument1Of(const Job& job) { return std::string(job.record.argument1(), 80); }
-inline std::string argument2Of(const Job& job) { return std::string(job.record.argument2(), 80); }
+inline std::string argument1Of(const Job& job) { return std::string(job.record.argument1, 80); }
+inline std::string argument2Of(const Job& job) { return std::string(job.record.argument2, 80); }
 inline std::string padded(const std::string& text, std::size_t width = 80) {
   std::string out = text.substr(0, width);
   out.resize(width, ' ');

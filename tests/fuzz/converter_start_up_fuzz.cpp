@@ -27,28 +27,30 @@
 namespace {
 
 using namespace dunax::converter;
-namespace offsets = access::block_offsets;
+namespace layouts = dunax::layouts;
+using layouts::textOf;
 
 void checkRequestBlock(const RunParameter& parameter) {
   static access::RequestBlock block;
-  std::memset(block.bytes, 0xA5, sizeof block.bytes);
+  std::memset(layouts::bytesOf(block), 0xA5, sizeof block);
   access::fillRequestBlock(block, parameter);
-  const unsigned char* b = block.bytes;
-  const char* p = parameter.text;  // positions from 1: p[n - 1]
-  DUNAX_FUZZ_CHECK(b[0] == '2');
+  const unsigned char* b = layouts::bytesOf(block);
+  DUNAX_FUZZ_CHECK(block.blockVersion[0] == '2');
   DUNAX_FUZZ_CHECK(b[1] == 0 && b[2] == 0 && b[3] == 0);
-  DUNAX_FUZZ_CHECK(std::memcmp(b + offsets::kPassThroughA, p + 17, 3) == 0);
-  DUNAX_FUZZ_CHECK(std::memcmp(b + offsets::kPassThroughB, p + 20, 10) == 0);
-  DUNAX_FUZZ_CHECK(std::memcmp(b + offsets::kZeros, "0000000000", 10) == 0);
-  DUNAX_FUZZ_CHECK(std::memcmp(b + offsets::kPassThroughE, p + 83, 8) == 0);
-  DUNAX_FUZZ_CHECK(std::memcmp(b + offsets::kDataFileName, p + 30, 50) == 0);
-  DUNAX_FUZZ_CHECK(std::memcmp(b + offsets::kPassThroughC, p + 80, 2) == 0);
-  DUNAX_FUZZ_CHECK(b[offsets::kPassThroughD] == static_cast<unsigned char>(p[82]));
-  DUNAX_FUZZ_CHECK(b[offsets::kSpace] == ' ');
-  DUNAX_FUZZ_CHECK(std::memcmp(b + offsets::kPassThroughA2, p + 17, 3) == 0);
-  DUNAX_FUZZ_CHECK(b[offsets::kPassThroughF] == static_cast<unsigned char>(p[119]));
+  DUNAX_FUZZ_CHECK(textOf(block.passThroughA) == textOf(parameter.passThroughA));
+  DUNAX_FUZZ_CHECK(textOf(block.passThroughB) == textOf(parameter.passThroughB));
+  DUNAX_FUZZ_CHECK(textOf(block.zeros) == "0000000000");
+  DUNAX_FUZZ_CHECK(textOf(block.passThroughE) == textOf(parameter.passThroughE));
+  DUNAX_FUZZ_CHECK(textOf(block.dataFileName) == textOf(parameter.dataFileName));
+  DUNAX_FUZZ_CHECK(textOf(block.passThroughC) == textOf(parameter.passThroughC));
+  DUNAX_FUZZ_CHECK(textOf(block.passThroughD) == textOf(parameter.passThroughD));
+  DUNAX_FUZZ_CHECK(block.separator[0] == ' ');
+  DUNAX_FUZZ_CHECK(textOf(block.passThroughAAgain) == textOf(parameter.passThroughA));
+  DUNAX_FUZZ_CHECK(textOf(block.passThroughF) == textOf(parameter.passThroughF));
   // Nothing else is set by the converter: zero bytes.
-  for (std::size_t i = 166; i < access::kRequestBlockLength; ++i) DUNAX_FUZZ_CHECK(b[i] == 0);
+  for (std::size_t i = offsetof(layouts::RequestBlock, unset5); i < access::kRequestBlockLength; ++i) {
+    DUNAX_FUZZ_CHECK(b[i] == 0);
+  }
 }
 
 void checkPanel(const RunParameter& parameter) {
@@ -58,20 +60,18 @@ void checkPanel(const RunParameter& parameter) {
   static dunax::dialogs::DialogService dialogs(messageBox);
   Interruption interruption(library, dialogs);
   Progress progress(library, interruption);
-  std::memset(library.panel().bytes, 0, sizeof library.panel().bytes);
+  std::memset(&library.panel(), 0, sizeof library.panel());
   progress.fillFromRunParameter(parameter);
-  const unsigned char* panel = library.panel().bytes;
-  using dunax::converter::screen::PanelDataRecord;
-  DUNAX_FUZZ_CHECK(std::memcmp(panel + PanelDataRecord::kNome, parameter.text + 30, 50) == 0);
-  for (std::size_t cell = 0; cell < PanelDataRecord::kBarCells; ++cell) {
-    const unsigned char colour = panel[PanelDataRecord::kBarAttributes + cell];
+  const layouts::PanelDataRecord& panel = library.panel();
+  DUNAX_FUZZ_CHECK(textOf(panel.nome) == textOf(parameter.dataFileName));
+  for (const unsigned char colour : panel.barColours) {
     DUNAX_FUZZ_CHECK(colour == 0 || colour == kFilledCellColour);
   }
 
   char text[kTimeTextLength];
-  buildTimeText(parameter.field(run_fields::kDays), parameter.field(run_fields::kHours),
-                parameter.field(run_fields::kMinutes), parameter.field(run_fields::kSeconds), text);
-  DUNAX_FUZZ_CHECK(std::memcmp(text, panel + PanelDataRecord::kDspTempo, kTimeTextLength) == 0);
+  buildTimeText(textOf(parameter.remainingDays), textOf(parameter.remainingHours),
+                textOf(parameter.remainingMinutes), textOf(parameter.remainingSeconds), text);
+  DUNAX_FUZZ_CHECK(std::memcmp(text, panel.dspTempo, kTimeTextLength) == 0);
 }
 
 // The name differs from segment 0's only in the one character after the first ".bi".

@@ -43,11 +43,11 @@ void addExtraEntries(std::string_view rest) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   dunax::fuzz::resetMemoryHost();
   dunax::executor::Job job;
-  std::memset(job.record.bytes, ' ', ExchangeRecord::kLength);
-  const std::size_t taken = size < ExchangeRecord::kLength ? size : ExchangeRecord::kLength;
-  std::memcpy(job.record.bytes, data, taken);
-  if (job.record.bytes[ExchangeRecord::kType] == 'P') {
-    std::memcpy(job.record.type(), "PERG", ExchangeRecord::kTypeLength);
+  std::memset(&job.record, ' ', sizeof job.record);
+  const std::size_t taken = size < sizeof job.record ? size : sizeof job.record;
+  std::memcpy(&job.record, data, taken);
+  if (job.record.typeWord[0] == 'P') {
+    std::memcpy(job.record.typeWord, "PERG", sizeof job.record.typeWord);
   }
   addExtraEntries(std::string_view(reinterpret_cast<const char*>(data) + taken, size - taken));
 
@@ -57,10 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The reply keeps the tag, the stamp, the type word, the verb and the rest: only the
   // arguments are the handler's to write (the main sequence writes type and status later).
-  DUNAX_FUZZ_CHECK(std::memcmp(before.bytes, job.record.bytes, ExchangeRecord::kArgument1) == 0);
-  DUNAX_FUZZ_CHECK(std::memcmp(before.bytes + ExchangeRecord::kRest,
-                               job.record.bytes + ExchangeRecord::kRest,
-                               ExchangeRecord::kRestLength) == 0);
+  DUNAX_FUZZ_CHECK(std::memcmp(&before, &job.record, offsetof(ExchangeRecord, argument1)) == 0);
+  DUNAX_FUZZ_CHECK(std::memcmp(before.rest, job.record.rest, sizeof before.rest) == 0);
   DUNAX_FUZZ_CHECK(job.errorFlag == dunax::executor::kFlagSuccess ||
                    job.errorFlag == dunax::executor::kFlagError);
 
@@ -68,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // command buffer. (The inventory's walk builds its patterns from the names the directories
   // hold, four levels deep, which the host alone limits.)
   const dunax::fuzz::MemoryHost& host = dunax::fuzz::memoryHost();
-  const std::string_view verb(before.bytes + ExchangeRecord::kVerb, ExchangeRecord::kVerbLength);
+  const std::string_view verb = dunax::layouts::textOf(before.verb);
   if (verb != "DIR  " && verb != "dir  ") {
     for (const std::string& name : host.namesUsed) {
       DUNAX_FUZZ_CHECK(name.size() <= kLongestName);

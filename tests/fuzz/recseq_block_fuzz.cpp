@@ -19,18 +19,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::memset(&block, ' ', sizeof block);
   std::memcpy(&block, data, size < 88 ? size : 88);
 
-  const dunax::records::Request request = dunax::records::parseRequest(block.code);
+  const dunax::records::Request request = dunax::records::parseRequest(block.requestCode);
   DUNAX_FUZZ_CHECK(static_cast<int>(request) >= 0 &&
                    request <= dunax::records::Request::Unknown);
 
-  const std::size_t length = dunax::records::parseRecordLength(block.passB, sizeof block.passB);
+  const std::size_t length = dunax::records::parseRecordLength(block.passThroughB, sizeof block.passThroughB);
   DUNAX_FUZZ_CHECK(length <= dunax::records::kMaxRecordLength);
 
-  char name[sizeof block.fileName + 1];
+  char name[sizeof block.dataFileName + 1];
   std::memset(name, 'x', sizeof name);
   const std::size_t nameLength =
-      dunax::records::extractFileName(block.fileName, sizeof block.fileName, name);
-  DUNAX_FUZZ_CHECK(nameLength <= sizeof block.fileName);
+      dunax::records::extractFileName(block.dataFileName, sizeof block.dataFileName, name);
+  DUNAX_FUZZ_CHECK(nameLength <= sizeof block.dataFileName);
   DUNAX_FUZZ_CHECK(name[nameLength] == '\0');
   for (std::size_t i = 0; i < nameLength; ++i) {
     DUNAX_FUZZ_CHECK(name[i] != ' ' && name[i] != '\0' && name[i] != '\\');

@@ -68,7 +68,7 @@ bool isKnownResult(int result) { return result >= kDone && result <= kUnknownFie
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static unsigned char definition[kPanelDefinitionSize];
   static unsigned char panelData[kDataRecordSize];
-  static unsigned char window[kWindowRecordSize];
+  static unsigned char window[dunax::layouts::kWindowRecordLength];
   static unsigned char refresh[kFieldRefreshSize];
   static unsigned char closePanel[10];
   static unsigned char closeWindow[2];
@@ -100,10 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzHost host;
   ScreenLibrary library(host);
   std::memset(window, 0, sizeof window);
-  std::memcpy(window + kWindowNameOffset, definition + 2, kNameLength);
-  std::memcpy(window + kWindowPanelOffset, definition + 2, kNameLength);
-  std::memset(window + kWindowTitleOffset, 'T', kTitleLength);
-  std::memcpy(panelData + kDataPanelNameOffset, definition + 2, kNameLength);
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, windowName), definition + 2, kNameLength);
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, panelName), definition + 2, kNameLength);
+  std::memset(window + offsetof(dunax::layouts::WindowRecord, title), 'T', kTitleLength);
+  std::memcpy(panelData + offsetof(dunax::layouts::PanelDataRecord, panelName), definition + 2, kNameLength);
   std::memset(refresh, 0, sizeof refresh);
   std::memset(closePanel, 0, sizeof closePanel);
   std::memcpy(closePanel + 2, definition + 2, kNameLength);
@@ -127,14 +127,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 3: result = library.call(kFunctionApplyWindow, window); break;
       case 4: result = library.call(kFunctionFullDisplay, panelData); break;
       case 5:
-        writeBigEndian16(refresh + kRefreshFieldIdOffset, byte >> 3);
+        putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), byte >> 3);
         result = library.call(kFunctionRefreshField, refresh);
         break;
       case 6: result = library.call(kFunctionClosePanel, closePanel); break;
       default: result = library.call(kFunctionCloseWindow, closeWindow); break;
     }
     DUNAX_FUZZ_CHECK(isKnownResult(result));
-    const int key = readBigEndian16(panelData + kDataKeyCodeOffset);
+    const int key = readBigEndian16(panelData + offsetof(dunax::layouts::PanelDataRecord, keyCode));
     (void)key;
   }
   library.shutDown();

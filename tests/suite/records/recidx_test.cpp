@@ -48,7 +48,7 @@ TEST_F(RecidxModule, RecordsWrittenInAnyOrderComeBackInKeyOrder) {
   for (unsigned n = 0; n < 500; ++n) {
     ASSERT_EQ(data.read(record, 1024), "00") << n;
     ASSERT_EQ(record, keyedRecord(n)) << n;
-    ASSERT_EQ(std::string(data.block().record + 1024, 1024), std::string(1024, ' '));
+    ASSERT_EQ(std::string(reinterpret_cast<const char*>(data.block().recordArea) + 1024, 1024), std::string(1024, ' '));
   }
   EXPECT_EQ(data.read(record, 1024), "10");
   EXPECT_EQ(data.request("CL "), "00");

@@ -65,45 +65,45 @@ class RecordAccessDriver {
       : program_(programName) {
     setenv("COB_LIBRARY_PATH", (buildDirectory() + "/lib/dunax").c_str(), 1);
     std::memset(&block_, 0, sizeof(block_));
-    block_.version[0] = '2';
-    std::memset(block_.passB, ' ', sizeof(block_.passB));
-    std::memcpy(block_.passB, fieldB.data(), std::min(fieldB.size(), sizeof(block_.passB)));
+    block_.blockVersion[0] = layouts::kRequestBlockVersion;
+    std::memset(block_.passThroughB, ' ', sizeof(block_.passThroughB));
+    std::memcpy(block_.passThroughB, fieldB.data(), std::min(fieldB.size(), sizeof(block_.passThroughB)));
     std::memset(block_.zeros, '0', sizeof(block_.zeros));
-    std::memset(block_.fileName, ' ', sizeof(block_.fileName));
-    std::memcpy(block_.fileName, fileName.data(),
-                std::min(fileName.size(), sizeof(block_.fileName)));
-    block_.unset3[6] = ' ';
+    std::memset(block_.dataFileName, ' ', sizeof(block_.dataFileName));
+    std::memcpy(block_.dataFileName, fileName.data(),
+                std::min(fileName.size(), sizeof(block_.dataFileName)));
+    block_.separator[0] = ' ';
   }
 
   // Issues the request code (3 characters) and returns the status answered, or "NF" when the
   // program could not be called. "CL " releases the program afterwards, as the converter does.
   std::string request(const char* code) {
-    std::memcpy(block_.code, code, 3);
-    std::memcpy(block_.status, "??", 2);
+    std::memcpy(block_.requestCode, code, 3);
+    std::memcpy(block_.fileStatus, "??", 2);
     platform::CallResult result = program_.call(&block_);
     if (!result.called()) return "NF:" + program_.loadError();
-    std::string status(block_.status, 2);
+    std::string status(block_.fileStatus, 2);
     if (std::memcmp(code, "CL ", 3) == 0) program_.release();
     return status;
   }
 
   // Writes record (at most 1024 bytes) as the converter does: the record, then spaces to 2048.
   std::string write(const std::string& record, const char* code = "WR ") {
-    std::memset(block_.record, ' ', sizeof(block_.record));
-    std::memcpy(block_.record, record.data(), std::min(record.size(), kMaxRecordLength));
+    std::memset(block_.recordArea, ' ', sizeof(block_.recordArea));
+    std::memcpy(block_.recordArea, record.data(), std::min(record.size(), kMaxRecordLength));
     return request(code);
   }
 
   // Positions before the first record with the record area zeroed, as the converter does.
   std::string start(const char* code = "ST ") {
-    std::memset(block_.record, 0, sizeof(block_.record));
+    std::memset(block_.recordArea, 0, sizeof(block_.recordArea));
     return request(code);
   }
 
   // Reads the next record; the first length bytes of the record area land in record.
   std::string read(std::string& record, std::size_t length, const char* code = "RN ") {
     std::string status = request(code);
-    record.assign(block_.record, length);
+    record.assign(reinterpret_cast<const char*>(block_.recordArea), length);
     return status;
   }
 

@@ -104,7 +104,7 @@ TEST_F(RecseqModule, WritesRecordsAndReadsThemBackByteForByte) {
   for (std::size_t i = 0; i < count; ++i) {
     ASSERT_EQ(data.read(record, 80), "00") << "record " << i;
     ASSERT_EQ(record, makeRecord(i, 80)) << "record " << i;
-    ASSERT_EQ(std::string(data.block().record + 80, 2048 - 80), std::string(2048 - 80, ' '));
+    ASSERT_EQ(std::string(reinterpret_cast<const char*>(data.block().recordArea) + 80, 2048 - 80), std::string(2048 - 80, ' '));
   }
   EXPECT_EQ(data.read(record, 80), "10");
   EXPECT_EQ(data.request("CL "), "00");
@@ -421,10 +421,10 @@ TEST_F(RecseqModule, OnlySpacesOrZeroBytesMayFollowTheRecordLength) {
     writeWholeFile(path, "original");
     RecordAccessDriver data("RECSEQ", path, "80");
     ASSERT_EQ(data.request("OU "), "00");
-    std::memset(data.block().record, ' ', sizeof(data.block().record));
-    std::memcpy(data.block().record, makeRecord(3, 80).data(), 80);
-    std::memset(data.block().record + 500, '\0', 100);
-    if (c.position != 0) data.block().record[c.position] = c.value;
+    std::memset(data.block().recordArea, ' ', sizeof(data.block().recordArea));
+    std::memcpy(data.block().recordArea, makeRecord(3, 80).data(), 80);
+    std::memset(data.block().recordArea + 500, '\0', 100);
+    if (c.position != 0) data.block().recordArea[c.position] = c.value;
     EXPECT_EQ(data.request("WR "), c.status) << c.position;
     EXPECT_EQ(data.request("CL "), c.status) << c.position;
     EXPECT_EQ(readWholeFile(path), std::string(c.status) == "00" ? makeRecord(3, 80) : "original")

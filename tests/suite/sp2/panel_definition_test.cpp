@@ -131,7 +131,7 @@ TEST(PanelFormatTest, RecordsThatAreNoPanelAreRefused) {
   unsigned char record[kPanelDefinitionSize];
   Panel panel;
   converter::screen::fillPanelDefinition(record);
-  record[kDefinitionMarkOffset] = 'X';
+  record[offsetof(dunax::layouts::PanelDefinitionRecord, formatMark)] = 'X';
   EXPECT_EQ(readPanelDefinition(record, panel), PanelStatus::NoMark);
 
   converter::screen::fillPanelDefinition(record);
@@ -139,8 +139,8 @@ TEST(PanelFormatTest, RecordsThatAreNoPanelAreRefused) {
   EXPECT_EQ(readPanelDefinition(record, panel), PanelStatus::BadEntry);
 
   converter::screen::fillPanelDefinition(record);
-  record[kDefinitionWidthOffset] = 0;
-  record[kDefinitionWidthOffset + 1] = 0;
+  record[offsetof(dunax::layouts::PanelDefinitionRecord, width)] = 0;
+  record[offsetof(dunax::layouts::PanelDefinitionRecord, width) + 1] = 0;
   EXPECT_EQ(readPanelDefinition(record, panel), PanelStatus::BadSize);
 
   // More static texts than a panel holds.

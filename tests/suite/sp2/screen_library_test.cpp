@@ -41,12 +41,12 @@ TEST(ScreenLibraryTest, ReadWindowGivesNameAndTitle) {
   unsigned char definition[kPanelDefinitionSize];
   converter::screen::fillPanelDefinition(definition);
   ASSERT_EQ(library.call(kFunctionDefinePanel, definition), kDone);
-  unsigned char window[kWindowRecordSize] = {};
-  std::memcpy(window + kWindowPanelOffset, "PDUNAXD ", 8);
+  unsigned char window[dunax::layouts::kWindowRecordLength] = {};
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, panelName), "PDUNAXD ", 8);
   ASSERT_EQ(library.call(kFunctionOpenWindow, window), kDone);
   ASSERT_EQ(library.call(kFunctionReadWindow, window), kDone);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(window) + kWindowNameOffset, 8), "PDUNAXD ");
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(window) + kWindowTitleOffset, 17),
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(window) + offsetof(dunax::layouts::WindowRecord, windowName), 8), "PDUNAXD ");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(window) + offsetof(dunax::layouts::WindowRecord, title), 17),
             "Em Convers\xE3o ....");
 }
 
@@ -108,7 +108,7 @@ TEST(ScreenLibraryTest, RefreshesDrawTheFieldTheirIdNames) {
       data.count(counter.offset, counter.base + 1 + round);
       host.clock += 100 * kMillisecond;
       unsigned char refresh[10157] = {};
-      writeBigEndian16(refresh + kRefreshFieldIdOffset, counter.id);
+      putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), counter.id);
       ASSERT_EQ(library.call(kFunctionRefreshField, refresh), kDone);
       std::string expected = counter.shown;
       expected.back() = static_cast<char>(expected.back() + round);
@@ -118,14 +118,14 @@ TEST(ScreenLibraryTest, RefreshesDrawTheFieldTheirIdNames) {
       }
       EXPECT_TRUE(found) << "field " << counter.id << " round " << round;
       unsigned char unknown[10157] = {};
-      writeBigEndian16(unknown + kRefreshFieldIdOffset, 99);
+      putBigEndian16(unknown + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), 99);
       EXPECT_EQ(library.call(kFunctionRefreshField, unknown), kUnknownField);
     }
   }
   unsigned char closeWindow[2] = {};
   library.call(kFunctionCloseWindow, closeWindow);
   unsigned char refresh[10157] = {};
-  writeBigEndian16(refresh + kRefreshFieldIdOffset, 20);
+  putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), 20);
   EXPECT_EQ(library.call(kFunctionRefreshField, refresh), kNoPanelShown);
 }
 
@@ -158,15 +158,15 @@ TEST(ScreenLibraryTest, CloseRequestsAreDeliveredOnceAtTheNextFullDisplay) {
   EXPECT_EQ(data.keyCode(), 0);
   library.call(kFunctionFullDisplay, data.bytes);
   EXPECT_EQ(data.keyCode(), kKeyCtrlC);
-  EXPECT_EQ(data.bytes[kDataKeyCodeOffset], 0x00);
-  EXPECT_EQ(data.bytes[kDataKeyCodeOffset + 1], 0x03);
+  EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode)], 0x00);
+  EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode) + 1], 0x03);
   library.call(kFunctionFullDisplay, data.bytes);
   EXPECT_EQ(data.keyCode(), 0);
   host.requests.push_back(ScreenHost::Request::Terminate);
   library.call(kFunctionFullDisplay, data.bytes);
   EXPECT_EQ(data.keyCode(), kKeyWindowClosed);
-  EXPECT_EQ(data.bytes[kDataKeyCodeOffset], 0xFF);
-  EXPECT_EQ(data.bytes[kDataKeyCodeOffset + 1], 0xFB);
+  EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode)], 0xFF);
+  EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode) + 1], 0xFB);
   library.call(kFunctionFullDisplay, data.bytes);
   EXPECT_EQ(data.keyCode(), 0);
 }
@@ -189,10 +189,10 @@ TEST(ScreenLibraryTest, PlaceholderWindowOfTheExecutorShowsNothing) {
   ScreenLibrary library(host);
   unsigned char start[10] = {0, 0, 'V', 'R', 'D', ' ', ' ', ' ', ' ', ' '};
   EXPECT_EQ(library.call(kFunctionStartLibrary, start), kDone);
-  unsigned char window[kWindowRecordSize] = {};
+  unsigned char window[dunax::layouts::kWindowRecordLength] = {};
   window[20] = 80;
   window[22] = 25;
-  std::memcpy(window + kWindowNameOffset, "Dummy2  ", 8);
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, windowName), "Dummy2  ", 8);
   window[79] = 'x';
   EXPECT_EQ(library.call(kFunctionOpenWindow, window), kDone);
   unsigned char closeField[2] = {};
@@ -210,16 +210,16 @@ TEST(ScreenLibraryTest, UnknownFunctionsPanelsAndFieldsAreRefused) {
   EXPECT_EQ(library.call(-1, record), kUnknownFunction);
   EXPECT_EQ(library.call(kFunctionDefinePanel, record), kBadPanelDefinition);
   EXPECT_EQ(readBigEndian16(record), kBadPanelDefinition);
-  unsigned char window[kWindowRecordSize] = {};
-  std::memcpy(window + kWindowPanelOffset, "NENHUM  ", 8);
+  unsigned char window[dunax::layouts::kWindowRecordLength] = {};
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, panelName), "NENHUM  ", 8);
   EXPECT_EQ(library.call(kFunctionOpenWindow, window), kUnknownPanel);
   DataRecord data;
   EXPECT_EQ(library.call(kFunctionFullDisplay, data.bytes), kNoPanelShown);
   testing::setUpWindow(library, data, "Titulo");
   unsigned char refresh[10157] = {};
-  writeBigEndian16(refresh + kRefreshFieldIdOffset, 99);
+  putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), 99);
   EXPECT_EQ(library.call(kFunctionRefreshField, refresh), kUnknownField);
-  std::memcpy(data.bytes + kDataPanelNameOffset, "OUTRO   ", 8);
+  std::memcpy(data.bytes + offsetof(dunax::layouts::PanelDataRecord, panelName), "OUTRO   ", 8);
   EXPECT_EQ(library.call(kFunctionFullDisplay, data.bytes), kUnknownPanel);
 }
 

@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
 
   static unsigned char data[437];
   std::memcpy(data + 62, "PDUNAXD ", 8);
-  data[164] = 'k';
+  data[offsetof(dunax::layouts::PanelDataRecord, displayMode)] = dunax::layouts::kDisplayAndReturnKey;
   putCount(data + 195, 5);
   putCount(data + 204, 10);
   put(data + 213, "  2 Dias  5 Horas  0 Minutos  7 Segundos", 40);

@@ -13,22 +13,23 @@
 namespace dunax::sp2::testing {
 
 // Value offsets of the converter's fields in the panel data record.
-inline constexpr std::size_t kEmpresa = 192;
-inline constexpr std::size_t kFichConv = 195;
-inline constexpr std::size_t kTotalFich = 204;
-inline constexpr std::size_t kDspTempo = 213;
-inline constexpr std::size_t kBarra = 253;
-inline constexpr std::size_t kNome = 283;
-inline constexpr std::size_t kDspFase = 333;
-inline constexpr std::size_t kLidos = 343;
-inline constexpr std::size_t kEscritos = 352;
-inline constexpr std::size_t kBarAttributes = 365;
+using dunax::layouts::PanelDataRecord;
+inline constexpr std::size_t kEmpresa = offsetof(PanelDataRecord, empresa);
+inline constexpr std::size_t kFichConv = offsetof(PanelDataRecord, fichConv);
+inline constexpr std::size_t kTotalFich = offsetof(PanelDataRecord, totalFich);
+inline constexpr std::size_t kDspTempo = offsetof(PanelDataRecord, dspTempo);
+inline constexpr std::size_t kBarra = offsetof(PanelDataRecord, barra);
+inline constexpr std::size_t kNome = offsetof(PanelDataRecord, nome);
+inline constexpr std::size_t kDspFase = offsetof(PanelDataRecord, dspFase);
+inline constexpr std::size_t kLidos = offsetof(PanelDataRecord, lidos);
+inline constexpr std::size_t kEscritos = offsetof(PanelDataRecord, escritos);
+inline constexpr std::size_t kBarAttributes = offsetof(PanelDataRecord, barColours);
 
 struct DataRecord {
   unsigned char bytes[kDataRecordSize] = {};
   DataRecord() {
-    std::memcpy(bytes + kDataPanelNameOffset, "PDUNAXD ", 8);
-    bytes[164] = 'k';
+    std::memcpy(bytes + offsetof(dunax::layouts::PanelDataRecord, panelName), "PDUNAXD ", 8);
+    bytes[offsetof(PanelDataRecord, displayMode)] = dunax::layouts::kDisplayAndReturnKey;
     put(kDspFase, "1 de 2    ", 10);
     put(kNome, "Em Pesquisa ...", 50);
   }
@@ -51,7 +52,7 @@ struct DataRecord {
       bytes[kBarAttributes + static_cast<std::size_t>(cell - 1)] = cell <= filled ? 20 : 0;
     }
   }
-  int keyCode() const { return readBigEndian16(bytes + kDataKeyCodeOffset); }
+  int keyCode() const { return readBigEndian16(bytes + offsetof(dunax::layouts::PanelDataRecord, keyCode)); }
 };
 
 class FakeHost final : public ScreenHost {
@@ -103,20 +104,20 @@ inline void setUpWindow(ScreenLibrary& library, DataRecord& data, const char* ti
   unsigned char definition[kPanelDefinitionSize];
   converter::screen::fillPanelDefinition(definition);
   library.call(kFunctionDefinePanel, definition);
-  unsigned char window[kWindowRecordSize] = {};
-  std::memcpy(window + kWindowPanelOffset, "PDUNAXD ", 8);
+  unsigned char window[dunax::layouts::kWindowRecordLength] = {};
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, panelName), "PDUNAXD ", 8);
   library.call(kFunctionOpenWindow, window);
-  std::memcpy(window + kWindowNameOffset, "PDUNAXD ", 8);
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, windowName), "PDUNAXD ", 8);
   library.call(kFunctionReadWindow, window);
-  std::memset(window + kWindowTitleOffset, ' ', kTitleLength);
-  std::memcpy(window + kWindowTitleOffset, title, std::strlen(title));
+  std::memset(window + offsetof(dunax::layouts::WindowRecord, title), ' ', kTitleLength);
+  std::memcpy(window + offsetof(dunax::layouts::WindowRecord, title), title, std::strlen(title));
   library.call(kFunctionApplyWindow, window);
   library.call(kFunctionFullDisplay, data.bytes);
 }
 
 inline void refresh(ScreenLibrary& library, int fieldId) {
-  unsigned char record[10157] = {};
-  writeBigEndian16(record + kRefreshFieldIdOffset, fieldId);
+  unsigned char record[dunax::layouts::kFieldRefreshLength] = {};
+  putBigEndian16(record + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), fieldId);
   library.call(kFunctionRefreshField, record);
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kDataRecordSize = 437;
+constexpr std::size_t kDataRecordSize = dunax::layouts::kPanelDataLength;
 
 class Sp2mfModuleTest : public ::testing::Test {
  protected:
@@ -45,7 +45,7 @@ class Sp2mfModuleTest : public ::testing::Test {
     ASSERT_EQ(call(0, window), 0);
     std::memset(data_, 0, sizeof data_);
     std::memcpy(data_ + 62, "PDUNAXD ", 8);
-    data_[164] = 'k';
+    data_[offsetof(dunax::layouts::PanelDataRecord, displayMode)] = dunax::layouts::kDisplayAndReturnKey;
   }
 
   void closeConverterWindow() {

@@ -16,15 +16,15 @@ struct Block {
   Block(char kind, char defaultButton, const char* line1, const char* line2 = "",
         const char* line3 = "", const char* line4 = "") {
     bytes[0] = 1;
-    bytes[kKindOffset] = static_cast<unsigned char>(kind);
-    bytes[kDefaultButtonOffset] = static_cast<unsigned char>(defaultButton);
-    bytes[kButtonsOffset] = 'y';
-    put(kLine1Offset, line1, kLineLength);
-    put(kLine2Offset, line2, kLineLength);
-    put(kLine3Offset, line3, kLineLength);
-    put(kLine4Offset, line4, kLine4Length);
-    bytes[kSeparator3Offset] = line3[0] != '\0' ? '\n' : ' ';
-    bytes[kSeparator4Offset] = line4[0] != '\0' ? '\n' : ' ';
+    bytes[offsetof(dunax::layouts::MessageBoxBlock, boxKind)] = static_cast<unsigned char>(kind);
+    bytes[offsetof(dunax::layouts::MessageBoxBlock, defaultButton)] = static_cast<unsigned char>(defaultButton);
+    bytes[offsetof(dunax::layouts::MessageBoxBlock, buttonSet)] = 'y';
+    put(offsetof(dunax::layouts::MessageBoxBlock, line1), line1, dunax::layouts::kMessageLineLength);
+    put(offsetof(dunax::layouts::MessageBoxBlock, line2), line2, dunax::layouts::kMessageLineLength);
+    put(offsetof(dunax::layouts::MessageBoxBlock, line3), line3, dunax::layouts::kMessageLineLength);
+    put(offsetof(dunax::layouts::MessageBoxBlock, line4), line4, sizeof(dunax::layouts::MessageBoxBlock::line4));
+    bytes[offsetof(dunax::layouts::MessageBoxBlock, line3Separator)] = line3[0] != '\0' ? '\n' : ' ';
+    bytes[offsetof(dunax::layouts::MessageBoxBlock, line4Separator)] = line4[0] != '\0' ? '\n' : ' ';
   }
   void put(std::size_t at, const char* text, std::size_t width) {
     std::memset(bytes + at, ' ', width);
@@ -61,7 +61,7 @@ TEST(MessageBoxTest, LogLineIsTheAnswerAndTheBlockInHex) {
   EXPECT_EQ(line.substr(0, 2), "y ");
   // 01 00, "q", "n", "y", answer 00, then "A" and spaces.
   EXPECT_EQ(line.substr(2, 16), "0100716e79004120");
-  EXPECT_EQ(line.substr(2 + 2 * kSeparator3Offset, 2), "20");
+  EXPECT_EQ(line.substr(2 + 2 * offsetof(dunax::layouts::MessageBoxBlock, line3Separator), 2), "20");
 }
 
 TEST(MessageBoxTest, ContentKeepsLinesOneAndTwoAndShownLinesThreeAndFour) {

@@ -43,22 +43,22 @@ class VrdmsgModuleTest : public ::testing::Test {
     EXPECT_TRUE(result.called()) << program.loadError();
     EXPECT_EQ(result.returnCode, 0);
     program.release();
-    return static_cast<char>(block[kAnswerOffset]);
+    return static_cast<char>(block[offsetof(dunax::layouts::MessageBoxBlock, answer)]);
   }
 
   static void fillBlock(unsigned char* block, char kind, char defaultButton, const char* line1) {
     std::memset(block, 0, kBlockSize);
     block[0] = 1;
-    block[kKindOffset] = static_cast<unsigned char>(kind);
-    block[kDefaultButtonOffset] = static_cast<unsigned char>(defaultButton);
-    block[kButtonsOffset] = 'y';
-    std::memset(block + kLine1Offset, ' ', kLineLength);
-    std::memcpy(block + kLine1Offset, line1, std::strlen(line1));
-    std::memset(block + kLine2Offset, ' ', kLineLength);
-    block[kSeparator3Offset] = ' ';
-    std::memset(block + kLine3Offset, ' ', kLineLength);
-    block[kSeparator4Offset] = ' ';
-    std::memset(block + kLine4Offset, ' ', kLine4Length);
+    block[offsetof(dunax::layouts::MessageBoxBlock, boxKind)] = static_cast<unsigned char>(kind);
+    block[offsetof(dunax::layouts::MessageBoxBlock, defaultButton)] = static_cast<unsigned char>(defaultButton);
+    block[offsetof(dunax::layouts::MessageBoxBlock, buttonSet)] = 'y';
+    std::memset(block + offsetof(dunax::layouts::MessageBoxBlock, line1), ' ', dunax::layouts::kMessageLineLength);
+    std::memcpy(block + offsetof(dunax::layouts::MessageBoxBlock, line1), line1, std::strlen(line1));
+    std::memset(block + offsetof(dunax::layouts::MessageBoxBlock, line2), ' ', dunax::layouts::kMessageLineLength);
+    block[offsetof(dunax::layouts::MessageBoxBlock, line3Separator)] = ' ';
+    std::memset(block + offsetof(dunax::layouts::MessageBoxBlock, line3), ' ', dunax::layouts::kMessageLineLength);
+    block[offsetof(dunax::layouts::MessageBoxBlock, line4Separator)] = ' ';
+    std::memset(block + offsetof(dunax::layouts::MessageBoxBlock, line4), ' ', sizeof(dunax::layouts::MessageBoxBlock::line4));
   }
 
   std::vector<std::string> logLines() const {
@@ -111,16 +111,16 @@ TEST_F(VrdmsgModuleTest, EveryCallIsLoggedWithTheBlockAsReceived) {
   EXPECT_EQ(ask(first), 'c');
   unsigned char second[kBlockSize];
   fillBlock(second, 's', 'r', "O PROGRAMA");
-  second[kSeparator3Offset] = '\n';
+  second[offsetof(dunax::layouts::MessageBoxBlock, line3Separator)] = '\n';
   EXPECT_EQ(ask(second), 'r');
 
   std::vector<std::string> lines = logLines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], formatLogLine('c', sent));
   // The answer was written only after the block was logged.
-  EXPECT_EQ(lines[0].substr(2 + 2 * kAnswerOffset, 2), "00");
+  EXPECT_EQ(lines[0].substr(2 + 2 * offsetof(dunax::layouts::MessageBoxBlock, answer), 2), "00");
   EXPECT_NE(lines[0].find("436f6e76657273e36f3f"), std::string::npos);  // "Conversão?"
-  second[kAnswerOffset] = 0;
+  second[offsetof(dunax::layouts::MessageBoxBlock, answer)] = 0;
   EXPECT_EQ(lines[1], formatLogLine('r', second));
 }
 

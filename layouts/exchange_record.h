@@ -1,0 +1,71 @@
+// The exchange between a requesting client and the executor DUNAXSYS: the 256-byte exchange
+// record every message carries, the 1014-byte message block of the screen library's post and
+// fetch (the record, then spaces, as its 1000-byte text), and the executor's start-up block.
+// Offsets from 0; the block's 2-byte numbers are little-endian.
+#pragma once
+
+#include <cstddef>
+
+namespace dunax::layouts {
+
+inline constexpr std::size_t kArgumentLength = 80;
+
+struct ExchangeRecord {
+  char tag[5];                     //    0  kExchangeTag
+  char stamp[8];                   //    5  the client's time of day HHMMSScc for this attempt
+  char typeWord[4];                //   13  kRequestType, kReplyType, kEndType
+  char verb[5];                    //   17  the request's verb; in a reply kReplyOk or kReplyError
+  char argument1[kArgumentLength]; //   22
+  char argument2[kArgumentLength]; //  102
+  char rest[74];                   //  182  passed through unchanged
+};
+inline constexpr std::size_t kExchangeRecordLength = 256;
+// What each side compares to recognise the message meant for it: tag, stamp and type word.
+inline constexpr std::size_t kExchangePrefixLength = offsetof(ExchangeRecord, verb);
+
+inline constexpr char kExchangeTag[] = "#VRD#";
+inline constexpr char kRequestType[] = "PERG";
+inline constexpr char kReplyType[] = "RESP";
+inline constexpr char kEndType[] = "FIM ";
+inline constexpr char kReplyOk[] = "OK   ";
+inline constexpr char kReplyError[] = "ERRO ";
+
+static_assert(sizeof(ExchangeRecord) == kExchangeRecordLength);
+static_assert(offsetof(ExchangeRecord, stamp) == 5);
+static_assert(offsetof(ExchangeRecord, typeWord) == 13);
+static_assert(offsetof(ExchangeRecord, verb) == 17);
+static_assert(offsetof(ExchangeRecord, argument1) == 22);
+static_assert(offsetof(ExchangeRecord, argument2) == 102);
+static_assert(offsetof(ExchangeRecord, rest) == 182);
+static_assert(kExchangePrefixLength == 17);
+static_assert(sizeof(kExchangeTag) - 1 == sizeof(ExchangeRecord::tag));
+static_assert(sizeof(kReplyOk) - 1 == sizeof(ExchangeRecord::verb));
+
+inline constexpr std::size_t kMessageTextLength = 1000;
+
+struct MessageBlock {
+  unsigned char returnCode[2];     //    0  set by the library; 0 = success
+  unsigned char settings[5][2];    //    2  kMessageBlockSettings
+  unsigned char beforeText[2];     //   12  zero before every post and every fetch
+  unsigned char text[kMessageTextLength];  // 14  the exchange record, then spaces
+};
+inline constexpr std::size_t kMessageBlockLength = 1014;
+// The settings of a post or fetch: 10, 2, 0 (the library's own), then the text's length twice.
+inline constexpr int kMessageBlockSettings[5] = {10, 2, 0, static_cast<int>(kMessageTextLength),
+                                                 static_cast<int>(kMessageTextLength)};
+
+static_assert(sizeof(MessageBlock) == kMessageBlockLength);
+static_assert(offsetof(MessageBlock, settings) == 2);
+static_assert(offsetof(MessageBlock, beforeText) == 12);
+static_assert(offsetof(MessageBlock, text) == 14);
+static_assert(kExchangeRecordLength <= kMessageTextLength);
+
+// The executor's start-up block (function 83): a zero result, then the caller's name.
+struct StartUpBlock {
+  unsigned char result[2];         //    0
+  char callerName[8];              //    2
+};
+inline constexpr std::size_t kStartUpBlockLength = 10;
+static_assert(sizeof(StartUpBlock) == kStartUpBlockLength);
+
+}  // namespace dunax::layouts

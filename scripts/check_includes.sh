@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Checks the include rules of the source tree and fails on a breach:
+#  - platform/ is the only place that includes an operating-system header: outside platform/,
+#    an angle-bracket include names a standard C++ header (no ".h", no "/"); tests/ and bench/
+#    are exempt (they set up real failures: fork, chmod, signals, a module loaded by hand);
+#  - layouts/ includes nothing of ours but layouts/; platform/ nothing but platform/;
+#  - suite/ never includes converter/, dialogs/ or executor/;
+#  - converter/ and executor/ never include each other; dialogs/ serves the converter alone.
+# Usage: scripts/check_includes.sh [SOURCE_DIR]   (default: the tree this script is in)
+set -uo pipefail
+root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
+cd "$root" || exit 2
+
+breaches=0
+# Lists the #include lines of the sources under $1 as "file:line:text".
+includes() {
+  find "$1" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' -o -name '*.inc' \) \
+    -print0 2>/dev/null | xargs -0 -r grep -Hn -E '^[[:space:]]*#[[:space:]]*include' || true
+}
+# Reports every line of stdin as a breach of the rule $1.
+report() {
+  local line
+  while IFS= read -r line; do
+    [ -n "$line" ] || continue
+    echo "include rule broken ($1): $line"
+    breaches=$((breaches + 1))
+  done
+}
+
+for dir in converter dialogs executor suite layouts; do
+  [ -d "$dir" ] || continue
+  report "an operating-system header outside platform/" < <(
+    includes "$dir" | grep -E '#[[:space:]]*include[[:space:]]*<[^>]*(\.h|/)[^>]*>')
+done
+[ -d layouts ] && report "layouts/ includes only layouts/" < <(
+  includes layouts | grep -E '#[[:space:]]*include[[:space:]]*"' | grep -vE '"layouts/')
+[ -d platform ] && report "platform/ includes nothing of ours but platform/" < <(
+  includes platform | grep -E '#[[:space:]]*include[[:space:]]*"' | grep -vE '"platform/')
+[ -d suite ] && report "suite/ never includes the programs' folders" < <(
+  includes suite | grep -E '"(converter|dialogs|executor)/')
+[ -d converter ] && report "converter/ never includes executor/" < <(
+  includes converter | grep -E '"executor/')
+[ -d executor ] && report "executor/ never includes converter/ or dialogs/" < <(
+  includes executor | grep -E '"(converter|dialogs)/')
+[ -d dialogs ] && report "dialogs/ never includes converter/ or executor/" < <(
+  includes dialogs | grep -E '"(converter|executor)/')
+
+if [ "$breaches" -ne 0 ]; then
+  echo "== include rules: $breaches breach(es)"
+  exit 1
+fi
+echo "== include rules: kept"
