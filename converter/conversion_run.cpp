@@ -206,6 +206,60 @@ FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
   return dataFile_.issue(codes::kClose);
 }
 
+ConversionRun::AttemptEnd ConversionRun::endAttempt() {
+  AttemptEnd end;
+  end.transfer = transferFile_.status();
+  end.data = dataFile_.dataStatus();
+  const char* transferOperation = transferFile_.lastOperation();
+  if (!end.data.ok()) end.failure = describeDataFailure();
+  // The last buffered records reach the disk at the close: its failure is the file's.
+  FileStatus closed = transferFile_.close();
+  if (end.transfer.ok() && !closed.ok()) {
+    end.transfer = closed;
+    transferOperation = "close";
+  }
+  if (end.data.ok() && !end.transfer.ok()) {
+    end.failure = describeTransferFailure(end.transfer, transferOperation);
+  }
+  const bool wentWell = end.data.ok() && end.transfer.ok() && !interruption_.interrupted();
+  FileStatus dataClosed = closeDataFile(wentWell);
+  // In "X" the data file's last records reach the disk at its close: a close that fails is
+  // a data-file error like a failing write, never a success.
+  if (parameter_.direction() == 'X' && wentWell && !dataClosed.ok()) {
+    end.data = dataClosed;
+    end.failure = describeDataFailure();
+  }
+  return end;
+}
+
+std::optional<RunDecision> ConversionRun::decide(AttemptEnd& attempt) {
+  if (interruption_.interrupted() || dialogs_.messageBoxMissing()) {
+    return end(RunDecision::Abort, stopWords(dialogs_));
+  }
+  if (!attempt.data.ok() || !attempt.transfer.ok()) {
+    std::optional<RunDecision> decision = !attempt.data.ok()
+                                              ? askAfterFileError(attempt.data, false)
+                                              : askAfterFileError(attempt.transfer, true);
+    // A termination request that came while the question was open ends the run.
+    if (interruption_.interrupted()) {
+      return end(RunDecision::Abort, attempt.failure + "; " + stopWords(dialogs_));
+    }
+    if (!decision) return std::nullopt;  // convert the file again
+    if (*decision == RunDecision::Abort) attempt.failure += decisionWords(lastAnswer_);
+    return end(*decision, attempt.failure);
+  }
+  if (counts_.dataSide == counts_.transferSide) return end(RunDecision::Converted, "");
+  std::string countsText = "the counts differ: " + std::to_string(counts_.dataSide) +
+                           " records on the data side, " + std::to_string(counts_.transferSide) +
+                           " in the transfer file";
+  RunDecision decision = askAfterCountMismatch();
+  if (interruption_.interrupted()) {
+    return end(RunDecision::Abort, countsText + "; " + stopWords(dialogs_));
+  }
+  if (decision == RunDecision::Abort) countsText += decisionWords(lastAnswer_);
+  return end(decision, countsText);
+}
+
 RunDecision ConversionRun::run() {
   for (;;) {
     counts_ = {};
@@ -217,54 +271,8 @@ RunDecision ConversionRun::run() {
     } else {
       runExport();
     }
-    FileStatus savedTransfer = transferFile_.status();
-    const char* transferOperation = transferFile_.lastOperation();
-    FileStatus savedData = dataFile_.dataStatus();
-    std::string failure;
-    if (!savedData.ok()) failure = describeDataFailure();
-    // The last buffered records reach the disk at the close: its failure is the file's.
-    FileStatus closed = transferFile_.close();
-    if (savedTransfer.ok() && !closed.ok()) {
-      savedTransfer = closed;
-      transferOperation = "close";
-    }
-    if (savedData.ok() && !savedTransfer.ok()) {
-      failure = describeTransferFailure(savedTransfer, transferOperation);
-    }
-    bool attemptWentWell = savedData.ok() && savedTransfer.ok() && !interruption_.interrupted();
-    FileStatus dataClosed = closeDataFile(attemptWentWell);
-    // In "X" the data file's last records reach the disk at its close: a close that fails is
-    // a data-file error like a failing write, never a success.
-    if (parameter_.direction() == 'X' && attemptWentWell && !dataClosed.ok()) {
-      savedData = dataClosed;
-      failure = describeDataFailure();
-    }
-
-    if (interruption_.interrupted() || dialogs_.messageBoxMissing()) {
-      return end(RunDecision::Abort, stopWords(dialogs_));
-    }
-    if (!savedData.ok() || !savedTransfer.ok()) {
-      std::optional<RunDecision> decision = !savedData.ok()
-                                                ? askAfterFileError(savedData, false)
-                                                : askAfterFileError(savedTransfer, true);
-      // A termination request that came while the question was open ends the run.
-      if (interruption_.interrupted()) return end(RunDecision::Abort, failure + "; " + stopWords(dialogs_));
-      if (!decision) continue;
-      if (*decision == RunDecision::Abort) {
-        failure += decisionWords(lastAnswer_);
-      }
-      return end(*decision, failure);
-    }
-    if (counts_.dataSide == counts_.transferSide) return end(RunDecision::Converted, "");
-    std::string countsText = "the counts differ: " + std::to_string(counts_.dataSide) +
-                         " records on the data side, " + std::to_string(counts_.transferSide) +
-                         " in the transfer file";
-    RunDecision decision = askAfterCountMismatch();
-    if (interruption_.interrupted()) {
-      return end(RunDecision::Abort, countsText + "; " + stopWords(dialogs_));
-    }
-    if (decision == RunDecision::Abort) countsText += decisionWords(lastAnswer_);
-    return end(decision, countsText);
+    AttemptEnd attempt = endAttempt();
+    if (std::optional<RunDecision> decision = decide(attempt)) return *decision;
   }
 }
 

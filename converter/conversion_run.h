@@ -71,6 +71,17 @@ class ConversionRun {
   // Ends the run with decision, keeping why.
   RunDecision end(RunDecision decision, std::string reason);
 
+  // What an attempt left: the saved statuses and, when one failed, the failure in words.
+  struct AttemptEnd {
+    platform::FileStatus data;
+    platform::FileStatus transfer;
+    std::string failure;
+  };
+  // The end of an attempt: both files closed ("CL " says keep or discard in "X").
+  AttemptEnd endAttempt();
+  // What the attempt's end means for the run: a decision, or nothing to convert the file again.
+  std::optional<RunDecision> decide(AttemptEnd& attempt);
+
   const RunParameter& parameter_;
   access::RequestBlock& block_;
   access::DataFileAccess& dataFile_;
