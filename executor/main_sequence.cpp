@@ -24,51 +24,45 @@ struct CloseField {
   unsigned char bytes[2] = {0, 0};
 };
 
-// Step 1: the start-up call, falling back from "SP2MF" to "SP2". Returns false when neither
-// can be found (reported on standard error).
-bool startLibrary(ScreenLibrary& library, int& returnCode) {
+// Step 1: the start-up call. Returns false when the library cannot be reached (reported on
+// standard error).
+bool startLibrary(ScreenProgram& library, int& returnCode) {
   StartUpBlock block;
   fillStartUpBlock(block);
-  library.setName(text::kLibraryName);
-  platform::CallResult result = library.call(operation::kStartUp, block.bytes);
-  if (!result.called()) {
-    library.setName(text::kFallbackLibraryName);
-    fillStartUpBlock(block);
-    result = library.call(operation::kStartUp, block.bytes);
-  }
-  if (!result.called()) {
-    std::string message = "DUNAXSYS: the screen library is not installed: " + library.loadError();
+  platform::Expected<int> result = library.call(operation::kStartUp, block.bytes);
+  if (!result) {
+    std::string message =
+        "DUNAXSYS: the screen library is not installed: " + result.status().message();
     platform::writeErrorLine(message.c_str());
     return false;
   }
-  returnCode = result.returnCode;
+  returnCode = *result;
   return true;
 }
 
-int callLibrary(ScreenLibrary& library, std::uint16_t operationCode, void* block, int previous) {
-  platform::CallResult result = library.call(operationCode, block);
-  return result.called() ? result.returnCode : previous;
+int callLibrary(ScreenProgram& library, std::uint16_t operationCode, void* block, int previous) {
+  return library.call(operationCode, block).valueOr(previous);
 }
 
 // Step 5: posts the reply, again while the library refuses it, a bounded number of times.
 // Returns true when it was stored.
-bool postReply(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
+bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   for (int attempt = 0; attempt < kReplyPostAttempts; ++attempt) {
     if (attempt > 0) platform::sleepMilliseconds(kReplyPostPauseMilliseconds);
     std::memcpy(job.record.verb(), job.failed() ? text::kStatusError : text::kStatusOk,
                 ExchangeRecord::kVerbLength);
     std::memcpy(job.record.type(), text::kTypeReply, ExchangeRecord::kTypeLength);
     fillForPost(block, job.record);
-    platform::CallResult result = library.call(operation::kPostMessage, block.bytes);
-    if (result.called()) returnCode = result.returnCode;
-    if (result.called() && block.returnCode() == 0) return true;
+    platform::Expected<int> result = library.call(operation::kPostMessage, block.bytes);
+    if (result) returnCode = *result;
+    if (result && block.returnCode() == 0) return true;
   }
   return false;
 }
 
 // Step 6: waits for the end message of this exchange until the clock's hundredths reading has
 // been seen to change twice.
-void waitForEndMessage(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
+void waitForEndMessage(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   std::memcpy(job.record.type(), text::kTypeEnd, ExchangeRecord::kTypeLength);
   int counter = 0;
   char current[8];
@@ -101,7 +95,7 @@ void carryOutRequest(Job& job) {
   dispatchVerb(job);
 }
 
-int runMainSequence(ScreenLibrary& library) {
+int runMainSequence(ScreenProgram& library) {
   int returnCode = 0;
   if (!startLibrary(library, returnCode)) return kExitLibraryMissing;
 
@@ -109,7 +103,8 @@ int runMainSequence(ScreenLibrary& library) {
   fillWindowBlock(window);
   returnCode = callLibrary(library, operation::kOpenWindow, window.bytes, returnCode);
 
-  static MessageBlock block;
+  // The message block of the whole exchange: fetch, reply, end message.
+  MessageBlock block;
   initialiseMessageBlock(block);
   clearForFetch(block);
   returnCode = callLibrary(library, operation::kFetchMessage, block.bytes, returnCode);

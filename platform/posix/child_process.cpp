@@ -35,11 +35,11 @@ ChildEnd endFromStatus(int id, int status) {
 
 }  // namespace
 
-ChildProcess startChildProcess(const std::string& path, const std::vector<std::string>& arguments,
-                               std::string* error) {
+Expected<ChildProcess> startChildProcess(const std::string& path,
+                                         const std::vector<std::string>& arguments) {
   if (access(path.c_str(), X_OK) != 0) {
-    if (error) *error = path + ": " + std::strerror(errno);
-    return {};
+    const int error = errno;
+    return Status(statusCodeOfNative(error), error, path + ": " + std::strerror(error));
   }
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 1);
@@ -48,24 +48,23 @@ ChildProcess startChildProcess(const std::string& path, const std::vector<std::s
   pid_t id = -1;
   int result = posix_spawn(&id, path.c_str(), nullptr, nullptr, argv.data(), environ);
   if (result != 0) {
-    if (error) *error = path + ": " + std::strerror(result);
-    return {};
+    return Status(statusCodeOfNative(result), result, path + ": " + std::strerror(result));
   }
   return ChildProcess{static_cast<int>(id)};
 }
 
-ChildEnd waitForChild(const ChildProcess& child) {
-  if (!child.started()) return {};
+Expected<ChildEnd> waitForChild(const ChildProcess& child) {
+  if (!child.started()) return Status::fromNative(ECHILD);
   int status = 0;
   for (;;) {
     pid_t id = waitpid(child.id, &status, 0);
     if (id == child.id) return endFromStatus(id, status);
-    if (id < 0 && errno != EINTR) return {};
+    if (id < 0 && errno != EINTR) return Status::fromNative(errno);
   }
 }
 
-ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
-  if (!child.started()) return {};
+Expected<ChildEnd> waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
+  if (!child.started()) return Status::fromNative(ECHILD);
   const std::int64_t deadline =
       monotonicNanoseconds() + static_cast<std::int64_t>(timeoutMilliseconds) * 1000000;
   // A process descriptor becomes readable when the child ends, so the wait sleeps no longer
@@ -75,7 +74,7 @@ ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
   processDescriptor = static_cast<int>(syscall(SYS_pidfd_open, child.id, 0));
 #endif
   int pauseMilliseconds = 1;
-  ChildEnd end;
+  Expected<ChildEnd> end = Status::fromNative(ETIMEDOUT);
   for (;;) {
     int status = 0;
     pid_t id = waitpid(child.id, &status, WNOHANG);
@@ -83,7 +82,10 @@ ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
       end = endFromStatus(id, status);
       break;
     }
-    if (id < 0 && errno != EINTR) break;
+    if (id < 0 && errno != EINTR) {
+      end = Status::fromNative(errno);
+      break;
+    }
     const std::int64_t now = monotonicNanoseconds();
     if (now >= deadline) break;
     if (processDescriptor >= 0) {
@@ -98,23 +100,23 @@ ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
   return end;
 }
 
-ChildEnd waitForAnyChild() {
+Expected<ChildEnd> waitForAnyChild() {
   int status = 0;
   for (;;) {
     pid_t id = waitpid(-1, &status, 0);
     if (id > 0) return endFromStatus(id, status);
-    if (errno != EINTR) return {};
+    if (errno != EINTR) return Status::fromNative(errno);
   }
 }
 
-void stopChild(const ChildProcess& child, int graceMilliseconds) {
-  if (!child.started()) return;
+Status stopChild(const ChildProcess& child, int graceMilliseconds) {
+  if (!child.started()) return Status::fromNative(ECHILD);
   kill(child.id, SIGTERM);
-  ChildEnd end = waitForChildFor(child, graceMilliseconds);
-  if (end.id < 0) {
-    kill(child.id, SIGKILL);
-    waitForChild(child);
-  }
+  Expected<ChildEnd> end = waitForChildFor(child, graceMilliseconds);
+  if (end.ok()) return Status();
+  if (!end.status().is(StatusCode::TimedOut)) return end.status();
+  kill(child.id, SIGKILL);
+  return waitForChild(child).status();
 }
 
 }  // namespace dunax::platform

@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
 
   // Our turn: no other client's request, reply or end message can replace ours until we end.
   platform::FileLock turn;
-  if (sp2::lockExchange(turn, timeoutSeconds * 1000) != 0) {
+  if (!sp2::lockExchange(turn, timeoutSeconds * 1000).ok()) {
     std::fprintf(stderr, "dunaxreq: no reply: another request is still under way (or the message "
                          "directory was refused)\n");
     return kExitNoReply;
@@ -225,7 +225,8 @@ int main(int argc, char** argv) {
   putField(record + kArgument1Offset, kArgumentLength, argument1);
   putField(record + kArgument2Offset, kArgumentLength, argument2);
 
-  static unsigned char block[kBlockLength];
+  // The message block of the whole exchange, owned by this run.
+  unsigned char block[kBlockLength];
   setUpBlock(block);
   std::memcpy(block + kTextOffset, record, kRecordLength);
   std::memset(block + kTextOffset + kRecordLength, ' ', kTextLength - kRecordLength);
@@ -236,12 +237,14 @@ int main(int argc, char** argv) {
 
   // The executor, from this program's own directory.
   const std::string executor = platform::programDirectory() + "/DUNAXSYS";
-  std::string error;
-  platform::ChildProcess child = platform::startChildProcess(executor, {"DUNAXSYS"}, &error);
-  if (!child.started()) {
-    std::fprintf(stderr, "dunaxreq: DUNAXSYS could not be started: %s\n", error.c_str());
+  platform::Expected<platform::ChildProcess> started =
+      platform::startChildProcess(executor, {"DUNAXSYS"});
+  if (!started) {
+    std::fprintf(stderr, "dunaxreq: DUNAXSYS could not be started: %s\n",
+                 started.status().message().c_str());
     return kExitNoReply;
   }
+  const platform::ChildProcess child = *started;
 
   // The reply: the same tag and stamp with type "RESP".
   unsigned char awaited[kPrefixLength];
@@ -262,7 +265,7 @@ int main(int argc, char** argv) {
       // The executor is gone; one last look was taken above.
       break;
     }
-    executorEnded = platform::waitForChildFor(child, 1).id >= 0;
+    executorEnded = platform::waitForChildFor(child, 1).ok();
   }
 
   if (!replied) {
@@ -278,7 +281,7 @@ int main(int argc, char** argv) {
   block[12] = 0;
   block[13] = 0;
   sp2::postMessage(block);
-  if (!executorEnded && platform::waitForChildFor(child, 5000).id < 0) {
+  if (!executorEnded && !platform::waitForChildFor(child, 5000).ok()) {
     platform::stopChild(child, 1000);
   }
 

@@ -60,9 +60,9 @@ bool someoneCanAnswer() {
 
 // The real path of a name for comparing files; the name as written when it cannot be had.
 std::string realPathOrName(const std::string& name) {
-  std::string real;
-  if (platform::realPath(name, real) != 0) platform::hostPathFrom(name, real);
-  return real;
+  platform::Expected<std::string> real = platform::realPath(name);
+  if (real) return *real;
+  return platform::hostPathFrom(name).valueOr({});
 }
 
 // The real world of a run: converter processes, the monotonic clock, the file system.
@@ -73,17 +73,22 @@ class ProcessHost : public ConverterHost {
   int startConverter(const RunParameter& parameter, std::string* error) override {
     std::vector<std::string> arguments = {"DUNAXMF",
                                           std::string(parameter.begin(), parameter.end())};
-    platform::ChildProcess child = platform::startChildProcess(converter_, arguments, error);
-    if (!child.started()) return -1;
-    children_[child.id] = child;
-    return child.id;
+    platform::Expected<platform::ChildProcess> child =
+        platform::startChildProcess(converter_, arguments);
+    if (!child) {
+      if (error) *error = child.status().message();
+      return -1;
+    }
+    children_[child->id] = *child;
+    return child->id;
   }
 
   int waitForConverter(ConverterEnd* end) override {
     if (children_.empty()) return -1;
     for (;;) {
-      platform::ChildEnd childEnd = platform::waitForAnyChild();
-      if (childEnd.id < 0) return -1;
+      platform::Expected<platform::ChildEnd> ended = platform::waitForAnyChild();
+      if (!ended) return -1;
+      const platform::ChildEnd& childEnd = *ended;
       if (children_.erase(childEnd.id) == 0) continue;
       end->started = true;
       end->exited = childEnd.exited;

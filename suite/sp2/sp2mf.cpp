@@ -16,7 +16,7 @@ class TerminalHost final : public ScreenHost {
  public:
   bool openScreen(const std::string& restoreText) override {
     bool drawable = platform::standardStreamsAreTerminals();
-    keyMode_ = drawable && platform::enterKeyInputMode(true);
+    keyMode_ = drawable && platform::enterKeyInputMode(true).ok();
     platform::installCloseRequestHandlers(restoreText.data(), restoreText.size());
     return drawable;
   }
@@ -32,7 +32,7 @@ class TerminalHost final : public ScreenHost {
   bool sizeChanged() override { return platform::takeSizeChange(); }
   bool write(const std::string& text) override {
     if (platform::terminalHungUp()) return false;
-    return platform::writeToTerminal(text.data(), text.size());
+    return platform::writeToTerminal(text.data(), text.size()).ok();
   }
   std::int64_t now() override { return platform::monotonicNanoseconds(); }
   Request takeRequest() override {
@@ -51,16 +51,23 @@ class TerminalHost final : public ScreenHost {
   bool keyMode_ = false;
 };
 
+// The module's process state, owned by the entry point SP2MF and by nothing else: the
+// process's terminal and the library drawn on it, for as long as the module is loaded.
+struct ModuleState {
+  TerminalHost host;
+  ScreenLibrary library{host};
+  bool exitHooked = false;
+};
+ModuleState gModule;
+
+// The library, with the end of the process hooked to put the terminal back (once).
 ScreenLibrary& library() {
-  static TerminalHost host;
-  static ScreenLibrary instance(host);
-  static bool exitHooked = false;
-  if (!exitHooked) {
-    exitHooked = true;
+  if (!gModule.exitHooked) {
+    gModule.exitHooked = true;
     // The terminal is put back however the process ends normally.
-    std::atexit([] { library().shutDown(); });
+    std::atexit([] { gModule.library.shutDown(); });
   }
-  return instance;
+  return gModule.library;
 }
 
 }  // namespace
