@@ -26,7 +26,7 @@ Status preparePrivateDirectory(const std::string& path);
 // old contents or the new, never a mixture.
 // Returns success, or the failure of the step that failed (nothing is replaced then).
 Status replaceFileAtomically(const std::string& directory, const std::string& name,
-                          const void* data, std::size_t length);
+                             const void* data, std::size_t length);
 
 // Reads exactly length bytes from the start of the regular file at path (a symbolic link is
 // not followed).

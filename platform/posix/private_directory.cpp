@@ -37,7 +37,7 @@ Status preparePrivateDirectory(const std::string& path) {
 }
 
 Status replaceFileAtomically(const std::string& directory, const std::string& name,
-                          const void* data, std::size_t length) {
+                             const void* data, std::size_t length) {
   std::string pattern = directory + "/." + name + ".XXXXXX";
   std::vector<char> temporary(pattern.begin(), pattern.end());
   temporary.push_back('\0');
