@@ -153,7 +153,10 @@ void listInventory(Job& job) {
   std::memcpy(workTimes, job.record.argument1() + kSizeDigits, sizeof workTimes);
 
   WalkTables tables;
-  auto& [level1, level2, level3, level4] = tables;
+  Table<kLevel1Slots>& level1 = tables.level1;
+  Table<kLevel2Slots>& level2 = tables.level2;
+  Table<kLevel3Slots>& level3 = tables.level3;
+  Table<kLevel4Slots>& level4 = tables.level4;
 
   Listing listing;
   bool usable = listingNameMaps && listing.open(hostName, platform::OpenMode::Output);

@@ -72,9 +72,12 @@ const char* wordsOfStatusCode(StatusCode code);
 template <typename T>
 class Expected {
  public:
-  Expected(T value) : value_(std::move(value)) {}  // NOLINT: a value converts implicitly
+  // A value and a failure both convert implicitly, so that a routine returns either as it is.
+  // cppcheck-suppress noExplicitConstructor
+  Expected(T value) : value_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
   // status must be a failure; a success without a value is taken as Other.
-  Expected(Status status) : status_(std::move(status)) {  // NOLINT: as does a failure
+  // cppcheck-suppress noExplicitConstructor
+  Expected(Status status) : status_(std::move(status)) {  // NOLINT(google-explicit-constructor)
     if (status_.ok()) status_ = Status::failure(StatusCode::Other);
   }
 

@@ -1,6 +1,7 @@
 // SP2MF, the screen library stand-in: the entry point, the terminal of the process as the
 // library's host, and the current message of the user (functions 53 and 54).
 #include <cstdlib>
+#include <optional>
 
 #include "platform/clock.h"
 #include "platform/terminal.h"
@@ -52,22 +53,27 @@ class TerminalHost final : public ScreenHost {
 };
 
 // The module's process state, owned by the entry point SP2MF and by nothing else: the
-// process's terminal and the library drawn on it, for as long as the module is loaded.
-struct ModuleState {
-  TerminalHost host;
-  ScreenLibrary library{host};
-  bool exitHooked = false;
-};
-ModuleState gModule;
+// process's terminal and the library drawn on it, made at the first call and kept for as long
+// as the module is loaded.
+class ModuleState {
+ public:
+  ScreenLibrary& library() { return library_; }
 
-// The library, with the end of the process hooked to put the terminal back (once).
+ private:
+  TerminalHost host_;
+  ScreenLibrary library_{host_};
+};
+std::optional<ModuleState> gModule;
+
+// The library, made at the first call, with the end of the process hooked then to put the
+// terminal back.
 ScreenLibrary& library() {
-  if (!gModule.exitHooked) {
-    gModule.exitHooked = true;
+  if (!gModule) {
+    gModule.emplace();
     // The terminal is put back however the process ends normally.
-    std::atexit([] { gModule.library.shutDown(); });
+    std::atexit([] { gModule->library().shutDown(); });
   }
-  return gModule.library;
+  return gModule->library();
 }
 
 }  // namespace
