@@ -38,7 +38,8 @@ const char* operationOf(const char* code) {
 std::string stopWords(const dialogs::DialogService& dialogs) {
   if (platform::terminationRequested()) return "stopped by a termination request";
   if (dialogs.messageBoxMissing()) {
-    return "the message box VRDMSG cannot be found (" + dialogs.messageBoxLoadError() + ")";
+    return "the message box VRDMSG cannot be found (" + dialogs.messageBoxFailure().message() +
+           ")";
   }
   return "stopped by the operator";
 }
@@ -140,7 +141,8 @@ std::string ConversionRun::describeDataFailure() const {
   if (dataFile_.programMissing()) {
     std::string text = "the record-access program " + std::string(dataFile_.programName()) +
                        " cannot be found";
-    if (!dataFile_.loadError().empty()) text += " (" + dataFile_.loadError() + ")";
+    const std::string why = dataFile_.programFailure().message();
+    if (!why.empty()) text += " (" + why + ")";
     return text;
   }
   return std::string(operationOf(dataFile_.lastCode())) + ": " +

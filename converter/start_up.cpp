@@ -63,17 +63,14 @@ bool lockTransferName(RunState& state) {
                          "a mapping, or a character the host cannot name); nothing was touched");
     return false;
   }
-  switch (state.lock.acquire(lockPath)) {
-    case platform::ExclusiveFileLock::Outcome::Acquired:
-      return true;
-    case platform::ExclusiveFileLock::Outcome::HeldElsewhere:
-      reportOutcome(state, "another conversion of this file is running (it holds " + lockPath +
-                               "); nothing was touched");
-      return false;
-    case platform::ExclusiveFileLock::Outcome::Failed:
-      break;
+  platform::Status taken = state.lock.acquire(lockPath);
+  if (taken.ok()) return true;
+  if (taken.is(platform::StatusCode::Busy)) {
+    reportOutcome(state, "another conversion of this file is running (it holds " + lockPath +
+                             "); nothing was touched");
+    return false;
   }
-  reportOutcome(state, "cannot take the lock " + lockPath + ": " + state.lock.error() +
+  reportOutcome(state, "cannot take the lock " + lockPath + ": " + taken.message() +
                            "; nothing was touched");
   return false;
 }
@@ -88,10 +85,10 @@ int finishTransferSet(RunState& state, int exitCode) {
   // Renaming the set into place is not cut in the middle by a stop request.
   platform::TerminationHold hold;
   std::string failedPath;
-  int error = state.transferFile.publishOutputSegments(failedPath);
-  if (error == 0) return exitCode;
+  platform::Status error = state.transferFile.publishOutputSegments(failedPath);
+  if (error.ok()) return exitCode;
   reportOutcome(state, "the transfer file " + failedPath + " cannot be put in place: " +
-                           platform::errorWords(error));
+                           error.message());
   state.transferFile.discardOutputSegments();
   return kExitGiveUpFile;
 }
@@ -117,8 +114,8 @@ int runConverter(const RunParameter& parameter, const OutsidePrograms& programs)
   // Temporary segments of a run that was killed are removed by the next run of the name.
   state.transferFile.discardOutputSegments();
 
-  if (!state.screen.load()) {
-    reportOutcome(state, "the screen library SP2MF cannot be found: " + state.screen.loadError());
+  if (platform::Status loaded = state.screen.load(); !loaded.ok()) {
+    reportOutcome(state, "the screen library SP2MF cannot be found: " + loaded.message());
     state.lock.release();
     return kExitScreenLibraryMissing;
   }

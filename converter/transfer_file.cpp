@@ -69,13 +69,14 @@ bool TransferFile::segmentName(int number, char out[kTransferNameLength]) const 
   return false;
 }
 
-int TransferFile::publishOutputSegments(std::string& failedPath) {
+platform::Status TransferFile::publishOutputSegments(std::string& failedPath) {
   char segment[kTransferNameLength];
   for (int number = 0; number <= segmentCount_; ++number) {
     if (!segmentName(number, segment)) break;
     std::string finalPath = hostPath(segment, "");
-    int error = platform::replaceFile(hostPath(segment, kPartialSuffix).c_str(), finalPath.c_str());
-    if (error != 0) {
+    platform::Status error =
+        platform::replaceFile(hostPath(segment, kPartialSuffix).c_str(), finalPath.c_str());
+    if (!error.ok()) {
       failedPath = finalPath;
       return error;
     }
@@ -83,15 +84,15 @@ int TransferFile::publishOutputSegments(std::string& failedPath) {
   for (int number = segmentCount_ + 1; number <= kMaxExtraSegments; ++number) {
     if (!segmentName(number, segment)) break;
     std::string stalePath = hostPath(segment, "");
-    int error = platform::removeFileIfPresent(stalePath.c_str());
-    if (error != 0) {
+    platform::Status error = platform::removeFileIfPresent(stalePath.c_str());
+    if (!error.ok()) {
       failedPath = stalePath;
       return error;
     }
   }
   std::string firstPath = hostPath(baseName_, "");
-  int error = platform::flushDirectoryOf(firstPath.c_str());
-  if (error != 0) failedPath = firstPath;
+  platform::Status error = platform::flushDirectoryOf(firstPath.c_str());
+  if (!error.ok()) failedPath = firstPath;
   return error;
 }
 

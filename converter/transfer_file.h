@@ -13,6 +13,7 @@
 #include "converter/run_parameter.h"
 #include "platform/file_status.h"
 #include "platform/record_file.h"
+#include "platform/status.h"
 
 namespace dunax::converter {
 
@@ -79,8 +80,8 @@ class TransferFile {
   // Makes the segments written by this attempt visible under their own names (replacing those
   // of an earlier run), removes higher-numbered segments of the same name left by an earlier
   // run, and flushes the directory. Call with the transfer file closed.
-  // Returns 0, or the error number with the name that failed in failedPath.
-  int publishOutputSegments(std::string& failedPath);
+  // Returns success, or the failure with the name that failed in failedPath.
+  platform::Status publishOutputSegments(std::string& failedPath);
   // Removes every temporary segment of this transfer name (this run's or a killed run's).
   void discardOutputSegments();
   // The host path of the lock file of this transfer name.

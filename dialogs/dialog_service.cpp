@@ -35,7 +35,8 @@ char DialogService::ask(BoxKind kind, char defaultFlag) {
   if (messageBoxMissing_) return kNoMessageBox;
   MessageBoxBlock block;
   buildMessageBoxBlock(block, kind, defaultFlag, message);
-  if (!messageBox_.show(block)) {
+  messageBoxFailure_ = messageBox_.show(block);
+  if (!messageBoxFailure_.ok()) {
     sayMessageBoxMissing();
     return kNoMessageBox;
   }

@@ -4,6 +4,7 @@
 
 #include "dialogs/message_box_block.h"
 #include "dialogs/message_box_program.h"
+#include "platform/status.h"
 
 namespace dunax::dialogs {
 
@@ -41,7 +42,8 @@ class DialogService {
   // been written then; no further dialog is tried, and the run must end (exit code 16: it
   // cannot ask its questions, and that never reads as "file converted").
   bool messageBoxMissing() const { return messageBoxMissing_; }
-  std::string messageBoxLoadError() const { return messageBox_.loadError(); }
+  // Why the message box could not be reached (success while it could).
+  const platform::Status& messageBoxFailure() const { return messageBoxFailure_; }
 
  private:
   char ask(BoxKind kind, char defaultFlag);
@@ -49,6 +51,7 @@ class DialogService {
 
   MessageBoxProgram& messageBox_;
   bool messageBoxMissing_ = false;
+  platform::Status messageBoxFailure_;
 };
 
 }  // namespace dunax::dialogs

@@ -3,12 +3,11 @@
 
 namespace dunax::dialogs {
 
-bool MessageBoxByName::show(MessageBoxBlock& block) {
+platform::Status MessageBoxByName::show(MessageBoxBlock& block) {
   platform::OutsideProgram messageBox("VRDMSG  ");
-  platform::CallResult result = messageBox.call(&block);
-  loadError_ = messageBox.loadError();
+  platform::Status shown = messageBox.call(&block).status();
   messageBox.release();
-  return result.called();
+  return shown;
 }
 
 }  // namespace dunax::dialogs

@@ -132,8 +132,9 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
   const std::string_view prefix = sourcePrefix(source, wildcardPosition);
   bool nameDidNotFit = false;
   job.fail();
+  // A pattern whose directory cannot be read matches nothing.
   for (const platform::DirectoryEntry& entry :
-       platform::searchDirectory(nameIn(source, kArgument))) {
+       platform::searchDirectory(nameIn(source, kArgument)).valueOr({})) {
     if (entry.size == 0) continue;
     if (!entry.nameFitsRecords || !fitsField(entry.name, kArgument)) {
       nameDidNotFit = true;
@@ -279,10 +280,10 @@ void removeDirectory(Job& job) {
 
 void reportCurrentDirectory(Job& job) {
   std::memset(job.record.argument1, ' ', kArgument);
-  std::string host;
+  platform::Expected<std::string> host = platform::currentDirectory();
   std::string directory;
-  if (platform::currentDirectory(host) != 0 || host.empty() ||
-      !platform::recordNameFromHost(host, directory) || directory.size() > kArgument) {
+  if (!host || host->empty() || !platform::recordNameFromHost(*host, directory) ||
+      directory.size() > kArgument) {
     job.fail();
     return;
   }
@@ -330,7 +331,7 @@ void deleteFiles(Job& job) {
   const std::string_view prefix = sourcePrefix(argument, position);
   bool nameDidNotFit = false;
   job.fail();
-  for (const platform::DirectoryEntry& entry : platform::searchDirectory(name)) {
+  for (const platform::DirectoryEntry& entry : platform::searchDirectory(name).valueOr({})) {
     if (entry.size == 0) continue;
     std::string target(prefix);
     target += entry.name;
@@ -348,8 +349,7 @@ void deleteFiles(Job& job) {
 void renameFile(Job& job) {
   std::string_view oldName = nameIn(job.record.argument1, kArgument);
   std::string_view newName = nameIn(job.record.argument2, kArgument);
-  platform::DirectoryEntry entry;
-  if (platform::renameFile(oldName, newName) != 0 || !platform::lookUpEntry(newName, entry)) {
+  if (!platform::renameFile(oldName, newName).ok() || !platform::lookUpEntry(newName).ok()) {
     job.fail();
   }
 }

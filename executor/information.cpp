@@ -23,13 +23,12 @@ void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
 }
 
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
-  platform::DirectoryEntry entry;
   std::string_view name = nameIn(job.record.argument1, kArgumentLength);
-  bool exists = platform::lookUpEntry(name, entry);
-  writeInformationLayout(job.record.argument1, exists ? &entry : nullptr);
-  if (!exists) job.fail();
-  if (exists && found != nullptr) *found = entry;
-  return exists;
+  const platform::Expected<platform::DirectoryEntry> entry = platform::lookUpEntry(name);
+  writeInformationLayout(job.record.argument1, entry ? &*entry : nullptr);
+  if (!entry) job.fail();
+  if (entry && found != nullptr) *found = *entry;
+  return entry.ok();
 }
 
 }  // namespace dunax::executor

@@ -81,13 +81,22 @@ struct Table {
   }
 };
 
+// The subdirectories of the walk, one table per level; one set per listing.
+struct WalkTables {
+  Table<kLevel1Slots> level1;
+  Table<kLevel2Slots> level2;
+  Table<kLevel3Slots> level3;
+  Table<kLevel4Slots> level4;
+};
+
 // Scans directory (relative, "\" separators): lists every file of size above zero and records
 // the subdirectories not beginning with "." into table while it has room (table may be null:
-// subdirectories are then ignored). Files are listed whatever the table holds.
+// subdirectories are then ignored). Files are listed whatever the table holds; a directory
+// that cannot be read lists nothing.
 template <std::size_t N>
 void scanDirectory(Listing& listing, const std::string& directory, Table<N>* table) {
   for (const platform::DirectoryEntry& entry :
-       platform::searchDirectory(directory + text::kAllEntriesPattern)) {
+       platform::searchDirectory(directory + text::kAllEntriesPattern).valueOr({})) {
     if (!listing.ok()) return;
     if (!entry.nameFitsRecords) continue;
     if (entry.isDirectory) {
@@ -110,7 +119,10 @@ bool checkWorkDirectory(Job& job) {
     job.succeed();
     putPadded(job.record.argument1, kArgument, text::kWorkDirectory);
     makeDirectoryPath(job);
-    found = platform::lookUpEntry(text::kWorkDirectory, entry);
+    platform::Expected<platform::DirectoryEntry> made =
+        platform::lookUpEntry(text::kWorkDirectory);
+    found = made.ok();
+    if (found) entry = *made;
   }
   for (std::size_t i = 0; i < kSizeDigits; ++i) {
     if (job.record.argument1[i] != '0') {
@@ -144,17 +156,17 @@ void listInventory(Job& job) {
   char workTimes[14];
   std::memcpy(workTimes, job.record.argument1 + kWorkTimesAt, sizeof workTimes);
 
-  static Table<kLevel1Slots> level1;
-  static Table<kLevel2Slots> level2;
-  static Table<kLevel3Slots> level3;
-  static Table<kLevel4Slots> level4;
-  level1.clear();
+  WalkTables tables;
+  Table<kLevel1Slots>& level1 = tables.level1;
+  Table<kLevel2Slots>& level2 = tables.level2;
+  Table<kLevel3Slots>& level3 = tables.level3;
+  Table<kLevel4Slots>& level4 = tables.level4;
 
   Listing listing;
   bool usable = listingNameMaps && listing.open(hostName, platform::OpenMode::Output);
   if (usable) {
     for (const platform::DirectoryEntry& entry :
-         platform::searchDirectory(text::kCommonDirectoryPattern)) {
+         platform::searchDirectory(text::kCommonDirectoryPattern).valueOr({})) {
       if (!listing.ok()) break;
       if (entry.nameFitsRecords && !entry.isDirectory && entry.size > 0) {
         listing.write(entry.size, "COMUNS", entry.name);
@@ -165,7 +177,7 @@ void listInventory(Job& job) {
 
   if (usable) {
     for (const platform::DirectoryEntry& entry :
-         platform::searchDirectory(text::kCompanyDirectoryPattern)) {
+         platform::searchDirectory(text::kCompanyDirectoryPattern).valueOr({})) {
       if (level1.count == kLevel1Slots) break;
       if (entry.isDirectory && entry.nameFitsRecords) {  // files are passed over
         level1.names[level1.count++] = entry.name;

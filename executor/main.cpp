@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
   if (dunax::executor::answerHelpOrVersion(argc, argv)) {
     dunax::platform::endProcess(dunax::executor::kExitHelpOrVersion);
   }
-  dunax::executor::NamedScreenLibrary library;
+  dunax::executor::ScreenByName library;
   int returnCode = dunax::executor::runMainSequence(library);
-  library.setName("");  // releases the library before the run-time is shut down
+  library.release();  // before the run-time is shut down
   dunax::platform::endProcess(returnCode);
 }

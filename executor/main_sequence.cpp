@@ -19,51 +19,45 @@ constexpr std::int64_t kLongestWaitNanoseconds = 2'000'000'000;
 // enough that the wait leaves the processor to the client that has to post it.
 constexpr int kEndMessagePauseMicroseconds = 200;
 
-// Step 1: the start-up call, falling back from "SP2MF" to "SP2". Returns false when neither
-// can be found (reported on standard error).
-bool startLibrary(ScreenLibrary& library, int& returnCode) {
+// Step 1: the start-up call. Returns false when the library cannot be reached (reported on
+// standard error).
+bool startLibrary(ScreenProgram& library, int& returnCode) {
   StartUpBlock block;
   fillStartUpBlock(block);
-  library.setName(text::kLibraryName);
-  platform::CallResult result = library.call(operation::kStartUp, &block);
-  if (!result.called()) {
-    library.setName(text::kFallbackLibraryName);
-    fillStartUpBlock(block);
-    result = library.call(operation::kStartUp, &block);
-  }
-  if (!result.called()) {
-    std::string message = "DUNAXSYS: the screen library is not installed: " + library.loadError();
+  platform::Expected<int> result = library.call(operation::kStartUp, &block);
+  if (!result) {
+    std::string message =
+        "DUNAXSYS: the screen library is not installed: " + result.status().message();
     platform::writeErrorLine(message.c_str());
     return false;
   }
-  returnCode = result.returnCode;
+  returnCode = *result;
   return true;
 }
 
-int callLibrary(ScreenLibrary& library, std::uint16_t operationCode, void* block, int previous) {
-  platform::CallResult result = library.call(operationCode, block);
-  return result.called() ? result.returnCode : previous;
+int callLibrary(ScreenProgram& library, std::uint16_t operationCode, void* block, int previous) {
+  return library.call(operationCode, block).valueOr(previous);
 }
 
 // Step 5: posts the reply, again while the library refuses it, a bounded number of times.
 // Returns true when it was stored.
-bool postReply(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
+bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   for (int attempt = 0; attempt < kReplyPostAttempts; ++attempt) {
     if (attempt > 0) platform::sleepMilliseconds(kReplyPostPauseMilliseconds);
     std::memcpy(job.record.verb, job.failed() ? text::kStatusError : text::kStatusOk,
                 sizeof job.record.verb);
     std::memcpy(job.record.typeWord, text::kTypeReply, sizeof job.record.typeWord);
     fillForPost(block, job.record);
-    platform::CallResult result = library.call(operation::kPostMessage, &block);
-    if (result.called()) returnCode = result.returnCode;
-    if (result.called() && returnCodeOf(block) == 0) return true;
+    platform::Expected<int> result = library.call(operation::kPostMessage, &block);
+    if (result) returnCode = *result;
+    if (result && returnCodeOf(block) == 0) return true;
   }
   return false;
 }
 
 // Step 6: waits for the end message of this exchange until the clock's hundredths reading has
 // been seen to change twice.
-void waitForEndMessage(ScreenLibrary& library, Job& job, MessageBlock& block, int& returnCode) {
+void waitForEndMessage(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   std::memcpy(job.record.typeWord, text::kTypeEnd, sizeof job.record.typeWord);
   int counter = 0;
   char current[8];
@@ -96,7 +90,7 @@ void carryOutRequest(Job& job) {
   dispatchVerb(job);
 }
 
-int runMainSequence(ScreenLibrary& library) {
+int runMainSequence(ScreenProgram& library) {
   int returnCode = 0;
   if (!startLibrary(library, returnCode)) return kExitLibraryMissing;
 
@@ -104,7 +98,8 @@ int runMainSequence(ScreenLibrary& library) {
   fillWindowBlock(window);
   returnCode = callLibrary(library, operation::kOpenWindow, &window, returnCode);
 
-  static MessageBlock block;
+  // The message block of the whole exchange: fetch, reply, end message.
+  MessageBlock block;
   initialiseMessageBlock(block);
   clearForFetch(block);
   returnCode = callLibrary(library, operation::kFetchMessage, &block, returnCode);

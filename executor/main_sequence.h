@@ -3,7 +3,7 @@
 #pragma once
 
 #include "executor/job.h"
-#include "executor/screen_library.h"
+#include "executor/screen_program.h"
 
 namespace dunax::executor {
 
@@ -18,9 +18,10 @@ inline constexpr int kExitLibraryMissing = 255;
 // else is answered with the error flag set and nothing run.
 void carryOutRequest(Job& job);
 
-// Runs the whole sequence with library (named "SP2MF", falling back to "SP2").
+// Runs the whole sequence with library.
 // Returns the program's exit code: the value the last library call returned, or
-// kExitLibraryMissing when neither name can be found (reported on standard error).
-int runMainSequence(ScreenLibrary& library);
+// kExitLibraryMissing when the library cannot be reached at start-up (reported on standard
+// error with the loader's words).
+int runMainSequence(ScreenProgram& library);
 
 }  // namespace dunax::executor

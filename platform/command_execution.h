@@ -4,12 +4,14 @@
 
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // Runs commandLine through /bin/sh -c with standard input, output and error inherited, and
 // waits until the shell ends. A NUL ends the command line.
-// Returns the shell's exit code; 128 + the signal number when a signal ended it; -1 when the
-// shell could not be started.
-int runCommandLine(std::string_view commandLine);
+// Returns the shell's exit code; 128 + the signal number when a signal ended it; the failure
+// when the shell could not be started or waited for.
+Expected<int> runCommandLine(std::string_view commandLine);
 
 }  // namespace dunax::platform

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // A local date and time broken into its fields (month and day from 1).
@@ -35,15 +37,16 @@ struct DirectoryEntry {
 // literally (the current directory when there is none) and the last part may hold "*" and "?",
 // matched against the entries' names in the record's form, character by character.
 // "." and ".." are returned when they match, as the host lists them.
-// Returns the matching entries sorted by name; none when the directory cannot be read, the
-// pattern is empty, holds a NUL or has no host form.
-std::vector<DirectoryEntry> searchDirectory(std::string_view pattern);
+// Returns the matching entries sorted by name (none when nothing matches); InvalidName when the
+// pattern is empty, holds a NUL or has no host form; the failure of opening the directory when
+// it cannot be read.
+Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern);
 
 // Looks up one name in the record's form (symbolic links followed).
-// Returns true and fills entry (name = the last part of the name's host form, in the record's
-// form) when it exists; false when it does not exist, cannot be reached, or the name is empty,
-// holds a NUL or has no host form.
-bool lookUpEntry(std::string_view name, DirectoryEntry& entry);
+// Returns its entry (name = the last part of the name's host form, in the record's form) when
+// it exists; NotFound when it does not; InvalidName when the name is empty, holds a NUL or has
+// no host form; the failure of the lookup when it cannot be reached.
+Expected<DirectoryEntry> lookUpEntry(std::string_view name);
 
 // Returns true when name matches pattern: "*" matches any run of characters (none included),
 // "?" exactly one, anything else itself (case as given). A pattern ending in ".*" also matches

@@ -3,27 +3,24 @@
 // crash. Paths are host paths.
 #pragma once
 
-#include <string>
+#include "platform/status.h"
 
 namespace dunax::platform {
 
 // Renames source over target, replacing a target that exists (in one step: a reader sees the
-// old file or the new one, never neither). Returns 0, or the error number.
-int replaceFile(const char* source, const char* target);
+// old file or the new one, never neither). Returns success, or the rename's failure.
+Status replaceFile(const char* source, const char* target);
 
-// Removes the file path (not a directory). Returns 0 when it is gone or was never there, or
-// the error number.
-int removeFileIfPresent(const char* path);
+// Removes the file path (not a directory). Returns success when it is gone or was never
+// there, or the removal's failure.
+Status removeFileIfPresent(const char* path);
 
 // True when a file (of any kind) exists at path.
 bool fileExists(const char* path);
 
 // Flushes the directory that holds path to the disk, so that the names made or removed in it
-// are durable. Returns 0 (also on a file system that cannot flush a directory), or the error
-// number.
-int flushDirectoryOf(const char* path);
-
-// The words of an error number, as the host gives them.
-std::string errorWords(int error);
+// are durable. Returns success (also on a file system that cannot flush a directory), or the
+// failure of the open or the flush.
+Status flushDirectoryOf(const char* path);
 
 }  // namespace dunax::platform

@@ -3,13 +3,15 @@
 
 namespace dunax::platform {
 
-bool hostPathFrom(std::string_view name, std::string& host) {
-  if (name.empty() || name.find('\0') != std::string_view::npos) return false;
-  host.assign(name);
+Expected<std::string> hostPathFrom(std::string_view name) {
+  if (name.empty() || name.find('\0') != std::string_view::npos) {
+    return Status::failure(StatusCode::InvalidName);
+  }
+  std::string host(name);
   for (char& c : host) {
     if (c == '\\') c = '/';
   }
-  return true;
+  return host;
 }
 
 }  // namespace dunax::platform

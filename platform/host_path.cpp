@@ -2,6 +2,7 @@
 // the name's text between the records' Windows-1252 and the host's encoding.
 #include "platform/host_path.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/file_routines.h"
@@ -121,7 +122,10 @@ bool mapRequestName(std::string_view name, std::string_view drives, std::string_
   if (name.size() >= 2 && isAsciiLetter(name[0]) && name[1] == ':') {
     return mapDriveName(name, drives, host);
   }
-  return hostPathFrom(name, host);
+  Expected<std::string> plain = hostPathFrom(name);
+  if (!plain) return false;
+  host = std::move(*plain);
+  return true;
 }
 
 bool hostPathOf(std::string_view name, std::string& host) {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // Returns the numeric id of the user the process runs as.
@@ -14,22 +16,23 @@ unsigned long currentUserId();
 // Makes sure path is a private directory: creates it with mode 0700 when it is missing;
 // otherwise it must be a directory, not a symbolic link, owned by the running user, with mode
 // exactly 0700.
-// Returns 0; ENOTDIR when it is a symbolic link or not a directory; EPERM when another user
-// owns it; EACCES when its mode is not 0700; otherwise the error of lstat or mkdir.
-int preparePrivateDirectory(const std::string& path);
+// Returns success; NotDirectory when it is a symbolic link or not a directory;
+// PermissionDenied (EPERM) when another user owns it; PermissionDenied (EACCES) when its mode
+// is not 0700; otherwise the failure of lstat or mkdir.
+Status preparePrivateDirectory(const std::string& path);
 
 // Replaces the file name in directory with length bytes of data as a whole: a temporary file
 // is written and flushed in the same directory, then renamed over name, so a reader sees the
 // old contents or the new, never a mixture.
-// Returns 0, or the error number of the step that failed (nothing is replaced then).
-int replaceFileAtomically(const std::string& directory, const std::string& name,
-                          const void* data, std::size_t length);
+// Returns success, or the failure of the step that failed (nothing is replaced then).
+Status replaceFileAtomically(const std::string& directory, const std::string& name,
+                             const void* data, std::size_t length);
 
 // Reads exactly length bytes from the start of the regular file at path (a symbolic link is
 // not followed).
-// Returns 0; ENOENT when it is missing; EINVAL when it is shorter or not a regular file
-// owned by the running user; otherwise the error of open or read.
-int readFileExactly(const std::string& path, void* data, std::size_t length);
+// Returns success; NotFound when it is missing; InvalidName when it is shorter or not a
+// regular file owned by the running user; otherwise the failure of open or read.
+Status readFileExactly(const std::string& path, void* data, std::size_t length);
 
 // An exclusive lock on one file, held until release(), destruction or the end of the process
 // (the operating system lets it go then, whatever way the process ended).
@@ -42,9 +45,10 @@ class FileLock {
 
   // Takes the lock on the regular file at path (created with mode 0600 when missing; a
   // symbolic link is not followed), waiting at most waitMilliseconds while another holder
-  // keeps it. Returns 0; EWOULDBLOCK when it stayed taken for the whole wait; EALREADY when
-  // this object holds a lock already; otherwise the error of open or of taking the lock.
-  int acquire(const std::string& path, int waitMilliseconds);
+  // keeps it. Returns success; Busy when it stayed taken for the whole wait (EWOULDBLOCK) or
+  // this object holds a lock already (EALREADY); otherwise the failure of open or of taking
+  // the lock.
+  Status acquire(const std::string& path, int waitMilliseconds);
 
   // Lets the lock go; nothing happens when none is held.
   void release();

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // The directory of the running program's file, without a trailing "/"; empty when unknown.
@@ -16,7 +18,7 @@ std::string programDirectory();
 const char* environmentValue(const char* name);
 
 // Sets an environment variable of this process (and of the programs it starts from now on).
-// Returns false when it cannot be set (an invalid name, no memory).
-bool setEnvironmentValue(const char* name, const char* value);
+// Returns success, or the failure when it cannot be set (an invalid name, no memory).
+Status setEnvironmentValue(const char* name, const char* value);
 
 }  // namespace dunax::platform

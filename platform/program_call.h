@@ -7,18 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
-
-enum class CallOutcome {
-  Called,    // the program ran; returnCode holds what it returned
-  NotFound,  // no module file, a file that does not load, or no entry point
-};
-
-struct CallResult {
-  CallOutcome outcome;
-  int returnCode;
-  bool called() const { return outcome == CallOutcome::Called; }
-};
 
 // An outside program known by its name. The module is loaded by the first call and stays
 // loaded, with its entry point looked up once, until release() or destruction.
@@ -36,28 +27,26 @@ class OutsideProgram {
   const std::string& name() const { return name_; }
 
   // Calls the program, loading it first when needed.
-  // Returns Called with the program's return code, or NotFound (see loadError()).
-  CallResult call(void* arg1);
-  CallResult call(void* arg1, void* arg2);
+  // Returns the program's return code, or the failure of load() when it cannot be found.
+  Expected<int> call(void* arg1);
+  Expected<int> call(void* arg1, void* arg2);
 
-  // Loads the program now without calling it. Returns false when it cannot be found.
-  bool load();
+  // Loads the program now without calling it (nothing happens when it is loaded already).
+  // Returns success, or NotFound when it cannot be found: no module file, a file that does not
+  // load, no entry point, a name that names no program. The words say why for a user: the
+  // directories searched or the loader's own message.
+  Status load();
   bool isLoaded() const { return entry_ != nullptr; }
 
   // Unloads the module (a COBOL module is cancelled in libcob first); the next call loads it
   // afresh. Nothing happens when it is not loaded.
   void release();
 
-  // Why the last load failed, in words for a user: the directories searched or the loader's
-  // own message.
-  const std::string& loadError() const { return loadError_; }
-
  private:
   std::string name_;
   void* handle_ = nullptr;
   void* entry_ = nullptr;  // the entry point, cast to the arity of each call
   bool cobol_ = false;
-  std::string loadError_;
 };
 
 // Where the module of an outside program lies, found exactly as OutsideProgram finds it, for a

@@ -3,6 +3,8 @@
 // a program that runs others can let them finish and still report what happened.
 #pragma once
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // Returns true when standard input is a terminal (an operator may be watching); false when it
@@ -13,7 +15,8 @@ bool standardInputIsTerminal();
 // SIGINT (Ctrl+C) when interruptKeyToo, otherwise SIGINT is let pass without effect here (it is
 // left to a program on the terminal that handles it itself). Programs started afterwards get the
 // default handling back (handlers do not survive exec; nothing is left ignored).
-void noteStopRequests(bool interruptKeyToo);
+// Returns success, or the failure of installing a handler.
+Status noteStopRequests(bool interruptKeyToo);
 
 // Returns true once a stop request has been noted since noteStopRequests().
 bool stopRequested();
@@ -23,7 +26,8 @@ bool stopRequested();
 // force before (a screen library's), when that is a function. A second one ends the process at
 // once: the earlier handler may end it first, putting its terminal back; otherwise the
 // signal's default action follows. Works with or without a terminal.
-void watchTerminationRequests();
+// Returns success, or the failure of installing a handler.
+Status watchTerminationRequests();
 
 // True once SIGTERM or SIGHUP arrived since watchTerminationRequests(). Costs no system call.
 bool terminationRequested();

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // True when standard input and standard output are both terminals and this process is in the
@@ -22,21 +24,22 @@ TerminalSize terminalSize();
 // Puts the terminal on standard input into a quiet key-input mode: no echo, no line buffering,
 // reads that return at once. With keysAsSignals, Ctrl+C still raises SIGINT; without it Ctrl+C
 // arrives as the byte 0x03. The mode in force before is kept on a small stack.
-// Returns false (and changes nothing) when standard input is not a terminal or the stack is full.
-bool enterKeyInputMode(bool keysAsSignals);
+// Returns success; Unsupported when standard input is not a terminal; Busy when the stack is
+// full; the failure of reading or setting the mode otherwise (nothing is changed then).
+Status enterKeyInputMode(bool keysAsSignals);
 
 // Puts back the mode that the matching enterKeyInputMode found. Nothing happens when none is kept.
 void leaveKeyInputMode();
 
 // Writes all length bytes to standard output, retrying short writes.
-// Returns false when a write fails (for example a terminal that has hung up).
-bool writeToTerminal(const char* bytes, std::size_t length);
+// Returns success, or the failure of a write (for example a terminal that has hung up).
+Status writeToTerminal(const char* bytes, std::size_t length);
 
 // Reads the key bytes that are waiting on standard input, waiting at most timeoutMilliseconds
 // for the first one (-1 waits without limit, 0 does not wait).
-// Returns the number of bytes read (0 when none came in time), or -1 when the input has ended
-// or failed (a closed terminal).
-int readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds);
+// Returns the number of bytes read (0 when none came in time); NotFound when the input has
+// ended (a closed terminal); the failure of poll or read otherwise.
+Expected<int> readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds);
 
 // What a close-request signal asked for.
 enum class CloseRequest {

@@ -19,7 +19,8 @@ platform::FileStatus DataFileAccess::issue(const char code[3]) {
   programMissing_ = false;
   std::memcpy(lastCode_, code, sizeof lastCode_);
   block_.setRequestCode(code);
-  if (!program_.call(block_)) {
+  programFailure_ = program_.call(block_);
+  if (!programFailure_.ok()) {
     programMissing_ = true;
     returnedStatus_ = kNoStatusYet;
     // An operation that never reached the program must not pass for a success left over from

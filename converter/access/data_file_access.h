@@ -6,6 +6,7 @@
 #include "converter/access/request_block.h"
 #include "dialogs/dialog_service.h"
 #include "platform/file_status.h"
+#include "platform/status.h"
 
 namespace dunax::converter::access {
 
@@ -38,9 +39,9 @@ class DataFileAccess {
   platform::FileStatus returnedStatus() const { return returnedStatus_; }
   // The request code of the last request (three characters, not terminated).
   const char* lastCode() const { return lastCode_; }
-  // The program's name and the loader's words when it could not be found.
+  // The program's name, and why it could not be found (success while it could).
   std::string_view programName() const { return program_.name(); }
-  std::string loadError() const { return program_.loadError(); }
+  const platform::Status& programFailure() const { return programFailure_; }
   void setDataStatus(platform::FileStatus status) { dataStatus_ = status; }
   bool programMissing() const { return programMissing_; }
 
@@ -54,6 +55,7 @@ class DataFileAccess {
   platform::FileStatus returnedStatus_ = kNoStatusYet;
   char lastCode_[3] = {' ', ' ', ' '};
   bool programMissing_ = false;
+  platform::Status programFailure_;
 };
 
 }  // namespace dunax::converter::access

@@ -8,8 +8,7 @@ namespace dunax::converter::screen {
 int ScreenByName::call(std::int16_t function, void* record) {
   unsigned char code[2];
   layouts::putBigEndian16(code, function);
-  platform::CallResult result = library_.call(code, record);
-  return result.called() ? result.returnCode : -1;
+  return library_.call(code, record).valueOr(-1);
 }
 
 }  // namespace dunax::converter::screen

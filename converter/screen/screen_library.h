@@ -16,9 +16,8 @@ class ScreenLibrary {
  public:
   explicit ScreenLibrary(ScreenProgram& program) : library_(program) {}
 
-  // Loads the screen library. Returns false when it cannot be found (loadError() says why).
-  bool load() { return library_.load(); }
-  std::string loadError() const { return library_.loadError(); }
+  // Loads the screen library. Returns success, or NotFound with the loader's words.
+  platform::Status load() { return library_.load(); }
 
   // Defines the panel, opens the window with the direction's title, and shows the panel with
   // the phase and "Em Pesquisa ..." (functions 128, 0, 34, 33, 19).

@@ -4,19 +4,18 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "layouts/screen_functions.h"
 #include "platform/program_call.h"
+#include "platform/status.h"
 
 namespace dunax::converter::screen {
 
 class ScreenProgram {
  public:
   virtual ~ScreenProgram() = default;
-  // Loads the library now. Returns false when it cannot be found (loadError() says why).
-  virtual bool load() = 0;
-  virtual std::string loadError() const = 0;
+  // Loads the library now. Returns success, or NotFound with the loader's words.
+  virtual platform::Status load() = 0;
   // Calls function with its parameter record. Returns the library's result code, or -1 when
   // the library cannot be reached.
   virtual int call(std::int16_t function, void* record) = 0;
@@ -26,8 +25,7 @@ class ScreenProgram {
 class ScreenByName final : public ScreenProgram {
  public:
   ScreenByName() : library_(layouts::kScreenLibraryName) {}
-  bool load() override { return library_.load(); }
-  std::string loadError() const override { return library_.loadError(); }
+  platform::Status load() override { return library_.load(); }
   int call(std::int16_t function, void* record) override;
 
  private:

@@ -65,26 +65,22 @@ std::string absoluteProgramPath(const std::string& path) {
 
 }  // namespace
 
-int checkWorkingDirectory(const std::string& directory) {
+Status checkWorkingDirectory(const std::string& directory) {
   struct stat status{};
-  if (stat(directory.c_str(), &status) != 0) return errno;
-  if (!S_ISDIR(status.st_mode)) return ENOTDIR;
-  if (access(directory.c_str(), X_OK) != 0) return errno;
-  return 0;
+  if (stat(directory.c_str(), &status) != 0) return Status::fromNative(errno);
+  if (!S_ISDIR(status.st_mode)) return Status::fromNative(ENOTDIR);
+  if (access(directory.c_str(), X_OK) != 0) return Status::fromNative(errno);
+  return Status();
 }
 
-ChildProcess startChildProcess(const std::string& path, const std::vector<std::string>& arguments,
-                               std::string* error) {
-  return startChildProcess(path, arguments, ChildSettings{}, error);
-}
-
-ChildProcess startChildProcess(const std::string& path, const std::vector<std::string>& arguments,
-                               const ChildSettings& settings, std::string* error) {
+Expected<ChildProcess> startChildProcess(const std::string& path,
+                                         const std::vector<std::string>& arguments,
+                                         const ChildSettings& settings) {
   const std::string program =
       settings.workingDirectory.empty() ? path : absoluteProgramPath(path);
   if (access(program.c_str(), X_OK) != 0) {
-    if (error) *error = path + ": " + std::strerror(errno);
-    return {};
+    const int error = errno;
+    return Status(statusCodeOfNative(error), error, path + ": " + std::strerror(error));
   }
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 1);
@@ -107,12 +103,10 @@ ChildProcess startChildProcess(const std::string& path, const std::vector<std::s
   int result = posix_spawn(&id, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (result != 0) {
-    if (error) {
-      *error = path + ": " + std::strerror(result);
-      if (!settings.workingDirectory.empty()) *error += " (in " + settings.workingDirectory + ")";
-    }
+    std::string words = path + ": " + std::strerror(result);
+    if (!settings.workingDirectory.empty()) words += " (in " + settings.workingDirectory + ")";
     if (child.errorCapture >= 0) close(child.errorCapture);
-    return {};
+    return Status(statusCodeOfNative(result), result, words);
   }
   child.id = static_cast<int>(id);
   return child;
@@ -141,18 +135,18 @@ std::string takeCapturedError(ChildProcess& child, std::size_t maxBytes) {
   return text;
 }
 
-ChildEnd waitForChild(const ChildProcess& child) {
-  if (!child.started()) return {};
+Expected<ChildEnd> waitForChild(const ChildProcess& child) {
+  if (!child.started()) return Status::fromNative(ECHILD);
   int status = 0;
   for (;;) {
     pid_t id = waitpid(child.id, &status, 0);
     if (id == child.id) return endFromStatus(id, status);
-    if (id < 0 && errno != EINTR) return {};
+    if (id < 0 && errno != EINTR) return Status::fromNative(errno);
   }
 }
 
-ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
-  if (!child.started()) return {};
+Expected<ChildEnd> waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
+  if (!child.started()) return Status::fromNative(ECHILD);
   const std::int64_t deadline =
       monotonicNanoseconds() + static_cast<std::int64_t>(timeoutMilliseconds) * 1000000;
   // A process descriptor becomes readable when the child ends, so the wait sleeps no longer
@@ -162,7 +156,7 @@ ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
   processDescriptor = static_cast<int>(syscall(SYS_pidfd_open, child.id, 0));
 #endif
   int pauseMilliseconds = 1;
-  ChildEnd end;
+  Expected<ChildEnd> end = Status::fromNative(ETIMEDOUT);
   for (;;) {
     int status = 0;
     pid_t id = waitpid(child.id, &status, WNOHANG);
@@ -170,7 +164,10 @@ ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
       end = endFromStatus(id, status);
       break;
     }
-    if (id < 0 && errno != EINTR) break;
+    if (id < 0 && errno != EINTR) {
+      end = Status::fromNative(errno);
+      break;
+    }
     const std::int64_t now = monotonicNanoseconds();
     if (now >= deadline) break;
     if (processDescriptor >= 0) {
@@ -185,23 +182,23 @@ ChildEnd waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
   return end;
 }
 
-ChildEnd waitForAnyChild() {
+Expected<ChildEnd> waitForAnyChild() {
   int status = 0;
   for (;;) {
     pid_t id = waitpid(-1, &status, 0);
     if (id > 0) return endFromStatus(id, status);
-    if (errno != EINTR) return {};
+    if (errno != EINTR) return Status::fromNative(errno);
   }
 }
 
-void stopChild(const ChildProcess& child, int graceMilliseconds) {
-  if (!child.started()) return;
+Status stopChild(const ChildProcess& child, int graceMilliseconds) {
+  if (!child.started()) return Status::fromNative(ECHILD);
   kill(child.id, SIGTERM);
-  ChildEnd end = waitForChildFor(child, graceMilliseconds);
-  if (end.id < 0) {
-    kill(child.id, SIGKILL);
-    waitForChild(child);
-  }
+  Expected<ChildEnd> end = waitForChildFor(child, graceMilliseconds);
+  if (end.ok()) return Status();
+  if (!end.status().is(StatusCode::TimedOut)) return end.status();
+  kill(child.id, SIGKILL);
+  return waitForChild(child).status();
 }
 
 }  // namespace dunax::platform

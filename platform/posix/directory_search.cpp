@@ -7,6 +7,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/host_path.h"
 
@@ -34,10 +35,10 @@ void fillFromStat(const struct stat& info, DirectoryEntry& entry) {
 
 }  // namespace
 
-std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
+Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) {
   std::vector<DirectoryEntry> entries;
   std::string host;
-  if (!hostNameFromRecord(pattern, host)) return entries;
+  if (!hostNameFromRecord(pattern, host)) return Status::fromNative(EINVAL);
   std::string directory;
   std::string namePattern;
   std::size_t slash = host.rfind('/');
@@ -49,9 +50,9 @@ std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
     directory = slash == 0 ? "/" : host.substr(0, slash);
     recordNameFromHost(std::string_view(host).substr(slash + 1), namePattern);
   }
-  if (namePattern.empty()) return entries;
+  if (namePattern.empty()) return Status::fromNative(EINVAL);
   DIR* stream = opendir(directory.c_str());
-  if (stream == nullptr) return entries;
+  if (stream == nullptr) return Status::fromNative(errno);
   const std::string prefix = directory == "/" ? "/" : directory + "/";
   while (struct dirent* item = readdir(stream)) {
     DirectoryEntry entry;
@@ -68,11 +69,12 @@ std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
   return entries;
 }
 
-bool lookUpEntry(std::string_view name, DirectoryEntry& entry) {
+Expected<DirectoryEntry> lookUpEntry(std::string_view name) {
   std::string host;
-  if (!hostNameFromRecord(name, host)) return false;
+  if (!hostNameFromRecord(name, host)) return Status::fromNative(EINVAL);
   struct stat info;
-  if (stat(host.c_str(), &info) != 0) return false;
+  if (stat(host.c_str(), &info) != 0) return Status::fromNative(errno);
+  DirectoryEntry entry;
   std::string trimmed = host;
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
   std::size_t slash = trimmed.rfind('/');
@@ -80,7 +82,7 @@ bool lookUpEntry(std::string_view name, DirectoryEntry& entry) {
       slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1),
       entry.name);
   fillFromStat(info, entry);
-  return true;
+  return entry;
 }
 
 }  // namespace dunax::platform

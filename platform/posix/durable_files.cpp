@@ -7,17 +7,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <string>
 
 namespace dunax::platform {
 
-int replaceFile(const char* source, const char* target) {
-  return ::rename(source, target) == 0 ? 0 : errno;
+Status replaceFile(const char* source, const char* target) {
+  return Status::fromNative(::rename(source, target) == 0 ? 0 : errno);
 }
 
-int removeFileIfPresent(const char* path) {
-  if (::unlink(path) == 0 || errno == ENOENT) return 0;
-  return errno;
+Status removeFileIfPresent(const char* path) {
+  if (::unlink(path) == 0 || errno == ENOENT) return Status();
+  return Status::fromNative(errno);
 }
 
 bool fileExists(const char* path) {
@@ -25,7 +25,7 @@ bool fileExists(const char* path) {
   return ::lstat(path, &info) == 0;
 }
 
-int flushDirectoryOf(const char* path) {
+Status flushDirectoryOf(const char* path) {
   std::string directory = path;
   std::size_t slash = directory.find_last_of('/');
   if (slash == std::string::npos) {
@@ -36,13 +36,11 @@ int flushDirectoryOf(const char* path) {
     directory.resize(slash);
   }
   int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return errno;
+  if (fd < 0) return Status::fromNative(errno);
   int result = ::fsync(fd) == 0 ? 0 : errno;
   ::close(fd);
   // A file system that cannot flush a directory keeps the renames all the same.
-  return result == EINVAL ? 0 : result;
+  return Status::fromNative(result == EINVAL ? 0 : result);
 }
-
-std::string errorWords(int error) { return std::strerror(error); }
 
 }  // namespace dunax::platform

@@ -8,29 +8,22 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace dunax::platform {
 
 ExclusiveFileLock::~ExclusiveFileLock() { release(); }
 
-ExclusiveFileLock::Outcome ExclusiveFileLock::acquire(const std::string& path) {
+Status ExclusiveFileLock::acquire(const std::string& path) {
   release();
-  error_.clear();
   // A holder that lets go removes the file after we opened it: then the lock we got is on a
   // file nobody else will find, and we try again with the name's new file.
   for (int tries = 0; tries < 100; ++tries) {
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) {
-      error_ = std::strerror(errno);
-      return Outcome::Failed;
-    }
+    if (fd < 0) return Status::fromNative(errno);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       int lockError = errno;
       ::close(fd);
-      if (lockError == EWOULDBLOCK) return Outcome::HeldElsewhere;
-      error_ = std::strerror(lockError);
-      return Outcome::Failed;
+      return Status::fromNative(lockError);
     }
     struct stat opened;
     struct stat named;
@@ -38,12 +31,11 @@ ExclusiveFileLock::Outcome ExclusiveFileLock::acquire(const std::string& path) {
         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
       handle_ = fd;
       path_ = path;
-      return Outcome::Acquired;
+      return Status();
     }
     ::close(fd);
   }
-  error_ = "the lock file keeps being replaced";
-  return Outcome::Failed;
+  return Status::failure(StatusCode::Other, "the lock file keeps being replaced");
 }
 
 void ExclusiveFileLock::release() {

@@ -18,7 +18,13 @@
 namespace dunax::platform {
 namespace {
 
-int errorOr(int result) { return result == 0 ? 0 : (errno != 0 ? errno : EIO); }
+// The outcome of a call that answers 0 or -1 with errno.
+Status statusOf(int result) {
+  return Status::fromNative(result == 0 ? 0 : (errno != 0 ? errno : EIO));
+}
+
+// A name with no host form, or an argument the routine refuses.
+Status invalid() { return Status::fromNative(EINVAL); }
 
 // Writes all of length bytes. Returns 0 or the error number.
 int writeAll(int fd, const char* data, std::size_t length) {
@@ -36,41 +42,42 @@ int writeAll(int fd, const char* data, std::size_t length) {
 
 }  // namespace
 
-int createDirectory(std::string_view name) {
+Status createDirectory(std::string_view name) {
   std::string host;
-  if (!hostNameFromRecord(name, host)) return EINVAL;
-  return errorOr(mkdir(host.c_str(), 0777));
+  if (!hostNameFromRecord(name, host)) return invalid();
+  return statusOf(mkdir(host.c_str(), 0777));
 }
 
-int deleteDirectory(std::string_view name) {
+Status deleteDirectory(std::string_view name) {
   std::string host;
-  if (!hostNameFromRecord(name, host)) return EINVAL;
-  return errorOr(rmdir(host.c_str()));
+  if (!hostNameFromRecord(name, host)) return invalid();
+  return statusOf(rmdir(host.c_str()));
 }
 
-int changeDirectory(std::string_view name) {
+Status changeDirectory(std::string_view name) {
   std::string host;
-  if (!hostNameFromRecord(name, host)) return EINVAL;
-  return errorOr(chdir(host.c_str()));
+  if (!hostNameFromRecord(name, host)) return invalid();
+  return statusOf(chdir(host.c_str()));
 }
 
-int currentDirectory(std::string& directory) {
+Expected<std::string> currentDirectory() {
   char buffer[PATH_MAX];
-  directory.clear();
-  if (getcwd(buffer, sizeof buffer) == nullptr) return errno != 0 ? errno : ERANGE;
-  directory = buffer;
-  return 0;
+  if (getcwd(buffer, sizeof buffer) == nullptr) {
+    return Status::fromNative(errno != 0 ? errno : ERANGE);
+  }
+  return std::string(buffer);
 }
 
-int realPath(std::string_view name, std::string& real) {
-  real.clear();
-  std::string head;
-  if (!hostPathFrom(name, head)) return EINVAL;
+Expected<std::string> realPath(std::string_view name) {
+  Expected<std::string> named = hostPathFrom(name);
+  if (!named) return invalid();
+  std::string head = std::move(*named);
   if (head[0] != '/') {
-    std::string directory;
-    if (int error = currentDirectory(directory); error != 0) return error;
-    head = directory + "/" + head;
+    Expected<std::string> directory = currentDirectory();
+    if (!directory) return directory.status();
+    head = *directory + "/" + head;
   }
+  std::string real;
   // Resolve the longest leading part that exists ("/" always does); keep the rest as written.
   std::vector<std::string> rest;
   for (;;) {
@@ -80,7 +87,7 @@ int realPath(std::string_view name, std::string& real) {
       std::free(resolved);
       break;
     }
-    if (errno != ENOENT && errno != ENOTDIR) return errorOr(-1);
+    if (errno != ENOENT && errno != ENOTDIR) return statusOf(-1);
     std::size_t slash = head.find_last_of('/');
     rest.push_back(head.substr(slash + 1));
     head = slash == 0 ? "/" : head.substr(0, slash);
@@ -95,31 +102,31 @@ int realPath(std::string_view name, std::string& real) {
     if (real.back() != '/') real += '/';
     real += *part;
   }
-  return 0;
+  return real;
 }
 
-int copyFile(std::string_view source, std::string_view target) {
+Status copyFile(std::string_view source, std::string_view target) {
   std::string from;
   std::string to;
-  if (!hostNameFromRecord(source, from) || !hostNameFromRecord(target, to)) return EINVAL;
+  if (!hostNameFromRecord(source, from) || !hostNameFromRecord(target, to)) return invalid();
   int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return errno;
+  if (in < 0) return Status::fromNative(errno);
   struct stat sourceInfo;
   if (fstat(in, &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
     close(in);
-    return EINVAL;
+    return invalid();
   }
   struct stat targetInfo;
   if (stat(to.c_str(), &targetInfo) == 0 && targetInfo.st_dev == sourceInfo.st_dev &&
       targetInfo.st_ino == sourceInfo.st_ino) {
     close(in);
-    return EINVAL;
+    return invalid();
   }
   int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (out < 0) {
     int error = errno;
     close(in);
-    return error;
+    return Status::fromNative(error);
   }
   int error = 0;
   char buffer[65536];
@@ -136,52 +143,54 @@ int copyFile(std::string_view source, std::string_view target) {
   }
   close(in);
   if (close(out) != 0 && error == 0) error = errno;
-  return error;
+  return Status::fromNative(error);
 }
 
-int deleteFile(std::string_view name) {
+Status deleteFile(std::string_view name) {
   std::string host;
-  if (!hostNameFromRecord(name, host)) return EINVAL;
+  if (!hostNameFromRecord(name, host)) return invalid();
   struct stat info;
-  if (lstat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return EISDIR;
-  return errorOr(unlink(host.c_str()));
+  if (lstat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return Status::fromNative(EISDIR);
+  return statusOf(unlink(host.c_str()));
 }
 
-int renameFile(std::string_view oldName, std::string_view newName) {
+Status renameFile(std::string_view oldName, std::string_view newName) {
   std::string from;
   std::string to;
-  if (!hostNameFromRecord(oldName, from) || !hostNameFromRecord(newName, to)) return EINVAL;
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return errno;
+  if (!hostNameFromRecord(oldName, from) || !hostNameFromRecord(newName, to)) return invalid();
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return Status();
+  }
+  if (errno != EINVAL && errno != ENOSYS) return Status::fromNative(errno);
   // A file system without the no-replace rename: look first, then rename.
   struct stat info;
-  if (lstat(to.c_str(), &info) == 0) return EEXIST;
-  return errorOr(rename(from.c_str(), to.c_str()));
+  if (lstat(to.c_str(), &info) == 0) return Status::fromNative(EEXIST);
+  return statusOf(rename(from.c_str(), to.c_str()));
 }
 
-int checkReplaceable(std::string_view name) {
+Status checkReplaceable(std::string_view name) {
   std::string host;
-  if (!hostNameFromRecord(name, host)) return EINVAL;
+  if (!hostNameFromRecord(name, host)) return invalid();
   struct stat info;
-  if (lstat(host.c_str(), &info) != 0) return errno == ENOENT ? 0 : errno;
-  if (S_ISDIR(info.st_mode)) return EISDIR;
-  if (!S_ISREG(info.st_mode)) return EPERM;
-  return errorOr(access(host.c_str(), W_OK));
+  if (lstat(host.c_str(), &info) != 0) return Status::fromNative(errno == ENOENT ? 0 : errno);
+  if (S_ISDIR(info.st_mode)) return Status::fromNative(EISDIR);
+  if (!S_ISREG(info.st_mode)) return Status::fromNative(EPERM);
+  return statusOf(access(host.c_str(), W_OK));
 }
 
-int publishFile(std::string_view temporaryName, std::string_view finalName) {
+Status publishFile(std::string_view temporaryName, std::string_view finalName) {
   std::string from;
   std::string to;
   if (!hostNameFromRecord(temporaryName, from) || !hostNameFromRecord(finalName, to)) {
-    return EINVAL;
+    return invalid();
   }
   int fd = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
+  if (fd < 0) return Status::fromNative(errno);
   struct stat replaced;
   if (lstat(to.c_str(), &replaced) == 0) {
     if (!S_ISREG(replaced.st_mode)) {
       close(fd);
-      return EPERM;
+      return Status::fromNative(EPERM);
     }
     // Not being the owner of the replaced file only costs its permission bits.
     fchmod(fd, replaced.st_mode & 07777);
@@ -189,10 +198,10 @@ int publishFile(std::string_view temporaryName, std::string_view finalName) {
   if (fsync(fd) != 0) {
     int error = errno;
     close(fd);
-    return error;
+    return Status::fromNative(error);
   }
   close(fd);
-  if (rename(from.c_str(), to.c_str()) != 0) return errno;
+  if (rename(from.c_str(), to.c_str()) != 0) return Status::fromNative(errno);
   std::string::size_type slash = to.rfind('/');
   std::string directory = slash == std::string::npos ? std::string(".")
                                                      : to.substr(0, slash == 0 ? 1 : slash);
@@ -201,7 +210,7 @@ int publishFile(std::string_view temporaryName, std::string_view finalName) {
     fsync(directoryFd);
     close(directoryFd);
   }
-  return 0;
+  return Status();
 }
 
 }  // namespace dunax::platform

@@ -17,32 +17,32 @@ namespace dunax::platform {
 
 unsigned long currentUserId() { return static_cast<unsigned long>(geteuid()); }
 
-int preparePrivateDirectory(const std::string& path) {
-  if (path.empty()) return ENOENT;
+Status preparePrivateDirectory(const std::string& path) {
+  if (path.empty()) return Status::fromNative(ENOENT);
   struct stat info;
   if (lstat(path.c_str(), &info) != 0) {
-    if (errno != ENOENT) return errno;
-    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    if (errno != ENOENT) return Status::fromNative(errno);
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return Status::fromNative(errno);
     // The umask may have taken bits away; set the mode exactly when the directory is ours.
-    if (lstat(path.c_str(), &info) != 0) return errno;
+    if (lstat(path.c_str(), &info) != 0) return Status::fromNative(errno);
     if (S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & 07777) != 0700) {
-      if (chmod(path.c_str(), 0700) != 0) return errno;
-      if (lstat(path.c_str(), &info) != 0) return errno;
+      if (chmod(path.c_str(), 0700) != 0) return Status::fromNative(errno);
+      if (lstat(path.c_str(), &info) != 0) return Status::fromNative(errno);
     }
   }
-  if (S_ISLNK(info.st_mode) || !S_ISDIR(info.st_mode)) return ENOTDIR;
-  if (info.st_uid != geteuid()) return EPERM;
-  if ((info.st_mode & 07777) != 0700) return EACCES;
-  return 0;
+  if (S_ISLNK(info.st_mode) || !S_ISDIR(info.st_mode)) return Status::fromNative(ENOTDIR);
+  if (info.st_uid != geteuid()) return Status::fromNative(EPERM);
+  if ((info.st_mode & 07777) != 0700) return Status::fromNative(EACCES);
+  return Status();
 }
 
-int replaceFileAtomically(const std::string& directory, const std::string& name,
-                          const void* data, std::size_t length) {
+Status replaceFileAtomically(const std::string& directory, const std::string& name,
+                             const void* data, std::size_t length) {
   std::string pattern = directory + "/." + name + ".XXXXXX";
   std::vector<char> temporary(pattern.begin(), pattern.end());
   temporary.push_back('\0');
   int fd = mkstemp(temporary.data());
-  if (fd < 0) return errno;
+  if (fd < 0) return Status::fromNative(errno);
   const char* bytes = static_cast<const char*>(data);
   std::size_t left = length;
   int error = 0;
@@ -60,16 +60,16 @@ int replaceFileAtomically(const std::string& directory, const std::string& name,
   if (close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && rename(temporary.data(), (directory + "/" + name).c_str()) != 0) error = errno;
   if (error != 0) unlink(temporary.data());
-  return error;
+  return Status::fromNative(error);
 }
 
-int readFileExactly(const std::string& path, void* data, std::size_t length) {
+Status readFileExactly(const std::string& path, void* data, std::size_t length) {
   int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return errno == ELOOP ? EINVAL : errno;
+  if (fd < 0) return Status::fromNative(errno == ELOOP ? EINVAL : errno);
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
     close(fd);
-    return EINVAL;
+    return Status::fromNative(EINVAL);
   }
   char* bytes = static_cast<char*>(data);
   std::size_t got = 0;
@@ -88,17 +88,17 @@ int readFileExactly(const std::string& path, void* data, std::size_t length) {
     got += static_cast<std::size_t>(count);
   }
   close(fd);
-  return error;
+  return Status::fromNative(error);
 }
 
-int FileLock::acquire(const std::string& path, int waitMilliseconds) {
-  if (fd_ >= 0) return EALREADY;
+Status FileLock::acquire(const std::string& path, int waitMilliseconds) {
+  if (fd_ >= 0) return Status::fromNative(EALREADY);
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return errno == ELOOP ? EINVAL : errno;
+  if (fd < 0) return Status::fromNative(errno == ELOOP ? EINVAL : errno);
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    return EINVAL;
+    return Status::fromNative(EINVAL);
   }
   // Polled, so that a holder that never lets go costs a bounded wait.
   const struct timespec pause = {0, 10'000'000L};
@@ -109,13 +109,13 @@ int FileLock::acquire(const std::string& path, int waitMilliseconds) {
     if (error == EINTR) continue;
     if (error != EWOULDBLOCK || waited >= waitMilliseconds) {
       close(fd);
-      return error;
+      return Status::fromNative(error);
     }
     nanosleep(&pause, nullptr);
     waited += 10;
   }
   fd_ = fd;
-  return 0;
+  return Status();
 }
 
 void FileLock::release() {

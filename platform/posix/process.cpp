@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -29,8 +30,8 @@ void endProcess(int exitCode) {
 
 const char* environmentValue(const char* name) { return std::getenv(name); }
 
-bool setEnvironmentValue(const char* name, const char* value) {
-  return ::setenv(name, value, 1) == 0;
+Status setEnvironmentValue(const char* name, const char* value) {
+  return Status::fromNative(::setenv(name, value, 1) == 0 ? 0 : errno);
 }
 
 }  // namespace dunax::platform

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <csignal>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "platform/process.h"
@@ -112,47 +113,43 @@ void OutsideProgram::setName(std::string_view name) {
   name_ = withoutTrailingSpaces(name);
 }
 
-bool OutsideProgram::load() {
-  if (entry_ != nullptr) return true;
-  loadError_.clear();
-  if (!isSafeModuleName(name_)) {
-    loadError_ = "\"" + name_ + "\" is not a program name";
-    return false;
-  }
+Status OutsideProgram::load() {
+  if (entry_ != nullptr) return Status();
+  const auto notFound = [](std::string words) {
+    return Status::failure(StatusCode::NotFound, std::move(words));
+  };
+  if (!isSafeModuleName(name_)) return notFound("\"" + name_ + "\" is not a program name");
   const ModuleSearch search = findModule(name_, programDirectory());
   if (search.path.empty()) {
-    loadError_ = name_ + ".so was not found in " +
-                 (search.searched.empty() ? "any directory" : search.searched);
-    return false;
+    return notFound(name_ + ".so was not found in " +
+                    (search.searched.empty() ? "any directory" : search.searched));
   }
   const std::string& path = search.path;
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* message = dlerror();
-    loadError_ = path + " does not load: " + (message ? message : "unknown reason");
-    return false;
+    return notFound(path + " does not load: " + (message ? message : "unknown reason"));
   }
   void* symbol = dlsym(handle, name_.c_str());
   if (symbol == nullptr) symbol = dlsym(handle, lowerCase(name_).c_str());
   if (symbol == nullptr) {
     dlclose(handle);
-    loadError_ = path + " has no entry point " + name_;
-    return false;
+    return notFound(path + " has no entry point " + name_);
   }
   bool cobol = dlsym(handle, "cob_init") != nullptr;
   if (cobol && cobolRuntime().ended) {
     dlclose(handle);
-    loadError_ = path + " needs the COBOL run-time, which has already ended";
-    return false;
+    return notFound(path + " needs the COBOL run-time, which has already ended");
   }
-  if (cobol && !startCobolRuntime(handle, loadError_)) {
+  std::string runtimeError;
+  if (cobol && !startCobolRuntime(handle, runtimeError)) {
     dlclose(handle);
-    return false;
+    return notFound(runtimeError);
   }
   handle_ = handle;
   entry_ = symbol;
   cobol_ = cobol;
-  return true;
+  return Status();
 }
 
 ModuleSearch findModule(std::string_view name, const std::string& ownDirectory) {
@@ -173,16 +170,16 @@ ModuleSearch findModule(std::string_view name, const std::string& ownDirectory) 
   return search;
 }
 
-CallResult OutsideProgram::call(void* arg1) {
-  if (entry_ == nullptr && !load()) return {CallOutcome::NotFound, 0};
+Expected<int> OutsideProgram::call(void* arg1) {
+  if (Status loaded = load(); !loaded.ok()) return loaded;
   auto entry = reinterpret_cast<int (*)(void*)>(entry_);
-  return {CallOutcome::Called, entry(arg1)};
+  return entry(arg1);
 }
 
-CallResult OutsideProgram::call(void* arg1, void* arg2) {
-  if (entry_ == nullptr && !load()) return {CallOutcome::NotFound, 0};
+Expected<int> OutsideProgram::call(void* arg1, void* arg2) {
+  if (Status loaded = load(); !loaded.ok()) return loaded;
   auto entry = reinterpret_cast<int (*)(void*, void*)>(entry_);
-  return {CallOutcome::Called, entry(arg1, arg2)};
+  return entry(arg1, arg2);
 }
 
 void OutsideProgram::release() {

@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/posix/default_signal_action.h"
 
 namespace dunax::platform {
@@ -33,28 +35,32 @@ void noteTermination(int signal) {
 
 bool standardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
-void noteStopRequests(bool interruptKeyToo) {
+Status noteStopRequests(bool interruptKeyToo) {
   struct sigaction action {};
   action.sa_handler = noteStop;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no SA_RESTART: a wait returns so the caller can look at the flag
-  sigaction(SIGHUP, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  int failed = 0;
+  failed |= sigaction(SIGHUP, &action, nullptr);
+  failed |= sigaction(SIGTERM, &action, nullptr);
   if (!interruptKeyToo) action.sa_handler = letPass;
-  sigaction(SIGINT, &action, nullptr);
+  failed |= sigaction(SIGINT, &action, nullptr);
+  return Status::fromNative(failed == 0 ? 0 : errno);
 }
 
 bool stopRequested() { return stopNoted != 0; }
 
-void watchTerminationRequests() {
+Status watchTerminationRequests() {
   struct sigaction action {};
   action.sa_handler = noteTermination;
   sigemptyset(&action.sa_mask);
   sigaddset(&action.sa_mask, SIGTERM);
   sigaddset(&action.sa_mask, SIGHUP);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, &previousTermination[0]);
-  sigaction(SIGHUP, &action, &previousTermination[1]);
+  int failed = 0;
+  failed |= sigaction(SIGTERM, &action, &previousTermination[0]);
+  failed |= sigaction(SIGHUP, &action, &previousTermination[1]);
+  return Status::fromNative(failed == 0 ? 0 : errno);
 }
 
 bool terminationRequested() { return terminationNoted != 0; }

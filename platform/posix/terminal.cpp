@@ -129,11 +129,14 @@ TerminalSize terminalSize() {
   return {24, 80};
 }
 
-bool enterKeyInputMode(bool keysAsSignals) {
+Status enterKeyInputMode(bool keysAsSignals) {
   ModeStack& stack = modeStack();
-  if (stack.depth >= kModeStackDepth || isatty(STDIN_FILENO) != 1) return false;
+  if (isatty(STDIN_FILENO) != 1) return Status::fromNative(ENOTTY);
+  if (stack.depth >= kModeStackDepth) {
+    return Status::failure(StatusCode::Busy, "the terminal's mode stack is full");
+  }
   struct termios current;
-  if (tcgetattr(STDIN_FILENO, &current) != 0) return false;
+  if (tcgetattr(STDIN_FILENO, &current) != 0) return Status::fromNative(errno);
   struct termios quiet = current;
   quiet.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL);
   if (keysAsSignals) {
@@ -144,7 +147,7 @@ bool enterKeyInputMode(bool keysAsSignals) {
   quiet.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL);
   quiet.c_cc[VMIN] = 0;
   quiet.c_cc[VTIME] = 0;
-  if (tcsetattr(STDIN_FILENO, TCSANOW, &quiet) != 0) return false;
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &quiet) != 0) return Status::fromNative(errno);
   if (stack.depth == 0 && !gInstalled) {
     gModeAtStart = current;
     gHaveModeAtStart = true;
@@ -152,7 +155,7 @@ bool enterKeyInputMode(bool keysAsSignals) {
   stack.modes[stack.depth++] = current;
   gKeyMode = quiet;
   gKeyModeActive = 1;
-  return true;
+  return Status();
 }
 
 void leaveKeyInputMode() {
@@ -163,27 +166,35 @@ void leaveKeyInputMode() {
   tcsetattr(STDIN_FILENO, TCSANOW, &stack.modes[stack.depth]);
 }
 
-bool writeToTerminal(const char* bytes, std::size_t length) {
+Status writeToTerminal(const char* bytes, std::size_t length) {
   std::size_t written = 0;
   while (written < length) {
     ssize_t n = ::write(STDOUT_FILENO, bytes + written, length - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0) return Status::fromNative(errno);
+    if (n == 0) return Status::failure(StatusCode::Other, "the terminal takes no more output");
     written += static_cast<std::size_t>(n);
   }
-  return true;
+  return Status();
 }
 
-int readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds) {
+Expected<int> readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds) {
   if (capacity <= 0) return 0;
+  const Status ended = Status::failure(StatusCode::NotFound, "the terminal's input has ended");
   struct pollfd input = {STDIN_FILENO, POLLIN, 0};
   int ready = poll(&input, 1, timeoutMilliseconds);
-  if (ready < 0) return errno == EINTR ? 0 : -1;
+  if (ready < 0) {
+    if (errno == EINTR) return 0;
+    return Status::fromNative(errno);
+  }
   if (ready == 0) return 0;
-  if ((input.revents & POLLIN) == 0) return -1;  // hang-up or error with nothing to read
+  if ((input.revents & POLLIN) == 0) return ended;  // hang-up or error with nothing to read
   ssize_t n = ::read(STDIN_FILENO, buffer, static_cast<std::size_t>(capacity));
-  if (n < 0) return errno == EINTR || errno == EAGAIN ? 0 : -1;
-  if (n == 0) return -1;
+  if (n < 0) {
+    if (errno == EINTR || errno == EAGAIN) return 0;
+    return Status::fromNative(errno);
+  }
+  if (n == 0) return ended;
   return static_cast<int>(n);
 }
 

@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
 
   // Our turn: no other client's request, reply or end message can replace ours until we end.
   platform::FileLock turn;
-  if (sp2::lockExchange(turn, timeoutSeconds * 1000) != 0) {
+  if (!sp2::lockExchange(turn, timeoutSeconds * 1000).ok()) {
     std::fprintf(stderr, "dunaxreq: no reply: another request is still under way (or the message "
                          "directory was refused)\n");
     return kExitNoReply;
@@ -204,7 +204,8 @@ int main(int argc, char** argv) {
   layouts::putPadded(record.argument1, argument1);
   layouts::putPadded(record.argument2, argument2);
 
-  static MessageBlock block;
+  // The message block of the whole exchange, owned by this run.
+  MessageBlock block;
   setUpBlock(block);
   std::memcpy(block.text, &record, sizeof record);
   std::memset(block.text + sizeof record, ' ', sizeof block.text - sizeof record);
@@ -215,12 +216,14 @@ int main(int argc, char** argv) {
 
   // The executor, from this program's own directory.
   const std::string executor = platform::programDirectory() + "/DUNAXSYS";
-  std::string error;
-  platform::ChildProcess child = platform::startChildProcess(executor, {"DUNAXSYS"}, &error);
-  if (!child.started()) {
-    std::fprintf(stderr, "dunaxreq: DUNAXSYS could not be started: %s\n", error.c_str());
+  platform::Expected<platform::ChildProcess> started =
+      platform::startChildProcess(executor, {"DUNAXSYS"});
+  if (!started) {
+    std::fprintf(stderr, "dunaxreq: DUNAXSYS could not be started: %s\n",
+                 started.status().message().c_str());
     return kExitNoReply;
   }
+  const platform::ChildProcess child = *started;
 
   // The reply: the same tag and stamp with type "RESP".
   ExchangeRecord awaited = record;
@@ -240,7 +243,7 @@ int main(int argc, char** argv) {
       // The executor is gone; one last look was taken above.
       break;
     }
-    executorEnded = platform::waitForChildFor(child, 1).id >= 0;
+    executorEnded = platform::waitForChildFor(child, 1).ok();
   }
 
   if (!replied) {
@@ -257,7 +260,7 @@ int main(int argc, char** argv) {
   std::memcpy(block.text, &end, sizeof end);
   std::memset(block.beforeText, 0, sizeof block.beforeText);
   sp2::postMessage(layouts::bytesOf(block));
-  if (!executorEnded && platform::waitForChildFor(child, 5000).id < 0) {
+  if (!executorEnded && !platform::waitForChildFor(child, 5000).ok()) {
     platform::stopChild(child, 1000);
   }
 

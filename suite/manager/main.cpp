@@ -66,9 +66,9 @@ bool someoneCanAnswer() {
 
 // The real path of a name for comparing files; the name as written when it cannot be had.
 std::string realPathOrName(const std::string& name) {
-  std::string real;
-  if (platform::realPath(name, real) != 0) platform::hostPathFrom(name, real);
-  return real;
+  platform::Expected<std::string> real = platform::realPath(name);
+  if (real) return *real;
+  return platform::hostPathFrom(name).valueOr({});
 }
 
 // The directory of the program at path, symbolic links resolved as the program itself sees its
@@ -84,8 +84,10 @@ std::string directoryOfProgram(const std::string& path) {
 // are made absolute first, so that they still name the folders meant.
 void makeModulePathAbsolute() {
   const char* value = platform::environmentValue(kModulePathVariable);
-  std::string here;
-  if (value == nullptr || platform::currentDirectory(here) != 0) return;
+  if (value == nullptr) return;
+  const platform::Expected<std::string> current = platform::currentDirectory();
+  if (!current) return;
+  const std::string& here = *current;
   std::string list = value;
   std::string absolute;
   std::size_t start = 0;
@@ -123,8 +125,8 @@ class ProcessHost : public ConverterHost {
   int startConverter(const RunParameter& parameter, const std::string& folder,
                      std::string* error) override {
     if (!folder.empty()) {
-      if (int problem = platform::checkWorkingDirectory(folder); problem != 0) {
-        *error = "its folder " + folder + " cannot be entered: " + platform::errorWords(problem);
+      if (platform::Status problem = platform::checkWorkingDirectory(folder); !problem.ok()) {
+        *error = "its folder " + folder + " cannot be entered: " + problem.message();
         return kFolderUnusable;
       }
     }
@@ -133,18 +135,22 @@ class ProcessHost : public ConverterHost {
     platform::ChildSettings settings;
     settings.workingDirectory = folder;
     settings.captureStandardError = true;
-    platform::ChildProcess child =
-        platform::startChildProcess(converter_, arguments, settings, error);
-    if (!child.started()) return kConverterNotStarted;
-    children_[child.id] = child;
-    return child.id;
+    platform::Expected<platform::ChildProcess> child =
+        platform::startChildProcess(converter_, arguments, settings);
+    if (!child) {
+      if (error) *error = child.status().message();
+      return kConverterNotStarted;
+    }
+    children_[child->id] = *child;
+    return child->id;
   }
 
   int waitForConverter(ConverterEnd* end) override {
     if (children_.empty()) return -1;
     for (;;) {
-      platform::ChildEnd childEnd = platform::waitForAnyChild();
-      if (childEnd.id < 0) return -1;
+      platform::Expected<platform::ChildEnd> ended = platform::waitForAnyChild();
+      if (!ended) return -1;
+      const platform::ChildEnd& childEnd = *ended;
       auto found = children_.find(childEnd.id);
       if (found == children_.end()) continue;
       end->errorText = platform::takeCapturedError(found->second, kMostErrorTextKept);

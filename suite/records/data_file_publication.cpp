@@ -2,7 +2,6 @@
 // the rename over the data file through the platform's file routines.
 #include "suite/records/data_file_publication.h"
 
-#include <cerrno>
 #include <cstring>
 
 #include "platform/file_routines.h"
@@ -27,9 +26,10 @@ void discardTemporary(const char* path) {
 }
 
 platform::FileStatus checkReplaceable(const char* path) {
-  int error = platform::checkReplaceable(path);
-  if (error == 0) return status::kSuccess;
-  if (error == EACCES || error == EPERM || error == EROFS || error == EISDIR) {
+  platform::Status replaceable = platform::checkReplaceable(path);
+  if (replaceable.ok()) return status::kSuccess;
+  if (replaceable.is(platform::StatusCode::PermissionDenied) ||
+      replaceable.is(platform::StatusCode::IsDirectory)) {
     return status::kPermissionDenied;
   }
   return status::kPermanentError;
@@ -38,11 +38,11 @@ platform::FileStatus checkReplaceable(const char* path) {
 platform::FileStatus publish(const char* path) {
   char temporary[kMaxTemporaryNameLength + 1];
   temporaryNameOf(path, temporary);
-  int error = platform::publishFile(temporary, path);
-  if (error == 0) return status::kSuccess;
+  platform::Status published = platform::publishFile(temporary, path);
+  if (published.ok()) return status::kSuccess;
   platform::deleteFile(temporary);
-  return (error == ENOSPC || error == EFBIG || error == EDQUOT) ? status::kBoundaryViolation
-                                                               : status::kPermanentError;
+  return published.is(platform::StatusCode::NoSpace) ? status::kBoundaryViolation
+                                                     : status::kPermanentError;
 }
 
 }  // namespace dunax::records

@@ -2,7 +2,6 @@
 // user's private message directory, replaced whole by a post and read whole by a fetch.
 #include "suite/sp2/message_store.h"
 
-#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -19,8 +18,12 @@ constexpr std::size_t kTextLength = layouts::kMessageTextLength;
 constexpr char kMessageFileName[] = "current";
 constexpr char kLockFileName[] = "exchange.lock";
 
-// A failure code that fits the block's 2-byte return code and is never 0.
-int failureCode(int error) { return error > 0 && error < 0x7FFF ? error : 1; }
+// The block's return code of a failure: the host's error number when it fits the 2-byte field,
+// otherwise 1; never 0.
+int failureCode(const platform::Status& failure) {
+  const int error = failure.native();
+  return error > 0 && error < 0x7FFF ? error : 1;
+}
 
 void writeReturnCode(unsigned char* block, int code) {
   layouts::putLittleEndian16(reinterpret_cast<layouts::MessageBlock*>(block)->returnCode, code);
@@ -39,34 +42,34 @@ std::string messageDirectory() {
 
 int postMessage(unsigned char* block) {
   const std::string directory = messageDirectory();
-  int error = platform::preparePrivateDirectory(directory);
-  if (error == 0) {
+  platform::Status error = platform::preparePrivateDirectory(directory);
+  if (error.ok()) {
     error = platform::replaceFileAtomically(directory, kMessageFileName, block + kTextOffset,
                                             kTextLength);
   }
-  int code = error == 0 ? 0 : failureCode(error);
+  int code = error.ok() ? 0 : failureCode(error);
   writeReturnCode(block, code);
   return code;
 }
 
 int fetchMessage(unsigned char* block) {
   const std::string directory = messageDirectory();
-  int error = platform::preparePrivateDirectory(directory);
+  platform::Status error = platform::preparePrivateDirectory(directory);
   unsigned char text[kTextLength];
-  if (error == 0) {
+  if (error.ok()) {
     error = platform::readFileExactly(directory + "/" + kMessageFileName, text, kTextLength);
   }
-  if (error == 0) std::memcpy(block + kTextOffset, text, kTextLength);
-  int code = error == 0 ? 0 : failureCode(error);
+  if (error.ok()) std::memcpy(block + kTextOffset, text, kTextLength);
+  int code = error.ok() ? 0 : failureCode(error);
   writeReturnCode(block, code);
   return code;
 }
 
-int lockExchange(platform::FileLock& lock, int waitMilliseconds) {
+platform::Status lockExchange(platform::FileLock& lock, int waitMilliseconds) {
   const std::string directory = messageDirectory();
-  int error = platform::preparePrivateDirectory(directory);
-  if (error == 0) error = lock.acquire(directory + "/" + kLockFileName, waitMilliseconds);
-  return error == 0 ? 0 : failureCode(error);
+  platform::Status prepared = platform::preparePrivateDirectory(directory);
+  if (!prepared.ok()) return prepared;
+  return lock.acquire(directory + "/" + kLockFileName, waitMilliseconds);
 }
 
 }  // namespace dunax::sp2

@@ -24,7 +24,7 @@ int fetchMessage(unsigned char* block);
 // request until after its end message, so that two clients of the same user take turns and
 // never overwrite each other's messages (the library keeps one current message, and two
 // requests of the same hundredth of a second carry the same stamp).
-// Returns 0; a non-zero code when the directory is refused or the lock stayed taken.
-int lockExchange(platform::FileLock& lock, int waitMilliseconds);
+// Returns success; the failure when the directory is refused; Busy when the lock stayed taken.
+platform::Status lockExchange(platform::FileLock& lock, int waitMilliseconds);
 
 }  // namespace dunax::sp2

@@ -1,6 +1,7 @@
 // SP2MF, the screen library stand-in: the entry point, the terminal of the process as the
 // library's host, and the current message of the user (functions 53 and 54).
 #include <cstdlib>
+#include <optional>
 
 #include "platform/clock.h"
 #include "platform/terminal.h"
@@ -16,7 +17,7 @@ class TerminalHost final : public ScreenHost {
  public:
   bool openScreen(const std::string& restoreText) override {
     bool drawable = platform::standardStreamsAreTerminals();
-    keyMode_ = drawable && platform::enterKeyInputMode(true);
+    keyMode_ = drawable && platform::enterKeyInputMode(true).ok();
     platform::installCloseRequestHandlers(restoreText.data(), restoreText.size());
     return drawable;
   }
@@ -32,7 +33,7 @@ class TerminalHost final : public ScreenHost {
   bool sizeChanged() override { return platform::takeSizeChange(); }
   bool write(const std::string& text) override {
     if (platform::terminalHungUp()) return false;
-    return platform::writeToTerminal(text.data(), text.size());
+    return platform::writeToTerminal(text.data(), text.size()).ok();
   }
   std::int64_t now() override { return platform::monotonicNanoseconds(); }
   Request takeRequest() override {
@@ -51,16 +52,28 @@ class TerminalHost final : public ScreenHost {
   bool keyMode_ = false;
 };
 
+// The module's process state, owned by the entry point SP2MF and by nothing else: the
+// process's terminal and the library drawn on it, made at the first call and kept for as long
+// as the module is loaded.
+class ModuleState {
+ public:
+  ScreenLibrary& library() { return library_; }
+
+ private:
+  TerminalHost host_;
+  ScreenLibrary library_{host_};
+};
+std::optional<ModuleState> gModule;
+
+// The library, made at the first call, with the end of the process hooked then to put the
+// terminal back.
 ScreenLibrary& library() {
-  static TerminalHost host;
-  static ScreenLibrary instance(host);
-  static bool exitHooked = false;
-  if (!exitHooked) {
-    exitHooked = true;
+  if (!gModule) {
+    gModule.emplace();
     // The terminal is put back however the process ends normally.
-    std::atexit([] { library().shutDown(); });
+    std::atexit([] { gModule->library().shutDown(); });
   }
-  return instance;
+  return gModule->library();
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ void logCall(char answer, const unsigned char* block) {
 // terminal cannot be put into key mode, its input ends or a termination request came.
 char askOnTerminal(const unsigned char* block, const platform::TerminationWatch& watch) {
   BoxContent box = readBoxContent(block);
-  if (!platform::enterKeyInputMode(false)) return kNobodyAnswered;
+  if (!platform::enterKeyInputMode(false).ok()) return kNobodyAnswered;
   platform::TerminalSize size = platform::terminalSize();
   BoxPlace place = placeBox(box, size.rows, size.columns);
   int selected = box.defaultButton;
@@ -61,11 +61,13 @@ char askOnTerminal(const unsigned char* block, const platform::TerminationWatch&
       break;
     }
     char keys[64];
-    int count = platform::readKeyBytes(keys, sizeof keys, kKeyWaitMilliseconds);
-    if (count < 0) {
+    platform::Expected<int> read =
+        platform::readKeyBytes(keys, sizeof keys, kKeyWaitMilliseconds);
+    if (!read) {
       answer = kNobodyAnswered;
       break;
     }
+    const int count = *read;
     int at = 0;
     while (at < count && answer == 0) {
       int consumed = 1;

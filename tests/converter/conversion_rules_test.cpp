@@ -25,7 +25,7 @@ class FakeRecordAccess final : public converter::access::RecordAccessProgram {
   std::vector<std::string> codes;
   std::vector<std::string> closeAreas;  // the record area's first 8 bytes at every "CL "
 
-  bool call(RequestBlock& block) override {
+  platform::Status call(RequestBlock& block) override {
     const std::string code(block.requestCode, 3);
     codes.push_back(code);
     std::string status = "00";
@@ -42,11 +42,10 @@ class FakeRecordAccess final : public converter::access::RecordAccessProgram {
     auto scripted = statusAt.find(static_cast<long>(codes.size()));
     if (scripted != statusAt.end()) status = scripted->second;
     block.setFileStatus({status[0], status[1]});
-    return true;
+    return {};
   }
   void release() override {}
   std::string_view name() const override { return "FAKE"; }
-  std::string loadError() const override { return {}; }
 
  private:
   long served_ = 0;
@@ -58,8 +57,7 @@ class FakeScreen final : public converter::screen::ScreenProgram {
   long keyAtDisplay = 0;
   std::int16_t key = 0;
 
-  bool load() override { return true; }
-  std::string loadError() const override { return {}; }
+  platform::Status load() override { return {}; }
   int call(std::int16_t function, void* record) override {
     if (function == 19 && ++displays_ == keyAtDisplay) {
       auto* bytes = static_cast<unsigned char*>(record);
@@ -80,14 +78,13 @@ class FakeMessageBox final : public dialogs::MessageBoxProgram {
   bool missing = false;
   std::vector<std::string> fourthLines;
 
-  bool show(dialogs::MessageBoxBlock& block) override {
-    if (missing) return false;
+  platform::Status show(dialogs::MessageBoxBlock& block) override {
+    if (missing) return platform::Status::failure(platform::StatusCode::NotFound, "not here");
     fourthLines.emplace_back(block.line4, 26);
     block.answer[0] = answers.empty() ? 'u' : answers[0];
     if (!answers.empty()) answers.erase(0, 1);
-    return true;
+    return {};
   }
-  std::string loadError() const override { return "not here"; }
 };
 
 class ConversionRulesTest : public ::testing::Test {

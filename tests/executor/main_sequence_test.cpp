@@ -1,48 +1,43 @@
 // The executor's main sequence against a stand-in screen library: the order of the calls, the
-// fall-back from SP2MF to SP2, the reply, the wait for the end message and the bounded re-post.
+// reply, the wait for the end message and the bounded re-post; and the library by name falling
+// back from SP2MF to SP2.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "executor/main_sequence.h"
+#include "executor/screen_program.h"
 #include "test_support.h"
 
 namespace dunax::executor {
 namespace {
 
 using testing::makeJob;
+using testing::ScopedVariable;
 using testing::TempDirectoryTest;
 
 // A screen library kept in memory: one current message, every call recorded.
-class FakeLibrary : public ScreenLibrary {
+class FakeLibrary : public ScreenProgram {
  public:
   struct Call {
-    std::string name;
     std::uint16_t operation;
     std::vector<unsigned char> block;
   };
 
-  void setName(std::string_view nameField) override {
-    std::size_t length = nameField.size();
-    while (length > 0 && nameField[length - 1] == ' ') --length;
-    name_.assign(nameField.substr(0, length));
-  }
-
-  platform::CallResult call(std::uint16_t operationCode, void* block) override {
-    if (missing_.count(name_) != 0) return {platform::CallOutcome::NotFound, 0};
+  platform::Expected<int> call(std::uint16_t operationCode, void* block) override {
+    if (missing) return platform::Status::failure(platform::StatusCode::NotFound, "SP2 is gone");
     auto* bytes = static_cast<unsigned char*>(block);
     std::size_t length = operationCode == 83 ? 10 : operationCode == 0 ? 188 : 2;
     if (operationCode == 53 || operationCode == 54) length = 1014;
-    calls.push_back({name_, operationCode, std::vector<unsigned char>(bytes, bytes + length)});
+    calls.push_back({operationCode, std::vector<unsigned char>(bytes, bytes + length)});
     if (operationCode == 53) {
       ++posts;
       if (refusePosts) {
         bytes[0] = 9;
-        return {platform::CallOutcome::Called, 9};
+        return 9;
       }
       std::memcpy(current, bytes + 14, 1000);
       hasMessage = true;
@@ -50,14 +45,12 @@ class FakeLibrary : public ScreenLibrary {
       if (afterPost) afterPost();
     } else if (operationCode == 54) {
       ++fetches;
-      if (!hasMessage) return {platform::CallOutcome::Called, 1};
+      if (!hasMessage) return 1;
       std::memcpy(bytes + 14, current, 1000);
       bytes[0] = 0;
     }
-    return {platform::CallOutcome::Called, operationCode == 16 ? 0 : 0};
+    return 0;
   }
-
-  std::string loadError() const override { return name_ + ".so was not found"; }
 
   void post(const ExchangeRecord& record) {
     std::memcpy(current, layouts::bytesOf(record), 256);
@@ -65,7 +58,7 @@ class FakeLibrary : public ScreenLibrary {
     hasMessage = true;
   }
 
-  std::set<std::string> missing_;
+  bool missing = false;
   std::vector<Call> calls;
   unsigned char current[1000] = {};
   bool hasMessage = false;
@@ -73,9 +66,6 @@ class FakeLibrary : public ScreenLibrary {
   int posts = 0;
   int fetches = 0;
   std::function<void()> afterPost;
-
- private:
-  std::string name_;
 };
 
 class MainSequence : public TempDirectoryTest {};
@@ -98,26 +88,32 @@ TEST_F(MainSequence, CallsInOrderAndAnswersOk) {
   EXPECT_TRUE(std::filesystem::is_directory("NEW"));
   std::vector<std::uint16_t> expected = {83, 0, 54, 53, 54, 12, 16};
   EXPECT_EQ(expected, operationsOf(library));
-  EXPECT_EQ("SP2MF", library.calls.front().name);
   EXPECT_EQ(0, std::memcmp(library.calls[0].block.data(), "\0\0VRD     ", 10));
   EXPECT_EQ(10, library.calls[1].block[2]);
   EXPECT_EQ(0, std::memcmp(library.calls[1].block.data() + 50, "Dummy2  ", 8));
   EXPECT_EQ(0, std::memcmp(library.current, "#VRD#12345678RESPOK   ", 22));
 }
 
+// The library by name: an SP2MF.so that does not load comes first on the path, so SP2 (the
+// test double, which logs its calls) is the one called.
 TEST_F(MainSequence, FallsBackToSp2WhenSp2mfCannotBeFound) {
-  FakeLibrary library;
-  library.missing_.insert("SP2MF");
-  library.post(makeJob("CDDIR").record);
-  EXPECT_EQ(0, runMainSequence(library));
-  ASSERT_FALSE(library.calls.empty());
-  for (const auto& call : library.calls) EXPECT_EQ("SP2", call.name);
-  EXPECT_EQ(83, library.calls.front().operation);
+  const char* build = std::getenv("DUNAX_BUILD_DIR");
+  ASSERT_NE(build, nullptr);
+  testing::writeFile("lib/SP2MF.so", "not a module");
+  std::filesystem::create_symlink(std::string(build) + "/tests/doubles/SP2.so", "lib/SP2.so");
+  ScopedVariable path("COB_LIBRARY_PATH", (root() / "lib").c_str());
+  ScopedVariable log("DUNAX_SP2_LOG", (root() / "sp2.log").c_str());
+  ScreenByName library;
+  unsigned char close[2] = {0, 0};
+  platform::Expected<int> result = library.call(operation::kEnd, close);
+  library.release();
+  ASSERT_TRUE(result.ok()) << result.status().message();
+  EXPECT_EQ("16", testing::readFile("sp2.log").substr(0, 2));
 }
 
 TEST_F(MainSequence, NeitherLibraryFoundEndsWithoutCalls) {
   FakeLibrary library;
-  library.missing_ = {"SP2MF", "SP2"};
+  library.missing = true;
   EXPECT_EQ(kExitLibraryMissing, runMainSequence(library));
   EXPECT_TRUE(library.calls.empty());
 }

@@ -60,7 +60,9 @@ TEST_F(PlatformFiles, SearchListsMatchesSortedWithSizesAndDirectoriesAtZero) {
   writeFile("D/A.DAT", "1");
   writeFile("D/C.TXT", "1");
   fs::create_directory("D/SUB.DAT");
-  std::vector<DirectoryEntry> entries = searchDirectory("D\\*.DAT");
+  Expected<std::vector<DirectoryEntry>> found = searchDirectory("D\\*.DAT");
+  ASSERT_TRUE(found.ok());
+  const std::vector<DirectoryEntry>& entries = *found;
   ASSERT_EQ(3u, entries.size());
   EXPECT_EQ("A.DAT", entries[0].name);
   EXPECT_EQ("B.DAT", entries[1].name);
@@ -71,95 +73,100 @@ TEST_F(PlatformFiles, SearchListsMatchesSortedWithSizesAndDirectoriesAtZero) {
   EXPECT_TRUE(entries[2].isDirectory);
 }
 
-TEST_F(PlatformFiles, SearchOfAMissingDirectoryOrABadPatternIsEmpty) {
-  EXPECT_TRUE(searchDirectory("NONE\\*.*").empty());
-  EXPECT_TRUE(searchDirectory("").empty());
-  EXPECT_TRUE(searchDirectory(std::string_view("A\0*", 3)).empty());
+TEST_F(PlatformFiles, SearchOfAMissingDirectoryOrABadPatternFails) {
+  EXPECT_EQ(StatusCode::NotFound, searchDirectory("NONE\\*.*").status().code());
+  EXPECT_EQ(StatusCode::InvalidName, searchDirectory("").status().code());
+  EXPECT_EQ(StatusCode::InvalidName,
+            searchDirectory(std::string_view("A\0*", 3)).status().code());
+  fs::create_directory("E");
+  Expected<std::vector<DirectoryEntry>> none = searchDirectory("E\\X*");
+  ASSERT_TRUE(none.ok());
+  EXPECT_TRUE(none->empty());
 }
 
 TEST_F(PlatformFiles, LookUpGivesTheLastPartAndTheDate) {
   writeFile("D/F.DAT", "abc");
-  DirectoryEntry entry;
-  ASSERT_TRUE(lookUpEntry("D\\F.DAT", entry));
-  EXPECT_EQ("F.DAT", entry.name);
-  EXPECT_EQ(3u, entry.size);
-  EXPECT_GE(entry.modified.year, 2000);
-  ASSERT_TRUE(lookUpEntry("D\\", entry));
-  EXPECT_TRUE(entry.isDirectory);
-  EXPECT_EQ("D", entry.name);
-  EXPECT_FALSE(lookUpEntry("D\\G.DAT", entry));
-  EXPECT_FALSE(lookUpEntry("", entry));
+  Expected<DirectoryEntry> entry = lookUpEntry("D\\F.DAT");
+  ASSERT_TRUE(entry.ok());
+  EXPECT_EQ("F.DAT", entry->name);
+  EXPECT_EQ(3u, entry->size);
+  EXPECT_GE(entry->modified.year, 2000);
+  entry = lookUpEntry("D\\");
+  ASSERT_TRUE(entry.ok());
+  EXPECT_TRUE(entry->isDirectory);
+  EXPECT_EQ("D", entry->name);
+  EXPECT_EQ(StatusCode::NotFound, lookUpEntry("D\\G.DAT").status().code());
+  EXPECT_EQ(StatusCode::InvalidName, lookUpEntry("").status().code());
 }
 
 TEST_F(PlatformFiles, DirectoryRoutines) {
-  EXPECT_EQ(0, createDirectory("A"));
-  EXPECT_EQ(EEXIST, createDirectory("A"));
-  EXPECT_EQ(ENOENT, createDirectory("X\\Y"));
-  EXPECT_EQ(0, createDirectory("A\\B"));
+  EXPECT_TRUE(createDirectory("A").ok());
+  EXPECT_EQ(StatusCode::AlreadyExists, createDirectory("A").code());
+  EXPECT_EQ(StatusCode::NotFound, createDirectory("X\\Y").code());
+  EXPECT_TRUE(createDirectory("A\\B").ok());
   EXPECT_TRUE(fs::is_directory("A/B"));
-  EXPECT_NE(0, deleteDirectory("A"));  // not empty
-  EXPECT_EQ(0, deleteDirectory("A\\B"));
-  EXPECT_EQ(0, changeDirectory("A"));
-  std::string current;
-  EXPECT_EQ(0, currentDirectory(current));
-  EXPECT_EQ((root() / "A").string(), current);
-  EXPECT_EQ(0, changeDirectory(".."));
+  EXPECT_FALSE(deleteDirectory("A").ok());  // not empty
+  EXPECT_TRUE(deleteDirectory("A\\B").ok());
+  EXPECT_TRUE(changeDirectory("A").ok());
+  Expected<std::string> current = currentDirectory();
+  ASSERT_TRUE(current.ok());
+  EXPECT_EQ((root() / "A").string(), *current);
+  EXPECT_TRUE(changeDirectory("..").ok());
 }
 
 TEST_F(PlatformFiles, CopyDeleteRename) {
   writeFile("S.DAT", "contents");
-  EXPECT_EQ(0, copyFile("S.DAT", "T.DAT"));
+  EXPECT_TRUE(copyFile("S.DAT", "T.DAT").ok());
   EXPECT_EQ("contents", readFile("T.DAT"));
-  EXPECT_EQ(EINVAL, copyFile("S.DAT", ".\\S.DAT"));  // onto itself: nothing truncated
+  // Onto itself: nothing truncated.
+  EXPECT_EQ(StatusCode::InvalidName, copyFile("S.DAT", ".\\S.DAT").code());
   EXPECT_EQ("contents", readFile("S.DAT"));
   fs::create_directory("DIR");
-  EXPECT_EQ(EINVAL, copyFile("DIR", "X"));
-  EXPECT_NE(0, copyFile("MISSING", "X"));
+  EXPECT_EQ(StatusCode::InvalidName, copyFile("DIR", "X").code());
+  EXPECT_FALSE(copyFile("MISSING", "X").ok());
   EXPECT_FALSE(fs::exists("X"));
-  EXPECT_EQ(EISDIR, deleteFile("DIR"));
+  EXPECT_EQ(StatusCode::IsDirectory, deleteFile("DIR").code());
   EXPECT_TRUE(fs::exists("DIR"));
-  EXPECT_EQ(EEXIST, renameFile("S.DAT", "T.DAT"));
+  EXPECT_EQ(StatusCode::AlreadyExists, renameFile("S.DAT", "T.DAT").code());
   EXPECT_EQ("contents", readFile("T.DAT"));
-  EXPECT_EQ(0, deleteFile("T.DAT"));
-  EXPECT_EQ(0, renameFile("S.DAT", "DIR\\U.DAT"));
+  EXPECT_TRUE(deleteFile("T.DAT").ok());
+  EXPECT_TRUE(renameFile("S.DAT", "DIR\\U.DAT").ok());
   EXPECT_TRUE(fs::exists("DIR/U.DAT"));
-  EXPECT_NE(0, deleteFile("S.DAT"));
+  EXPECT_FALSE(deleteFile("S.DAT").ok());
 }
 
 TEST_F(PlatformFiles, HostPathMapsBackslashesAndRefusesNul) {
-  std::string host;
-  ASSERT_TRUE(hostPathFrom("..\\A\\B.DAT", host));
-  EXPECT_EQ("../A/B.DAT", host);
-  EXPECT_FALSE(hostPathFrom("", host));
-  EXPECT_FALSE(hostPathFrom(std::string_view("A\0B", 3), host));
+  EXPECT_EQ("../A/B.DAT", hostPathFrom("..\\A\\B.DAT").valueOr("refused"));
+  EXPECT_EQ(StatusCode::InvalidName, hostPathFrom("").status().code());
+  EXPECT_EQ(StatusCode::InvalidName, hostPathFrom(std::string_view("A\0B", 3)).status().code());
 }
 
 TEST_F(PlatformFiles, CommandLineRunsThroughTheShellAndGivesItsExitCode) {
-  EXPECT_EQ(0, runCommandLine("echo run > OUT.TXT   "));
+  EXPECT_EQ(0, runCommandLine("echo run > OUT.TXT   ").valueOr(-1));
   EXPECT_EQ("run\n", readFile("OUT.TXT"));
-  EXPECT_EQ(3, runCommandLine("exit 3"));
-  EXPECT_EQ(0, runCommandLine(std::string_view("true\0false", 10)));
+  EXPECT_EQ(3, runCommandLine("exit 3").valueOr(-1));
+  EXPECT_EQ(0, runCommandLine(std::string_view("true\0false", 10)).valueOr(-1));
 }
 
 TEST_F(PlatformFiles, PrivateDirectoryIsCreatedWithMode0700) {
   std::string path = (root() / "private").string();
-  ASSERT_EQ(0, preparePrivateDirectory(path));
+  ASSERT_TRUE(preparePrivateDirectory(path).ok());
   struct stat info;
   ASSERT_EQ(0, lstat(path.c_str(), &info));
   EXPECT_EQ(0700u, info.st_mode & 07777);
-  EXPECT_EQ(0, preparePrivateDirectory(path));
+  EXPECT_TRUE(preparePrivateDirectory(path).ok());
 }
 
 TEST_F(PlatformFiles, PrivateDirectoryRefusesWrongModeLinksAndFiles) {
   fs::create_directory("open");
   chmod("open", 0755);
-  EXPECT_EQ(EACCES, preparePrivateDirectory("open"));
+  EXPECT_EQ(StatusCode::PermissionDenied, preparePrivateDirectory("open").code());
   fs::create_directory("real");
   chmod("real", 0700);
   fs::create_directory_symlink("real", "link");
-  EXPECT_EQ(ENOTDIR, preparePrivateDirectory("link"));
+  EXPECT_EQ(StatusCode::NotDirectory, preparePrivateDirectory("link").code());
   writeFile("file", "x");
-  EXPECT_EQ(ENOTDIR, preparePrivateDirectory("file"));
+  EXPECT_EQ(StatusCode::NotDirectory, preparePrivateDirectory("file").code());
 }
 
 TEST_F(PlatformFiles, PrivateDirectoryRefusesAnotherOwner) {
@@ -167,22 +174,22 @@ TEST_F(PlatformFiles, PrivateDirectoryRefusesAnotherOwner) {
   fs::create_directory("theirs");
   chmod("theirs", 0700);
   ASSERT_EQ(0, chown("theirs", 65534, 65534));
-  EXPECT_EQ(EPERM, preparePrivateDirectory("theirs"));
+  EXPECT_EQ(StatusCode::PermissionDenied, preparePrivateDirectory("theirs").code());
 }
 
 TEST_F(PlatformFiles, ReplaceFileAtomicallyAndReadItBack) {
   fs::create_directory("d");
-  ASSERT_EQ(0, replaceFileAtomically("d", "m", "first", 5));
-  ASSERT_EQ(0, replaceFileAtomically("d", "m", "other", 5));
+  ASSERT_TRUE(replaceFileAtomically("d", "m", "first", 5).ok());
+  ASSERT_TRUE(replaceFileAtomically("d", "m", "other", 5).ok());
   char data[5];
-  ASSERT_EQ(0, readFileExactly("d/m", data, 5));
+  ASSERT_TRUE(readFileExactly("d/m", data, 5).ok());
   EXPECT_EQ(0, std::memcmp(data, "other", 5));
-  EXPECT_EQ(EINVAL, readFileExactly("d/m", data, 6));
-  EXPECT_EQ(ENOENT, readFileExactly("d/none", data, 5));
+  EXPECT_EQ(StatusCode::InvalidName, readFileExactly("d/m", data, 6).code());
+  EXPECT_EQ(StatusCode::NotFound, readFileExactly("d/none", data, 5).code());
   EXPECT_EQ(1, std::distance(fs::directory_iterator("d"), fs::directory_iterator()));
   fs::create_symlink("m", "d/link");
-  EXPECT_EQ(EINVAL, readFileExactly("d/link", data, 5));
-  EXPECT_NE(0, replaceFileAtomically("missing-dir", "m", "x", 1));
+  EXPECT_EQ(StatusCode::InvalidName, readFileExactly("d/link", data, 5).code());
+  EXPECT_FALSE(replaceFileAtomically("missing-dir", "m", "x", 1).ok());
 }
 
 }  // namespace

@@ -31,14 +31,14 @@ class ExchangeLockTest : public ::testing::Test {
 
 TEST_F(ExchangeLockTest, ASecondHolderWaitsAndIsRefusedWhileTheFirstHoldsIt) {
   platform::FileLock first;
-  ASSERT_EQ(sp2::lockExchange(first, 0), 0);
+  ASSERT_TRUE(sp2::lockExchange(first, 0).ok());
   EXPECT_TRUE(first.held());
   platform::FileLock second;
-  EXPECT_NE(sp2::lockExchange(second, 50), 0);
+  EXPECT_TRUE(sp2::lockExchange(second, 50).is(platform::StatusCode::Busy));
   EXPECT_FALSE(second.held());
   first.release();
-  EXPECT_EQ(sp2::lockExchange(second, 0), 0);
-  EXPECT_EQ(second.acquire(messages + "/exchange.lock", 0), EALREADY);
+  EXPECT_TRUE(sp2::lockExchange(second, 0).ok());
+  EXPECT_EQ(second.acquire(messages + "/exchange.lock", 0).native(), EALREADY);
 }
 
 TEST_F(ExchangeLockTest, TheLockGoesWithAProcessThatEndsWithoutLettingGo) {
@@ -46,31 +46,31 @@ TEST_F(ExchangeLockTest, TheLockGoesWithAProcessThatEndsWithoutLettingGo) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     platform::FileLock held;
-    _exit(sp2::lockExchange(held, 0) == 0 ? 0 : 1);  // ends holding it
+    _exit(sp2::lockExchange(held, 0).ok() ? 0 : 1);  // ends holding it
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   platform::FileLock mine;
-  EXPECT_EQ(sp2::lockExchange(mine, 0), 0);
+  EXPECT_TRUE(sp2::lockExchange(mine, 0).ok());
 }
 
 TEST_F(ExchangeLockTest, AMessageDirectoryThatIsNotPrivateGetsNoLockFile) {
   ASSERT_EQ(mkdir(messages.c_str(), 0755), 0);
   ASSERT_EQ(chmod(messages.c_str(), 0755), 0);
   platform::FileLock lock;
-  EXPECT_NE(sp2::lockExchange(lock, 0), 0);
+  EXPECT_FALSE(sp2::lockExchange(lock, 0).ok());
   EXPECT_FALSE(fileExists(messages + "/exchange.lock"));
 }
 
 TEST_F(ExchangeLockTest, ALockFileThatIsASymbolicLinkIsNotFollowed) {
   platform::FileLock lock;
-  ASSERT_EQ(sp2::lockExchange(lock, 0), 0);
+  ASSERT_TRUE(sp2::lockExchange(lock, 0).ok());
   lock.release();
   const std::string target = directory.file("elsewhere");
   ASSERT_EQ(unlink((messages + "/exchange.lock").c_str()), 0);
   ASSERT_EQ(symlink(target.c_str(), (messages + "/exchange.lock").c_str()), 0);
-  EXPECT_NE(sp2::lockExchange(lock, 0), 0);
+  EXPECT_FALSE(sp2::lockExchange(lock, 0).ok());
   EXPECT_FALSE(fileExists(target));
 }
 

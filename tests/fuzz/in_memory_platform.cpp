@@ -130,72 +130,72 @@ namespace dunax::platform {
 using fuzz::memoryHost;
 using fuzz::MemoryEntry;
 
-int createDirectory(std::string_view name) {
+Status createDirectory(std::string_view name) {
   std::string path;
-  if (!fuzz::resolve(name, path)) return EINVAL;
-  if (fuzz::find(path) != nullptr) return EEXIST;
-  if (!fuzz::isDirectory(fuzz::parentOf(path))) return ENOENT;
+  if (!fuzz::resolve(name, path)) return Status::fromNative(EINVAL);
+  if (fuzz::find(path) != nullptr) return Status::fromNative(EEXIST);
+  if (!fuzz::isDirectory(fuzz::parentOf(path))) return Status::fromNative(ENOENT);
   memoryHost().entries[path] = MemoryEntry{true, 0};
-  return 0;
+  return Status();
 }
 
-int deleteDirectory(std::string_view name) {
+Status deleteDirectory(std::string_view name) {
   std::string path;
-  if (!fuzz::resolve(name, path)) return EINVAL;
+  if (!fuzz::resolve(name, path)) return Status::fromNative(EINVAL);
   const MemoryEntry* found = fuzz::find(path);
-  if (found == nullptr) return ENOENT;
-  if (!found->isDirectory) return ENOTDIR;
-  if (path == "/" || fuzz::hasChildren(path)) return ENOTEMPTY;
+  if (found == nullptr) return Status::fromNative(ENOENT);
+  if (!found->isDirectory) return Status::fromNative(ENOTDIR);
+  if (path == "/" || fuzz::hasChildren(path)) return Status::fromNative(ENOTEMPTY);
   memoryHost().entries.erase(path);
-  return 0;
+  return Status();
 }
 
-int changeDirectory(std::string_view name) {
+Status changeDirectory(std::string_view name) {
   std::string path;
-  if (!fuzz::resolve(name, path)) return EINVAL;
-  if (!fuzz::isDirectory(path)) return ENOENT;
+  if (!fuzz::resolve(name, path)) return Status::fromNative(EINVAL);
+  if (!fuzz::isDirectory(path)) return Status::fromNative(ENOENT);
   memoryHost().currentDirectory = path;
-  return 0;
+  return Status();
 }
 
-int currentDirectory(std::string& directory) {
-  directory = memoryHost().currentDirectory;
-  return 0;
-}
+Expected<std::string> currentDirectory() { return memoryHost().currentDirectory; }
 
-int copyFile(std::string_view source, std::string_view target) {
+Status copyFile(std::string_view source, std::string_view target) {
   std::string from;
   std::string to;
-  if (!fuzz::resolve(source, from) || !fuzz::resolve(target, to)) return EINVAL;
+  if (!fuzz::resolve(source, from) || !fuzz::resolve(target, to)) return Status::fromNative(EINVAL);
   const MemoryEntry* in = fuzz::find(from);
-  if (in == nullptr) return ENOENT;
-  if (in->isDirectory || from == to) return EINVAL;
+  if (in == nullptr) return Status::fromNative(ENOENT);
+  if (in->isDirectory || from == to) return Status::fromNative(EINVAL);
   const MemoryEntry* out = fuzz::find(to);
-  if (out != nullptr && out->isDirectory) return EISDIR;
-  if (!fuzz::isDirectory(fuzz::parentOf(to))) return ENOENT;
+  if (out != nullptr && out->isDirectory) return Status::fromNative(EISDIR);
+  if (!fuzz::isDirectory(fuzz::parentOf(to))) return Status::fromNative(ENOENT);
   const std::uint64_t size = in->size;
   memoryHost().entries[to] = MemoryEntry{false, size};
-  return 0;
+  return Status();
 }
 
-int deleteFile(std::string_view name) {
+Status deleteFile(std::string_view name) {
   std::string path;
-  if (!fuzz::resolve(name, path)) return EINVAL;
+  if (!fuzz::resolve(name, path)) return Status::fromNative(EINVAL);
   const MemoryEntry* found = fuzz::find(path);
-  if (found == nullptr) return ENOENT;
-  if (found->isDirectory) return EISDIR;
+  if (found == nullptr) return Status::fromNative(ENOENT);
+  if (found->isDirectory) return Status::fromNative(EISDIR);
   memoryHost().entries.erase(path);
-  return 0;
+  return Status();
 }
 
-int renameFile(std::string_view oldName, std::string_view newName) {
+Status renameFile(std::string_view oldName, std::string_view newName) {
   std::string from;
   std::string to;
-  if (!fuzz::resolve(oldName, from) || !fuzz::resolve(newName, to)) return EINVAL;
-  if (from == "/" || fuzz::find(from) == nullptr) return ENOENT;
-  if (fuzz::find(to) != nullptr) return EEXIST;
-  if (!fuzz::isDirectory(fuzz::parentOf(to))) return ENOENT;
-  if (to.compare(0, from.size() + 1, from + "/") == 0) return EINVAL;  // into itself
+  if (!fuzz::resolve(oldName, from) || !fuzz::resolve(newName, to)) {
+    return Status::fromNative(EINVAL);
+  }
+  if (from == "/" || fuzz::find(from) == nullptr) return Status::fromNative(ENOENT);
+  if (fuzz::find(to) != nullptr) return Status::fromNative(EEXIST);
+  if (!fuzz::isDirectory(fuzz::parentOf(to))) return Status::fromNative(ENOENT);
+  // Into itself.
+  if (to.compare(0, from.size() + 1, from + "/") == 0) return Status::fromNative(EINVAL);
   auto& entries = memoryHost().entries;
   std::map<std::string, MemoryEntry> moved;
   const std::string prefix = from + "/";
@@ -208,21 +208,21 @@ int renameFile(std::string_view oldName, std::string_view newName) {
     }
   }
   entries.insert(moved.begin(), moved.end());
-  return 0;
+  return Status();
 }
 
-std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
+Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) {
   std::vector<DirectoryEntry> out;
   memoryHost().namesUsed.emplace_back(pattern);
   std::string host;
-  if (!hostNameFromRecord(pattern, host)) return out;
+  if (!hostNameFromRecord(pattern, host)) return Status::fromNative(EINVAL);
   std::size_t slash = host.rfind('/');
   std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
   std::string namePattern;
   recordNameFromHost(slash == std::string::npos ? host : host.substr(slash + 1), namePattern);
-  if (namePattern.empty()) return out;
+  if (namePattern.empty()) return Status::fromNative(EINVAL);
   const std::string path = fuzz::normalisedPath(directory);
-  if (!fuzz::isDirectory(path)) return out;
+  if (!fuzz::isDirectory(path)) return Status::fromNative(ENOENT);
   static const MemoryEntry kDirectory{true, 0};
   for (const char* dots : {".", ".."}) {
     if (matchesWildcard(namePattern, dots)) out.push_back(fuzz::entryFor(dots, kDirectory));
@@ -238,16 +238,15 @@ std::vector<DirectoryEntry> searchDirectory(std::string_view pattern) {
   return out;  // "." and ".." first, then by name, as the host's sorted listing gives them
 }
 
-bool lookUpEntry(std::string_view name, DirectoryEntry& entry) {
+Expected<DirectoryEntry> lookUpEntry(std::string_view name) {
   std::string path;
-  if (!fuzz::resolve(name, path)) return false;
+  if (!fuzz::resolve(name, path)) return Status::fromNative(EINVAL);
   const MemoryEntry* found = fuzz::find(path);
-  if (found == nullptr) return false;
-  entry = fuzz::entryFor(fuzz::lastPartOf(path), *found);
-  return true;
+  if (found == nullptr) return Status::fromNative(ENOENT);
+  return fuzz::entryFor(fuzz::lastPartOf(path), *found);
 }
 
-int runCommandLine(std::string_view commandLine) {
+Expected<int> runCommandLine(std::string_view commandLine) {
   std::size_t end = commandLine.find('\0');
   memoryHost().commandLines.emplace_back(commandLine.substr(0, end));
   return 0;

@@ -192,8 +192,7 @@ class LibraryWithoutTerminal final : public sp2::ScreenHost {
 class ConverterToSp2 final : public converter::screen::ScreenProgram {
  public:
   explicit ConverterToSp2(sp2::ScreenLibrary& library) : library_(library) {}
-  bool load() override { return true; }
-  std::string loadError() const override { return {}; }
+  platform::Status load() override { return {}; }
   int call(std::int16_t function, void* record) override {
     results.push_back({function, library_.call(function, static_cast<unsigned char*>(record))});
     return results.back().second;

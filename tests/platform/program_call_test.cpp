@@ -26,11 +26,11 @@ TEST_F(ProgramCallTest, CallsTheEntryPointWithArgumentsByReference) {
   OutsideProgram program("PLTECHO ");
   int count = 0;
   int unused = 0;
-  CallResult result = program.call(&count, &unused);
-  ASSERT_TRUE(result.called());
-  EXPECT_EQ(result.returnCode, 41);
+  Expected<int> result = program.call(&count, &unused);
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(*result, 41);
   EXPECT_EQ(count, 1);
-  EXPECT_EQ(program.call(&count, &unused).returnCode, 42);  // stays loaded between calls
+  EXPECT_EQ(program.call(&count, &unused).valueOr(-1), 42);  // stays loaded between calls
 }
 
 TEST_F(ProgramCallTest, ReleaseUnloadsSoTheNextCallStartsAfresh) {
@@ -47,9 +47,9 @@ TEST_F(ProgramCallTest, ReleaseUnloadsSoTheNextCallStartsAfresh) {
 TEST_F(ProgramCallTest, LowerCaseFileAndEntryPointAreTheFallBack) {
   OutsideProgram program("PLTLOW  ");
   char area[8] = {};
-  CallResult result = program.call(area);
-  ASSERT_TRUE(result.called()) << program.loadError();
-  EXPECT_EQ(result.returnCode, 7);
+  Expected<int> result = program.call(area);
+  ASSERT_TRUE(result.ok()) << result.status().message();
+  EXPECT_EQ(*result, 7);
   EXPECT_STREQ(area, "lower");
 }
 
@@ -63,14 +63,13 @@ TEST_F(ProgramCallTest, EveryWayOfCannotBeFound) {
   int area = 0;
   for (const char* name : {"MISSING", "BROKEN", "NOENTRY", "../x", "", "A/B"}) {
     OutsideProgram program(name);
-    CallResult result = program.call(&area);
-    EXPECT_EQ(result.outcome, CallOutcome::NotFound) << name;
-    EXPECT_FALSE(program.loadError().empty()) << name;
+    Expected<int> result = program.call(&area);
+    EXPECT_EQ(result.status().code(), StatusCode::NotFound) << name;
+    EXPECT_FALSE(result.status().message().empty()) << name;
     EXPECT_FALSE(program.isLoaded());
   }
   OutsideProgram missing("MISSING");
-  missing.call(&area);
-  EXPECT_NE(missing.loadError().find(directory.path()), std::string::npos);
+  EXPECT_NE(missing.load().message().find(directory.path()), std::string::npos);
 }
 
 TEST_F(ProgramCallTest, SearchesThePathInOrder) {
@@ -78,17 +77,18 @@ TEST_F(ProgramCallTest, SearchesThePathInOrder) {
   std::string second = testModules() + "/second";
   setenv("COB_LIBRARY_PATH", (second + ":" + testModules()).c_str(), 1);
   OutsideProgram program("PLTECHO");
-  EXPECT_EQ(program.call(&area, &area).returnCode, 99);
+  EXPECT_EQ(program.call(&area, &area).valueOr(-1), 99);
   program.release();
   setenv("COB_LIBRARY_PATH", (testModules() + ":" + second).c_str(), 1);
-  EXPECT_EQ(program.call(&area, &area).returnCode, 41);
+  EXPECT_EQ(program.call(&area, &area).valueOr(-1), 41);
 }
 
 TEST_F(ProgramCallTest, FindsTheModulesBesideTheRunningProgram) {
   // The test program lies in build/tests: ../lib/dunax is the build's module directory.
   unsetenv("COB_LIBRARY_PATH");
   OutsideProgram program("RECSEQ");
-  EXPECT_TRUE(program.load()) << program.loadError();
+  Status loaded = program.load();
+  EXPECT_TRUE(loaded.ok()) << loaded.message();
 }
 
 void recordSignal(int) {}
@@ -100,8 +100,8 @@ TEST_F(ProgramCallTest, CobolModuleIsCalledAndTheProcessKeepsItsSignalHandlers) 
   sigaction(SIGINT, &own, nullptr);
   OutsideProgram program("PLTCOB");
   char area[11] = "abcdefgh  ";
-  CallResult result = program.call(area);
-  ASSERT_TRUE(result.called()) << program.loadError();
+  Expected<int> result = program.call(area);
+  ASSERT_TRUE(result.ok()) << result.status().message();
   EXPECT_STREQ(area, "ABCDEFGH01");
   program.call(area);
   EXPECT_STREQ(area, "ABCDEFGH02");
@@ -110,7 +110,7 @@ TEST_F(ProgramCallTest, CobolModuleIsCalledAndTheProcessKeepsItsSignalHandlers) 
   EXPECT_EQ(now.sa_handler, recordSignal);
   program.release();
   std::memcpy(area, "xyz       ", 10);
-  ASSERT_TRUE(program.call(area).called());
+  ASSERT_TRUE(program.call(area).ok());
   EXPECT_STREQ(area, "XYZ     01");  // released: the next call loaded it afresh
   program.release();
   shutDownCobolRuntime();

@@ -22,15 +22,14 @@ using testing::writeWholeFile;
 int runDunaxrm(const std::vector<std::string>& arguments) {
   std::vector<std::string> all = {"dunaxrm"};
   all.insert(all.end(), arguments.begin(), arguments.end());
-  std::string error;
-  platform::ChildProcess child =
-      platform::startChildProcess(buildDirectory() + "/bin/dunaxrm", all, &error);
-  if (!child.started()) {
-    ADD_FAILURE() << "dunaxrm did not start: " << error;
+  platform::Expected<platform::ChildProcess> child =
+      platform::startChildProcess(buildDirectory() + "/bin/dunaxrm", all);
+  if (!child) {
+    ADD_FAILURE() << "dunaxrm did not start: " << child.status().message();
     return -1;
   }
-  platform::ChildEnd end = platform::waitForChild(child);
-  return end.exited ? end.exitCode : -1;
+  platform::Expected<platform::ChildEnd> end = platform::waitForChild(*child);
+  return end && end->exited ? end->exitCode : -1;
 }
 
 std::string transferRecords(std::size_t first, std::size_t count) {

@@ -80,8 +80,8 @@ class RecordAccessDriver {
   std::string request(const char* code) {
     std::memcpy(block_.requestCode, code, 3);
     std::memcpy(block_.fileStatus, "??", 2);
-    platform::CallResult result = program_.call(&block_);
-    if (!result.called()) return "NF:" + program_.loadError();
+    platform::Expected<int> result = program_.call(&block_);
+    if (!result) return "NF:" + result.status().message();
     std::string status(block_.fileStatus, 2);
     if (std::memcmp(code, "CL ", 3) == 0) program_.release();
     return status;

@@ -50,14 +50,14 @@ std::string runParameter(char direction, const std::string& program, const std::
 int runWithoutTerminal(const std::string& program, const std::vector<std::string>& arguments) {
   std::vector<std::string> all = {"setsid", "-w", program};
   all.insert(all.end(), arguments.begin(), arguments.end());
-  std::string error;
-  platform::ChildProcess child = platform::startChildProcess("/usr/bin/setsid", all, &error);
-  if (!child.started()) {
-    ADD_FAILURE() << "could not start " << program << ": " << error;
+  platform::Expected<platform::ChildProcess> child =
+      platform::startChildProcess("/usr/bin/setsid", all);
+  if (!child) {
+    ADD_FAILURE() << "could not start " << program << ": " << child.status().message();
     return -1;
   }
-  platform::ChildEnd end = platform::waitForChild(child);
-  return end.exited ? end.exitCode : -1;
+  platform::Expected<platform::ChildEnd> end = platform::waitForChild(*child);
+  return end && end->exited ? end->exitCode : -1;
 }
 
 int runConverter(const std::string& parameter) {

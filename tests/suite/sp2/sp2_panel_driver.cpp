@@ -24,12 +24,12 @@ dunax::platform::OutsideProgram gLibrary("SP2MF   ");
 int call(int function, void* record) {
   unsigned char code[2] = {static_cast<unsigned char>((function >> 8) & 0xFF),
                            static_cast<unsigned char>(function & 0xFF)};
-  dunax::platform::CallResult result = gLibrary.call(code, record);
-  if (!result.called()) {
-    std::fprintf(stderr, "SP2MF: %s\n", gLibrary.loadError().c_str());
+  dunax::platform::Expected<int> result = gLibrary.call(code, record);
+  if (!result) {
+    std::fprintf(stderr, "SP2MF: %s\n", result.status().message().c_str());
     std::exit(2);
   }
-  return result.returnCode;
+  return *result;
 }
 
 void put(unsigned char* at, const char* text, std::size_t width) {
@@ -58,9 +58,9 @@ char askInterruption() {
   block[187] = '\n';
   put(block + 188, "   a Convers\xE3o neste Ponto).      ", 58);
   dunax::platform::OutsideProgram box("VRDMSG  ");
-  dunax::platform::CallResult result = box.call(block);
-  if (!result.called()) {
-    std::fprintf(stderr, "VRDMSG: %s\n", box.loadError().c_str());
+  dunax::platform::Expected<int> result = box.call(block);
+  if (!result) {
+    std::fprintf(stderr, "VRDMSG: %s\n", result.status().message().c_str());
     std::exit(2);
   }
   box.release();

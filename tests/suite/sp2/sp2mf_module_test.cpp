@@ -25,15 +25,16 @@ class Sp2mfModuleTest : public ::testing::Test {
     ASSERT_NE(build, nullptr);
     setenv("COB_LIBRARY_PATH", (std::string(build) + "/lib/dunax").c_str(), 1);
     program_.setName("SP2MF   ");
-    ASSERT_TRUE(program_.load()) << program_.loadError();
+    dunax::platform::Status loaded = program_.load();
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
   }
 
   int call(int function, void* record) {
     unsigned char code[2] = {static_cast<unsigned char>((function >> 8) & 0xFF),
                              static_cast<unsigned char>(function & 0xFF)};
-    dunax::platform::CallResult result = program_.call(code, record);
-    EXPECT_TRUE(result.called());
-    return result.returnCode;
+    dunax::platform::Expected<int> result = program_.call(code, record);
+    EXPECT_TRUE(result.ok());
+    return result.valueOr(-1);
   }
 
   void openConverterWindow() {

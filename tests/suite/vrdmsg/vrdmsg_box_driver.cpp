@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   block[126] = ' ';
   block[187] = ' ';
   dunax::platform::OutsideProgram box("VRDMSG  ");
-  if (!box.call(block).called()) return 2;
+  if (!box.call(block).ok()) return 2;
   box.release();
   result << "answer " << static_cast<char>(block[5]) << std::endl;
   result << "noted " << gNoted << std::endl;

@@ -39,9 +39,9 @@ class VrdmsgModuleTest : public ::testing::Test {
   // One dialog: load, call, release, as the dialog service does. Returns the answer letter.
   char ask(unsigned char* block) {
     platform::OutsideProgram program("VRDMSG  ");
-    platform::CallResult result = program.call(block);
-    EXPECT_TRUE(result.called()) << program.loadError();
-    EXPECT_EQ(result.returnCode, 0);
+    platform::Expected<int> result = program.call(block);
+    EXPECT_TRUE(result.ok()) << result.status().message();
+    EXPECT_EQ(result.valueOr(-1), 0);
     program.release();
     return static_cast<char>(block[offsetof(dunax::layouts::MessageBoxBlock, answer)]);
   }
