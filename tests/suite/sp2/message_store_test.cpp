@@ -5,30 +5,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
+
 #include "suite/sp2/message_store.h"
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
 namespace dunax::sp2 {
 namespace {
 
-using executor::testing::TempDirectoryTest;
 namespace fs = std::filesystem;
 
-class MessageStore : public TempDirectoryTest {
+class MessageStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    TempDirectoryTest::SetUp();
     directory_ = (root() / "messages").string();
     setenv("DUNAX_MESSAGE_DIR", directory_.c_str(), 1);
   }
-  void TearDown() override {
-    unsetenv("DUNAX_MESSAGE_DIR");
-    TempDirectoryTest::TearDown();
-  }
+  void TearDown() override { unsetenv("DUNAX_MESSAGE_DIR"); }
+  fs::path root() const { return fs::path(temporary_.path()); }
   static void fill(unsigned char* block, char c) {
     std::memset(block, 0, 14);
     std::memset(block + 14, c, 1000);
   }
+  dunax::testing::TemporaryDirectory temporary_;
   std::string directory_;
 };
 
