@@ -16,9 +16,10 @@ echo "== Windows x64: build"
 echo "== Windows x64: tests under Wine"
 export WINEPREFIX=$here/build-windows-x64/wineprefix
 export WINEDEBUG=-all
-"$here/scripts/wine-run.sh" "$WINEPREFIX" --prepare
+mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true   # a server left by an earlier run of this tree's prefix
 wineserver -p
+"$here/scripts/wine-run.sh" "$WINEPREFIX" --prepare
 trap 'wineserver -k 2>/dev/null || true' EXIT
 (cd build-windows-x64 && ctest -j "$jobs" --output-on-failure --timeout 600)
 wineserver -k 2>/dev/null || true

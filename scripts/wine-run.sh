@@ -2,7 +2,7 @@
 # Runs one Windows program under Wine and ends with its exit code: the emulator through which
 # CTest runs the tests of a 64-bit Windows tree (set by the top CMakeLists.txt).
 # Usage: scripts/wine-run.sh PREFIX PROGRAM [ARGUMENT ...]
-#        scripts/wine-run.sh PREFIX --prepare
+#        scripts/wine-run.sh PREFIX --prepare   (before a run of many: see below)
 # PREFIX is the Wine prefix (the tree's own, <build>/wineprefix); it is made on first use.
 # Wine's own messages are silenced (WINEDEBUG=-all) and its Mono and Gecko installers are never
 # offered. scripts/test-windows.sh keeps one wineserver running over a whole CTest run; without
@@ -25,7 +25,9 @@ if [ ! -x "$wine" ]; then
 fi
 
 # The first run makes the prefix; runs started at the same time wait for it. "--prepare" as
-# the program makes it and runs nothing.
+# the program makes it and starts Wine's own background processes (services, devices) with
+# nothing of the caller's attached: started by a test instead, they would hold its output open
+# for as long as a kept-up wineserver lives, and the test would seem never to end.
 ready=$prefix/.dunax-prefix-ready
 if [ ! -f "$ready" ]; then
   mkdir -p "$prefix"
@@ -37,6 +39,9 @@ if [ ! -f "$ready" ]; then
     fi
   ) 9>"$prefix/.dunax-prefix-lock" || exit 1
 fi
-[ "$1" = "--prepare" ] && exit 0
+if [ "$1" = "--prepare" ]; then
+  "$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1
+  exit 0
+fi
 
 exec "$wine" "$@"
