@@ -8,6 +8,8 @@
 // Every other request answers "00"; the return code is always 0.
 #include <cstring>
 
+#include "platform/module_export.h"
+
 namespace {
 
 constexpr std::size_t kCodeOffset = 4;
@@ -33,7 +35,7 @@ void answer(unsigned char* block, const char* status) { std::memcpy(block + kSta
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int RECMEM(void* requestBlock) {
+extern "C" DUNAX_EXPORT int RECMEM(void* requestBlock) {
   auto* block = static_cast<unsigned char*>(requestBlock);
   const unsigned char* code = block + kCodeOffset;
   if (code[0] == 'R' || (code[0] == 'A' && code[1] == 'R')) {  // "RN ", "ARN"

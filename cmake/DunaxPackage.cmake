@@ -1,7 +1,9 @@
-# The Debian package of dunax: `cpack -G DEB` in a build tree gives dunax_VERSION_ARCH.deb with
-# what `cmake --install` installs, under /usr (programs in /usr/bin, modules in /usr/lib/dunax,
-# manual pages in /usr/share/man/man1, the README in /usr/share/doc/dunax).
-set(CPACK_GENERATOR DEB)
+# The package of dunax. On Linux, the Debian package: `cpack -G DEB` in a build tree gives
+# dunax_VERSION_ARCH.deb with what `cmake --install` installs, under /usr (programs in /usr/bin,
+# modules in /usr/lib/dunax, manual pages in /usr/share/man/man1, the README in
+# /usr/share/doc/dunax). On Windows, a zip: `cpack -G ZIP` gives dunax-VERSION-win64.zip
+# (win32 for a 32-bit tree) holding bin/, lib/dunax/, the README and, in licences/, the licence
+# texts of the compiler's run-time that is linked into every program and module.
 set(CPACK_PACKAGE_NAME dunax)
 set(CPACK_PACKAGE_VENDOR "dunax")
 set(CPACK_PACKAGE_CONTACT "dunax maintainers <dunax@localhost>")
@@ -13,6 +15,12 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "carries out file-system commands posted by the programs of the application"
   "suite; dunaxreq asks it from the command line. Sample record-access programs"
   "(RECSEQ, RECIDX) and dunaxrm, which plays the RM/COBOL side, are included.")
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/DunaxWindowsPackage.cmake)
+  return()
+endif()
+
+set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes sure the tools the build and the tests need are on this machine. As root it installs
 # what is missing with apt-get; otherwise it prints the exact command and fails.
-# Usage: scripts/ensure_tools.sh [extra-debian-package ...]
+# Usage: scripts/ensure_tools.sh [extra-debian-package | windows ...]
+#   windows: the Windows cross-build and its tests (MinGW-w64 for x64 and x86, Wine)
 set -euo pipefail
 
 need=()
@@ -14,7 +15,13 @@ have_cmd g++ || need+=(g++)
 have_pkg libgtest-dev || need+=(libgtest-dev)
 have_cmd cobc || need+=(gnucobol3)
 for extra in "$@"; do
-  have_pkg "$extra" || need+=("$extra")
+  if [ "$extra" = windows ]; then
+    for package in g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64; do
+      have_pkg "$package" || need+=("$package")
+    done
+  else
+    have_pkg "$extra" || need+=("$extra")
+  fi
 done
 
 if [ ${#need[@]} -eq 0 ]; then

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test: the unit and end-to-end tests on a normal build, then again on a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the static analysis and a bounded run of
-# every fuzz target. Installs missing tools first (as root).
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the static analysis, a bounded run of
+# every fuzz target and the Windows builds (the 64-bit tree's tests under Wine,
+# scripts/test-windows.sh). Installs missing tools first (as root).
 # Usage: scripts/test.sh [--quick]   (--quick: the normal build's tests only)
-# DUNAX_FUZZ_SECONDS sets the fuzzing time per target (default 45).
+# DUNAX_FUZZ_SECONDS sets the fuzzing time per target (default 45); DUNAX_SKIP_WINDOWS=1 leaves
+# out the Windows builds.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -30,5 +32,10 @@ if [ "$quick" -eq 0 ]; then
   "$here/scripts/analyse.sh" build
   echo "== fuzzing"
   "$here/scripts/fuzz.sh" "${DUNAX_FUZZ_SECONDS:-45}"
+  if [ "${DUNAX_SKIP_WINDOWS:-0}" = 1 ]; then
+    echo "== Windows builds skipped (DUNAX_SKIP_WINDOWS=1)"
+  else
+    "$here/scripts/test-windows.sh"
+  fi
 fi
 echo "== all tests passed"

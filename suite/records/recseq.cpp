@@ -50,6 +50,7 @@
 // "TST" and "OU " first remove a temporary file that a failed or killed run left behind. A run
 // killed at any moment leaves the data file as it was, with at most the temporary file beside
 // it. The return code is always 0.
+#include "platform/module_export.h"
 #include "suite/records/request_block.h"
 #include "suite/records/sequential_access.h"
 
@@ -61,7 +62,7 @@ dunax::records::SequentialAccess dataFile;
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int RECSEQ(void* requestBlock) {
+extern "C" DUNAX_EXPORT int RECSEQ(void* requestBlock) {
   if (requestBlock == nullptr) return 0;
   dataFile.handle(*static_cast<dunax::records::RequestBlock*>(requestBlock));
   return 0;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/clock.h"
+#include "platform/module_export.h"
 #include "platform/terminal.h"
 #include "suite/sp2/panel_format.h"
 #include "suite/sp2/message_store.h"
@@ -82,7 +83,7 @@ ScreenLibrary& library() {
 // The entry point: functionCode is a 2-byte integer stored most significant byte first, block
 // the function's parameter record. Returns 0 when the function was carried out, otherwise one
 // of the library's codes (screen_library.h), non-zero for an unknown function.
-extern "C" __attribute__((visibility("default"))) int SP2MF(void* functionCode, void* block) {
+extern "C" DUNAX_EXPORT int SP2MF(void* functionCode, void* block) {
   using namespace dunax::sp2;
   if (functionCode == nullptr || block == nullptr) return kUnknownFunction;
   int function = readBigEndian16(static_cast<const unsigned char*>(functionCode));

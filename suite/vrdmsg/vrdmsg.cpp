@@ -4,6 +4,7 @@
 // with "u" and is passed on to the caller's own handler once the box is gone.
 #include <string>
 
+#include "platform/module_export.h"
 #include "platform/process.h"
 #include "platform/record_file.h"
 #include "platform/terminal.h"
@@ -104,7 +105,7 @@ void answerWith(char answer, unsigned char* block) {
 
 // The entry point: block is the 246-byte message-box block. Writes the answer letter at offset 5.
 // Returns 0.
-extern "C" __attribute__((visibility("default"))) int VRDMSG(void* block) {
+extern "C" DUNAX_EXPORT int VRDMSG(void* block) {
   using namespace dunax::vrdmsg;
   auto* bytes = static_cast<unsigned char*>(block);
   char answer = takeNextScriptedAnswer();

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "layouts/request_block.h"
+#include "platform/module_export.h"
 #include "tests/doubles/numbered_list.h"
 
 namespace {
@@ -97,7 +98,7 @@ void serveRecord(unsigned char* area, long number, long length) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int RECTEST(void* blockArgument) {
+extern "C" DUNAX_EXPORT int RECTEST(void* blockArgument) {
   auto* block = static_cast<RequestBlock*>(blockArgument);
   Script& s = script();
   if (!s.loaded) loadScript(s);

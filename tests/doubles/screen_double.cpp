@@ -19,6 +19,7 @@
 #include "layouts/byte_fields.h"
 #include "layouts/panel_records.h"
 #include "layouts/screen_functions.h"
+#include "platform/module_export.h"
 #include "tests/doubles/numbered_list.h"
 
 namespace {
@@ -79,7 +80,7 @@ bool fieldValue(int id, std::size_t& offset, std::size_t& length) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int SP2MF(void* codeArgument, void* record) {
+extern "C" DUNAX_EXPORT int SP2MF(void* codeArgument, void* record) {
   State& s = state();
   if (!s.loaded) load(s);
   const auto* codeBytes = static_cast<const unsigned char*>(codeArgument);

@@ -10,6 +10,7 @@
 #include "layouts/exchange_record.h"
 #include "layouts/panel_records.h"
 #include "layouts/screen_functions.h"
+#include "platform/module_export.h"
 #include "suite/sp2/message_store.h"
 
 namespace {
@@ -30,7 +31,7 @@ void logCall(int operationCode, const unsigned char* block, int blockLength) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int SP2(const unsigned char* code,
+extern "C" DUNAX_EXPORT int SP2(const unsigned char* code,
                                                                 unsigned char* block) {
   namespace layouts = dunax::layouts;
   namespace function = layouts::screen_function;

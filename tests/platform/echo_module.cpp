@@ -2,20 +2,22 @@
 // and writes the count into its first argument; pltlow answers under a lower-case name.
 #include <cstring>
 
+#include "platform/module_export.h"
+
 namespace {
 int callsSinceLoad = 0;
 }
 
-extern "C" __attribute__((visibility("default"))) int PLTECHO(void* first, void* /*second*/) {
+extern "C" DUNAX_EXPORT int PLTECHO(void* first, void* /*second*/) {
   ++callsSinceLoad;
   std::memcpy(first, &callsSinceLoad, sizeof callsSinceLoad);
   return 40 + callsSinceLoad;
 }
 
-extern "C" __attribute__((visibility("default"))) int pltlow(void* first) {
+extern "C" DUNAX_EXPORT int pltlow(void* first) {
   const char text[] = "lower";
   std::memcpy(first, text, sizeof text);
   return 7;
 }
 
-extern "C" __attribute__((visibility("default"))) int OTHERNAME(void*) { return 0; }
+extern "C" DUNAX_EXPORT int OTHERNAME(void*) { return 0; }

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The Windows half of the tests: cross-builds the 64-bit tree and runs its tests under Wine (one
+# wineserver kept up for the whole CTest run, stopped after), then cross-builds the 32-bit tree
+# with warnings as errors and checks its shape from the host. The 32-bit programs are compiled
+# and linked only: they need a 32-bit Wine, which this machine's kernel cannot run. Installs
+# MinGW-w64 and Wine first (as root).
+# Usage: scripts/test-windows.sh   (called by scripts/test.sh; DUNAX_SKIP_WINDOWS=1 skips it there)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+"$here/scripts/ensure_tools.sh" windows
+jobs=$(nproc)
+
+echo "== Windows x64: build"
+"$here/scripts/build-windows.sh" x64 build-windows-x64
+echo "== Windows x64: tests under Wine"
+export WINEPREFIX=$here/build-windows-x64/wineprefix
+export WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
+wineserver -k 2>/dev/null || true   # a server left by an earlier run of this tree's prefix
+wineserver -p
+"$here/scripts/wine-run.sh" "$WINEPREFIX" --prepare
+trap 'wineserver -k 2>/dev/null || true' EXIT
+(cd build-windows-x64 && ctest -j "$jobs" --output-on-failure --timeout 600)
+wineserver -k 2>/dev/null || true
+trap - EXIT
+
+echo "== Windows x86: build (compile and link only, warnings are errors)"
+"$here/scripts/build-windows.sh" x86 build-windows-x86
+echo "== Windows x86: the tree's shape (checked from the host; its programs cannot run here)"
+(cd build-windows-x86 && ctest -L host --output-on-failure)
