@@ -19,7 +19,8 @@ std::atomic<int> gStopNoted{0};
 void noteStop(ConsoleRequest) { gStopNoted.store(1); }
 
 std::atomic<int> gTerminationNoted{0};
-std::atomic<ConsoleRequestHandler> gPreviousTermination[2] = {nullptr, nullptr};  // Terminate, Closed
+// The handlers found by watchTerminationRequests: of Terminate, then of Closed.
+std::atomic<ConsoleRequestHandler> gPreviousTermination[2] = {nullptr, nullptr};
 
 void noteTermination(ConsoleRequest request) {
   const ConsoleRequestHandler previous =
