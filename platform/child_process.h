@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,10 @@
 namespace dunax::platform {
 
 struct ChildProcess {
-  int id = -1;            // the process id; -1 for none
-  int errorCapture = -1;  // where its standard error is kept; -1 when it is inherited
+  int id = -1;  // the host's number for the process; -1 for none
+  // Where its standard error is kept (a file descriptor, or a handle where the host hands out
+  // handles); -1 when it is inherited.
+  std::intptr_t errorCapture = -1;
   bool started() const { return id > 0; }
 };
 
@@ -33,6 +36,10 @@ Status checkWorkingDirectory(const std::string& directory);
 // process and the child hold it, and it is gone when both let it go), so the child never waits
 // on a reader however much it writes; where no such file can be made, it is inherited. A
 // relative path is taken from this process's current directory.
+// Where programs carry a text command line (Windows), each argument is the host's text (UTF-8);
+// one that is not valid UTF-8 is taken as Windows-1252, the records' code page, so that a run
+// parameter reaches the child as the bytes given; a path that names no file and has no
+// extension is tried with ".exe". Every child ends with this process at the latest there.
 // Returns the child, or the failure when the program could not be started (missing file, not
 // executable, a working directory that cannot be entered), its words beginning with the path.
 Expected<ChildProcess> startChildProcess(const std::string& path,
@@ -49,7 +56,7 @@ struct ChildEnd {
   int id = -1;            // which child
   bool exited = false;    // ended with an exit code
   int exitCode = 0;       // the exit code when exited
-  int signal = 0;         // the signal that ended it otherwise
+  int signal = 0;         // the signal that ended it otherwise (hosts without signals: never)
 };
 
 // Waits until the given child ends. Returns its end; NotFound when it is not a child of ours
@@ -63,8 +70,8 @@ Expected<ChildEnd> waitForChildFor(const ChildProcess& child, int timeoutMillise
 // Waits until any child of this process ends. Returns its end; NotFound when there is none.
 Expected<ChildEnd> waitForAnyChild();
 
-// Asks a child to end (SIGTERM), then ends it for good (SIGKILL) after graceMilliseconds.
-// Returns success once it has ended; NotFound when it is not a child of ours.
+// Asks a child politely to end (the host's termination request), then ends it for good after
+// graceMilliseconds. Returns success once it has ended; NotFound when it is not a child of ours.
 Status stopChild(const ChildProcess& child, int graceMilliseconds);
 
 }  // namespace dunax::platform

@@ -1,6 +1,8 @@
 // The controlling terminal of the screen stand-ins: whether there is one, its size, a quiet
-// key-input mode, writing bytes to it, reading keys, and the signals that ask a program to close
-// (Ctrl+C, a closed terminal, a termination request) turned into flags polled by the caller.
+// key-input mode, writing bytes to it, reading keys, and the requests that ask a program to
+// close (Ctrl+C, a closed terminal, a termination request; the host's words are in session.h)
+// turned into flags polled by the caller. Keys arrive as the bytes a VT terminal sends (arrows as
+// ESC [ A..D, Shift+Tab as ESC [ Z), and the output takes VT sequences, on every host.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +12,8 @@
 namespace dunax::platform {
 
 // True when standard input and standard output are both terminals and this process is in the
-// terminal's foreground (a background job must neither draw on it nor read from it).
+// terminal's foreground (a background job must neither draw on it nor read from it), and the
+// output takes VT sequences.
 bool standardStreamsAreTerminals();
 
 struct TerminalSize {
@@ -22,8 +25,8 @@ struct TerminalSize {
 TerminalSize terminalSize();
 
 // Puts the terminal on standard input into a quiet key-input mode: no echo, no line buffering,
-// reads that return at once. With keysAsSignals, Ctrl+C still raises SIGINT; without it Ctrl+C
-// arrives as the byte 0x03. The mode in force before is kept on a small stack.
+// reads that return at once. With keysAsSignals, Ctrl+C still comes as a close request; without
+// it Ctrl+C arrives as the byte 0x03. The mode in force before is kept on a small stack.
 // Returns success; Unsupported when standard input is not a terminal; Busy when the stack is
 // full; the failure of reading or setting the mode otherwise (nothing is changed then).
 Status enterKeyInputMode(bool keysAsSignals);
@@ -37,25 +40,27 @@ Status writeToTerminal(const char* bytes, std::size_t length);
 
 // Reads the key bytes that are waiting on standard input, waiting at most timeoutMilliseconds
 // for the first one (-1 waits without limit, 0 does not wait).
-// Returns the number of bytes read (0 when none came in time); NotFound when the input has
-// ended (a closed terminal); the failure of poll or read otherwise.
+// Returns the number of bytes read (0 when none came in time, or when a close request cut the
+// wait short); NotFound when the input has ended (a closed terminal); the failure of the wait or
+// the read otherwise.
 Expected<int> readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds);
 
-// What a close-request signal asked for.
+// What a close request asked for.
 enum class CloseRequest {
   None,
-  Interrupt,  // SIGINT (Ctrl+C)
-  Terminate,  // SIGTERM, or SIGHUP when the terminal was closed
+  Interrupt,  // Ctrl+C
+  Terminate,  // a termination request, or the terminal was closed
 };
 
-// Installs the handlers of SIGINT, SIGTERM and SIGHUP (and SIGWINCH for size changes); each
-// only records what arrived. Ctrl+Z (SIGTSTP) puts the terminal back (restoreText, the mode
-// before the first enterKeyInputMode) before the process stops, and takes it again when the
-// process goes on in the foreground; takeSizeChange then reports a change so that the screen
-// is drawn whole again. A second SIGTERM or SIGHUP (whether or not the first was taken) ends
-// the process: the terminal is put back (restoreText written, the mode
-// before the first enterKeyInputMode) and the signal's default action follows. The handlers
-// that were in force before are kept for removeCloseRequestHandlers.
+// Installs the handlers of Ctrl+C, termination requests and a closed terminal (and, on POSIX,
+// SIGWINCH for size changes); each only records what arrived. On POSIX, Ctrl+Z (SIGTSTP) puts
+// the terminal back (restoreText, the mode before the first enterKeyInputMode) before the
+// process stops, and takes it again when the process goes on in the foreground; takeSizeChange
+// then reports a change so that the screen is drawn whole again. A second termination request
+// or closed terminal (whether or not the first was taken) ends the process: the terminal is put
+// back (restoreText written, the mode before the first enterKeyInputMode) and the host's
+// default action follows. The handlers that were in force before are kept for
+// removeCloseRequestHandlers.
 // restoreText (at most 255 bytes, copied) is what puts the screen back in that path.
 void installCloseRequestHandlers(const char* restoreText, std::size_t length);
 
@@ -66,10 +71,10 @@ void removeCloseRequestHandlers();
 // came); None when there is none. Costs no system call.
 CloseRequest takeCloseRequest();
 
-// True once SIGHUP has arrived since the handlers were installed: the terminal is gone.
+// True once the terminal was closed since the handlers were installed: the terminal is gone.
 bool terminalHungUp();
 
-// True when the terminal size changed (SIGWINCH) since the last call.
+// True when the terminal size changed since the last call.
 bool takeSizeChange();
 
 }  // namespace dunax::platform

@@ -93,7 +93,8 @@ Expected<ChildProcess> startChildProcess(const std::string& path,
   if (settings.captureStandardError) {
     child.errorCapture = openUnnamedTemporaryFile();
     if (child.errorCapture >= 0) {
-      posix_spawn_file_actions_adddup2(&actions, child.errorCapture, STDERR_FILENO);
+      posix_spawn_file_actions_adddup2(&actions, static_cast<int>(child.errorCapture),
+                                        STDERR_FILENO);
     }
   }
   if (!settings.workingDirectory.empty()) {
@@ -105,7 +106,7 @@ Expected<ChildProcess> startChildProcess(const std::string& path,
   if (result != 0) {
     std::string words = path + ": " + std::strerror(result);
     if (!settings.workingDirectory.empty()) words += " (in " + settings.workingDirectory + ")";
-    if (child.errorCapture >= 0) close(child.errorCapture);
+    if (child.errorCapture >= 0) close(static_cast<int>(child.errorCapture));
     return Status(statusCodeOfNative(result), result, words);
   }
   child.id = static_cast<int>(id);
@@ -115,14 +116,15 @@ Expected<ChildProcess> startChildProcess(const std::string& path,
 std::string takeCapturedError(ChildProcess& child, std::size_t maxBytes) {
   std::string text;
   if (child.errorCapture < 0) return text;
+  const int capture = static_cast<int>(child.errorCapture);
   struct stat status{};
-  if (fstat(child.errorCapture, &status) == 0 && status.st_size > 0) {
+  if (fstat(capture, &status) == 0 && status.st_size > 0) {
     const auto size = static_cast<std::size_t>(status.st_size);
     const std::size_t start = size > maxBytes ? size - maxBytes : 0;
     text.resize(size - start);
     std::size_t done = 0;
     while (done < text.size()) {
-      ssize_t got = pread(child.errorCapture, text.data() + done, text.size() - done,
+      ssize_t got = pread(capture, text.data() + done, text.size() - done,
                           static_cast<off_t>(start + done));
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) break;
@@ -130,7 +132,7 @@ std::string takeCapturedError(ChildProcess& child, std::size_t maxBytes) {
     }
     text.resize(done);
   }
-  close(child.errorCapture);
+  close(capture);
   child.errorCapture = -1;
   return text;
 }

@@ -1,0 +1,77 @@
+// The console on Windows: positioned text in the console window (SetConsoleCursorPosition and
+// WriteConsoleW), plain lines where standard output is redirected, and standard error lines.
+#include "platform/console.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/text_encoding.h"
+#include "platform/win32/wide_text.h"
+
+namespace dunax::platform {
+namespace {
+
+void writeWideToConsole(HANDLE console, const std::wstring& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    DWORD done = 0;
+    if (!WriteConsoleW(console, text.data() + written, static_cast<DWORD>(text.size() - written),
+                       &done, nullptr) ||
+        done == 0) {
+      break;
+    }
+    written += done;
+  }
+}
+
+void writeBytes(HANDLE file, const std::string& bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    DWORD done = 0;
+    if (!WriteFile(file, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &done,
+                   nullptr) ||
+        done == 0) {
+      break;
+    }
+    written += done;
+  }
+}
+
+}  // namespace
+
+void writeAtConsole(int row, int column, const char* text, std::size_t length) {
+  std::fflush(stdout);
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  std::string utf8;
+  appendUtf8FromWindows1252(text, length, utf8);
+  CONSOLE_SCREEN_BUFFER_INFO screen;
+  if (GetConsoleScreenBufferInfo(output, &screen)) {
+    // Row and column count from the top left of the visible window.
+    COORD at;
+    at.X = static_cast<SHORT>(screen.srWindow.Left + (column > 0 ? column - 1 : 0));
+    at.Y = static_cast<SHORT>(screen.srWindow.Top + (row > 0 ? row - 1 : 0));
+    if (at.X >= screen.dwSize.X) at.X = static_cast<SHORT>(screen.dwSize.X - 1);
+    if (at.Y >= screen.dwSize.Y) at.Y = static_cast<SHORT>(screen.dwSize.Y - 1);
+    SetConsoleCursorPosition(output, at);
+    writeWideToConsole(output, win32::wideFromUtf8(utf8));
+    return;
+  }
+  while (!utf8.empty() && utf8.back() == ' ') utf8.pop_back();
+  utf8 += "\r\n";
+  writeBytes(output, utf8);
+}
+
+void writeErrorLine(const char* text) {
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(error, &mode)) {
+    std::fflush(stderr);
+    writeWideToConsole(error, win32::wideFromUtf8(text) + L"\r\n");
+    return;
+  }
+  std::fprintf(stderr, "%s\n", text);
+}
+
+}  // namespace dunax::platform
