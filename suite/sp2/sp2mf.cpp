@@ -5,6 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/module_export.h"
+#include "platform/module_pin.h"
 #include "platform/terminal.h"
 #include "suite/sp2/panel_format.h"
 #include "suite/sp2/message_store.h"
@@ -85,6 +86,7 @@ ScreenLibrary& library() {
 // of the library's codes (screen_library.h), non-zero for an unknown function.
 extern "C" DUNAX_EXPORT int SP2MF(void* functionCode, void* block) {
   using namespace dunax::sp2;
+  dunax::platform::keepThisModuleLoaded();  // its handlers and hooks outlive any release
   if (functionCode == nullptr || block == nullptr) return kUnknownFunction;
   int function = readBigEndian16(static_cast<const unsigned char*>(functionCode));
   auto* record = static_cast<unsigned char*>(block);

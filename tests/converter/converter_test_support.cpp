@@ -61,7 +61,7 @@ namespace {
 std::vector<std::string> runEnvironment(const std::vector<std::string>& environment,
                                         const TemporaryDirectory& directory) {
   std::vector<std::string> all = {
-      "COB_LIBRARY_PATH=" + doublesDirectory() + ":" + moduleDirectory(),
+      "COB_LIBRARY_PATH=" + libraryPath({doublesDirectory(), moduleDirectory()}),
       "RECTEST_LOG=" + directory.file("rectest.log"), "SP2TEST_LOG=" + directory.file("screen.log"),
       "DUNAX_VRDMSG_LOG=" + directory.file("vrdmsg.log")};
   all.insert(all.end(), environment.begin(), environment.end());

@@ -42,7 +42,7 @@ class ConverterRunTest : public ::testing::Test {
   // Runs the converter with the parameter as one argument, with the extra environment.
   RunResult convert(const std::string& parameter, std::vector<std::string> environment = {});
   // The same under a file-size limit of blocks x 512 bytes (SIGXFSZ ignored): writes past it
-  // fail with EFBIG, as on a full disk.
+  // fail with EFBIG, as on a full disk. Through /bin/sh: POSIX hosts only.
   RunResult convertWithSizeLimit(const std::string& parameter, int blocks,
                                  std::vector<std::string> environment = {});
 

@@ -22,6 +22,7 @@
 
 #include "layouts/request_block.h"
 #include "platform/module_export.h"
+#include "platform/module_pin.h"
 #include "tests/doubles/numbered_list.h"
 
 namespace {
@@ -99,6 +100,7 @@ void serveRecord(unsigned char* area, long number, long length) {
 }  // namespace
 
 extern "C" DUNAX_EXPORT int RECTEST(void* blockArgument) {
+  dunax::platform::keepThisModuleLoaded();  // the call numbers count over the process
   auto* block = static_cast<RequestBlock*>(blockArgument);
   Script& s = script();
   if (!s.loaded) loadScript(s);

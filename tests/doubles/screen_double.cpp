@@ -20,6 +20,7 @@
 #include "layouts/panel_records.h"
 #include "layouts/screen_functions.h"
 #include "platform/module_export.h"
+#include "platform/module_pin.h"
 #include "tests/doubles/numbered_list.h"
 
 namespace {
@@ -81,6 +82,7 @@ bool fieldValue(int id, std::size_t& offset, std::size_t& length) {
 }  // namespace
 
 extern "C" DUNAX_EXPORT int SP2MF(void* codeArgument, void* record) {
+  dunax::platform::keepThisModuleLoaded();  // the call numbers count over the process
   State& s = state();
   if (!s.loaded) load(s);
   const auto* codeBytes = static_cast<const unsigned char*>(codeArgument);

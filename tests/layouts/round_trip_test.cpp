@@ -145,7 +145,7 @@ TEST(LayoutRoundTrip, MessageBoxBlockFromDialogsToVrdmsg) {
 // it and finds the same exchange record and a return code of 0.
 TEST(LayoutRoundTrip, ExchangeRecordThroughTheMessageBlock) {
   testing::TemporaryDirectory directory;
-  ASSERT_EQ(setenv("DUNAX_MESSAGE_DIR", directory.file("messages").c_str(), 1), 0);
+  testing::setVariable("DUNAX_MESSAGE_DIR", directory.file("messages").c_str());
   executor::ExchangeRecord reply;
   std::memset(&reply, ' ', sizeof reply);
   std::memcpy(reply.tag, layouts::kExchangeTag, sizeof reply.tag);
@@ -168,7 +168,7 @@ TEST(LayoutRoundTrip, ExchangeRecordThroughTheMessageBlock) {
   EXPECT_EQ(executor::returnCodeOf(fetched), 0);
   EXPECT_EQ(std::memcmp(fetched.text, &reply, sizeof reply), 0);
   EXPECT_EQ(fetched.text[sizeof reply], ' ');
-  unsetenv("DUNAX_MESSAGE_DIR");
+  testing::setVariable("DUNAX_MESSAGE_DIR", nullptr);
 }
 
 // The screen library SP2MF reached by the converter through its records, with a host that

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/program_call.h"
@@ -19,7 +20,7 @@ std::string testModules() { return testing::buildDirectory() + "/tests/platform/
 
 class ProgramCallTest : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("COB_LIBRARY_PATH", testModules().c_str(), 1); }
+  void SetUp() override { testing::setVariable("COB_LIBRARY_PATH", testModules().c_str()); }
 };
 
 TEST_F(ProgramCallTest, CallsTheEntryPointWithArgumentsByReference) {
@@ -55,11 +56,12 @@ TEST_F(ProgramCallTest, LowerCaseFileAndEntryPointAreTheFallBack) {
 
 TEST_F(ProgramCallTest, EveryWayOfCannotBeFound) {
   TemporaryDirectory directory;
-  ASSERT_TRUE(testing::writeFile(directory.file("BROKEN.so"), "not a shared object"));
-  ASSERT_EQ(std::system(("cp " + testModules() + "/PLTECHO.so " + directory.file("NOENTRY.so"))
-                            .c_str()),
-            0);
-  setenv("COB_LIBRARY_PATH", directory.path().c_str(), 1);
+  ASSERT_TRUE(testing::writeFile(directory.file(std::string("BROKEN") + testing::kModuleSuffix),
+                                 "not a shared object"));
+  ASSERT_TRUE(std::filesystem::copy_file(
+      testModules() + "/PLTECHO" + testing::kModuleSuffix,
+      directory.file(std::string("NOENTRY") + testing::kModuleSuffix)));
+  testing::setVariable("COB_LIBRARY_PATH", directory.path().c_str());
   int area = 0;
   for (const char* name : {"MISSING", "BROKEN", "NOENTRY", "../x", "", "A/B"}) {
     OutsideProgram program(name);
@@ -75,22 +77,23 @@ TEST_F(ProgramCallTest, EveryWayOfCannotBeFound) {
 TEST_F(ProgramCallTest, SearchesThePathInOrder) {
   int area = 0;
   std::string second = testModules() + "/second";
-  setenv("COB_LIBRARY_PATH", (second + ":" + testModules()).c_str(), 1);
+  testing::setVariable("COB_LIBRARY_PATH", testing::libraryPath({second, testModules()}).c_str());
   OutsideProgram program("PLTECHO");
   EXPECT_EQ(program.call(&area, &area).valueOr(-1), 99);
   program.release();
-  setenv("COB_LIBRARY_PATH", (testModules() + ":" + second).c_str(), 1);
+  testing::setVariable("COB_LIBRARY_PATH", testing::libraryPath({testModules(), second}).c_str());
   EXPECT_EQ(program.call(&area, &area).valueOr(-1), 41);
 }
 
 TEST_F(ProgramCallTest, FindsTheModulesBesideTheRunningProgram) {
   // The test program lies in build/tests: ../lib/dunax is the build's module directory.
-  unsetenv("COB_LIBRARY_PATH");
+  testing::setVariable("COB_LIBRARY_PATH", nullptr);
   OutsideProgram program("RECSEQ");
   Status loaded = program.load();
   EXPECT_TRUE(loaded.ok()) << loaded.message();
 }
 
+#ifndef _WIN32  // GnuCOBOL modules and signal handlers: POSIX hosts only
 void recordSignal(int) {}
 
 TEST_F(ProgramCallTest, CobolModuleIsCalledAndTheProcessKeepsItsSignalHandlers) {
@@ -115,6 +118,7 @@ TEST_F(ProgramCallTest, CobolModuleIsCalledAndTheProcessKeepsItsSignalHandlers) 
   program.release();
   shutDownCobolRuntime();
 }
+#endif
 
 }  // namespace
 }  // namespace dunax::platform

@@ -61,11 +61,13 @@ TEST(RecordFileTest, OpenStatuses) {
   char record[16] = {};
   EXPECT_EQ(statusText(file.readNext(record)), "47");
   file.close();
+#ifndef _WIN32  // a file nobody may read: file modes, and not for the super-user
   if (geteuid() != 0) {
     ASSERT_TRUE(testing::writeFile(directory.file("locked"), "x"));
     chmod(directory.file("locked").c_str(), 0);
     EXPECT_EQ(statusText(file.open(directory.file("locked").c_str(), OpenMode::Input)), "37");
   }
+#endif
 }
 
 TEST(RecordFileTest, TrailingPartialRecordIsNotASuccess) {
@@ -102,6 +104,9 @@ TEST(RecordFileTest, ExtendAddsAfterTheExistingRecords) {
 }
 
 TEST(RecordFileTest, FullDeviceIsReportedAsNoRoom) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no device that is always full";
+#endif
   RecordFile file(Organization::RecordSequential, 1024);
   ASSERT_EQ(statusText(file.open("/dev/full", OpenMode::Output)), "00");
   std::string record(1024, 'r');

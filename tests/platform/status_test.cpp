@@ -8,8 +8,48 @@
 
 #include "platform/status.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace dunax::platform {
 namespace {
+
+#ifdef _WIN32
+constexpr int kNativeNotFound = ERROR_FILE_NOT_FOUND;
+
+// On Windows the native numbers are the system's error codes, with the system's words.
+TEST(StatusTest, ErrorNumbersMapToCodesWithTheHostsWords) {
+  const struct {
+    int native;
+    StatusCode code;
+  } kCases[] = {
+      {ERROR_FILE_NOT_FOUND, StatusCode::NotFound},
+      {ERROR_PATH_NOT_FOUND, StatusCode::NotFound},
+      {ERROR_ALREADY_EXISTS, StatusCode::AlreadyExists},
+      {ERROR_FILE_EXISTS, StatusCode::AlreadyExists},
+      {ERROR_ACCESS_DENIED, StatusCode::PermissionDenied},
+      {ERROR_DISK_FULL, StatusCode::NoSpace},
+      {ERROR_HANDLE_DISK_FULL, StatusCode::NoSpace},
+      {ERROR_DIR_NOT_EMPTY, StatusCode::NotEmpty},
+      {ERROR_SHARING_VIOLATION, StatusCode::Busy},
+      {ERROR_LOCK_VIOLATION, StatusCode::Busy},
+      {ERROR_INVALID_NAME, StatusCode::InvalidName},
+      {ERROR_BAD_PATHNAME, StatusCode::InvalidName},
+  };
+  for (const auto& c : kCases) {
+    const Status status = Status::fromNative(c.native);
+    EXPECT_FALSE(status.ok()) << c.native;
+    EXPECT_EQ(status.code(), c.code) << c.native;
+    EXPECT_EQ(status.native(), c.native);
+    EXPECT_FALSE(status.message().empty()) << c.native;
+  }
+  EXPECT_TRUE(Status::fromNative(0).ok());
+  EXPECT_EQ(Status::fromNative(0).message(), "");
+}
+#else
+constexpr int kNativeNotFound = ENOENT;
 
 TEST(StatusTest, ErrorNumbersMapToCodesWithTheHostsWords) {
   const struct {
@@ -37,6 +77,7 @@ TEST(StatusTest, ErrorNumbersMapToCodesWithTheHostsWords) {
   EXPECT_TRUE(Status::fromNative(0).ok());
   EXPECT_EQ(Status::fromNative(0).message(), "");
 }
+#endif
 
 TEST(StatusTest, AFailureWithoutWordsHasItsCodesWords) {
   EXPECT_EQ(Status::failure(StatusCode::NotFound).message(), "not found");
@@ -50,7 +91,7 @@ TEST(StatusTest, ExpectedHoldsAValueOrTheFailure) {
   ASSERT_TRUE(value.ok());
   EXPECT_EQ(*value, "here");
   EXPECT_TRUE(value.status().ok());
-  Expected<std::string> failed = Status::fromNative(ENOENT);
+  Expected<std::string> failed = Status::fromNative(kNativeNotFound);
   EXPECT_FALSE(failed.ok());
   EXPECT_EQ(failed.status().code(), StatusCode::NotFound);
   EXPECT_EQ(failed.valueOr("fallback"), "fallback");

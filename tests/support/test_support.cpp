@@ -1,18 +1,11 @@
-// The tests' shared helpers on POSIX.
+// The tests' shared helpers that are the same on every system: the build tree's paths, the
+// temporary directory's lifetime, and reading and writing files.
 #include "tests/support/test_support.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace dunax::testing {
 
@@ -24,13 +17,16 @@ std::string binDirectory() { return buildDirectory() + "/bin"; }
 std::string moduleDirectory() { return buildDirectory() + "/lib/dunax"; }
 std::string doublesDirectory() { return buildDirectory() + "/tests/doubles/converter"; }
 
-TemporaryDirectory::TemporaryDirectory() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/dunax-test-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const char* made = mkdtemp(buffer.data());
-  path_ = made ? made : "";
+std::string libraryPath(const std::vector<std::string>& directories) {
+  std::string joined;
+  for (const std::string& directory : directories) {
+    if (!joined.empty()) joined += kLibraryPathSeparator;
+    joined += directory;
+  }
+  return joined;
 }
+
+TemporaryDirectory::TemporaryDirectory() : path_(makeTemporaryDirectory("dunax-test-")) {}
 
 TemporaryDirectory::~TemporaryDirectory() {
   if (path_.empty()) return;
@@ -38,46 +34,6 @@ TemporaryDirectory::~TemporaryDirectory() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
-}
-
-RunResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::string& directory, const std::vector<std::string>& environment,
-                     int timeoutSeconds) {
-  RunResult result;
-  std::string outputPath = directory + "/.run-output";
-  pid_t child = fork();
-  if (child == 0) {
-    if (chdir(directory.c_str()) != 0) _exit(127);
-    int in = open("/dev/null", O_RDONLY);
-    int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(out, 2);
-    setsid();  // no controlling terminal: the programs run unattended
-    for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  int status = 0;
-  for (;;) {
-    pid_t done = waitpid(child, &status, WNOHANG);
-    if (done == child) break;
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-  result.output = readFile(outputPath);
-  unlink(outputPath.c_str());
-  return result;
 }
 
 std::string readFile(const std::string& path) {
@@ -94,14 +50,14 @@ bool writeFile(const std::string& path, const std::string& content) {
 }
 
 bool fileExists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  std::error_code error;
+  return std::filesystem::exists(path, error);
 }
 
 long long fileSize(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) return -1;
-  return static_cast<long long>(info.st_size);
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? -1 : static_cast<long long>(size);
 }
 
 std::vector<std::string> readLines(const std::string& path) {

@@ -1,5 +1,7 @@
-// Helpers the tests share: a fresh temporary directory per test, the build tree's paths,
-// running a program of the build with its output captured, and reading files whole.
+// Helpers the tests share: a fresh temporary directory per test, the build tree's paths and
+// file names, running a program of the build with its output captured, environment variables,
+// and reading files whole. The same on POSIX and on Windows (test_support_posix.cpp,
+// test_support_win32.cpp).
 #pragma once
 
 #include <string>
@@ -12,6 +14,30 @@ std::string buildDirectory();
 std::string binDirectory();
 std::string moduleDirectory();
 std::string doublesDirectory();  // the converter's doubles
+
+// The separator of COB_LIBRARY_PATH's directories and the endings of module and program files.
+#ifdef _WIN32
+inline constexpr char kLibraryPathSeparator = ';';
+inline constexpr const char* kModuleSuffix = ".dll";
+inline constexpr const char* kProgramSuffix = ".exe";
+#else
+inline constexpr char kLibraryPathSeparator = ':';
+inline constexpr const char* kModuleSuffix = ".so";
+inline constexpr const char* kProgramSuffix = "";
+#endif
+
+// The directories joined as COB_LIBRARY_PATH joins them.
+std::string libraryPath(const std::vector<std::string>& directories);
+
+// Sets an environment variable of this process, or removes it when value is null.
+void setVariable(const std::string& name, const char* value);
+
+// Makes a fresh directory under the system's temporary directory whose name starts with
+// prefix, reachable by this user alone where the system has modes; "" when it cannot.
+std::string makeTemporaryDirectory(const std::string& prefix);
+
+// Whether the module file at path is loaded in this process now.
+bool moduleIsLoaded(const std::string& path);
 
 // A fresh directory under the system's temporary directory, removed with everything in it
 // when the object goes.
@@ -34,8 +60,9 @@ struct RunResult {
   std::string output;  // standard output and standard error together
 };
 
-// Runs program with arguments in directory, with the extra environment entries
-// ("NAME=value"), standard input from /dev/null. Waits at most timeoutSeconds.
+// Runs program (a path, without the ".exe" that Windows adds) with arguments in directory, with
+// the extra environment entries ("NAME=value"), standard input from the null device and no
+// terminal or console. Waits at most timeoutSeconds, then ends it.
 RunResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                      const std::string& directory, const std::vector<std::string>& environment,
                      int timeoutSeconds = 300);

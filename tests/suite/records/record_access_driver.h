@@ -3,7 +3,6 @@
 // the platform, from the build tree's lib/dunax.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,6 +15,7 @@
 
 #include "platform/program_call.h"
 #include "suite/records/request_block.h"
+#include "tests/support/test_support.h"
 
 namespace dunax::records::testing {
 
@@ -28,12 +28,7 @@ inline std::string buildDirectory() {
 // A fresh directory under the system's temporary directory, removed at the end of the test.
 class TemporaryDirectory {
  public:
-  TemporaryDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dunax-rec-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (mkdtemp(name.data()) != nullptr) path_ = name.data();
-  }
+  TemporaryDirectory() : path_(::dunax::testing::makeTemporaryDirectory("dunax-rec-")) {}
   ~TemporaryDirectory() {
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
@@ -63,7 +58,7 @@ class RecordAccessDriver {
   RecordAccessDriver(const char* programName, const std::string& fileName,
                      const std::string& fieldB = "")
       : program_(programName) {
-    setenv("COB_LIBRARY_PATH", (buildDirectory() + "/lib/dunax").c_str(), 1);
+    ::dunax::testing::setVariable("COB_LIBRARY_PATH", (buildDirectory() + "/lib/dunax").c_str());
     std::memset(&block_, 0, sizeof(block_));
     block_.blockVersion[0] = layouts::kRequestBlockVersion;
     std::memset(block_.passThroughB, ' ', sizeof(block_.passThroughB));
@@ -125,17 +120,16 @@ inline std::string makeRecord(std::size_t number, std::size_t length) {
   return record;
 }
 
-// Opens dataFile for output through the module NAME.so of the build and closes it again: the
+// Opens dataFile for output through the module NAME.so (NAME.dll) of the build and closes it again: the
 // module is loaded while the file is open and really unloaded after "CL ".
 inline void expectModuleUnloadedAfterClose(const char* name, const std::string& dataFile) {
-  const std::string module = buildDirectory() + "/lib/dunax/" + std::string(name) + ".so";
+  const std::string module =
+      buildDirectory() + "/lib/dunax/" + std::string(name) + ::dunax::testing::kModuleSuffix;
   RecordAccessDriver data(name, dataFile);
   ASSERT_EQ(data.request("OU "), "00");
-  void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD);
-  ASSERT_NE(handle, nullptr) << "the module is loaded while its file is open";
-  dlclose(handle);
+  ASSERT_TRUE(::dunax::testing::moduleIsLoaded(module)) << "the module is loaded while its file is open";
   ASSERT_EQ(data.request("CL "), "00");
-  EXPECT_EQ(dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+  EXPECT_FALSE(::dunax::testing::moduleIsLoaded(module));
 }
 
 }  // namespace dunax::records::testing

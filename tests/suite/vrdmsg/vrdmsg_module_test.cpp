@@ -1,7 +1,6 @@
 // VRDMSG.so loaded by name as the converter loads it: scripted answers taken one per call, the
 // log of every block byte for byte, and "u" (nobody answered) when nobody can be asked.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
 #include <filesystem>
@@ -12,6 +11,7 @@
 
 #include "platform/program_call.h"
 #include "suite/vrdmsg/message_box.h"
+#include "tests/support/test_support.h"
 
 namespace dunax::vrdmsg {
 namespace {
@@ -23,16 +23,16 @@ class VrdmsgModuleTest : public ::testing::Test {
   void SetUp() override {
     const char* build = std::getenv("DUNAX_BUILD_DIR");
     ASSERT_NE(build, nullptr);
-    setenv("COB_LIBRARY_PATH", (std::string(build) + "/lib/dunax").c_str(), 1);
-    unsetenv("DUNAX_VRDMSG_ANSWERS");
-    unsetenv("DUNAX_VRDMSG_LOG");
-    std::string pattern = (fs::temp_directory_path() / "vrdmsg-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
+    dunax::testing::setVariable("COB_LIBRARY_PATH", (std::string(build) + "/lib/dunax").c_str());
+    dunax::testing::setVariable("DUNAX_VRDMSG_ANSWERS", nullptr);
+    dunax::testing::setVariable("DUNAX_VRDMSG_LOG", nullptr);
+    const std::string made = dunax::testing::makeTemporaryDirectory("vrdmsg-test-");
+    ASSERT_FALSE(made.empty());
+    directory_ = made;
   }
   void TearDown() override {
-    unsetenv("DUNAX_VRDMSG_ANSWERS");
-    unsetenv("DUNAX_VRDMSG_LOG");
+    dunax::testing::setVariable("DUNAX_VRDMSG_ANSWERS", nullptr);
+    dunax::testing::setVariable("DUNAX_VRDMSG_LOG", nullptr);
     fs::remove_all(directory_);
   }
 
@@ -72,7 +72,7 @@ class VrdmsgModuleTest : public ::testing::Test {
 };
 
 TEST_F(VrdmsgModuleTest, ScriptedAnswersAreTakenInOrderThenNobodyAnswers) {
-  setenv("DUNAX_VRDMSG_ANSWERS", "ny", 1);
+  dunax::testing::setVariable("DUNAX_VRDMSG_ANSWERS", "ny");
   unsigned char block[kBlockSize];
   fillBlock(block, 'q', 'y', "Primeira");
   EXPECT_EQ(ask(block), 'n');
@@ -86,7 +86,7 @@ TEST_F(VrdmsgModuleTest, ScriptedAnswersAreTakenInOrderThenNobodyAnswers) {
 }
 
 TEST_F(VrdmsgModuleTest, AnyScriptedLetterIsPassedThrough) {
-  setenv("DUNAX_VRDMSG_ANSWERS", "x", 1);
+  dunax::testing::setVariable("DUNAX_VRDMSG_ANSWERS", "x");
   unsigned char block[kBlockSize];
   fillBlock(block, 's', 'r', "Erro");
   EXPECT_EQ(ask(block), 'x');
@@ -102,8 +102,8 @@ TEST_F(VrdmsgModuleTest, WithoutATerminalNobodyAnswersWhateverTheDefault) {
 }
 
 TEST_F(VrdmsgModuleTest, EveryCallIsLoggedWithTheBlockAsReceived) {
-  setenv("DUNAX_VRDMSG_LOG", (directory_ / "vrdmsg.log").c_str(), 1);
-  setenv("DUNAX_VRDMSG_ANSWERS", "cr", 1);
+  dunax::testing::setVariable("DUNAX_VRDMSG_LOG", (directory_ / "vrdmsg.log").string().c_str());
+  dunax::testing::setVariable("DUNAX_VRDMSG_ANSWERS", "cr");
   unsigned char first[kBlockSize];
   fillBlock(first, 'q', 'n', "  Interrompe a Convers\xE3o? ");
   unsigned char sent[kBlockSize];
