@@ -18,12 +18,16 @@ namespace {
 
 HANDLE handleOf(int file) { return LongToHandle(file); }
 
+// FOLDERID_LocalAppData, spelt out so that linking needs no library of GUIDs.
+constexpr KNOWNFOLDERID kLocalAppData = {
+    0xF1B32785, 0x6FBA, 0x4FCF, {0x9D, 0x55, 0x7B, 0x8E, 0x7F, 0x15, 0x70, 0x91}};
+
 // The user's local application data folder ("C:\Users\NAME\AppData\Local"), else
 // %LOCALAPPDATA%; empty when neither is known.
 std::string localApplicationData() {
   wchar_t* folder = nullptr;
   std::string found;
-  if (SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder) == S_OK && folder) {
+  if (SHGetKnownFolderPath(kLocalAppData, 0, nullptr, &folder) == S_OK && folder) {
     found = win32::utf8FromWide(folder);
   }
   CoTaskMemFree(folder);
