@@ -26,7 +26,7 @@ class ExclusiveFileLock {
   bool held() const { return handle_ >= 0; }
 
  private:
-  int handle_ = -1;
+  int handle_ = -1;  // a descriptor, or a Windows handle (HandleToLong)
   std::string path_;
 };
 

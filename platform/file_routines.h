@@ -13,11 +13,13 @@
 
 namespace dunax::platform {
 
-// Returns name in the host's form: every "\" becomes "/"; nothing else changes.
-// Returns InvalidName when name is empty or holds a NUL, which no host name can.
+// Returns name in the host's form: every separator becomes the host's ("\" becomes "/" on
+// POSIX, "/" becomes "\" on Windows); nothing else changes.
+// Returns InvalidName when name is empty or holds a NUL, which no host name can, and on Windows
+// when it reaches a device instead of a file (platform/host_path.h).
 Expected<std::string> hostPathFrom(std::string_view name);
 
-// Creates one directory (mode 0777 less the umask; the parent must exist).
+// Creates one directory (on POSIX mode 0777 less the umask; the parent must exist).
 // Returns success, or the failure (AlreadyExists when the name exists, InvalidName for a bad
 // name).
 Status createDirectory(std::string_view name);
@@ -25,14 +27,16 @@ Status createDirectory(std::string_view name);
 // Removes one empty directory. Returns success, or the failure (NotEmpty, NotFound, ...).
 Status deleteDirectory(std::string_view name);
 
-// Makes name the current directory of this process. Returns success, or the failure.
+// Makes name the current directory of this process. A drive alone ("D:") selects that drive
+// and the directory last current on it (Windows; on POSIX the drive's mapped directory).
+// Returns success, or the failure.
 Status changeDirectory(std::string_view name);
 
-// Returns the current directory in the host's form (its encoding, "/" separators), or the
+// Returns the current directory in the host's form (its encoding and separators), or the
 // failure.
 Expected<std::string> currentDirectory();
 
-// Returns the real path of name (a name of this host, as a user types it; "\" read as "/"):
+// Returns the real path of name (a name of this host, as a user types it; either separator):
 // absolute, with every symbolic link, "." and ".." resolved, so that two names of one
 // file give the same text. The parts at the end that do not
 // exist yet (a file still to be written, or its directory) are appended as written, "." left

@@ -1,9 +1,13 @@
-// Where a request's name lands on this host. Drive letters ("C:\DADOS", "c:DADOS") and network
-// paths ("\\server\share\rest", "//server/share/rest") name places this host does not have; they
-// land under host directories that the operator maps (DUNAX_DRIVES, DUNAX_NETWORK_ROOT), and
-// never outside them. Any other name is taken as it is, "\" read as "/". Names are
-// Windows-1252 in the records and in the host's encoding at the OS (UTF-8 unless the locale
-// names a single-byte code set): every name crosses between the two here, both ways.
+// Where a request's name lands on this host. On POSIX, drive letters ("C:\DADOS", "c:DADOS")
+// and network paths ("\\server\share\rest", "//server/share/rest") name places the host does
+// not have; they land under host directories that the operator maps (DUNAX_DRIVES,
+// DUNAX_NETWORK_ROOT), and never outside them, and any other name is taken as it is, "\" read
+// as "/". On Windows drives and network paths are the host's own and every name is taken as it
+// is, "/" read as "\", except one that reaches a device instead of a file (a part named CON,
+// NUL, COM1, LPT1 ..., with or without an extension; a "\\.\" or "\\?\" path; a ":" that
+// does not follow a drive letter), which is refused. Names are Windows-1252 in the records and
+// in the host's encoding at the OS (UTF-8 unless a POSIX locale names a single-byte code set):
+// every name crosses between the two here, both ways.
 #pragma once
 
 #include <string>
@@ -21,7 +25,8 @@ inline constexpr char kDrivesVariable[] = "DUNAX_DRIVES";
 inline constexpr char kNetworkRootVariable[] = "DUNAX_NETWORK_ROOT";
 
 // Maps a request's name to a host path, given the values of the two variables (empty when
-// unset). Returns true and fills host:
+// unset; Windows reads neither: there a name is refused or kept, "/" made "\"). On POSIX,
+// returns true and fills host:
 // - a drive name: the drive's directory followed by the rest of the name, whether the rest
 //   begins with a separator or not ("C:" alone is the drive's directory);
 // - a network name: the network root, the server, the share, then the rest ("\\server" alone
@@ -47,7 +52,8 @@ enum class NameEncoding { Utf8, SameBytes };
 // services often run with no locale at all.
 NameEncoding nameEncodingOfLocale(std::string_view locale);
 
-// This process's name encoding: that of the first non-empty of LC_ALL, LC_CTYPE and LANG.
+// This process's name encoding: on POSIX that of the first non-empty of LC_ALL, LC_CTYPE and
+// LANG; UTF-8 on Windows, whose wide names the platform makes from it.
 NameEncoding hostNameEncoding();
 
 // A name in the record's form (Windows-1252, "\" separators, maybe a drive or network name) in

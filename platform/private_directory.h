@@ -1,6 +1,7 @@
-// A private directory: a directory only the running user can reach (owned by the user, mode
-// 0700, not a symbolic link), whole files replaced in it atomically, and a lock file in it
-// through which the processes of that user take turns.
+// A private directory: a directory only the running user can reach (on POSIX owned by the user,
+// mode 0700, not a symbolic link; on Windows a folder in the user's own local application data,
+// not a link or junction), whole files replaced in it atomically, and a lock file in it through
+// which the processes of that user take turns.
 #pragma once
 
 #include <cstddef>
@@ -10,12 +11,20 @@
 
 namespace dunax::platform {
 
-// Returns the numeric id of the user the process runs as.
+// Returns the numeric id of the user the process runs as (on Windows the last part of the
+// user's security id).
 unsigned long currentUserId();
+
+// The private directory of this user for purpose, a short word such as "sp2" (nothing is
+// made): on POSIX ${XDG_RUNTIME_DIR:-/tmp}/dunax-PURPOSE-UID; on Windows the folder "dunax" in
+// the user's local application data folder (made when missing), then PURPOSE. Empty when the
+// user has no such folder.
+std::string defaultPrivateDirectory(const std::string& purpose);
 
 // Makes sure path is a private directory: creates it with mode 0700 when it is missing;
 // otherwise it must be a directory, not a symbolic link, owned by the running user, with mode
-// exactly 0700.
+// exactly 0700. (On Windows: a folder made in the user's own folder keeps that folder's
+// user-only access; an existing one must be a folder and not a link or junction.)
 // Returns success; NotDirectory when it is a symbolic link or not a directory;
 // PermissionDenied (EPERM) when another user owns it; PermissionDenied (EACCES) when its mode
 // is not 0700; otherwise the failure of lstat or mkdir.
@@ -56,7 +65,7 @@ class FileLock {
   bool held() const { return fd_ >= 0; }
 
  private:
-  int fd_ = -1;
+  int fd_ = -1;  // a descriptor, or a Windows handle (HandleToLong)
 };
 
 }  // namespace dunax::platform

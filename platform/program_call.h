@@ -1,7 +1,7 @@
-// Calling an outside program by name: a loadable module NAME.so found on COB_LIBRARY_PATH, then
-// beside the running program (../lib/dunax, then its own directory), entered through the C
-// symbol NAME with every argument passed by reference. Modules compiled by GnuCOBOL are called
-// the same way; libcob is then kept loaded and initialised once.
+// Calling an outside program by name: a loadable module NAME.so (NAME.dll on Windows) found on
+// COB_LIBRARY_PATH, then beside the running program (../lib/dunax, then its own directory),
+// entered through the C symbol NAME with every argument passed by reference. Modules compiled
+// by GnuCOBOL are called the same way; libcob is then kept loaded and initialised once.
 #pragma once
 
 #include <string>
@@ -56,8 +56,9 @@ struct ModuleSearch {
   std::string searched;  // the directories searched, in order, separated by ", "
 };
 
-// Searches NAME.so, then name.so, in each directory of COB_LIBRARY_PATH, then in
-// ownDirectory/../lib/dunax, then in ownDirectory (these two left out when it is empty). name is
+// Searches NAME.so, then name.so, in each directory of COB_LIBRARY_PATH (":" between them), then
+// in ownDirectory/../lib/dunax, then in ownDirectory (these two left out when it is empty); on
+// Windows NAME.dll and name.dll, ";" between the directories, "\" as separator. name is
 // taken as OutsideProgram takes it (trailing spaces removed). Only the file is looked for: that
 // it loads and has its entry point is seen by the call.
 ModuleSearch findModule(std::string_view name, const std::string& ownDirectory);

@@ -15,14 +15,19 @@ enum class Organization { RecordSequential, LineSequential };
 enum class OpenMode { Closed, Input, Output, Extend };
 
 // The operating-system calls the record-file handler makes, so that a test can make the Nth
-// write fail for real reasons (disk full, size limit) without filling a disk.
+// write fail for real reasons (disk full, size limit) without filling a disk. A file is an
+// int: a descriptor on POSIX, a handle on Windows (HandleToLong: a handle's value fits 32 bits
+// there). open takes the <fcntl.h> flags (the Windows half reads O_WRONLY, O_RDWR, O_CREAT,
+// O_TRUNC and O_APPEND) and answers -1 when it fails; read and write answer the bytes moved or
+// -1; the others 0 or -1. A call that fails leaves the host's error number where the host keeps
+// it: errno on POSIX, the thread's last error (SetLastError) on Windows.
 struct FileSystemCalls {
   int (*open)(const char* path, int flags, int mode);
-  long (*read)(int fd, void* buffer, std::size_t count);
-  long (*write)(int fd, const void* buffer, std::size_t count);
-  int (*fsync)(int fd);
-  int (*ftruncate)(int fd, long length);
-  int (*close)(int fd);
+  long (*read)(int file, void* buffer, std::size_t count);
+  long (*write)(int file, const void* buffer, std::size_t count);
+  int (*fsync)(int file);
+  int (*ftruncate)(int file, long long length);
+  int (*close)(int file);
 };
 // The calls the handler makes unless a test has replaced them.
 const FileSystemCalls& realFileSystemCalls();
@@ -36,7 +41,8 @@ class RecordFile {
   RecordFile& operator=(const RecordFile&) = delete;
 
   // Opens the file named by path (a NUL-terminated host path).
-  // Returns "00"; "35" when an input file does not exist; "37" when permission is denied;
+  // Returns "00"; "35" when an input file does not exist; "37" when permission is denied (a
+  // directory, or on Windows a device name, included);
   // "41" when this handle is already open; "30" for any other failure.
   // Output truncates the file; extend appends, creating the file when it is missing.
   FileStatus open(const char* path, OpenMode mode);
@@ -74,7 +80,7 @@ class RecordFile {
   Organization organization_;
   std::size_t recordLength_;
   const FileSystemCalls* calls_;
-  int fd_ = -1;
+  int fd_ = -1;  // the file, as FileSystemCalls takes it
   std::string directory_;  // of a file opened for output or extend
   OpenMode mode_ = OpenMode::Closed;
   bool endReported_ = false;

@@ -13,9 +13,17 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/process.h"
+
 namespace dunax::platform {
 
 unsigned long currentUserId() { return static_cast<unsigned long>(geteuid()); }
+
+std::string defaultPrivateDirectory(const std::string& purpose) {
+  const char* runtime = environmentValue("XDG_RUNTIME_DIR");
+  const std::string base = runtime != nullptr && runtime[0] != '\0' ? runtime : "/tmp";
+  return base + "/dunax-" + purpose + "-" + std::to_string(currentUserId());
+}
 
 Status preparePrivateDirectory(const std::string& path) {
   if (path.empty()) return Status::fromNative(ENOENT);

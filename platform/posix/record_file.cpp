@@ -22,7 +22,9 @@ long realWrite(int fd, const void* buffer, std::size_t count) {
   return ::write(fd, buffer, count);
 }
 int realFsync(int fd) { return ::fsync(fd); }
-int realFtruncate(int fd, long length) { return ::ftruncate(fd, length); }
+int realFtruncate(int fd, long long length) {
+  return ::ftruncate(fd, static_cast<off_t>(length));
+}
 int realClose(int fd) { return ::close(fd); }
 
 FileStatus statusForWriteError(int error) {
@@ -165,7 +167,7 @@ FileStatus RecordFile::failWrite(int error) {
   writeFailed_ = true;
   bufferUsed_ = 0;
   // Whatever part of a record reached the disk is cut off again.
-  calls_->ftruncate(fd_, static_cast<long>(wholeBytes_));
+  calls_->ftruncate(fd_, wholeBytes_);
   return statusForWriteError(error);
 }
 

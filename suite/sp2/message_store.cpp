@@ -29,13 +29,12 @@ void writeReturnCode(unsigned char* block, int code) {
   layouts::putLittleEndian16(reinterpret_cast<layouts::MessageBlock*>(block)->returnCode, code);
 }
 
-// The message directory: $DUNAX_MESSAGE_DIR, else ${XDG_RUNTIME_DIR:-/tmp}/dunax-sp2-<uid>.
+// The message directory: $DUNAX_MESSAGE_DIR, else the user's private directory for "sp2"
+// (${XDG_RUNTIME_DIR:-/tmp}/dunax-sp2-<uid> on POSIX, %LOCALAPPDATA%\dunax\sp2 on Windows).
 std::string messageDirectory() {
   const char* chosen = platform::environmentValue("DUNAX_MESSAGE_DIR");
   if (chosen != nullptr && chosen[0] != '\0') return chosen;
-  const char* runtime = platform::environmentValue("XDG_RUNTIME_DIR");
-  std::string base = runtime != nullptr && runtime[0] != '\0' ? runtime : "/tmp";
-  return base + "/dunax-sp2-" + std::to_string(platform::currentUserId());
+  return platform::defaultPrivateDirectory("sp2");
 }
 
 }  // namespace

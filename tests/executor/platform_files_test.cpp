@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform/command_execution.h"
 #include "platform/directory_search.h"
@@ -175,6 +176,17 @@ TEST_F(PlatformFiles, PrivateDirectoryRefusesAnotherOwner) {
   chmod("theirs", 0700);
   ASSERT_EQ(0, chown("theirs", 65534, 65534));
   EXPECT_EQ(StatusCode::PermissionDenied, preparePrivateDirectory("theirs").code());
+}
+
+TEST_F(PlatformFiles, DefaultPrivateDirectoryLiesInTheRuntimeDirectory) {
+  const std::string uid = std::to_string(geteuid());
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string kept = saved != nullptr ? saved : "";
+  setenv("XDG_RUNTIME_DIR", "/run/user/x", 1);
+  EXPECT_EQ("/run/user/x/dunax-sp2-" + uid, defaultPrivateDirectory("sp2"));
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ("/tmp/dunax-sp2-" + uid, defaultPrivateDirectory("sp2"));
+  if (saved != nullptr) setenv("XDG_RUNTIME_DIR", kept.c_str(), 1);
 }
 
 TEST_F(PlatformFiles, ReplaceFileAtomicallyAndReadItBack) {

@@ -66,7 +66,7 @@ long refuseWrite(int /*fd*/, const void* /*buffer*/, std::size_t /*count*/) {
   return -1;
 }
 int noFsync(int /*fd*/) { return 0; }
-int noTruncate(int /*fd*/, long /*length*/) { return 0; }
+int noTruncate(int /*fd*/, long long /*length*/) { return 0; }
 int fakeClose(int fd) { return ::close(fd); }
 
 const dunax::platform::FileSystemCalls kCalls = {fakeOpen,  fakeRead,   refuseWrite,

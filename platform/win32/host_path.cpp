@@ -1,0 +1,36 @@
+// Request names on Windows: drive letters and network paths are the host's own, so a name is
+// taken as it is, "/" read as "\", unless it reaches a device instead of a file; names are
+// spelt in UTF-8, from which the platform makes the wide names of the system calls.
+#include "platform/host_path.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/file_routines.h"
+#include "platform/win32/native_name.h"
+
+namespace dunax::platform {
+
+Expected<std::string> hostPathFrom(std::string_view name) {
+  if (name.empty() || name.find('\0') != std::string_view::npos || win32::isRefusedName(name)) {
+    return Status::fromNative(ERROR_INVALID_NAME);
+  }
+  std::string host(name);
+  for (char& c : host) {
+    if (c == '/') c = '\\';
+  }
+  return host;
+}
+
+bool mapRequestName(std::string_view name, std::string_view /*drives*/,
+                    std::string_view /*networkRoot*/, std::string& host) {
+  Expected<std::string> plain = hostPathFrom(name);
+  if (!plain) return false;
+  host = std::move(*plain);
+  return true;
+}
+
+NameEncoding hostNameEncoding() { return NameEncoding::Utf8; }
+
+}  // namespace dunax::platform

@@ -1,0 +1,215 @@
+// The private directory on Windows: a folder in the user's local application data (whose
+// access is the user's alone, and which a folder made in it inherits), checked to be a real
+// folder and not a link or junction; files replaced whole with MoveFileExW; a lock taken with
+// LockFileEx.
+#include "platform/private_directory.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/native_name.h"
+#include "platform/win32/wide_text.h"
+
+namespace dunax::platform {
+namespace {
+
+HANDLE handleOf(int file) { return LongToHandle(file); }
+
+// FOLDERID_LocalAppData, spelt out so that linking needs no library of GUIDs.
+constexpr KNOWNFOLDERID kLocalAppData = {
+    0xF1B32785, 0x6FBA, 0x4FCF, {0x9D, 0x55, 0x7B, 0x8E, 0x7F, 0x15, 0x70, 0x91}};
+
+// The user's local application data folder ("C:\Users\NAME\AppData\Local"), else
+// %LOCALAPPDATA%; empty when neither is known.
+std::string localApplicationData() {
+  wchar_t* folder = nullptr;
+  std::string found;
+  if (SHGetKnownFolderPath(kLocalAppData, 0, nullptr, &folder) == S_OK && folder) {
+    found = win32::utf8FromWide(folder);
+  }
+  CoTaskMemFree(folder);
+  if (!found.empty()) return found;
+  const DWORD needed = GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+  if (needed == 0) return {};
+  std::vector<wchar_t> value(needed);
+  const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), needed);
+  if (length == 0 || length >= needed) return {};
+  return win32::utf8FromWide(std::wstring(value.data(), length));
+}
+
+// Whether the open file is a plain file: not a folder, not a link or junction.
+bool isPlainFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return GetFileInformationByHandle(file, &info) &&
+         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+}
+
+// Opens path itself (a link is opened, not followed) for access, sharing with everyone so that
+// a writer may replace it while it is read.
+HANDLE openPlain(const std::wstring& path, DWORD access, DWORD disposition) {
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, disposition, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+}  // namespace
+
+unsigned long currentUserId() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
+  unsigned long id = 0;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> buffer(size);
+  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
+    PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+    const UCHAR parts = *GetSidSubAuthorityCount(sid);
+    if (parts > 0) id = *GetSidSubAuthority(sid, parts - 1u);
+  }
+  CloseHandle(token);
+  return id;
+}
+
+std::string defaultPrivateDirectory(const std::string& purpose) {
+  const std::string base = localApplicationData();
+  if (base.empty()) return {};
+  const std::string folder = base + "\\dunax";
+  if (const Expected<std::wstring> wide = win32::nativeName(folder)) {
+    CreateDirectoryW(wide->c_str(), nullptr);  // there already, or made now; checked on use
+  }
+  return folder + "\\" + purpose;
+}
+
+Status preparePrivateDirectory(const std::string& path) {
+  if (path.empty()) return Status::fromNative(ERROR_PATH_NOT_FOUND);
+  const Expected<std::wstring> wide = win32::nativeName(path);
+  if (!wide) return wide.status();
+  DWORD attributes = GetFileAttributesW(wide->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) return Status::fromNative(static_cast<int>(error));
+    // Made with the access of the folder that holds it: the user's alone in the user's folder.
+    if (!CreateDirectoryW(wide->c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return win32::lastError();
+    }
+    attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return win32::lastError();
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return Status::fromNative(ERROR_DIRECTORY);
+  }
+  return Status();
+}
+
+Status replaceFileAtomically(const std::string& directory, const std::string& name,
+                             const void* data, std::size_t length) {
+  const Expected<std::wstring> target = win32::nativeName(directory + "\\" + name);
+  if (!target) return target.status();
+  // A temporary name of this process in the same folder, made new (never an existing file).
+  std::wstring temporary;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    const Expected<std::wstring> candidate =
+        win32::nativeName(directory + "\\." + name + "." + std::to_string(GetCurrentProcessId()) +
+                          "." + std::to_string(attempt));
+    if (!candidate) return candidate.status();
+    temporary = *candidate;
+    file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+      return win32::lastError();
+    }
+  }
+  if (file == INVALID_HANDLE_VALUE) return Status::fromNative(ERROR_FILE_EXISTS);
+  const char* bytes = static_cast<const char*>(data);
+  std::size_t left = length;
+  Status failure;
+  while (left > 0 && failure.ok()) {
+    DWORD written = 0;
+    const DWORD asked = static_cast<DWORD>(left < (1u << 30) ? left : (1u << 30));
+    if (!WriteFile(file, bytes, asked, &written, nullptr)) {
+      failure = win32::lastError();
+    } else if (written == 0) {
+      failure = Status::fromNative(ERROR_DISK_FULL);
+    }
+    bytes += written;
+    left -= written;
+  }
+  if (failure.ok() && !FlushFileBuffers(file)) failure = win32::lastError();
+  if (!CloseHandle(file) && failure.ok()) failure = win32::lastError();
+  if (failure.ok() && !MoveFileExW(temporary.c_str(), target->c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    failure = win32::lastError();
+  }
+  if (!failure.ok()) DeleteFileW(temporary.c_str());
+  return failure;
+}
+
+Status readFileExactly(const std::string& path, void* data, std::size_t length) {
+  const Expected<std::wstring> wide = win32::nativeName(path);
+  if (!wide) return wide.status();
+  HANDLE file = openPlain(*wide, GENERIC_READ, OPEN_EXISTING);
+  if (file == INVALID_HANDLE_VALUE) return win32::lastError();
+  if (!isPlainFile(file)) {
+    CloseHandle(file);
+    return Status::fromNative(ERROR_INVALID_NAME);
+  }
+  char* bytes = static_cast<char*>(data);
+  std::size_t got = 0;
+  Status failure;
+  while (got < length && failure.ok()) {
+    DWORD count = 0;
+    const std::size_t wanted = length - got;
+    const DWORD asked = static_cast<DWORD>(wanted < (1u << 30) ? wanted : (1u << 30));
+    if (!ReadFile(file, bytes + got, asked, &count, nullptr)) {
+      failure = win32::lastError();
+    } else if (count == 0) {
+      failure = Status::fromNative(ERROR_INVALID_NAME);  // shorter than a whole message
+    }
+    got += count;
+  }
+  CloseHandle(file);
+  return failure;
+}
+
+Status FileLock::acquire(const std::string& path, int waitMilliseconds) {
+  if (fd_ >= 0) return Status::failure(StatusCode::Busy, "this lock is held already");
+  const Expected<std::wstring> wide = win32::nativeName(path);
+  if (!wide) return wide.status();
+  HANDLE file = openPlain(*wide, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+  if (file == INVALID_HANDLE_VALUE) return win32::lastError();
+  if (!isPlainFile(file)) {
+    CloseHandle(file);
+    return Status::fromNative(ERROR_INVALID_NAME);
+  }
+  // Polled, so that a holder that never lets go costs a bounded wait.
+  int waited = 0;
+  for (;;) {
+    OVERLAPPED whole = {};
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+      break;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_LOCK_VIOLATION || waited >= waitMilliseconds) {
+      CloseHandle(file);
+      return Status::fromNative(static_cast<int>(error));
+    }
+    Sleep(10);
+    waited += 10;
+  }
+  fd_ = static_cast<int>(HandleToLong(file));
+  return Status();
+}
+
+void FileLock::release() {
+  if (fd_ < 0) return;
+  OVERLAPPED whole = {};
+  UnlockFileEx(handleOf(fd_), 0, 1, 0, &whole);
+  CloseHandle(handleOf(fd_));
+  fd_ = -1;
+}
+
+}  // namespace dunax::platform
