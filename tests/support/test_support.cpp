@@ -24,8 +24,11 @@ std::string binDirectory() { return buildDirectory() + "/bin"; }
 std::string moduleDirectory() { return buildDirectory() + "/lib/dunax"; }
 std::string doublesDirectory() { return buildDirectory() + "/tests/doubles/converter"; }
 
-TemporaryDirectory::TemporaryDirectory() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/dunax-test-XXXXXX";
+TemporaryDirectory::TemporaryDirectory()
+    : TemporaryDirectory(std::filesystem::temp_directory_path().string()) {}
+
+TemporaryDirectory::TemporaryDirectory(const std::string& parent) {
+  std::string pattern = parent + "/dunax-test-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   const char* made = mkdtemp(buffer.data());

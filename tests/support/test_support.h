@@ -13,11 +13,12 @@ std::string binDirectory();
 std::string moduleDirectory();
 std::string doublesDirectory();  // the converter's doubles
 
-// A fresh directory under the system's temporary directory, removed with everything in it
-// when the object goes.
+// A fresh directory under the system's temporary directory (or under parent), removed with
+// everything in it when the object goes.
 class TemporaryDirectory {
  public:
   TemporaryDirectory();
+  explicit TemporaryDirectory(const std::string& parent);
   ~TemporaryDirectory();
   TemporaryDirectory(const TemporaryDirectory&) = delete;
   TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
