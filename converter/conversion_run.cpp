@@ -112,7 +112,8 @@ void ConversionRun::runImport() {
            !interruption_.interrupted()) {
       ++counts_.transferSide;
       // The program may have changed the area at the last write: the spaces are laid again.
-      std::memset(spacesAfterRecord, ' ', access::kRecordAreaLength - access::kTransferRecordLength);
+      std::memset(spacesAfterRecord, ' ',
+                  access::kRecordAreaLength - access::kTransferRecordLength);
       FileStatus written = dataFile_.issue(writeCode);
       if (written.ok() || written.is('0', '2')) {
         dataFile_.setDataStatus(platform::status::kSuccess);

@@ -102,8 +102,9 @@ FileStatus RecordFile::fillBuffer() {
     bufferPos_ = 0;
   }
   const long long readBefore = readBytes_;
-  while (!atEof_ && bufferUsed_ < bufferBytesFor(organization_)) {
-    long n = calls_->read(fd_, buffer_.get() + bufferUsed_, bufferBytesFor(organization_) - bufferUsed_);
+  const std::size_t bufferBytes = bufferBytesFor(organization_);
+  while (!atEof_ && bufferUsed_ < bufferBytes) {
+    long n = calls_->read(fd_, buffer_.get() + bufferUsed_, bufferBytes - bufferUsed_);
     if (n < 0) {
       if (errno == EINTR) continue;
       return status::kPermanentError;
@@ -124,8 +125,8 @@ FileStatus RecordFile::fillBuffer() {
   // page cache, so that what the reading process writes next reuses them instead of taking
   // fresh memory (a data file written beside the old one while that stays cached).
   if (organization_ == Organization::RecordSequential && readBytes_ > readBefore) {
-    posix_fadvise(fd_, static_cast<off_t>(readBefore), static_cast<off_t>(readBytes_ - readBefore),
-                  POSIX_FADV_DONTNEED);
+    posix_fadvise(fd_, static_cast<off_t>(readBefore),
+                  static_cast<off_t>(readBytes_ - readBefore), POSIX_FADV_DONTNEED);
   }
   return status::kSuccess;
 }
@@ -158,7 +159,8 @@ FileStatus RecordFile::readNext(void* record) {
   const void* newline = nullptr;
   for (;;) {
     newline = std::memchr(buffer_.get() + bufferPos_, '\n', bufferUsed_ - bufferPos_);
-    if (newline != nullptr || atEof_ || (bufferPos_ == 0 && bufferUsed_ == bufferBytesFor(organization_))) break;
+    bool bufferFull = bufferPos_ == 0 && bufferUsed_ == bufferBytesFor(organization_);
+    if (newline != nullptr || atEof_ || bufferFull) break;
     FileStatus filled = fillBuffer();
     if (!filled.ok()) return filled;
   }
