@@ -101,21 +101,25 @@ void ConversionRun::runImport() {
   if (!transferFile_.openForInput().ok()) return;
   if (!dataFile_.issue(codes::kOpenForOutput).ok()) return;
   const char* writeCode = parameter_.keyOption() ? codes::kWriteByAlternateKey : codes::kWrite;
+  // The transfer record is read straight into the first 1024 bytes of the record area: a read
+  // that succeeds fills all of them, and one that does not ends the loop before the next write.
   unsigned char* recordArea = block_.recordArea;
+  unsigned char* transferRecord = recordArea;
+  unsigned char* spacesAfterRecord = recordArea + access::kTransferRecordLength;
   for (;;) {
-    std::memset(transferFile_.record(), 0, access::kTransferRecordLength);
-    transferFile_.readNextRecord();
+    std::memset(transferRecord, 0, access::kTransferRecordLength);
+    transferFile_.readNextRecord(transferRecord);
     while (dataFile_.dataStatus().ok() && transferFile_.status().ok() &&
            !interruption_.interrupted()) {
       ++counts_.transferSide;
-      std::memcpy(recordArea, transferFile_.record(), access::kTransferRecordLength);
-      std::memset(recordArea + access::kTransferRecordLength, ' ',
+      // The program may have changed the area at the last write: the spaces are laid again.
+      std::memset(spacesAfterRecord, ' ',
                   access::kRecordAreaLength - access::kTransferRecordLength);
       FileStatus written = dataFile_.issue(writeCode);
       if (written.ok() || written.is('0', '2')) {
         dataFile_.setDataStatus(platform::status::kSuccess);
         ++counts_.dataSide;
-        transferFile_.readNextRecord();
+        transferFile_.readNextRecord(transferRecord);
       }
       showProgress();
     }

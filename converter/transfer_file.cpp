@@ -17,7 +17,6 @@ TransferFile::TransferFile()
     : file_(platform::Organization::RecordSequential, access::kTransferRecordLength) {
   std::memset(name_, ' ', sizeof name_);
   std::memset(baseName_, ' ', sizeof baseName_);
-  std::memset(record_, 0, sizeof record_);
 }
 
 void TransferFile::buildName(const RunParameter& parameter) {
@@ -112,9 +111,9 @@ platform::FileStatus TransferFile::writeRecord(const unsigned char* record) {
   return status_;
 }
 
-platform::FileStatus TransferFile::readNextRecord() {
+platform::FileStatus TransferFile::readNextRecord(unsigned char* record) {
   lastOperation_ = "read";
-  status_ = file_.readNext(record_);
+  status_ = file_.readNext(record);
   return status_;
 }
 

@@ -43,9 +43,6 @@ class TransferFile {
   void buildName(const RunParameter& parameter);
   const char* name() const { return name_; }
 
-  // The record area of one transfer record.
-  unsigned char* record() { return record_; }
-
   // The status of the last operation ("30" before the first).
   platform::FileStatus status() const { return status_; }
   // What the last operation that set the status was, in words ("open", "read", ...).
@@ -58,7 +55,9 @@ class TransferFile {
   platform::FileStatus openForOutput();
   platform::FileStatus openForInput();
   platform::FileStatus writeRecord(const unsigned char* record);
-  platform::FileStatus readNextRecord();
+  // Reads the next record into record (1024 bytes): the caller's own area, so that a record
+  // is copied once on its way from the file to the record-access program.
+  platform::FileStatus readNextRecord(unsigned char* record);
   // Closes the file when it is open; returns the status of the close ("00" when it was not
   // open). The transfer status is left as it was.
   platform::FileStatus close();
@@ -110,7 +109,6 @@ class TransferFile {
 
   char name_[kTransferNameLength];
   char baseName_[kTransferNameLength];
-  unsigned char record_[access::kTransferRecordLength];
   platform::RecordFile file_;
   platform::FileStatus status_{'3', '0'};
   const char* lastOperation_ = "open";

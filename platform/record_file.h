@@ -89,6 +89,7 @@ class RecordFile {
   std::unique_ptr<unsigned char[]> buffer_;
   std::size_t bufferUsed_ = 0;
   std::size_t bufferPos_ = 0;
+  long long readBytes_ = 0;  // bytes read from the file since it was opened
   bool atEof_ = false;
 };
 

@@ -4,7 +4,10 @@
 # tests/fuzz/corpus/<target>/. Fails on any crash, leak, failed check or sanitizer report; the
 # input that caused it is kept in build-fuzz/artifacts/. Installs clang and its run-time
 # libraries first when missing (as root).
+# The tree is a whole build (the programs, modules and tests too, all sanitized): scripts/test.sh
+# runs the test suite in it as its sanitizer suite.
 # Usage: scripts/fuzz.sh [SECONDS_PER_TARGET [TARGET ...]]
+#        scripts/fuzz.sh --build-only   (builds the whole tree, runs nothing)
 #   SECONDS_PER_TARGET  default 60 (or $DUNAX_FUZZ_SECONDS)
 #   TARGET              default: every target in tests/fuzz/corpus
 set -euo pipefail
@@ -12,6 +15,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 "$here/scripts/ensure_tools.sh" clang libclang-rt-14-dev
 
+build_only=0
+[ "${1:-}" = "--build-only" ] && build_only=1 && shift
 seconds=${1:-${DUNAX_FUZZ_SECONDS:-60}}
 shift || true
 targets=("$@")
@@ -27,6 +32,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNAX_FUZZ=ON >/dev/null
 fi
 echo "== build (libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer)"
+if [ "$build_only" -eq 1 ]; then
+  cmake --build "$build" -j 2 | tail -1
+  exit 0
+fi
 cmake --build "$build" --target fuzz_targets -j 2 | tail -1
 
 artifacts="$build/artifacts"

@@ -13,7 +13,12 @@
 namespace dunax::platform {
 namespace {
 
-constexpr std::size_t kBufferBytes = 1 << 20;
+// A record file's buffer: 128 KiB, so that the reader's buffer, the writer's buffer and the
+// records between them stay in the processor's second-level cache while the kernel copies
+// through them (1 MiB each was measured slower). A line file keeps 1 MiB: its longest line is
+// the buffer.
+constexpr std::size_t kRecordBufferBytes = 1 << 17;
+constexpr std::size_t kLineBufferBytes = 1 << 20;
 constexpr std::size_t kMaxRecordLength = 1 << 16;
 
 int realOpen(const char* path, int flags, int mode) { return ::open(path, flags, mode); }
@@ -26,6 +31,10 @@ int realFtruncate(int fd, long long length) {
   return ::ftruncate(fd, static_cast<off_t>(length));
 }
 int realClose(int fd) { return ::close(fd); }
+
+std::size_t bufferBytesFor(Organization organization) {
+  return organization == Organization::RecordSequential ? kRecordBufferBytes : kLineBufferBytes;
+}
 
 FileStatus statusForWriteError(int error) {
   return (error == ENOSPC || error == EFBIG || error == EDQUOT) ? status::kBoundaryViolation
@@ -68,7 +77,7 @@ FileStatus RecordFile::open(const char* path, OpenMode mode) {
     calls_->close(fd);
     return status::kPermissionDenied;
   }
-  if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(kBufferBytes);
+  if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(bufferBytesFor(organization_));
   fd_ = fd;
   mode_ = mode;
   endReported_ = false;
@@ -76,6 +85,7 @@ FileStatus RecordFile::open(const char* path, OpenMode mode) {
   atEof_ = false;
   bufferUsed_ = 0;
   bufferPos_ = 0;
+  readBytes_ = 0;
   wholeBytes_ = mode == OpenMode::Extend ? static_cast<long long>(info.st_size) : 0;
   // The directory that holds a written file: its entry is flushed too when the file closes.
   directory_.clear();
@@ -93,8 +103,10 @@ FileStatus RecordFile::fillBuffer() {
     bufferUsed_ -= bufferPos_;
     bufferPos_ = 0;
   }
-  while (!atEof_ && bufferUsed_ < kBufferBytes) {
-    long n = calls_->read(fd_, buffer_.get() + bufferUsed_, kBufferBytes - bufferUsed_);
+  const long long readBefore = readBytes_;
+  const std::size_t bufferBytes = bufferBytesFor(organization_);
+  while (!atEof_ && bufferUsed_ < bufferBytes) {
+    long n = calls_->read(fd_, buffer_.get() + bufferUsed_, bufferBytes - bufferUsed_);
     if (n < 0) {
       if (errno == EINTR) continue;
       return status::kPermanentError;
@@ -104,11 +116,19 @@ FileStatus RecordFile::fillBuffer() {
       break;
     }
     bufferUsed_ += static_cast<std::size_t>(n);
+    readBytes_ += n;
     if (organization_ == Organization::RecordSequential && bufferUsed_ >= recordLength_) break;
     if (organization_ == Organization::LineSequential &&
         std::memchr(buffer_.get(), '\n', bufferUsed_) != nullptr) {
       break;
     }
+  }
+  // A record file is read once, front to back: the pages just copied into the buffer leave the
+  // page cache, so that what the reading process writes next reuses them instead of taking
+  // fresh memory (a data file written beside the old one while that stays cached).
+  if (organization_ == Organization::RecordSequential && readBytes_ > readBefore) {
+    posix_fadvise(fd_, static_cast<off_t>(readBefore),
+                  static_cast<off_t>(readBytes_ - readBefore), POSIX_FADV_DONTNEED);
   }
   return status::kSuccess;
 }
@@ -141,7 +161,8 @@ FileStatus RecordFile::readNext(void* record) {
   const void* newline = nullptr;
   for (;;) {
     newline = std::memchr(buffer_.get() + bufferPos_, '\n', bufferUsed_ - bufferPos_);
-    if (newline != nullptr || atEof_ || (bufferPos_ == 0 && bufferUsed_ == kBufferBytes)) break;
+    bool bufferFull = bufferPos_ == 0 && bufferUsed_ == bufferBytesFor(organization_);
+    if (newline != nullptr || atEof_ || bufferFull) break;
     FileStatus filled = fillBuffer();
     if (!filled.ok()) return filled;
   }
@@ -203,7 +224,7 @@ FileStatus RecordFile::write(const void* record) {
     while (length > 0 && in[length - 1] == ' ') --length;
   }
   std::size_t needed = length + (organization_ == Organization::LineSequential ? 1 : 0);
-  if (bufferUsed_ + needed > kBufferBytes) {
+  if (bufferUsed_ + needed > bufferBytesFor(organization_)) {
     FileStatus flushed = flushBuffer();
     if (!flushed.ok()) return flushed;
   }

@@ -22,11 +22,12 @@ bool isBlank(char c) { return c == ' ' || c == '\0'; }
 Request parseRequest(const char* code) {
   using namespace layouts::request_code;
   auto is = [code](const char* text) { return std::memcmp(code, text, 3) == 0; };
+  // The requests of every record first.
+  if (is(kWrite) || is(kWriteByAlternateKey)) return Request::Write;
+  if (is(kReadNext) || is(kReadNextByAlternateKey)) return Request::ReadNext;
   if (is(kOpenForReading)) return Request::OpenInput;
   if (is(kStart) || is(kStartByAlternateKey)) return Request::Start;
-  if (is(kReadNext) || is(kReadNextByAlternateKey)) return Request::ReadNext;
   if (is(kOpenForOutput)) return Request::OpenOutput;
-  if (is(kWrite) || is(kWriteByAlternateKey)) return Request::Write;
   if (is(kClose)) return Request::Close;
   return Request::Unknown;
 }

@@ -39,6 +39,10 @@ struct BoxCall {
 
 class ConverterRunTest : public ::testing::Test {
  protected:
+  ConverterRunTest() = default;
+  // The run's files go to a fresh directory under parent.
+  explicit ConverterRunTest(const std::string& parent) : directory(parent) {}
+
   // Runs the converter with the parameter as one argument, with the extra environment.
   RunResult convert(const std::string& parameter, std::vector<std::string> environment = {});
   // The same under a file-size limit of blocks x 512 bytes (SIGXFSZ ignored): writes past it

@@ -1,9 +1,15 @@
 // The record-file handler: fixed-length and line sequential files with their statuses, and
 // write failures that really happen (a full device, a size limit, the Nth write refused),
 // which must leave only whole records behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/magic.h>
+#include <sys/mman.h>
+#include <sys/vfs.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 #include <string>
 
 #include "platform/record_file.h"
@@ -21,6 +27,25 @@ std::string recordOf(int number, std::size_t length) {
 }
 
 std::string statusText(FileStatus status) { return std::string(status.code, 2); }
+
+// The number of the file's pages held in the page cache, or -1 when it cannot be told.
+long cachedPages(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return -1;
+  long size = ::lseek(fd, 0, SEEK_END);
+  void* mapped = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0) : MAP_FAILED;
+  ::close(fd);
+  if (mapped == MAP_FAILED) return -1;
+  long pageSize = ::sysconf(_SC_PAGESIZE);
+  std::vector<unsigned char> resident((size + pageSize - 1) / pageSize);
+  long count = -1;
+  if (::mincore(mapped, size, resident.data()) == 0) {
+    count = 0;
+    for (unsigned char page : resident) count += page & 1;
+  }
+  ::munmap(mapped, size);
+  return count;
+}
 
 TEST(RecordFileTest, WritesAndReadsFixedRecordsBackToBack) {
   TemporaryDirectory directory;
@@ -48,6 +73,30 @@ TEST(RecordFileTest, WritesAndReadsFixedRecordsBackToBack) {
   EXPECT_EQ(statusText(in.write(record)), "48");
   EXPECT_EQ(statusText(in.close()), "00");
   EXPECT_EQ(statusText(in.close()), "42");
+}
+
+// A record file is read once: what was read leaves the page cache, so that a process writing
+// a new file while reading an old one reuses those pages.
+TEST(RecordFileTest, ARecordFileReadToItsEndLeavesNoPageOfItInThePageCache) {
+  TemporaryDirectory directory;
+  struct statfs fileSystem;
+  ASSERT_EQ(::statfs(directory.path().c_str(), &fileSystem), 0);
+  if (fileSystem.f_type == TMPFS_MAGIC) GTEST_SKIP() << "a memory file system keeps every page";
+  std::string path = directory.file("f.bin");
+  RecordFile out(Organization::RecordSequential, 1024);
+  ASSERT_EQ(statusText(out.open(path.c_str(), OpenMode::Output)), "00");
+  std::string record = recordOf(1, 1024);
+  for (int i = 0; i < 4096; ++i) ASSERT_EQ(statusText(out.write(record.data())), "00");
+  ASSERT_EQ(statusText(out.close()), "00");  // flushed: its pages are clean and cached
+  ASSERT_GT(cachedPages(path), 0);
+
+  RecordFile in(Organization::RecordSequential, 1024);
+  ASSERT_EQ(statusText(in.open(path.c_str(), OpenMode::Input)), "00");
+  char read[1024];
+  for (int i = 0; i < 4096; ++i) ASSERT_EQ(statusText(in.readNext(read)), "00");
+  ASSERT_EQ(statusText(in.readNext(read)), "10");
+  EXPECT_EQ(cachedPages(path), 0);
+  EXPECT_EQ(statusText(in.close()), "00");
 }
 
 TEST(RecordFileTest, OpenStatuses) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace dunax::testing {
@@ -27,6 +28,15 @@ std::string libraryPath(const std::vector<std::string>& directories) {
 }
 
 TemporaryDirectory::TemporaryDirectory() : path_(makeTemporaryDirectory("dunax-test-")) {}
+
+TemporaryDirectory::TemporaryDirectory(const std::string& parent) {
+  std::random_device random;
+  for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+    const std::string candidate = parent + "/dunax-test-" + std::to_string(random());
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+  }
+}
 
 TemporaryDirectory::~TemporaryDirectory() {
   if (path_.empty()) return;

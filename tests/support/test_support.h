@@ -39,11 +39,12 @@ std::string makeTemporaryDirectory(const std::string& prefix);
 // Whether the module file at path is loaded in this process now.
 bool moduleIsLoaded(const std::string& path);
 
-// A fresh directory under the system's temporary directory, removed with everything in it
-// when the object goes.
+// A fresh directory under the system's temporary directory (or under parent), removed with
+// everything in it when the object goes.
 class TemporaryDirectory {
  public:
   TemporaryDirectory();
+  explicit TemporaryDirectory(const std::string& parent);
   ~TemporaryDirectory();
   TemporaryDirectory(const TemporaryDirectory&) = delete;
   TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
