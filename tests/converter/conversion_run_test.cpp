@@ -302,10 +302,8 @@ TEST_F(ConverterRunTest, MissingMessageBoxEndsWithTheConsoleLinesAnd16) {
   fields.ask = 'S';
   std::vector<std::string> environment = {"RECTEST_STATUS=1:35"};
   environment.push_back("COB_LIBRARY_PATH=" + doublesDirectory());
-  std::string program = binDirectory() + "/DUNAXMF";
   // Only the doubles: no VRDMSG on the path, and none beside a copy of the program.
-  std::string isolated = path("bin");
-  ASSERT_EQ(system(("mkdir -p " + isolated + " && cp " + program + " " + isolated).c_str()), 0);
+  std::string isolated = copyOfTheConverter();
   RunResult result = runProgram(isolated + "/DUNAXMF", {buildRunParameter(fields)},
                                 directory.path(), environment);
   EXPECT_EQ(result.exitCode, 16);
@@ -314,9 +312,7 @@ TEST_F(ConverterRunTest, MissingMessageBoxEndsWithTheConsoleLinesAnd16) {
 }
 
 TEST_F(ConverterRunTest, MissingScreenLibraryEndsWith16AndSaysSo) {
-  std::string isolated = path("bin");
-  ASSERT_EQ(system(("mkdir -p " + isolated + " && cp " + binDirectory() + "/DUNAXMF " +
-                    isolated).c_str()), 0);
+  std::string isolated = copyOfTheConverter();
   RunResult result = runProgram(isolated + "/DUNAXMF", {buildRunParameter({})}, directory.path(),
                                 {"COB_LIBRARY_PATH=" + path("nothing-here")});
   EXPECT_EQ(result.exitCode, 16);

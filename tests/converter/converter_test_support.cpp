@@ -1,6 +1,8 @@
 // Running DUNAXMF with its doubles, and reading their logs.
 #include "tests/converter/converter_test_support.h"
 
+#include <filesystem>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -82,6 +84,17 @@ RunResult ConverterRunTest::convertWithSizeLimit(const std::string& parameter, i
                        "; exec \"$0\" \"$1\"";
   return runProgram("/bin/sh", {"-c", script, binDirectory() + "/DUNAXMF", parameter},
                     directory.path(), runEnvironment(environment, directory));
+}
+
+std::string ConverterRunTest::copyOfTheConverter() const {
+  const std::string isolated = path("bin");
+  std::error_code error;
+  std::filesystem::create_directories(isolated, error);
+  const std::string program = std::string("DUNAXMF") + kProgramSuffix;
+  std::filesystem::copy_file(binDirectory() + "/" + program, isolated + "/" + program,
+                             std::filesystem::copy_options::overwrite_existing, error);
+  EXPECT_FALSE(error) << error.message();
+  return isolated;
 }
 
 std::vector<std::string> ConverterRunTest::requestCodes() const {

@@ -56,6 +56,8 @@ class ConverterRunTest : public ::testing::Test {
   std::vector<std::string> screenCalls() const;     // SP2TEST_LOG lines
 
   std::string path(const std::string& name) const { return directory.file(name); }
+  // A copy of DUNAXMF alone in a folder of the test's own (no modules beside it); its folder.
+  std::string copyOfTheConverter() const;
 
   TemporaryDirectory directory;
 };

@@ -20,6 +20,9 @@ struct NameCase {
 };
 
 TEST(HostPathTest, MapsDrivesAndNetworkPathsWithinTheirRoots) {
+#ifdef _WIN32
+  GTEST_SKIP() << "drives and network paths are the host's own on Windows (windows_half_test)";
+#endif
   const NameCase cases[] = {
       {"C:\\DADOS\\CLI.DAT", kNetworkRoot, "/srv/c/DADOS/CLI.DAT"},
       {"c:\\DADOS", kNetworkRoot, "/srv/c/DADOS"},            // lower-case drive
@@ -70,6 +73,9 @@ struct EncodingCase {
 };
 
 TEST(HostPathTest, NamesAreWindows1252InRecordsAndTheHostsEncodingAtTheHost) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the POSIX half's rules: \\ read as /, the locale's code set";
+#endif
   const EncodingCase cases[] = {
       {NameEncoding::Utf8, "DADOS/CLI.DAT", "DADOS/CLI.DAT"},
       {NameEncoding::Utf8, "a\xE7\xE3o.dat", "a\xC3\xA7\xC3\xA3o.dat"},  // "ação.dat"

@@ -310,6 +310,9 @@ TEST_F(RecseqModule, UnknownCodeAnswers90) {
 }
 
 TEST_F(RecseqModule, BackslashesInTheNameAreDirectorySeparators) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the temporary folder's name alone fills the 50-byte name field there";
+#endif
   std::filesystem::create_directory(dir.path() / "dados");
   const std::string name = (dir.path() / "dados").string() + "\\cli.dat";
   RecordAccessDriver data("RECSEQ", name, "2");

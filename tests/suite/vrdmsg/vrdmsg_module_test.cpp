@@ -79,7 +79,9 @@ TEST_F(VrdmsgModuleTest, ScriptedAnswersAreTakenInOrderThenNobodyAnswers) {
   EXPECT_STREQ(std::getenv("DUNAX_VRDMSG_ANSWERS"), "y");
   fillBlock(block, 'q', 'n', "Segunda");
   EXPECT_EQ(ask(block), 'y');
-  EXPECT_STREQ(std::getenv("DUNAX_VRDMSG_ANSWERS"), "");
+  // Emptied (the C run-time of Windows drops a variable set to empty from its own copy).
+  const char* rest = std::getenv("DUNAX_VRDMSG_ANSWERS");
+  EXPECT_TRUE(rest == nullptr || rest[0] == '\0');
   // The list is exhausted and there is no terminal under the test: nobody answers.
   fillBlock(block, 'q', 'n', "Terceira");
   EXPECT_EQ(ask(block), kNobodyAnswered);
