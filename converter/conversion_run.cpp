@@ -213,29 +213,29 @@ FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
 }
 
 ConversionRun::AttemptEnd ConversionRun::endAttempt() {
-  AttemptEnd end;
-  end.transfer = transferFile_.status();
-  end.data = dataFile_.dataStatus();
+  AttemptEnd attempt;
+  attempt.transfer = transferFile_.status();
+  attempt.data = dataFile_.dataStatus();
   const char* transferOperation = transferFile_.lastOperation();
-  if (!end.data.ok()) end.failure = describeDataFailure();
+  if (!attempt.data.ok()) attempt.failure = describeDataFailure();
   // The last buffered records reach the disk at the close: its failure is the file's.
   FileStatus closed = transferFile_.close();
-  if (end.transfer.ok() && !closed.ok()) {
-    end.transfer = closed;
+  if (attempt.transfer.ok() && !closed.ok()) {
+    attempt.transfer = closed;
     transferOperation = "close";
   }
-  if (end.data.ok() && !end.transfer.ok()) {
-    end.failure = describeTransferFailure(end.transfer, transferOperation);
+  if (attempt.data.ok() && !attempt.transfer.ok()) {
+    attempt.failure = describeTransferFailure(attempt.transfer, transferOperation);
   }
-  const bool wentWell = end.data.ok() && end.transfer.ok() && !interruption_.interrupted();
+  const bool wentWell = attempt.data.ok() && attempt.transfer.ok() && !interruption_.interrupted();
   FileStatus dataClosed = closeDataFile(wentWell);
   // In "X" the data file's last records reach the disk at its close: a close that fails is
   // a data-file error like a failing write, never a success.
   if (parameter_.direction() == 'X' && wentWell && !dataClosed.ok()) {
-    end.data = dataClosed;
-    end.failure = describeDataFailure();
+    attempt.data = dataClosed;
+    attempt.failure = describeDataFailure();
   }
-  return end;
+  return attempt;
 }
 
 std::optional<RunDecision> ConversionRun::decide(AttemptEnd& attempt) {

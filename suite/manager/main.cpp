@@ -29,7 +29,7 @@ constexpr std::size_t kListLineLength = 1024;
 constexpr const char kScriptedAnswersVariable[] = "DUNAX_VRDMSG_ANSWERS";
 constexpr const char kModulePathVariable[] = "COB_LIBRARY_PATH";
 // The most of a converter's standard error kept for its reason (the reason is the last line).
-constexpr std::size_t kMostErrorTextKept = 64 * 1024;
+constexpr std::size_t kMostErrorTextKept = std::size_t{64} * 1024;
 
 void sayError(const std::string& text) { std::fprintf(stderr, "dunaxconv: %s\n", text.c_str()); }
 
