@@ -145,7 +145,11 @@ class WindowsExecutor : public ::testing::Test {
     }
   }
   Reply request(const std::vector<std::string>& arguments) {
-    RunResult result = runProgram(directory.file("bin") + "/dunaxreq", arguments, data_,
+    // Wine starts cmd.exe slowly on a loaded machine: the reply may take longer than the
+    // client's default 10 s.
+    std::vector<std::string> withTimeout = {"--timeout", "50"};
+    withTimeout.insert(withTimeout.end(), arguments.begin(), arguments.end());
+    RunResult result = runProgram(directory.file("bin") + "/dunaxreq", withTimeout, data_,
                                   {"COB_LIBRARY_PATH=" + buildDirectory() + "/tests/doubles",
                                    "DUNAX_MESSAGE_DIR=" + directory.file("messages"),
                                    "DUNAX_SP2_LOG=" + directory.file("sp2.log")},
