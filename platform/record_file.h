@@ -75,6 +75,9 @@ class RecordFile {
   FileStatus flushBuffer();
   FileStatus fillBuffer();
   FileStatus failWrite(int error);
+  // Takes over a file the host's open has opened (wholeBytes: its whole records already there;
+  // directory: the folder whose entry is flushed at close, empty for input).
+  void attach(int file, OpenMode mode, long long wholeBytes, std::string directory);
   void flushDirectoryEntry();
 
   Organization organization_;

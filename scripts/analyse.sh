@@ -43,6 +43,7 @@ echo "== static analysis of ${#files[@]} source files"
 
 status=0
 echo "== clang-tidy"
+SECONDS=0
 if ! run-clang-tidy -p "$work" -j 2 -quiet "${files[@]}" >"$work/tidy.log" 2>&1; then
   status=1
 fi
@@ -52,7 +53,9 @@ if grep -qE '(warning|error):' "$work/tidy.log"; then
   status=1
 fi
 
+echo "== clang-tidy took ${SECONDS} s"
 echo "== cppcheck"
+SECONDS=0
 if ! cppcheck --project="$work/compile_commands.json" --std=c++20 --language=c++ \
     --enable=warning,style,performance,portability --inline-suppr \
     --suppressions-list="$here/.cppcheck-suppressions" --error-exitcode=1 \
@@ -61,6 +64,7 @@ if ! cppcheck --project="$work/compile_commands.json" --std=c++20 --language=c++
   status=1
 fi
 
+echo "== cppcheck took ${SECONDS} s"
 if [ "$status" -ne 0 ]; then
   echo "== static analysis found something (above)"
   exit 1

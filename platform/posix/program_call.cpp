@@ -1,5 +1,5 @@
-// Calling an outside program by name on POSIX: the module search along COB_LIBRARY_PATH and
-// beside the running program, dlopen/dlsym, and the GnuCOBOL run-time that COBOL modules need.
+// Calling an outside program by name on POSIX: how a module file is spelled and found there,
+// dlopen/dlsym, and the GnuCOBOL run-time that COBOL modules need.
 #include "platform/program_call.h"
 
 #include <dlfcn.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/program_call_host.h"
 
 namespace dunax::platform {
 namespace {
@@ -67,58 +68,25 @@ bool startCobolRuntime(void* moduleHandle, std::string& error) {
   return true;
 }
 
-bool isSafeModuleName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (char c : name) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\' || u < 0x20 || c == ' ') return false;
-  }
-  return true;
-}
-
-std::string withoutTrailingSpaces(std::string_view name) {
-  std::size_t length = name.size();
-  while (length > 0 && (name[length - 1] == ' ' || name[length - 1] == '\0')) --length;
-  return std::string(name.substr(0, length));
-}
-
-std::string lowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::vector<std::string> searchDirectories(const std::string& own) {
-  std::vector<std::string> directories;
-  if (const char* path = environmentValue("COB_LIBRARY_PATH")) {
-    std::string list = path;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-      std::size_t end = list.find(':', start);
-      if (end == std::string::npos) end = list.size();
-      if (end > start) directories.push_back(list.substr(start, end - start));
-      start = end + 1;
-    }
-  }
-  if (!own.empty()) {
-    directories.push_back(own + "/../lib/dunax");
-    directories.push_back(own);
-  }
-  return directories;
-}
-
 }  // namespace
 
-void OutsideProgram::setName(std::string_view name) {
-  release();
-  name_ = withoutTrailingSpaces(name);
+namespace host {
+
+const ModuleSpelling& moduleSpelling() {
+  static const ModuleSpelling spelling = {".so", ':', "/", "/../lib/dunax", ""};
+  return spelling;
 }
+
+bool isModuleFile(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+}  // namespace host
 
 Status OutsideProgram::load() {
   if (entry_ != nullptr) return Status();
   const auto notFound = [](std::string words) {
     return Status::failure(StatusCode::NotFound, std::move(words));
   };
-  if (!isSafeModuleName(name_)) return notFound("\"" + name_ + "\" is not a program name");
+  if (!isProgramName(name_)) return notFound("\"" + name_ + "\" is not a program name");
   const ModuleSearch search = findModule(name_, programDirectory());
   if (search.path.empty()) {
     return notFound(name_ + ".so was not found in " +
@@ -150,36 +118,6 @@ Status OutsideProgram::load() {
   entry_ = symbol;
   cobol_ = cobol;
   return Status();
-}
-
-ModuleSearch findModule(std::string_view name, const std::string& ownDirectory) {
-  ModuleSearch search;
-  const std::string own = withoutTrailingSpaces(name);
-  const bool safe = isSafeModuleName(own);
-  const std::array<std::string, 2> fileNames = {own + ".so", lowerCase(own) + ".so"};
-  for (const std::string& directory : searchDirectories(ownDirectory)) {
-    for (const std::string& fileName : fileNames) {
-      if (!safe) break;
-      std::string path = directory + "/" + fileName;
-      if (access(path.c_str(), F_OK) != 0) continue;
-      search.path = path;
-      return search;
-    }
-    search.searched += (search.searched.empty() ? "" : ", ") + directory;
-  }
-  return search;
-}
-
-Expected<int> OutsideProgram::call(void* arg1) {
-  if (Status loaded = load(); !loaded.ok()) return loaded;
-  auto entry = reinterpret_cast<int (*)(void*)>(entry_);
-  return entry(arg1);
-}
-
-Expected<int> OutsideProgram::call(void* arg1, void* arg2) {
-  if (Status loaded = load(); !loaded.ok()) return loaded;
-  auto entry = reinterpret_cast<int (*)(void*, void*)>(entry_);
-  return entry(arg1, arg2);
 }
 
 void OutsideProgram::release() {

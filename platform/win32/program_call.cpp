@@ -1,5 +1,5 @@
-// Calling an outside program by name on Windows: the module search along COB_LIBRARY_PATH (";"
-// between folders) and beside the running program, LoadLibraryExW on full paths only (never
+// Calling an outside program by name on Windows: how a module file is spelled and found there
+// (";" between the folders of COB_LIBRARY_PATH), LoadLibraryExW on full paths only (never
 // the current folder or PATH, so that a planted DLL is never loaded), GetProcAddress and
 // FreeLibrary. There is no COBOL run-time to start here.
 #include "platform/program_call.h"
@@ -12,52 +12,14 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/program_call_host.h"
 #include "platform/win32/native_name.h"
 #include "platform/win32/wide_text.h"
 
 namespace dunax::platform {
 namespace {
 
-bool isSafeModuleName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (char c : name) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\' || c == ':' || u < 0x20 || c == ' ') return false;
-  }
-  return true;
-}
-
-std::string withoutTrailingSpaces(std::string_view name) {
-  std::size_t length = name.size();
-  while (length > 0 && (name[length - 1] == ' ' || name[length - 1] == '\0')) --length;
-  return std::string(name.substr(0, length));
-}
-
-std::string lowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::vector<std::string> searchDirectories(const std::string& own) {
-  std::vector<std::string> directories;
-  if (const char* path = environmentValue("COB_LIBRARY_PATH")) {
-    std::string list = path;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-      std::size_t end = list.find(';', start);
-      if (end == std::string::npos) end = list.size();
-      if (end > start) directories.push_back(list.substr(start, end - start));
-      start = end + 1;
-    }
-  }
-  if (!own.empty()) {
-    directories.push_back(own + "\\..\\lib\\dunax");
-    directories.push_back(own);
-  }
-  return directories;
-}
-
-bool isFile(const std::string& path) {
+bool isFileThere(const std::string& path) {
   const Expected<std::wstring> wide = win32::nativeName(path);
   if (!wide) return false;
   const DWORD attributes = GetFileAttributesW(wide->c_str());
@@ -100,17 +62,23 @@ HMODULE loadFullPath(const std::wstring& path) {
 
 }  // namespace
 
-void OutsideProgram::setName(std::string_view name) {
-  release();
-  name_ = withoutTrailingSpaces(name);
+namespace host {
+
+const ModuleSpelling& moduleSpelling() {
+  static const ModuleSpelling spelling = {".dll", ';', "\\", "\\..\\lib\\dunax", ":"};
+  return spelling;
 }
+
+bool isModuleFile(const std::string& path) { return isFileThere(path); }
+
+}  // namespace host
 
 Status OutsideProgram::load() {
   if (entry_ != nullptr) return Status();
   const auto notFound = [](std::string words) {
     return Status::failure(StatusCode::NotFound, std::move(words));
   };
-  if (!isSafeModuleName(name_)) return notFound("\"" + name_ + "\" is not a program name");
+  if (!isProgramName(name_)) return notFound("\"" + name_ + "\" is not a program name");
   const ModuleSearch search = findModule(name_, programDirectory());
   if (search.path.empty()) {
     return notFound(name_ + ".dll was not found in " +
@@ -131,36 +99,6 @@ Status OutsideProgram::load() {
   entry_ = reinterpret_cast<void*>(symbol);
   cobol_ = false;
   return Status();
-}
-
-ModuleSearch findModule(std::string_view name, const std::string& ownDirectory) {
-  ModuleSearch search;
-  const std::string own = withoutTrailingSpaces(name);
-  const bool safe = isSafeModuleName(own);
-  const std::array<std::string, 2> fileNames = {own + ".dll", lowerCase(own) + ".dll"};
-  for (const std::string& directory : searchDirectories(ownDirectory)) {
-    for (const std::string& fileName : fileNames) {
-      if (!safe) break;
-      std::string path = directory + "\\" + fileName;
-      if (!isFile(path)) continue;
-      search.path = path;
-      return search;
-    }
-    search.searched += (search.searched.empty() ? "" : ", ") + directory;
-  }
-  return search;
-}
-
-Expected<int> OutsideProgram::call(void* arg1) {
-  if (Status loaded = load(); !loaded.ok()) return loaded;
-  auto entry = reinterpret_cast<int (*)(void*)>(entry_);
-  return entry(arg1);
-}
-
-Expected<int> OutsideProgram::call(void* arg1, void* arg2) {
-  if (Status loaded = load(); !loaded.ok()) return loaded;
-  auto entry = reinterpret_cast<int (*)(void*, void*)>(entry_);
-  return entry(arg1, arg2);
 }
 
 void OutsideProgram::release() {

@@ -43,7 +43,11 @@ TEST(StatusTest, ErrorNumbersMapToCodesWithTheHostsWords) {
     EXPECT_FALSE(status.ok()) << c.native;
     EXPECT_EQ(status.code(), c.code) << c.native;
     EXPECT_EQ(status.native(), c.native);
-    EXPECT_FALSE(status.message().empty()) << c.native;
+    // The system's own words, without the full stop FormatMessageW ends them with.
+    const std::string words = status.message();
+    ASSERT_FALSE(words.empty()) << c.native;
+    EXPECT_NE(words.back(), '.') << words;
+    EXPECT_NE(words, wordsOfStatusCode(c.code)) << words;
   }
   EXPECT_TRUE(Status::fromNative(0).ok());
   EXPECT_EQ(Status::fromNative(0).message(), "");

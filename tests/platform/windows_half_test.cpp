@@ -62,34 +62,6 @@ class WindowsHalfTest : public ::testing::Test {
   fs::path folder_;
 };
 
-TEST(WindowsStatusTest, MapsWin32ErrorsToCodesWithTheSystemsWords) {
-  const struct {
-    DWORD error;
-    StatusCode code;
-  } cases[] = {
-      {ERROR_SUCCESS, StatusCode::Ok},
-      {ERROR_FILE_NOT_FOUND, StatusCode::NotFound},
-      {ERROR_PATH_NOT_FOUND, StatusCode::NotFound},
-      {ERROR_ALREADY_EXISTS, StatusCode::AlreadyExists},
-      {ERROR_FILE_EXISTS, StatusCode::AlreadyExists},
-      {ERROR_ACCESS_DENIED, StatusCode::PermissionDenied},
-      {ERROR_DISK_FULL, StatusCode::NoSpace},
-      {ERROR_HANDLE_DISK_FULL, StatusCode::NoSpace},
-      {ERROR_DIR_NOT_EMPTY, StatusCode::NotEmpty},
-      {ERROR_SHARING_VIOLATION, StatusCode::Busy},
-      {ERROR_LOCK_VIOLATION, StatusCode::Busy},
-      {ERROR_INVALID_NAME, StatusCode::InvalidName},
-      {ERROR_BAD_PATHNAME, StatusCode::InvalidName},
-  };
-  for (const auto& test : cases) {
-    EXPECT_EQ(test.code, statusCodeOfNative(static_cast<int>(test.error))) << test.error;
-  }
-  const std::string words = Status::fromNative(ERROR_FILE_NOT_FOUND).message();
-  EXPECT_FALSE(words.empty());
-  EXPECT_NE('.', words.back()) << words;
-  EXPECT_NE(std::string(wordsOfStatusCode(StatusCode::NotFound)), words);
-}
-
 TEST_F(WindowsHalfTest, NamesThatReachDevicesAreRefusedAndNeverOpened) {
   for (const char* name : {"CON", "nul", "NUL.TXT", "Com1.dat", "lpt9", "AUX .x", "CONIN$",
                            "DADOS\\PRN\\X.DAT", "C:NUL", "\\\\.\\COM1", "//./pipe/x",

@@ -1,0 +1,37 @@
+// What the portable part of calling a program by name (module_search.cpp) and the host halves
+// (posix/program_call.cpp, win32/program_call.cpp) share: how a program's name is taken, and
+// the host's way of spelling and finding a module file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dunax::platform {
+
+// The name as a caller's name field holds it, without its trailing spaces and NULs.
+std::string programNameOf(std::string_view field);
+
+// Whether name can name a module file: not empty, "." or "..", and without a separator, a
+// control character, a space or a character the host forbids in a file name's part.
+bool isProgramName(const std::string& name);
+
+std::string lowerCase(std::string text);
+
+namespace host {
+
+// How this host spells a module's place: NAME.so in folders separated by ":" and "/", or
+// NAME.dll, ";" and "\".
+struct ModuleSpelling {
+  const char* suffix;            // ".so", ".dll"
+  char listSeparator;            // between the folders of COB_LIBRARY_PATH
+  const char* pathSeparator;     // between a folder and a file
+  const char* bundledFolder;     // the modules' folder, from the program's own folder
+  const char* refusedInName;     // characters no program name holds, besides the portable ones
+};
+const ModuleSpelling& moduleSpelling();
+
+// Whether path names a file (not a folder) that is there.
+bool isModuleFile(const std::string& path);
+
+}  // namespace host
+}  // namespace dunax::platform
