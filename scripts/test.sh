@@ -35,8 +35,13 @@ analysis=""
 analysis_log="$here/build/static-analysis.log"
 if [ "$quick" -eq 0 ]; then
   echo "== static analysis: started beside the rest (nice 19), reported at the end"
-  setsid nice -n 19 "$here/scripts/analyse.sh" build >"$analysis_log" 2>&1 &
+  # A process group of its own (job control, for the kill on the way out), but the same session:
+  # a new session would get a scheduling group of its own, where its priority counts for nothing
+  # against this one.
+  set -m
+  nice -n 19 "$here/scripts/analyse.sh" build >"$analysis_log" 2>&1 &
   analysis=$!
+  set +m
   trap '[ -n "$analysis" ] && kill -- -"$analysis" 2>/dev/null || true' EXIT
 fi
 
