@@ -10,16 +10,20 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 "$here/scripts/ensure_tools.sh" windows
 
-echo "== Windows x64: build"
-"$here/scripts/build-windows.sh" x64 build-windows-x64
-echo "== Windows x64: tests under Wine"
+# The tree's Wine prefix is made while the tree builds (making it mostly waits).
 export WINEPREFIX=$here/build-windows-x64/wineprefix
 export WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true   # a server left by an earlier run of this tree's prefix
 wineserver -p
-"$here/scripts/wine-run.sh" "$WINEPREFIX" --prepare
 trap 'wineserver -k 2>/dev/null || true' EXIT
+"$here/scripts/wine-run.sh" "$WINEPREFIX" --prepare &
+prepare=$!
+
+echo "== Windows x64: build"
+"$here/scripts/build-windows.sh" x64 build-windows-x64
+echo "== Windows x64: tests under Wine"
+wait "$prepare" || { echo "== the Wine prefix $WINEPREFIX could not be made" >&2; exit 1; }
 # Two tests at a time (under Wine a test mostly waits for its processes to start: two at a time
 # take a third of the time one at a time takes), and a test that fails is run again, up to three
 # times: on a loaded machine a process start can take many seconds; a real failure fails all
