@@ -86,6 +86,12 @@ FileStatus RecordFile::fillBuffer() {
   return status::kSuccess;
 }
 
+bool RecordFile::drained() {
+  if (bufferPos_ < bufferUsed_) return false;
+  endReported_ = true;
+  return true;
+}
+
 FileStatus RecordFile::readNext(void* record) {
   if (mode_ != OpenMode::Input) return status::kNotOpenForInput;
   if (endReported_) return status::kReadAfterEnd;
@@ -95,11 +101,8 @@ FileStatus RecordFile::readNext(void* record) {
       FileStatus filled = fillBuffer();
       if (!filled.ok()) return filled;
     }
-    std::size_t available = bufferUsed_ - bufferPos_;
-    if (available == 0) {
-      endReported_ = true;
-      return status::kEndOfFile;
-    }
+    if (drained()) return status::kEndOfFile;
+    const std::size_t available = bufferUsed_ - bufferPos_;
     if (available < recordLength_) {
       std::memcpy(out, buffer_.get() + bufferPos_, available);
       std::memset(out + available, 0, recordLength_ - available);
@@ -119,11 +122,8 @@ FileStatus RecordFile::readNext(void* record) {
     FileStatus filled = fillBuffer();
     if (!filled.ok()) return filled;
   }
-  std::size_t available = bufferUsed_ - bufferPos_;
-  if (available == 0) {
-    endReported_ = true;
-    return status::kEndOfFile;
-  }
+  if (drained()) return status::kEndOfFile;
+  const std::size_t available = bufferUsed_ - bufferPos_;
   std::size_t lineLength =
       newline ? static_cast<std::size_t>(static_cast<const unsigned char*>(newline) -
                                          (buffer_.get() + bufferPos_))

@@ -74,6 +74,8 @@ class RecordFile {
  private:
   FileStatus flushBuffer();
   FileStatus fillBuffer();
+  // Whether everything read has been handed out (the end of the file is then reported).
+  bool drained();
   FileStatus failWrite(int error);
   // Takes over a file the host's open has opened (wholeBytes: its whole records already there;
   // directory: the folder whose entry is flushed at close, empty for input).
