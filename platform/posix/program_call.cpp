@@ -6,11 +6,9 @@
 #include <unistd.h>
 
 #include <array>
-#include <cctype>
 #include <csignal>
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
 #include "platform/process.h"
 #include "platform/program_call_host.h"

@@ -6,10 +6,7 @@
 
 #include <windows.h>
 
-#include <array>
-#include <cctype>
 #include <utility>
-#include <vector>
 
 #include "platform/process.h"
 #include "platform/program_call_host.h"

@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "platform/record_file_host.h"
