@@ -1,6 +1,7 @@
 // The portable part of calling a program by name: how a program's name is taken, the search of
-// its module along COB_LIBRARY_PATH and beside the running program, and the calls through the
-// entry point once the host's half has loaded it.
+// its module along COB_LIBRARY_PATH and beside the running program (and that path made to hold
+// from another folder), and the calls through the entry point once the host's half has loaded
+// it.
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -75,6 +76,28 @@ ModuleSearch findModule(std::string_view name, const std::string& ownDirectory) 
     search.searched += (search.searched.empty() ? "" : ", ") + directory;
   }
   return search;
+}
+
+std::string moduleSearchPathUnder(std::string_view list, const std::string& base) {
+  const host::ModuleSpelling& spelling = host::moduleSpelling();
+  // "/x", or on Windows also "\\x" and a drive's "C:x" (the list separator there is ";").
+  const auto isAbsolute = [&spelling](std::string_view folder) {
+    if (folder[0] == '/' || folder[0] == spelling.pathSeparator[0]) return true;
+    return spelling.listSeparator != ':' && folder.size() >= 2 && folder[1] == ':' &&
+           std::isalpha(static_cast<unsigned char>(folder[0])) != 0;
+  };
+  std::string anchored;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find(spelling.listSeparator, start);
+    if (end == std::string_view::npos) end = list.size();
+    const std::string_view folder = list.substr(start, end - start);
+    if (start > 0) anchored += spelling.listSeparator;
+    if (!folder.empty() && !isAbsolute(folder)) anchored += base + spelling.pathSeparator;
+    anchored += folder;
+    start = end + 1;
+  }
+  return anchored;
 }
 
 void OutsideProgram::setName(std::string_view name) {

@@ -63,6 +63,12 @@ struct ModuleSearch {
 // it loads and has its entry point is seen by the call.
 ModuleSearch findModule(std::string_view name, const std::string& ownDirectory);
 
+// The module search path (COB_LIBRARY_PATH's value, folders separated by ":", or ";" on
+// Windows) with every relative folder put under base, so that it names the same folders from
+// another current folder. Absolute folders ("/x"; on Windows also "\\x" and "C:\x") and empty
+// entries are kept.
+std::string moduleSearchPathUnder(std::string_view list, const std::string& base);
+
 // Ends the COBOL run-time when one was started (files its modules left open are closed so that
 // their records are kept). Called on every way out of a program; safe to call more than once.
 void shutDownCobolRuntime();

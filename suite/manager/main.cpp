@@ -87,19 +87,8 @@ void makeModulePathAbsolute() {
   if (value == nullptr) return;
   const platform::Expected<std::string> current = platform::currentDirectory();
   if (!current) return;
-  const std::string& here = *current;
-  std::string list = value;
-  std::string absolute;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t end = list.find(':', start);
-    if (end == std::string::npos) end = list.size();
-    std::string entry = list.substr(start, end - start);
-    if (!entry.empty() && entry[0] != '/') entry = here + "/" + entry;
-    absolute += (start == 0 ? "" : ":") + entry;
-    start = end + 1;
-  }
-  if (absolute != list) platform::setEnvironmentValue(kModulePathVariable, absolute.c_str());
+  const std::string absolute = platform::moduleSearchPathUnder(value, *current);
+  if (absolute != value) platform::setEnvironmentValue(kModulePathVariable, absolute.c_str());
 }
 
 // Returns an empty text when the converter at converterPath will find the record-access program

@@ -93,6 +93,33 @@ TEST_F(ProgramCallTest, FindsTheModulesBesideTheRunningProgram) {
   EXPECT_TRUE(loaded.ok()) << loaded.message();
 }
 
+// A program started in another folder must find the same modules: relative folders of the
+// search path go under the folder it was given in, the others stay as they are.
+TEST(ModuleSearchPathTest, RelativeFoldersGoUnderTheBase) {
+  const struct {
+    const char* list;
+    const char* expected;
+  } kCases[] = {
+#ifdef _WIN32
+      {"mine;C:\\shared;\\\\server\\x;;lib",
+       "D:\\work\\mine;C:\\shared;\\\\server\\x;;D:\\work\\lib"},
+      {"Z:/tmp/m", "Z:/tmp/m"},
+#else
+      {"mine:/shared::lib", "/work/mine:/shared::/work/lib"},
+      {"C:x", "/work/C:/work/x"},  // ":" separates folders here
+#endif
+      {"", ""},
+  };
+#ifdef _WIN32
+  const std::string base = "D:\\work";
+#else
+  const std::string base = "/work";
+#endif
+  for (const auto& c : kCases) {
+    EXPECT_EQ(moduleSearchPathUnder(c.list, base), c.expected) << c.list;
+  }
+}
+
 #ifndef _WIN32  // GnuCOBOL modules and signal handlers: POSIX hosts only
 void recordSignal(int) {}
 
