@@ -100,6 +100,26 @@ std::string moduleSearchPathUnder(std::string_view list, const std::string& base
   return anchored;
 }
 
+Status OutsideProgram::load() {
+  if (entry_ != nullptr) return Status();
+  if (!isProgramName(name_)) {
+    return Status::failure(StatusCode::NotFound, "\"" + name_ + "\" is not a program name");
+  }
+  const ModuleSearch search = findModule(name_, programDirectory());
+  if (search.path.empty()) {
+    const host::ModuleSpelling& spelling = host::moduleSpelling();
+    return Status::failure(StatusCode::NotFound,
+                           name_ + spelling.suffix + " was not found in " +
+                               (search.searched.empty() ? spelling.nowhere : search.searched));
+  }
+  const Expected<host::LoadedModule> loaded = host::loadModule(search.path, name_);
+  if (!loaded) return loaded.status();
+  handle_ = loaded->handle;
+  entry_ = loaded->entry;
+  cobol_ = loaded->cobol;
+  return Status();
+}
+
 void OutsideProgram::setName(std::string_view name) {
   release();
   name_ = programNameOf(name);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // The name as a caller's name field holds it, without its trailing spaces and NULs.
@@ -27,8 +29,20 @@ struct ModuleSpelling {
   const char* pathSeparator;     // between a folder and a file
   const char* bundledFolder;     // the modules' folder, from the program's own folder
   const char* refusedInName;     // characters no program name holds, besides the portable ones
+  const char* nowhere;           // what was searched when no folder was: "any directory"
 };
 const ModuleSpelling& moduleSpelling();
+
+// A module loaded with its entry point.
+struct LoadedModule {
+  void* handle = nullptr;
+  void* entry = nullptr;
+  bool cobol = false;  // compiled by GnuCOBOL: its run-time has been started
+};
+
+// Loads the module file at path and looks up the entry point name (then its lower-case form).
+// Returns NotFound with the loader's words when the file does not load or has no entry point.
+Expected<LoadedModule> loadModule(const std::string& path, const std::string& name);
 
 // Whether path names a file (not a folder) that is there.
 bool isModuleFile(const std::string& path);

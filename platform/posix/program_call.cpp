@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/process.h"
 #include "platform/program_call_host.h"
 
 namespace dunax::platform {
@@ -71,38 +70,28 @@ bool startCobolRuntime(void* moduleHandle, std::string& error) {
 namespace host {
 
 const ModuleSpelling& moduleSpelling() {
-  static const ModuleSpelling spelling = {".so", ':', "/", "/../lib/dunax", ""};
+  static const ModuleSpelling spelling = {".so", ':', "/", "/../lib/dunax", "", "any directory"};
   return spelling;
 }
 
 bool isModuleFile(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-}  // namespace host
-
-Status OutsideProgram::load() {
-  if (entry_ != nullptr) return Status();
+Expected<LoadedModule> loadModule(const std::string& path, const std::string& name) {
   const auto notFound = [](std::string words) {
     return Status::failure(StatusCode::NotFound, std::move(words));
   };
-  if (!isProgramName(name_)) return notFound("\"" + name_ + "\" is not a program name");
-  const ModuleSearch search = findModule(name_, programDirectory());
-  if (search.path.empty()) {
-    return notFound(name_ + ".so was not found in " +
-                    (search.searched.empty() ? "any directory" : search.searched));
-  }
-  const std::string& path = search.path;
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* message = dlerror();
     return notFound(path + " does not load: " + (message ? message : "unknown reason"));
   }
-  void* symbol = dlsym(handle, name_.c_str());
-  if (symbol == nullptr) symbol = dlsym(handle, lowerCase(name_).c_str());
+  void* symbol = dlsym(handle, name.c_str());
+  if (symbol == nullptr) symbol = dlsym(handle, lowerCase(name).c_str());
   if (symbol == nullptr) {
     dlclose(handle);
-    return notFound(path + " has no entry point " + name_);
+    return notFound(path + " has no entry point " + name);
   }
-  bool cobol = dlsym(handle, "cob_init") != nullptr;
+  const bool cobol = dlsym(handle, "cob_init") != nullptr;
   if (cobol && cobolRuntime().ended) {
     dlclose(handle);
     return notFound(path + " needs the COBOL run-time, which has already ended");
@@ -112,11 +101,10 @@ Status OutsideProgram::load() {
     dlclose(handle);
     return notFound(runtimeError);
   }
-  handle_ = handle;
-  entry_ = symbol;
-  cobol_ = cobol;
-  return Status();
+  return LoadedModule{handle, symbol, cobol};
 }
+
+}  // namespace host
 
 void OutsideProgram::release() {
   if (handle_ == nullptr) return;

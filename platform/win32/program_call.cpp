@@ -8,7 +8,6 @@
 
 #include <utility>
 
-#include "platform/process.h"
 #include "platform/program_call_host.h"
 #include "platform/win32/native_name.h"
 #include "platform/win32/wide_text.h"
@@ -62,41 +61,31 @@ HMODULE loadFullPath(const std::wstring& path) {
 namespace host {
 
 const ModuleSpelling& moduleSpelling() {
-  static const ModuleSpelling spelling = {".dll", ';', "\\", "\\..\\lib\\dunax", ":"};
+  static const ModuleSpelling spelling = {".dll", ';', "\\", "\\..\\lib\\dunax", ":",
+                                          "any folder"};
   return spelling;
 }
 
 bool isModuleFile(const std::string& path) { return isFileThere(path); }
 
-}  // namespace host
-
-Status OutsideProgram::load() {
-  if (entry_ != nullptr) return Status();
+Expected<LoadedModule> loadModule(const std::string& path, const std::string& name) {
   const auto notFound = [](std::string words) {
     return Status::failure(StatusCode::NotFound, std::move(words));
   };
-  if (!isProgramName(name_)) return notFound("\"" + name_ + "\" is not a program name");
-  const ModuleSearch search = findModule(name_, programDirectory());
-  if (search.path.empty()) {
-    return notFound(name_ + ".dll was not found in " +
-                    (search.searched.empty() ? "any folder" : search.searched));
-  }
-  const std::string& path = search.path;
   const Expected<std::wstring> wide = win32::nativeName(path);
   if (!wide) return notFound(path + " does not load: " + wide.status().message());
   HMODULE module = loadFullPath(*wide);
   if (module == nullptr) return notFound(path + " does not load: " + loaderWords(GetLastError()));
-  FARPROC symbol = GetProcAddress(module, name_.c_str());
-  if (symbol == nullptr) symbol = GetProcAddress(module, lowerCase(name_).c_str());
+  FARPROC symbol = GetProcAddress(module, name.c_str());
+  if (symbol == nullptr) symbol = GetProcAddress(module, lowerCase(name).c_str());
   if (symbol == nullptr) {
     FreeLibrary(module);
-    return notFound(path + " has no entry point " + name_);
+    return notFound(path + " has no entry point " + name);
   }
-  handle_ = module;
-  entry_ = reinterpret_cast<void*>(symbol);
-  cobol_ = false;
-  return Status();
+  return LoadedModule{module, reinterpret_cast<void*>(symbol), false};
 }
+
+}  // namespace host
 
 void OutsideProgram::release() {
   if (handle_ == nullptr) return;

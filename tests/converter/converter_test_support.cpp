@@ -9,12 +9,6 @@
 namespace dunax::testing {
 namespace {
 
-std::string padded(const std::string& text, std::size_t width) {
-  std::string out = text.substr(0, width);
-  out.resize(width, ' ');
-  return out;
-}
-
 std::string fromHex(const std::string& hex) {
   std::string out;
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {

@@ -1,5 +1,5 @@
 // Helpers the tests share: a fresh temporary directory per test, the build tree's paths and
-// file names, running a program of the build with its output captured, environment variables,
+// file names, space-padded fields, running a program of the build with its output captured, environment variables,
 // and reading files whole. The same on POSIX and on Windows (test_support_posix.cpp,
 // test_support_win32.cpp).
 #pragma once
@@ -25,6 +25,13 @@ inline constexpr char kLibraryPathSeparator = ':';
 inline constexpr const char* kModuleSuffix = ".so";
 inline constexpr const char* kProgramSuffix = "";
 #endif
+
+// text as a record's field of width bytes: cut there, or padded with spaces.
+inline std::string padded(const std::string& text, std::size_t width) {
+  std::string field = text.substr(0, width);
+  field.resize(width, ' ');
+  return field;
+}
 
 // The directories joined as COB_LIBRARY_PATH joins them.
 std::string libraryPath(const std::vector<std::string>& directories);

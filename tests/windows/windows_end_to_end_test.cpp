@@ -15,12 +15,6 @@
 namespace dunax::testing {
 namespace {
 
-std::string padded(const std::string& text, std::size_t width) {
-  std::string out = text.substr(0, width);
-  out.resize(width, ' ');
-  return out;
-}
-
 // The converter's 121-character run parameter for one file, the first of one.
 std::string runParameter(char direction, const std::string& program, const std::string& fieldB,
                          const std::string& dataFile) {

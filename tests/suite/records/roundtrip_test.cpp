@@ -16,16 +16,11 @@ namespace {
 
 using testing::buildDirectory;
 using testing::makeRecord;
+using dunax::testing::padded;
 using testing::readWholeFile;
 using testing::RecordAccessDriver;
 using testing::TemporaryDirectory;
 using testing::writeWholeFile;
-
-std::string padded(const std::string& text, std::size_t width) {
-  std::string field = text.substr(0, width);
-  field.resize(width, ' ');
-  return field;
-}
 
 // The converter's 121-character run parameter for one file, the first of one.
 std::string runParameter(char direction, const std::string& program, const std::string& fieldB,
