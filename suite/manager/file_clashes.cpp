@@ -1,5 +1,5 @@
-// Finding data files of one run that would overwrite each other, through the real paths of
-// every name each file has: its data file and its transfer-file segments.
+// Finding data files of one run that would overwrite each other, through what every name each
+// file has reaches: its data file and its transfer-file segments.
 #include "suite/manager/file_clashes.h"
 
 #include <map>
@@ -49,9 +49,9 @@ std::string clashMessage(const std::vector<DataFile>& files, const Claim& earlie
 }  // namespace
 
 std::vector<std::string> findFileClashes(const std::vector<DataFile>& files,
-                                         const RealPathOf& realPathOf) {
+                                         const FileKeyOf& fileKeyOf) {
   std::vector<std::string> messages;
-  std::map<std::string, Claim> claimed;  // real path -> the first file that has it
+  std::map<std::string, Claim> claimed;  // what a name reaches -> the first file that has it
   for (std::size_t file = 0; file < files.size(); ++file) {
     std::vector<Claim> claims = {{file, true, files[file].windows1252}};
     for (int segment = 0; segment <= kMostExtraSegments; ++segment) {
@@ -60,7 +60,7 @@ std::vector<std::string> findFileClashes(const std::vector<DataFile>& files,
     }
     bool reported = false;
     for (const Claim& claim : claims) {
-      auto [at, isNew] = claimed.emplace(realPathOf(fromHere(files[file], claim.name)), claim);
+      auto [at, isNew] = claimed.emplace(fileKeyOf(files[file], claim.name), claim);
       if (isNew || at->second.file == file || reported) continue;
       messages.push_back(clashMessage(files, at->second, claim));
       reported = true;

@@ -10,7 +10,9 @@
 #include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/durable_files.h"
+#include "platform/file_identity.h"
 #include "platform/file_routines.h"
+#include "platform/host_path.h"
 #include "platform/process.h"
 #include "platform/program_call.h"
 #include "platform/record_file.h"
@@ -21,6 +23,7 @@
 #include "suite/manager/file_clashes.h"
 #include "suite/manager/options.h"
 #include "suite/manager/outcome.h"
+#include "suite/manager/transfer_set_checks.h"
 
 namespace dunax::manager {
 namespace {
@@ -69,6 +72,41 @@ std::string realPathOrName(const std::string& name) {
   platform::Expected<std::string> real = platform::realPath(name);
   if (real) return *real;
   return platform::hostPathFrom(name).valueOr({});
+}
+
+// What a name of a file of the run reaches, as the converter opens it in the file's folder: the
+// file's identity (device and number, the same for hard links) when it exists, otherwise its
+// real path.
+std::string fileKeyOf(const DataFile& file, const std::string& windows1252Name) {
+  std::string own;
+  if (!platform::hostNameFromRecord(windows1252Name, own)) own = windows1252Name;
+  const std::string name =
+      file.folder.empty() ? own : file.folder + (file.folder.back() == '/' ? "" : "/") + own;
+  if (platform::Expected<platform::FileIdentity> identity = platform::fileIdentity(name)) {
+    return "file " + std::to_string(identity->device) + ":" + std::to_string(identity->number);
+  }
+  return "path " + realPathOrName(name);
+}
+
+// A segment counts as present unless opening it says it does not exist: a segment that is there
+// but unreadable is left for the converter to report. "\" is read as "/", and the name is looked
+// for in UTF-8 (how it was given) and as the Windows-1252 bytes themselves.
+bool segmentExists(const std::string& folder, const std::string& windows1252Name) {
+  const auto present = [](const std::string& name) {
+    platform::RecordFile file(platform::Organization::RecordSequential, 1);
+    platform::FileStatus status = file.open(name.c_str(), platform::OpenMode::Input);
+    if (file.isOpen()) file.close();
+    return !status.is('3', '5');
+  };
+  std::string raw = windows1252Name;
+  for (char& c : raw) {
+    if (c == '\\') c = '/';
+  }
+  std::string utf8;
+  platform::appendUtf8FromWindows1252(raw.data(), raw.size(), utf8);
+  const std::string prefix = folder.empty() ? "" : folder + "/";
+  if (present(prefix + utf8)) return true;
+  return utf8 != raw && present(prefix + raw);
 }
 
 // The directory of the program at path, symbolic links resolved as the program itself sees its
@@ -156,19 +194,8 @@ class ProcessHost : public ConverterHost {
     return static_cast<double>(platform::monotonicNanoseconds()) / 1e9;
   }
 
-  // A segment counts as present unless opening it says it does not exist: a segment that is
-  // there but unreadable is left for the converter to report. "\" is read as "/", and the name
-  // is looked for in UTF-8 (how it was given) and as the Windows-1252 bytes themselves.
   bool fileExists(const std::string& folder, const std::string& windows1252Name) override {
-    std::string raw = windows1252Name;
-    for (char& c : raw) {
-      if (c == '\\') c = '/';
-    }
-    std::string utf8;
-    platform::appendUtf8FromWindows1252(raw.data(), raw.size(), utf8);
-    const std::string prefix = folder.empty() ? "" : folder + "/";
-    if (present(prefix + utf8)) return true;
-    return utf8 != raw && present(prefix + raw);
+    return segmentExists(folder, windows1252Name);
   }
 
   bool stopRequested() override { return platform::stopRequested(); }
@@ -187,13 +214,6 @@ class ProcessHost : public ConverterHost {
   }
 
  private:
-  static bool present(const std::string& name) {
-    platform::RecordFile file(platform::Organization::RecordSequential, 1);
-    platform::FileStatus status = file.open(name.c_str(), platform::OpenMode::Input);
-    if (file.isOpen()) file.close();
-    return !status.is('3', '5');
-  }
-
   std::string converter_;
   bool quiet_;
   std::map<int, platform::ChildProcess> children_;
@@ -246,7 +266,10 @@ int runManager(int argc, char** argv) {
   RunPlan plan;
   plan.settings = options.settings;
   std::vector<std::string> problems = checkDataFiles(names, &plan.files);
-  if (problems.empty()) problems = findFileClashes(plan.files, realPathOrName);
+  if (problems.empty()) problems = findFileClashes(plan.files, fileKeyOf);
+  if (problems.empty()) {
+    problems = findTransferSetProblems(plan.files, plan.settings.direction, segmentExists);
+  }
   if (!problems.empty()) {
     for (const std::string& problem : problems) sayError("refused: " + problem);
     sayError("nothing was converted");

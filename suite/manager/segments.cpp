@@ -37,4 +37,27 @@ int countExtraSegments(const std::string& dataFileName,
   return count;
 }
 
+int segmentNamedAsFirst(const std::string& dataFileName) {
+  const std::string first = transferSegmentName(dataFileName, 0);
+  for (int segment = 1; segment <= kMostExtraSegments; ++segment) {
+    if (transferSegmentName(dataFileName, segment) == first) return segment;
+  }
+  return 0;
+}
+
+int firstSegmentGap(const std::string& dataFileName,
+                    const std::function<bool(const std::string&)>& exists) {
+  int missing = 0;
+  for (int segment = 1; segment <= kMostExtraSegments; ++segment) {
+    std::string name = transferSegmentName(dataFileName, segment);
+    if (name.empty()) return 0;
+    if (!exists(name)) {
+      if (missing == 0) missing = segment;
+    } else if (missing != 0) {
+      return missing;
+    }
+  }
+  return 0;
+}
+
 }  // namespace dunax::manager

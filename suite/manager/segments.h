@@ -24,4 +24,14 @@ std::string transferSegmentName(const std::string& dataFileName, int segment);
 int countExtraSegments(const std::string& dataFileName,
                        const std::function<bool(const std::string&)>& exists);
 
+// Returns the segment (1 to 9) that would be named as segment 0 itself: the character three
+// places after the first ".bi" is that segment's digit (data file "q.bi1": both segment 0 and
+// segment 1 are "q.bi1.bin"). 0 when every segment has a name of its own.
+int segmentNamedAsFirst(const std::string& dataFileName);
+
+// Returns the first missing segment (1 to 8) after which a later segment exists, according to
+// exists; 0 when the segments present run unbroken from segment 1.
+int firstSegmentGap(const std::string& dataFileName,
+                    const std::function<bool(const std::string&)>& exists);
+
 }  // namespace dunax::manager

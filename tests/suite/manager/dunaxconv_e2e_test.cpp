@@ -143,9 +143,9 @@ TEST_F(DunaxconvTest, RunParameterByteForByte) {
   EXPECT_EQ(parameters[1].substr(117, 2), "00");
 }
 
-TEST_F(DunaxconvTest, DirectionXPassesTheSegmentsPresent) {
+TEST_F(DunaxconvTest, DirectionXPassesTheSegmentsPresentAndRefusesAGap) {
   for (const char* name : {"big.dat.bin", "big.dat.bi1", "big.dat.bi2", "big.dat.bi3",
-                           "big.dat.bi5", "small.dat.bin", "dados.binario.bin",
+                           "small.dat.bin", "dados.binario.bin",
                            "dados.bi1ario.bin"}) {
     writeFile(name, "");
   }
@@ -158,6 +158,15 @@ TEST_F(DunaxconvTest, DirectionXPassesTheSegmentsPresent) {
   EXPECT_EQ(parameters[1].substr(117, 2), "00");
   EXPECT_EQ(parameters[2].substr(117, 2), "01");
   EXPECT_EQ(parameters[0].substr(119, 2), " N");
+
+  // A segment missing between two present: the records after it would not be read.
+  writeFile("big.dat.bi5", "");
+  result = manager("X RECSEQ small.dat big.dat");
+  EXPECT_EQ(result.exitCode, 64) << result.output;
+  EXPECT_NE(result.output.find("\"big.dat.bi4\" is missing but \"big.dat.bi5\" is there"),
+            std::string::npos)
+      << result.output;
+  EXPECT_EQ(calls().size(), 3u);
 }
 
 TEST_F(DunaxconvTest, ExitCodesZeroToNineAreConversions) {
@@ -292,7 +301,7 @@ TEST_F(DunaxconvTest, RefusalsComeBeforeAnyConversion) {
   for (const std::string& arguments : std::vector<std::string>{"B RECSEQ ok.dat 'two words.dat'", "B RECSEQ ok.dat " + longName,
         "B RECSEQ123 ok.dat", "--field-a ABCD B RECSEQ ok.dat", "B RECSEQ ok.dat ok.dat",
         "B RECSEQ ok.dat '\xE4\xB8\xAD.dat'", "Z RECSEQ ok.dat", "B RECSEQ", "--nope B P a",
-        "B RECSEQ dados.binario dados.bi1ario"}) {
+        "B RECSEQ dados.binario dados.bi1ario", "B RECSEQ ok.dat q.bi1", "X RECSEQ q.bi7"}) {
     Result result = manager(arguments);
     EXPECT_EQ(result.exitCode, 64) << arguments << "\n" << result.output;
     EXPECT_FALSE(fs::exists(dir_ / "calls.log")) << arguments;
@@ -303,10 +312,11 @@ TEST_F(DunaxconvTest, RefusalsComeBeforeAnyConversion) {
 TEST_F(DunaxconvTest, OneFileUnderTwoNamesIsRefused) {
   writeFile("a.dat", "");
   fs::create_symlink("a.dat", dir_ / "link.dat");
+  fs::create_hard_link(dir_ / "a.dat", dir_ / "hard.dat");
   fs::create_directory(dir_ / "sub");
   const std::string absolute = "'" + (dir_ / "a.dat").string() + "'";
   const std::vector<std::string> pairs = {"a.dat ./a.dat", "a.dat " + absolute, "link.dat a.dat",
-                                          "new.dat sub/../new.dat"};
+                                          "new.dat sub/../new.dat", "hard.dat a.dat"};
   for (const std::string& names : pairs) {
     Result result = manager("B RECSEQ " + names);
     EXPECT_EQ(result.exitCode, 64) << names << "\n" << result.output;

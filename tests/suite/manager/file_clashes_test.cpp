@@ -11,7 +11,7 @@ namespace dunax::manager {
 namespace {
 
 // Real paths for the test: "./" left out, and "link.dat" a symbolic link to "a.dat".
-std::string fakeRealPath(const std::string& name) {
+std::string fakeRealPath(const DataFile& /*file*/, const std::string& name) {
   std::string real = name.rfind("./", 0) == 0 ? name.substr(2) : name;
   return real == "link.dat" ? "a.dat" : real;
 }

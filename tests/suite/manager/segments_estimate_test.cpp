@@ -62,6 +62,30 @@ TEST(SegmentCount, NoneAndAll) {
   EXPECT_EQ(countExtraSegments(longName, exists), 0);
 }
 
+TEST(SegmentCount, NamesOfTheirOwnAndGaps) {
+  struct Case {
+    const char* dataFile;
+    std::set<std::string> present;
+    int namedAsFirst;
+    int gap;
+  };
+  const Case cases[] = {
+      {"f.dat", {"f.dat.bin", "f.dat.bi1", "f.dat.bi2"}, 0, 0},
+      {"f.dat", {"f.dat.bin", "f.dat.bi2"}, 0, 1},
+      {"f.dat", {"f.dat.bin", "f.dat.bi1", "f.dat.bi3", "f.dat.bi9"}, 0, 2},
+      {"f.dat", {"f.dat.bi9"}, 0, 1},
+      {"q.bi1", {}, 1, 0},  // q.bi1.bin is segment 0 and segment 1
+      {"q.bi9x", {}, 9, 0},
+      {"q.bi0", {}, 0, 0},  // no segment takes the digit 0
+      {"dados.binario", {}, 0, 0},
+  };
+  for (const Case& test : cases) {
+    auto exists = [&](const std::string& name) { return test.present.count(name) > 0; };
+    EXPECT_EQ(segmentNamedAsFirst(test.dataFile), test.namedAsFirst) << test.dataFile;
+    EXPECT_EQ(firstSegmentGap(test.dataFile, exists), test.gap) << test.dataFile;
+  }
+}
+
 TEST(Estimate, ZeroBeforeAnyFileFinished) {
   RemainingTime time = estimateRemaining(0, 0, 10, 1);
   EXPECT_EQ(time.days + time.hours + time.minutes + time.seconds, 0u);
