@@ -67,7 +67,7 @@ void ConversionRun::showProgress() {
 void ConversionRun::runExport() {
   if (!dataFile_.issue(codes::kOpenForReading).ok()) return;
   transferFile_.startOutputSegments();
-  if (!transferFile_.openForOutput().ok()) return;
+  if (!transferFile_.openSetForOutput().ok()) return;
   unsigned char* recordArea = block_.recordArea;
   std::memset(recordArea, 0, access::kRecordAreaLength);
   const bool keyOption = parameter_.keyOption();
@@ -98,7 +98,7 @@ void ConversionRun::runImport() {
     invalidSegmentCount_ = true;
     return;
   }
-  if (!transferFile_.openForInput().ok()) return;
+  if (!transferFile_.openSetForInput().ok()) return;
   if (!dataFile_.issue(codes::kOpenForOutput).ok()) return;
   const char* writeCode = parameter_.keyOption() ? codes::kWriteByAlternateKey : codes::kWrite;
   // The transfer record is read straight into the first 1024 bytes of the record area: a read
@@ -155,8 +155,7 @@ std::string ConversionRun::describeDataFailure() const {
 
 std::string ConversionRun::describeTransferFailure(FileStatus status,
                                                    const char* operation) const {
-  std::string text = "transfer file " + std::string(dataFileNameUpToSpace(parameter_)) +
-                     texts::kTransferSuffix + ": ";
+  std::string text = "transfer file " + transferFile_.failedName() + ": ";
   if (invalidSegmentCount_) {
     return text + "the segment count in the run parameter (positions 118-119) is not 00-09";
   }

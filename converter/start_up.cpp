@@ -110,9 +110,9 @@ int runConverter(const RunParameter& parameter, const OutsidePrograms& programs)
   RunState state(parameter, programs);
 
   state.transferFile.buildName(state.parameter);
+  // Under the lock, the open of the transfer set completes a publish that a stopped run left
+  // and removes the temporary segments of a run that was killed before its journal.
   if (!lockTransferName(state)) return kExitGiveUpFile;
-  // Temporary segments of a run that was killed are removed by the next run of the name.
-  state.transferFile.discardOutputSegments();
 
   if (platform::Status loaded = state.screen.load(); !loaded.ok()) {
     reportOutcome(state, "the screen library SP2MF cannot be found: " + loaded.message());

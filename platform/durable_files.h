@@ -1,11 +1,19 @@
 // Files made visible whole: a file written under a temporary name is renamed over its real
 // name only when complete, and the directory entry is flushed so that the change survives a
-// crash. Paths are host paths.
+// crash; the checks that tell beforehand whether a name may be replaced; small files written
+// and read whole. Paths are host paths.
 #pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "platform/status.h"
 
 namespace dunax::platform {
+
+// The permission bits of a new file when nothing else decides them (the umask still applies).
+inline constexpr int kDefaultNewFileMode = 0666;
 
 // Renames source over target, replacing a target that exists (in one step: a reader sees the
 // old file or the new one, never neither). Returns success, or the rename's failure.
@@ -22,5 +30,44 @@ bool fileExists(const char* path);
 // are durable. Returns success (also on a file system that cannot flush a directory), or the
 // failure of the open or the flush.
 Status flushDirectoryOf(const char* path);
+
+// Whether a rename may replace path, or a removal take it away, without harm: success when
+// nothing is there or a regular file is. Otherwise IsDirectory for a directory,
+// PermissionDenied with the words "a symbolic link is not replaced" for a symbolic link (on
+// Windows any reparse point), "not a regular file (a FIFO, device or socket)" for the other
+// kinds, "a read-only file is not replaced" (Windows), and "it belongs to another user in a
+// folder where only owners may rename" (a POSIX sticky folder); or the failure of the look-up.
+Status checkReplaceablePath(const char* path);
+
+// The permission bits for files made from the file at path: its own read and write bits
+// (mode & 0666), so that what is made from a file is never readable by more users than the
+// file; kDefaultNewFileMode when it cannot be looked at, and always on Windows (no such bits).
+int permissionsFollowing(const char* path);
+
+// Makes the empty file path with the permission bits mode (limited further by the umask).
+// Returns success, AlreadyExists when anything is there (a symbolic link is never followed),
+// or the failure of the creation.
+Status createNewFile(const char* path, int mode);
+
+// Makes the file path as createNewFile does, holding content, and flushes it to the disk.
+// Returns success, or the failure (a half-written file is removed again).
+Status writeNewFileDurably(const char* path, std::string_view content, int mode);
+
+// Reads the regular file path whole into content. Returns success; NotFound when nothing is
+// there; InvalidName when it holds more than maxBytes or is not a regular file (a symbolic
+// link is not followed); or the failure of the open or the read.
+Status readSmallFile(const char* path, std::size_t maxBytes, std::string& content);
+
+// For tests: a stop that a test puts before every step these routines take on the disk, to
+// end a process there as a power loss would. step is "rename", "remove", "flush" or "create";
+// path the name the step is about (the target of a rename). nullptr (the start value) puts
+// none.
+using DurableStepHook = void (*)(const char* step, const char* path);
+void setDurableStepHook(DurableStepHook hook);
+
+namespace detail {
+// Called by both halves before each step: runs the test's hook when one is set.
+void beforeDurableStep(const char* step, const char* path);
+}  // namespace detail
 
 }  // namespace dunax::platform

@@ -1,5 +1,7 @@
-// An exclusive lock on a name: one process at a time holds it, through a small lock file that
-// lies beside the files it guards and is removed when the lock is let go.
+// An exclusive lock on a name: one process at a time holds it, as a lock on an open descriptor
+// (handle) of a small lock file beside the files it guards. The lock ends with the process,
+// however it ends; the file a killed run leaves behind is readable by every user, so that any
+// user's next run can lock it.
 #pragma once
 
 #include <string>
@@ -15,12 +17,17 @@ class ExclusiveFileLock {
   ExclusiveFileLock(const ExclusiveFileLock&) = delete;
   ExclusiveFileLock& operator=(const ExclusiveFileLock&) = delete;
 
-  // Takes the lock whose lock file is path (created when missing), without waiting.
+  // Takes the lock whose lock file is path, without waiting. The file is opened for reading
+  // only (any user who may read it may lock it) and made, readable by all, when missing; a
+  // symbolic link or anything but a regular file is not used. On POSIX the lock is flock on
+  // the descriptor, checked after locking to be on the file the name still holds; on Windows
+  // the handle is opened with no sharing at all.
   // Returns success when this process holds the lock now; Busy when another process holds it
-  // (nothing was changed); otherwise the failure to make or lock the lock file.
+  // (nothing was changed); otherwise the failure to make, open or lock the lock file.
   Status acquire(const std::string& path);
 
-  // Removes the lock file and lets go. Nothing happens when the lock is not held.
+  // Removes the lock file (where this user may: in a shared folder another user's file stays,
+  // and stays lockable) and lets go. Nothing happens when the lock is not held.
   void release();
 
   bool held() const { return handle_ >= 0; }
