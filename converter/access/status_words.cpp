@@ -22,6 +22,7 @@ constexpr StatusWords kStatusWords[] = {
     {"23", "no record with that key"},
     {"24", "no room left in the file"},
     {"30", "a permanent input or output error"},
+    {"31", "a file name that cannot be used: it is also another name of the file"},
     {"34", "no room left: the disk is full, the file-size limit or the segment limit is reached"},
     {"35", "the file is not there"},
     {"37", "no permission, or a name that is not a file that may be written"},

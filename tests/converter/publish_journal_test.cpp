@@ -1,0 +1,68 @@
+// The publish journal's record: its exact bytes, the check value, and every kind of damage or
+// hostile content refused.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "converter/publish_journal.h"
+
+namespace dunax::converter {
+namespace {
+
+TEST(PublishJournalTest, ASetOfThreeSegmentsIsRenamesThenRemovalsByNumber) {
+  // The standard check of CRC-32: "123456789" gives CBF43926.
+  EXPECT_EQ(crc32Of("123456789"), 0xCBF43926u);
+  const std::string bytes = encodeJournal(journalForSet(2, 9));
+  const std::string covered = "DUNAXPUB1RRRDDDDDDD";
+  char check[9];
+  std::snprintf(check, sizeof check, "%08X", static_cast<unsigned>(crc32Of(covered)));
+  EXPECT_EQ(bytes, covered + check + "\n");
+  for (int extra = 0; extra <= 9; ++extra) {
+    PublishJournal read{};
+    std::string why;
+    ASSERT_TRUE(decodeJournal(encodeJournal(journalForSet(extra, 9)), 9, read, why)) << why;
+    EXPECT_EQ(read.extraSegments(), extra);
+  }
+  // A name without ".bi" has segment 0 alone: nothing else is removed.
+  EXPECT_EQ(encodeJournal(journalForSet(0, 0)).substr(9, 10), "R---------");
+}
+
+TEST(PublishJournalTest, DamagedOrHostileJournalsAreRefused) {
+  const std::string good = encodeJournal(journalForSet(1, 9));
+  std::string flipped = good;
+  flipped[10] = 'D';  // segment 1 now removed instead of renamed: the check value tells
+  PublishJournal hole{};
+  std::memcpy(hole.actions, "R-RDDDDDDD", 10);
+  PublishJournal other{};
+  std::memcpy(other.actions, "RRX-------", 10);
+  PublishJournal removedFirst{};
+  std::memcpy(removedFirst.actions, "DRRRRRRRRR", 10);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int lastNameable;
+    const char* why;
+  };
+  const Case cases[] = {
+      {"empty", "", 9, "holds 0 bytes"},
+      {"cut short", good.substr(0, 20), 9, "holds 20 bytes"},
+      {"a path instead", "../../etc/passwd\n" + std::string(11, ' '), 9, "not a publish journal"},
+      {"another version", "DUNAXPUB2" + good.substr(9), 9, "not a publish journal"},
+      {"flipped action", flipped, 9, "check value"},
+      {"renames with a hole", encodeJournal(hole), 9, "renames from segment 0"},
+      {"unknown action", encodeJournal(other), 9, "renames from segment 0"},
+      {"segment 0 removed", encodeJournal(removedFirst), 9, "renames from segment 0"},
+      {"a segment the name cannot have", good, 0, "segment 1, which this name cannot have"},
+  };
+  for (const Case& c : cases) {
+    PublishJournal read{};
+    std::string why;
+    EXPECT_FALSE(decodeJournal(c.bytes, c.lastNameable, read, why)) << c.what;
+    EXPECT_NE(why.find(c.why), std::string::npos) << c.what << ": " << why;
+  }
+}
+
+}  // namespace
+}  // namespace dunax::converter
