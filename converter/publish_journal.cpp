@@ -62,7 +62,7 @@ std::string encodeJournal(const PublishJournal& journal) {
 bool decodeJournal(std::string_view bytes, int lastNameable, PublishJournal& journal,
                    std::string& why) {
   if (bytes.size() != layout::kLength) {
-    why = "it holds " + std::to_string(bytes.size()) + " bytes, not " +
+    why = "its length is " + std::to_string(bytes.size()) + " bytes, not " +
           std::to_string(layout::kLength);
     return false;
   }

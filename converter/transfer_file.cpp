@@ -98,11 +98,11 @@ platform::FileStatus TransferFile::openForInput() {
 
 std::string TransferFile::failedName() const {
   char segment[kTransferNameLength];
-  const char* name = name_;
-  if (reportedSegment_ >= 0 && segmentName(reportedSegment_, segment)) name = segment;
+  const char* shown = name_;
+  if (reportedSegment_ >= 0 && segmentName(reportedSegment_, segment)) shown = segment;
   std::size_t length = kTransferNameLength;
-  while (length > 0 && name[length - 1] == ' ') --length;
-  return std::string(name, length);
+  while (length > 0 && shown[length - 1] == ' ') --length;
+  return std::string(shown, length);
 }
 
 std::string TransferFile::journalName() const {

@@ -46,8 +46,8 @@ TEST(PublishJournalTest, DamagedOrHostileJournalsAreRefused) {
     const char* why;
   };
   const Case cases[] = {
-      {"empty", "", 9, "holds 0 bytes"},
-      {"cut short", good.substr(0, 20), 9, "holds 20 bytes"},
+      {"empty", "", 9, "length is 0 bytes"},
+      {"cut short", good.substr(0, 20), 9, "length is 20 bytes"},
       {"a path instead", "../../etc/passwd\n" + std::string(11, ' '), 9, "not a publish journal"},
       {"another version", "DUNAXPUB2" + good.substr(9), 9, "not a publish journal"},
       {"flipped action", flipped, 9, "check value"},
