@@ -162,7 +162,8 @@ TEST(RecordFileTest, FullDeviceIsReportedAsNoRoom) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows has no device that is always full";
 #endif
-  RecordFile file(Organization::RecordSequential, 1024);
+  // A line file may be a device (a record file may not): the device that is always full.
+  RecordFile file(Organization::LineSequential, 1024);
   ASSERT_EQ(statusText(file.open("/dev/full", OpenMode::Output)), "00");
   std::string record(1024, 'r');
   FileStatus status = status::kSuccess;
