@@ -79,6 +79,18 @@ int RECIDXTMP(const char* nameField, char* assignedField, char* statusField) {
   if (pathFrom(nameField, path)) dunax::records::temporaryNameOf(path, temporary);
   assignHostName(temporary, assignedField, dunax::platform::status::kPermanentError,
                  statusField);
+  if (std::memcmp(statusField, "00", 2) != 0) return 0;
+  // The temporary file is made here first, empty, with no more permission than the data file
+  // has: the OPEN OUTPUT that follows writes into it and keeps its permission.
+  std::string host(assignedField, kAssignedNameWidth);
+  host.erase(host.find_last_not_of(' ') + 1);
+  std::string dataHost;
+  if (dunax::platform::hostNameFromRecord(path, dataHost)) {
+    dunax::platform::RecordFile made(dunax::platform::Organization::RecordSequential, 1);
+    if (made.open(host.c_str(), dunax::platform::OpenMode::Output, dataHost.c_str()).ok()) {
+      made.close();
+    }
+  }
   return 0;
 }
 

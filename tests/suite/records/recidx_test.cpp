@@ -105,6 +105,32 @@ TEST_F(RecidxModule, AFifoAsDataFileIsRefusedAtOnce) {
             }),
             0);
 }
+
+// The temporary file written in "X" is readable by no more users than the data file it
+// replaces; the data file keeps its permission after the close.
+TEST_F(RecidxModule, TheTemporaryFileTakesTheDataFilesPermission) {
+  const std::string path = dir.file("privado.idx");
+  {
+    RecordAccessDriver data("RECIDX", path);
+    ASSERT_EQ(data.request("OU "), "00");
+    ASSERT_EQ(data.write(keyedRecord(1)), "00");
+    ASSERT_EQ(data.request("CL "), "00");
+  }
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  const mode_t mask = umask(022);
+  auto modeOf = [](const std::string& name) {
+    struct stat info {};
+    stat(name.c_str(), &info);
+    return info.st_mode & 0777;
+  };
+  RecordAccessDriver data("RECIDX", path);
+  ASSERT_EQ(data.request("OU "), "00");
+  EXPECT_EQ(modeOf(path + ".dunax-new"), 0600u);
+  ASSERT_EQ(data.write(keyedRecord(2)), "00");
+  ASSERT_EQ(data.request("CL "), "00");
+  EXPECT_EQ(modeOf(path), 0600u);
+  umask(mask);
+}
 #endif
 
 // The names in dir, sorted.
