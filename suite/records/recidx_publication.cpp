@@ -71,8 +71,9 @@ int RECIDXHOST(const char* nameField, char* assignedField, char* statusField) {
 }
 
 // Writes the host form of the data file's temporary name into assignedField
-// (kAssignedNameWidth bytes, space-padded), the name an output OPEN uses. Answers "00"; "30"
-// (assignedField spaces) for a blank name or one with no host form.
+// (kAssignedNameWidth bytes, space-padded), the name an output OPEN uses, and makes that file,
+// empty, with no more permission than the data file has (the OPEN keeps it). Answers "00";
+// "30" (assignedField spaces) for a blank name or one with no host form.
 int RECIDXTMP(const char* nameField, char* assignedField, char* statusField) {
   char path[kNameWidth + 1];
   char temporary[dunax::records::kMaxTemporaryNameLength + 1] = {};
