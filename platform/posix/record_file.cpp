@@ -70,9 +70,9 @@ FileStatus RecordFile::open(const char* path, OpenMode mode, const char* permiss
   }
   mode_t permission = 0666;
   struct stat model;
-  if (permissionOf != nullptr && ::stat(permissionOf, &model) == 0 && S_ISREG(model.st_mode)) {
-    permission = model.st_mode & 0777;
-  }
+  const bool modelled =
+      permissionOf != nullptr && ::stat(permissionOf, &model) == 0 && S_ISREG(model.st_mode);
+  if (modelled) permission = model.st_mode & 0777;
   int fd = calls_->open(path, flags, static_cast<int>(permission));
   if (fd < 0) {
     int error = errno;
@@ -91,7 +91,9 @@ FileStatus RecordFile::open(const char* path, OpenMode mode, const char* permiss
   }
   if (!known) info.st_size = 0;
   // A file that was already there keeps no bit the model does not have.
-  if (known && (info.st_mode & 0777 & ~permission) != 0) fchmod(fd, info.st_mode & permission);
+  if (modelled && known && (info.st_mode & 0777 & ~permission) != 0) {
+    fchmod(fd, info.st_mode & permission);
+  }
   if (regularOnly) {
     const int fileFlags = fcntl(fd, F_GETFL);
     if (fileFlags != -1) fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK);
