@@ -198,34 +198,6 @@ TEST(RecordFileTest, WhatIsNotARegularFileIsRefusedAtOnce) {
   close(listening);
 }
 
-// A file opened for output with a model takes no more permission than the model has; without
-// one it takes what the process's file-creation mask leaves of 0666.
-TEST(RecordFileTest, AnOutputFileTakesNoMorePermissionThanItsModel) {
-  TemporaryDirectory directory;
-  const std::string model = directory.file("dados.dat");
-  ASSERT_TRUE(testing::writeFile(model, "x"));
-  ASSERT_EQ(chmod(model.c_str(), 0600), 0);
-  const std::string stale = directory.file("stale.new");
-  ASSERT_TRUE(testing::writeFile(stale, "left by a killed run"));
-  ASSERT_EQ(chmod(stale.c_str(), 0644), 0);
-  const mode_t mask = umask(022);
-  auto modeOf = [](const std::string& path) {
-    struct stat info {};
-    stat(path.c_str(), &info);
-    return info.st_mode & 0777;
-  };
-  for (const std::string& name : {directory.file("new.new"), stale}) {
-    RecordFile file(Organization::RecordSequential, 16);
-    ASSERT_EQ(statusText(file.open(name.c_str(), OpenMode::Output, model.c_str())), "00");
-    EXPECT_EQ(modeOf(name), 0600u) << name;
-    file.close();
-  }
-  RecordFile plain(Organization::RecordSequential, 16);
-  ASSERT_EQ(statusText(plain.open(directory.file("plain").c_str(), OpenMode::Output)), "00");
-  EXPECT_EQ(modeOf(directory.file("plain")), 0644u);
-  plain.close();
-  umask(mask);
-}
 #endif
 
 TEST(RecordFileTest, FullDeviceIsReportedAsNoRoom) {

@@ -484,17 +484,6 @@ TEST_F(RecseqModule, TheTemporaryFileTakesTheDataFilesPermission) {
   umask(mask);
 }
 
-// A data file that is a FIFO is refused by "TST" at once (a child guarded against the wait).
-TEST_F(RecseqModule, AFifoAsDataFileIsRefusedAtOnce) {
-  const std::string path = dir.file("fifo.dat");
-  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  EXPECT_EQ(dunax::testing::runInChildWithGuard([&path] {
-              RecordAccessDriver data("RECSEQ", path, "2");
-              return data.request("TST") == "37" ? 0 : 1;
-            }),
-            0);
-}
-
 #endif
 
 TEST_F(RecseqModule, DirectoryAsDataFileAnswers37) {
