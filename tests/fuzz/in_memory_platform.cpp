@@ -266,7 +266,7 @@ RecordFile::~RecordFile() {
   if (isOpen()) close();
 }
 
-FileStatus RecordFile::open(const char* path, OpenMode mode) {
+FileStatus RecordFile::open(const char* path, OpenMode mode, const char* /*permissionOf*/) {
   if (isOpen()) return status::kAlreadyOpen;
   if (mode == OpenMode::Closed) return status::kPermanentError;
   std::string name;
