@@ -23,10 +23,15 @@ void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
 }
 
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
-  std::string_view name = nameIn(job.record.argument1, kArgumentLength);
+  const std::string name(nameIn(job.record.argument1, kArgumentLength));
   const platform::Expected<platform::DirectoryEntry> entry = platform::lookUpEntry(name);
   writeInformationLayout(job.record.argument1, entry ? &*entry : nullptr);
-  if (!entry) job.fail();
+  if (!entry) {
+    job.fail(name.empty() ? std::string("no name was given")
+             : entry.status().is(platform::StatusCode::NotFound)
+                 ? std::string(name) + " was not found"
+                 : std::string(name) + ": " + entry.status().message());
+  }
   if (entry && found != nullptr) *found = *entry;
   return entry.ok();
 }

@@ -408,9 +408,9 @@ TEST_F(Commands, ExecuteSelectsTheMappedDrive) {
   ScopedVariable drives(platform::kDrivesVariable, ("D=" + (root() / "d").string()).c_str());
   EXPECT_FALSE(run("EXECU", "pwd > HERE.TXT", "D:\\WORK").failed());
   EXPECT_EQ((root() / "d/WORK").string() + "\n", readFile(root() / "d/WORK/HERE.TXT"));
-  // A directory missing on the drive leaves the run in the drive's directory.
-  EXPECT_FALSE(run("EXECU", "pwd > HERE.TXT", "d:\\MISSING").failed());
-  EXPECT_EQ((root() / "d").string() + "\n", readFile(root() / "d/HERE.TXT"));
+  // A directory missing on the drive runs nothing.
+  EXPECT_TRUE(run("EXECU", "pwd > HERE.TXT", "d:\\MISSING").failed());
+  EXPECT_FALSE(fs::exists(root() / "d/HERE.TXT"));
   // A drive without a mapping runs nothing.
   EXPECT_TRUE(run("EXECU", "pwd > RAN.TXT", "E:\\WORK").failed());
   EXPECT_FALSE(fs::exists(root() / "d/RAN.TXT"));
