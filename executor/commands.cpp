@@ -280,6 +280,8 @@ void makeDirectoryPath(Job& job) {
     p = 4;
   } else if (at(1) == '.' && at(2) == '\\') {
     p = 3;
+  } else if (at(1) == '\\' && at(2) != '\\') {
+    p = 2;  // "\TOPO": the root of the current drive, which is there already
   }
   if (network) {
     p = 3;

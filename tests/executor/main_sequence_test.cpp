@@ -195,5 +195,65 @@ TEST_F(MainSequence, RefusedReplyIsPostedABoundedNumberOfTimes) {
   EXPECT_EQ(16, library.calls.back().operation);
 }
 
+
+// The reply's notes after the record: the command's exit status at text offset 256 (10 digits)
+// and the reason of an "ERRO " at 266, spaces otherwise.
+TEST_F(MainSequence, NotesCarryTheExitStatusAndTheReason) {
+  FakeLibrary library;
+  library.post(makeJob("EXECU", "exit 7").record);
+  runMainSequence(library, atTheStamp);
+  EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPOK   ", 9));
+  EXPECT_EQ("0000000007", std::string(reinterpret_cast<char*>(library.current) + 256, 10));
+  EXPECT_EQ(std::string(160, ' '), std::string(reinterpret_cast<char*>(library.current) + 266, 160));
+
+  testing::writeFile("FULL/x", "1");
+  library.post(makeJob("RMDIR", "FULL").record);
+  runMainSequence(library, atTheStamp);
+  EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPERRO ", 9));
+  EXPECT_EQ(std::string(10, ' '), std::string(reinterpret_cast<char*>(library.current) + 256, 10));
+  const std::string reason = "FULL: the folder is not empty";
+  EXPECT_EQ(reason + std::string(160 - reason.size(), ' '),
+            std::string(reinterpret_cast<char*>(library.current) + 266, 160));
+  for (int i = 426; i < 1000; ++i) ASSERT_EQ(' ', library.current[i]);
+}
+
+// A request older than the limit by its stamp (one left behind by a client that gave up) is
+// answered "ERRO " with the reason, and nothing is carried out.
+TEST_F(MainSequence, ARequestTooOldByItsStampIsNotCarriedOut) {
+  FakeLibrary library;
+  library.post(makeJob("EXECU", "echo ran > RAN.TXT").record);
+  runMainSequence(library, [](char out[8]) { std::memcpy(out, "12353000", 8); });
+  EXPECT_FALSE(std::filesystem::exists("RAN.TXT"));
+  EXPECT_EQ(0, std::memcmp(library.current, "#VRD#12345678RESPERRO ", 22));
+  const std::string reason =
+      "the request is 33 s old by its stamp 12345678 (limit 30 s); not carried out";
+  EXPECT_EQ(reason + " ", std::string(reinterpret_cast<char*>(library.current) + 266,
+                                      reason.size() + 1));
+}
+
+TEST(RequestAge, JudgedOnTheCircleOfTheDay) {
+  struct AgeCase {
+    const char* stamp;
+    const char* now;
+    bool carriedOut;
+  };
+  const AgeCase cases[] = {
+      {"12345678", "12345678", true},
+      {"12345678", "12352678", true},   // 30 s: the limit itself
+      {"12345678", "12352679", false},  // a hundredth past it
+      {"23595000", "00001000", true},   // 20 s, across midnight
+      {"00001000", "23595000", true},   // 20 s ahead, across midnight: a clock set back
+      {"12350000", "12340000", false},  // a minute ahead
+      {"12345678", "13345678", false},  // an hour: a clock moved on, or a request left behind
+      {"1234567X", "12345678", false},  // no time of day
+      {"24000000", "00000000", false},
+      {"12605678", "12345678", false},
+  };
+  for (const AgeCase& test : cases) {
+    EXPECT_EQ(test.carriedOut, judgeRequestAge(test.stamp, test.now).empty())
+        << test.stamp << " at " << test.now << ": " << judgeRequestAge(test.stamp, test.now);
+  }
+}
+
 }  // namespace
 }  // namespace dunax::executor
