@@ -579,6 +579,7 @@ TEST_F(CommandsRefuse, PatternCopyFailsWhenACopyFailsAndStillMakesTheOthers) {
 TEST_F(CommandsRefuse, PatternDeleteFailsWhenAMatchIsStillThere) {
   // Entries of /proc/self/fd cannot be removed, not even by root; an open file of some size
   // makes one of them a non-empty match.
+  ScopedVariable unmapped(platform::kDrivesVariable, nullptr);  // "\proc" is the host's /proc
   writeFile("OPEN.DAT", "held open");
   std::ifstream held("OPEN.DAT");
   ASSERT_TRUE(held.is_open());
