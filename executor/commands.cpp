@@ -14,12 +14,18 @@
 #include "platform/directory_search.h"
 #include "platform/file_routines.h"
 #include "platform/host_path.h"
+#include "platform/text_encoding.h"
 
 namespace dunax::executor {
 namespace {
 
 constexpr std::size_t kArgument = kArgumentLength;  // 80
 constexpr std::size_t kNamePatternLength = 40;
+
+// The host's words for a failure, in Windows-1252 for the reply's reason.
+std::string wordsOf(const platform::Status& status) {
+  return platform::windows1252FromUtf8(status.message());
+}
 
 bool verbIs(const Job& job, const char* verb) {
   return std::memcmp(job.record.verb, verb, sizeof job.record.verb) == 0;
@@ -86,7 +92,7 @@ std::string copyFailure(std::string_view source, std::string_view target,
   if (!from) return std::string(source) + " was not found";
   if (from->isDirectory) return std::string(source) + " is a folder, not a file";
   return std::string(source) + " could not be copied to " + std::string(target) + ": " +
-         status.message();
+         wordsOf(status);
 }
 
 // True when name begins with a drive: a letter followed by ":".
@@ -107,7 +113,7 @@ void runCommandBuffer(Job& job, const char* buffer) {
   }
   const platform::Expected<int> ended = platform::runCommandLine(command);
   if (!ended) {
-    job.fail("the shell could not be started: " + ended.status().message());
+    job.fail("the shell could not be started: " + wordsOf(ended.status()));
     return;
   }
   job.exitStatus = *ended;
@@ -314,7 +320,7 @@ void makeDirectoryPath(Job& job) {
         return;
       }
       if (!found && !created.ok()) {
-        job.fail(std::string(prefix) + " could not be created: " + created.message());
+        job.fail(std::string(prefix) + " could not be created: " + wordsOf(created));
       }
     }
     if (at(p) == '\\') ++p;
@@ -338,7 +344,7 @@ void removeDirectory(Job& job) {
   } else if (!entry.isDirectory || removed.is(platform::StatusCode::NotDirectory)) {
     job.fail(name + " is not a folder");
   } else {
-    job.fail(name + " could not be removed: " + removed.message());
+    job.fail(name + " could not be removed: " + wordsOf(removed));
   }
 }
 
@@ -348,7 +354,7 @@ void reportCurrentDirectory(Job& job) {
   std::string directory;
   if (!host || host->empty()) {
     job.fail("the current folder cannot be read" +
-             (host ? std::string() : ": " + host.status().message()));
+             (host ? std::string() : ": " + wordsOf(host.status())));
     return;
   }
   if (!platform::recordNameFromHost(*host, directory)) {
@@ -403,7 +409,7 @@ void deleteFiles(Job& job) {
     } else if (entry.isDirectory) {
       job.fail(name + " is a folder, not a file");
     } else {
-      job.fail(name + " is still there: " + deleted.message());
+      job.fail(name + " is still there: " + wordsOf(deleted));
     }
     return;
   }
@@ -425,7 +431,9 @@ void deleteFiles(Job& job) {
             "left alone";
     } else {
       const platform::Status deleted = platform::deleteFile(target);
-      if (platform::lookUpEntry(target).ok()) why = target + " is still there: " + deleted.message();
+      if (platform::lookUpEntry(target).ok()) {
+        why = target + " is still there: " + wordsOf(deleted);
+      }
     }
     if (!why.empty() && left++ == 0) firstReason = why;
   }
@@ -453,7 +461,7 @@ void renameFile(Job& job) {
     } else if (!platform::lookUpEntry(oldName).ok()) {
       job.fail(oldName + " was not found");
     } else {
-      job.fail(oldName + " could not be renamed to " + newName + ": " + renamed.message());
+      job.fail(oldName + " could not be renamed to " + newName + ": " + wordsOf(renamed));
     }
   } else if (!platform::lookUpEntry(newName).ok()) {
     job.fail(newName + " was not found after the rename");
@@ -471,7 +479,7 @@ void runCommandInDirectory(Job& job) {
     if (selectsDrive) {
       const platform::Status selected = platform::changeDirectory(drive);
       if (!selected.ok()) {
-        job.fail("drive " + drive + " cannot be selected: " + selected.message() +
+        job.fail("drive " + drive + " cannot be selected: " + wordsOf(selected) +
                  "; nothing was run");
         return;
       }
@@ -479,7 +487,7 @@ void runCommandInDirectory(Job& job) {
     const platform::Status entered = platform::changeDirectory(directory);
     if (!entered.ok()) {
       job.fail("the folder " + std::string(directory) + " cannot be entered: " +
-               entered.message() + "; nothing was run");
+               wordsOf(entered) + "; nothing was run");
       return;
     }
   }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/text_encoding.h"
+
 namespace dunax::executor {
 
 void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
@@ -30,7 +32,7 @@ bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
     job.fail(name.empty() ? std::string("no name was given")
              : entry.status().is(platform::StatusCode::NotFound)
                  ? std::string(name) + " was not found"
-                 : std::string(name) + ": " + entry.status().message());
+                 : name + ": " + platform::windows1252FromUtf8(entry.status().message()));
   }
   if (entry && found != nullptr) *found = *entry;
   return entry.ok();

@@ -204,7 +204,8 @@ TEST_F(MainSequence, NotesCarryTheExitStatusAndTheReason) {
   runMainSequence(library, atTheStamp);
   EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPOK   ", 9));
   EXPECT_EQ("0000000007", std::string(reinterpret_cast<char*>(library.current) + 256, 10));
-  EXPECT_EQ(std::string(160, ' '), std::string(reinterpret_cast<char*>(library.current) + 266, 160));
+  EXPECT_EQ(std::string(160, ' '),
+            std::string(reinterpret_cast<char*>(library.current) + 266, 160));
 
   testing::writeFile("FULL/x", "1");
   library.post(makeJob("RMDIR", "FULL").record);
