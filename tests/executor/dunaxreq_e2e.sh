@@ -267,11 +267,43 @@ REN|MISSING.DAT|X.DAT|MISSING.DAT was not found
 EXECU|true|NAOEXISTE|the folder NAOEXISTE cannot be entered: No such file or directory; nothing was run
 DIR|NODIR\LIST.TXT||the listing file NODIR\LIST.TXT could not be written (file status 30)
 TABLE
+    # CDDIR in a folder whose name is longer than the argument; a command line with a byte
+    # that has no character in Windows-1252 (an invalid UTF-8 byte is sent as it is).
+    deep=$(printf 'd%.0s' {1..70})
+    mkdir "$deep"
+    (cd "$deep" && req CDDIR && expect_eq "$rc" 1 "exit code of CDDIR" &&
+       expect_eq "$(sed -n 4p <<<"$out")" \
+         "ERRO: the current folder's name is longer than 80 characters" "reason of CDDIR")
+    req --shell "$(printf 'echo \x81')"
+    expect_eq "$rc" 1 "exit code of a command with a byte of no character"
+    expect_eq "$(sed -n 4p <<<"$out")" \
+      "ERRO: the command holds a byte with no character in Windows-1252; nothing was run" \
+      "reason of the shell command"
     # A stamp in argument 1 is said to be one.
     req MKDIR 'NOVA\PASTA'
     expect_eq "$rc" 0 "MKDIR"
     grep -Eq '^stamp in argument 1: size 0 bytes, last written [0-9]{2}/[0-9]{2}/[0-9]{4} [0-9:]{8}$' \
       <<<"$out" || fail "the stamp of MKDIR is not labelled: $out"
+    ;;
+  readme-inventory)
+    # The README's example tree, made as it is written there, gives the listing shown there.
+    readme=$(dirname "$0")/../../README.md
+    tree=$(awk '/^An example tree/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
+                on && fence == 1 {print $1, $2}' "$readme")
+    [ -n "$tree" ] || fail "no example tree in the README"
+    while read -r path size; do
+      mkdir -p "$(dirname "$path")"
+      head -c "$size" /dev/zero > "$path"
+    done <<<"$tree"
+    req DIR 'tmp\inventario.txt'
+    expect_eq "$rc" 0 "DIR of the README's tree"
+    shown=$(awk '/tmp\/inventario.txt` holds/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
+                 on && fence == 1' "$readme")
+    [ -n "$shown" ] || fail "no listing in the README"
+    expect_eq "$(sed 's/ *$//' tmp/inventario.txt)" "$shown" "the listing against the README"
+    expect_eq "$arg1" "$(awk '/^`dunaxreq DIR/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
+                              on && fence == 1' "$readme" | sed -n 2p | sed "s/^\(.\{16\}\).\{14\}/\1${arg1:16:14}/")" \
+      "argument 1 against the README (the time of tmp aside)"
     ;;
   usage)
     "$work/bin/dunaxreq" --help | grep -q 'Exit codes: 0' || fail "--help text"
