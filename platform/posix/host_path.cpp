@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/file_routines.h"
+#include "platform/posix/links_beneath.h"
 #include "platform/process.h"
 
 namespace dunax::platform {
@@ -213,24 +214,6 @@ int opensBeneath(int baseFd, std::string rest) {
 #endif
 }
 
-// The check of every part without the kernel's help: each symbolic link on the way must resolve
-// beneath realBase; a link that resolves to nothing is refused (what it would make lies out of
-// sight).
-bool linksStayBeneath(const std::string& base, const std::string& rest,
-                      const std::string& realBase) {
-  std::string prefix = base == "/" ? std::string() : base;
-  for (std::string_view part : partsOf(rest)) {
-    prefix += '/';
-    prefix += part;
-    struct stat info;
-    if (lstat(prefix.c_str(), &info) != 0) return true;  // the rest does not exist yet
-    if (!S_ISLNK(info.st_mode)) continue;
-    const std::string real = realPathOf(prefix);
-    if (real.empty() || !isBeneath(real, realBase)) return false;
-  }
-  return true;
-}
-
 // True when host, a path that mapWithBase placed beneath base, stays beneath it on disk.
 bool staysBeneath(const std::string& base, const std::string& host) {
   std::string rest = host.substr(base == "/" ? 1 : base.size());
@@ -241,8 +224,7 @@ bool staysBeneath(const std::string& base, const std::string& host) {
   const int beneath = opensBeneath(baseFd, rest);
   close(baseFd);
   if (beneath >= 0) return beneath == 1;
-  const std::string realBase = realPathOf(base);
-  return !realBase.empty() && linksStayBeneath(base, rest, realBase);
+  return posix::linksStayBeneath(base, rest);
 }
 
 // The letter of the mapped drive whose directory holds the current directory (the deepest
@@ -266,6 +248,26 @@ char driveOfCurrentDirectory(std::string_view drives) {
 }
 
 }  // namespace
+
+namespace posix {
+
+bool linksStayBeneath(const std::string& base, const std::string& rest) {
+  const std::string realBase = realPathOf(base);
+  if (realBase.empty()) return false;
+  std::string prefix = base == "/" ? std::string() : base;
+  for (std::string_view part : partsOf(rest)) {
+    prefix += '/';
+    prefix += part;
+    struct stat info;
+    if (lstat(prefix.c_str(), &info) != 0) return true;  // the rest does not exist yet
+    if (!S_ISLNK(info.st_mode)) continue;
+    const std::string real = realPathOf(prefix);
+    if (real.empty() || !isBeneath(real, realBase)) return false;
+  }
+  return true;
+}
+
+}  // namespace posix
 
 Expected<std::string> hostPathFrom(std::string_view name) {
   if (name.empty() || name.find('\0') != std::string_view::npos) {
