@@ -512,30 +512,10 @@ TEST(LastSeparator, FindsTheLastOfTheThree) {
   EXPECT_EQ(0u, findLastSeparatorOrWildcard(area));
 }
 
-}  // namespace
-}  // namespace dunax::executor
-
-namespace dunax::executor {
-namespace {
-
-using testing::readFile;
-using testing::ScopedVariable;
-using testing::writeFile;
-namespace fs = std::filesystem;
-
-class CommandsRefuse : public testing::TempDirectoryTest {
- protected:
-  Job run(const std::string& verb, const std::string& argument1 = "",
-          const std::string& argument2 = "") {
-    Job job = testing::makeJob(verb, argument1, argument2);
-    dispatchVerb(job);
-    return job;
-  }
-};
 
 // ---- EXECU: a folder that cannot be entered runs nothing; the exit status is kept
 
-TEST_F(CommandsRefuse, ExecuteInAFolderThatCannotBeEnteredRunsNothing) {
+TEST_F(Commands, ExecuteInAFolderThatCannotBeEnteredRunsNothing) {
   writeFile("keep.DAT", "keep");
   writeFile("AFILE", "not a folder");
   for (const char* directory : {"NAOEXISTE", "AFILE"}) {
@@ -553,7 +533,7 @@ TEST_F(CommandsRefuse, ExecuteInAFolderThatCannotBeEnteredRunsNothing) {
 
 // ---- pattern COPY and DEL: every copy not made, every match left, fails the request
 
-TEST_F(CommandsRefuse, PatternCopyNeverOverwritesItsOwnCopies) {
+TEST_F(Commands, PatternCopyNeverOverwritesItsOwnCopies) {
   writeFile("DADOS/x1.DAT", "one");
   writeFile("DADOS/x2.DAT", "two");
   Job job = run("COPY ", "DADOS\\x*.DAT", "NOVA");  // both land on NOVAAT
@@ -562,7 +542,7 @@ TEST_F(CommandsRefuse, PatternCopyNeverOverwritesItsOwnCopies) {
   EXPECT_NE(std::string::npos, job.reason.find("DADOS\\x2.DAT was not copied")) << job.reason;
 }
 
-TEST_F(CommandsRefuse, PatternCopyFailsWhenACopyFailsAndStillMakesTheOthers) {
+TEST_F(Commands, PatternCopyFailsWhenACopyFailsAndStillMakesTheOthers) {
   writeFile("D/A.DAT", "a");
   writeFile("D/B.DAT", "b");
   fs::create_directories("E/B.DAT");  // B's target cannot be written
@@ -576,7 +556,7 @@ TEST_F(CommandsRefuse, PatternCopyFailsWhenACopyFailsAndStillMakesTheOthers) {
   EXPECT_NE(std::string::npos, nowhere.reason.find("2 of 2 copies not made")) << nowhere.reason;
 }
 
-TEST_F(CommandsRefuse, PatternDeleteFailsWhenAMatchIsStillThere) {
+TEST_F(Commands, PatternDeleteFailsWhenAMatchIsStillThere) {
   // Entries of /proc/self/fd cannot be removed, not even by root; an open file of some size
   // makes one of them a non-empty match.
   ScopedVariable unmapped(platform::kDrivesVariable, nullptr);  // "\proc" is the host's /proc
@@ -589,7 +569,7 @@ TEST_F(CommandsRefuse, PatternDeleteFailsWhenAMatchIsStillThere) {
   EXPECT_EQ("held open", readFile("OPEN.DAT"));
 }
 
-TEST_F(CommandsRefuse, NamesHoldingABackslashAreLeftOutOfPatterns) {
+TEST_F(Commands, NamesHoldingABackslashAreLeftOutOfPatterns) {
   fs::create_directories("P");
   writeFile("outside.DAT", "outside");
   writeFile("P/..\\outside.DAT", "planted");  // one entry of P, named "..\outside.DAT"
@@ -602,7 +582,7 @@ TEST_F(CommandsRefuse, NamesHoldingABackslashAreLeftOutOfPatterns) {
 
 // ---- mapped drives: a symbolic link leading out is not followed; "\" is the drive's root
 
-TEST_F(CommandsRefuse, SymbolicLinksOutOfAMappedDriveAreNotFollowed) {
+TEST_F(Commands, SymbolicLinksOutOfAMappedDriveAreNotFollowed) {
   fs::create_directories("c/D");
   fs::create_directories("outside/dir");
   writeFile("outside/o.DAT", "outside");
@@ -643,7 +623,7 @@ TEST_F(CommandsRefuse, SymbolicLinksOutOfAMappedDriveAreNotFollowed) {
   EXPECT_EQ("inside", readFile("c/G.DAT"));
 }
 
-TEST_F(CommandsRefuse, ANameRootedAtBackslashIsTheRootOfTheCurrentDrive) {
+TEST_F(Commands, ANameRootedAtBackslashIsTheRootOfTheCurrentDrive) {
   fs::create_directories("c/WORK");
   fs::create_directories("elsewhere");
   ScopedVariable drives(platform::kDrivesVariable, ("C=" + (root() / "c").string()).c_str());
