@@ -258,5 +258,68 @@ INSTANTIATE_TEST_SUITE_P(EveryOrganisation, GeneratedPrograms, ::testing::Values
                            return std::string(info.param.program);
                          });
 
+
+// What an "X" that fails or is killed leaves: the earlier data file, every file of it byte for
+// byte; and what the next open does with the files such a run left behind.
+class DataSafety : public GeneratedPrograms {};
+
+void copyFile(const std::string& from, const std::string& to) {
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+TEST_P(DataSafety, AFailedOrKilledImportLeavesEveryFileOfTheDataFile) {
+  const OrganisationCase& c = GetParam();
+  makeProgram(c);
+  writeDataFile(c);
+  const bool indexed = c.keyLength > 0;
+  std::vector<std::string> files = {"dados.dat"};
+  if (indexed) files.push_back("dados.dat.1");
+  std::vector<std::string> before;
+  for (const std::string& f : files) before.push_back(readFile(dir.file(f)));
+  ASSERT_EQ(convert('B', c.program, "dados.dat").exitCode, 0);
+  const std::string transfer = readFile(dir.file("dados.dat.bin"));
+
+  // A transfer file the program refuses half-way: a duplicate primary key (indexed), a byte
+  // past the record length that is neither a space nor a zero byte (sequential).
+  std::string bad = transfer;
+  if (indexed) bad.replace(20 * 1024, c.keyLength, transfer.substr(3 * 1024, c.keyLength));
+  else bad[20 * 1024 + c.length + 3] = 'x';
+  ASSERT_TRUE(writeFile(dir.file("dados.dat.bin"), bad));
+  EXPECT_NE(convert('X', c.program, "dados.dat").exitCode, 0);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    EXPECT_TRUE(readFile(dir.file(files[i])) == before[i]) << files[i] << " was changed";
+  }
+
+  // What a killed run leaves before it publishes: the new files, a companion already staged.
+  std::vector<std::string> leftovers = {"dados.dat.dunax-new"};
+  if (indexed) leftovers.insert(leftovers.end(), {"dados.dat.dunax-new.1", "dados.dat.1.dunax-ready"});
+  for (const std::string& left : leftovers) ASSERT_TRUE(writeFile(dir.file(left), "left by a killed run"));
+  ASSERT_EQ(convert('B', c.program, "dados.dat").exitCode, 0);
+  EXPECT_TRUE(readFile(dir.file("dados.dat.bin")) == transfer);
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_TRUE(readFile(dir.file(files[i])) == before[i]);
+  std::vector<std::string> names = files;
+  names.insert(names.end(), {"dados.dat.bin", "escritor", "escritor.cob", "records.in"});
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(namesIn(dir.path()), names) << "the leftovers are removed";
+  if (!indexed) return;
+
+  // A run killed after every new file was staged: the next open puts the whole new set in place.
+  ASSERT_TRUE(writeFile(dir.file("novo.dat.bin"), transfer.substr(0, 5 * 1024)));
+  ASSERT_EQ(convert('X', c.program, "novo.dat").exitCode, 0);
+  fs::rename(dir.file("novo.dat"), dir.file("dados.dat.dunax-ready"));
+  fs::rename(dir.file("novo.dat.1"), dir.file("dados.dat.1.dunax-ready"));
+  ASSERT_EQ(convert('B', c.program, "dados.dat", 'O').exitCode, 0);
+  ASSERT_EQ(convert('B', c.program, "novo.dat").exitCode, 32) << "novo.dat is gone";
+  ASSERT_EQ(convert('B', c.program, "dados.dat").exitCode, 0);
+  EXPECT_TRUE(readFile(dir.file("dados.dat.bin")) == transfer.substr(0, 5 * 1024));
+  EXPECT_FALSE(fileExists(dir.file("dados.dat.dunax-ready")));
+  EXPECT_FALSE(fileExists(dir.file("dados.dat.1.dunax-ready")));
+}
+
+INSTANTIATE_TEST_SUITE_P(SequentialAndIndexed, DataSafety, ::testing::Values(kCases[0], kCases[3]),
+                         [](const ::testing::TestParamInfo<OrganisationCase>& info) {
+                           return std::string(info.param.program);
+                         });
+
 }  // namespace
 }  // namespace dunax::generator::testing
