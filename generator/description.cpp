@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
 #include <set>
 #include <string_view>
 
@@ -230,12 +231,17 @@ class Reader {
     return key;
   }
 
-  // Skips the words of a clause whose content dunaxgen does not need, up to the next clause.
-  void skipClause() {
-    while (!atEnd() && !peek().isWord(".") &&
-           (peek().literal || !selectClauseWords().count(peek().upper) || peek().isWord("IS") ||
-            peek().isWord("STATUS"))) {
-      if (peek().isWord("STATUS") && position_ > 0 && !tokens_[position_ - 1].isWord("FILE")) break;
+  // Skips the rest of a clause whose content dunaxgen does not need: the optional words it may
+  // hold (in optional) and then up to operands names or literals.
+  void skipClause(std::initializer_list<std::string_view> optional, int operands) {
+    for (;;) {
+      bool skipped = false;
+      for (std::string_view word : optional) skipped = skipped || take(word);
+      if (!skipped) break;
+    }
+    for (int i = 0; i < operands && !atEnd() && !peek().isWord(".") &&
+                    (peek().literal || !selectClauseWords().count(peek().upper));
+         ++i) {
       ++position_;
     }
   }
@@ -252,9 +258,8 @@ class Reader {
     while (!atEnd() && !peek().isWord(".")) {
       const Token& t = next();
       if (t.isWord("ASSIGN")) {
-        take("TO");
-        if (!atEnd() && !peek().isWord(".")) ++position_;  // the name the program assigned
-        skipClause();
+        // The name the programs assign (the generated program assigns its own).
+        skipClause({"TO", "USING", "DISK", "EXTERNAL", "DYNAMIC"}, 1);
       } else if (t.isWord("ORGANIZATION") || t.isWord("ORGANISATION") ||
                  t.isWord("SEQUENTIAL") || t.isWord("INDEXED") ||
                  (t.isWord("RELATIVE") && !peek().isWord("KEY")) ||
@@ -291,13 +296,23 @@ class Reader {
           return;
         }
         d_.alternateKeys.push_back(readKey(t.line));
-      } else if (t.isWord("RELATIVE") || t.isWord("ACCESS") || t.isWord("FILE") ||
-                 t.isWord("STATUS") || t.isWord("LOCK") || t.isWord("RESERVE") ||
-                 t.isWord("SHARING") || t.isWord("PADDING") || t.isWord("COLLATING") ||
-                 t.isWord("RECORD")) {
-        // RELATIVE KEY, FILE STATUS: the program defines its own; ACCESS, LOCK and the
-        // others: the program opens the file as it needs.
-        skipClause();
+      } else if (t.isWord("RELATIVE")) {  // the program has its own relative key
+        skipClause({"KEY", "IS"}, 1);
+      } else if (t.isWord("FILE") || t.isWord("STATUS")) {  // and its own file status
+        skipClause({"STATUS", "IS"}, 2);
+      } else if (t.isWord("ACCESS")) {  // the program opens the file as it needs
+        skipClause({"MODE", "IS"}, 1);
+      } else if (t.isWord("LOCK")) {
+        skipClause({"MODE", "IS", "MANUAL", "AUTOMATIC", "EXCLUSIVE", "WITH", "LOCK", "ON",
+                    "MULTIPLE", "RECORD", "RECORDS", "ROLLBACK"}, 0);
+      } else if (t.isWord("RESERVE")) {
+        skipClause({}, 1);
+        skipClause({"AREA", "AREAS"}, 0);
+      } else if (t.isWord("SHARING")) {
+        skipClause({"WITH", "ALL", "NO", "OTHER", "READ", "ONLY"}, 0);
+      } else if (t.isWord("PADDING") || t.isWord("COLLATING") ||
+                 (t.isWord("RECORD") && peek().isWord("DELIMITER"))) {
+        skipClause({"CHARACTER", "SEQUENCE", "DELIMITER", "IS"}, 1);
       } else {
         problem(t.line, "\"" + t.text + "\" is not understood in the SELECT entry");
         return;
