@@ -2,6 +2,7 @@
 // SELECT entry and FD). Reads and checks the description, writes the program's source, has
 // cobc build the module, asks the module its record sizes, and only then puts NAME.so and
 // NAME.cob in the output folder; on any failure nothing is left behind.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -30,7 +31,7 @@ constexpr char kUsage[] =
     "for the data file that DESCRIPTION describes: COBOL text holding the file's SELECT entry\n"
     "and its FD with the record descriptions, as the programs that use the file copy them.\n"
     "The converter (DUNAXMF, dunaxconv) then calls NAME to read and write that data file.\n"
-    "  NAME          1 to 8 letters and digits, beginning with a letter\n"
+    "  NAME          1 to 8 letters and digits, beginning with a letter (made upper case)\n"
     "  --output DIR  where NAME.so and NAME.cob are written (default: the current folder)\n"
     "  --free        DESCRIPTION is in free format (default: fixed, columns 8 to 72)\n"
     "  --trim        records of varying length with nothing in them that says their length:\n"
@@ -131,7 +132,9 @@ std::vector<std::string> checkSizes(const Description& d, const std::vector<unsi
 }
 
 int run(const Options& options) {
-  const std::string name = options.operands[0];
+  // COBOL names know no case: the program is made, and called, in upper case.
+  std::string name = options.operands[0];
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   const std::string descriptionName = options.operands[1];
   if (!isProgramName(name)) {
     say("NAME \"" + name + "\" must be 1 to 8 letters and digits beginning with a letter, the "
