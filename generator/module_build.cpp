@@ -72,7 +72,7 @@ std::string describeMessages(const std::string& messages, const std::string& sou
 
 bool buildModule(const BuildRequest& request, const ProgramText& program) {
   const std::string source = request.name + ".cob";
-  std::vector<std::string> arguments = {"cobc", "-b"};
+  std::vector<std::string> arguments = {"cobc", "-b", "-O2"};
   if (request.freeFormat) arguments.push_back("-free");
   arguments.insert(arguments.end(),
                    {"-fstatic-call", "-I", request.copyDirectory, "-o", request.name + ".so",
