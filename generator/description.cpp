@@ -340,11 +340,21 @@ class Reader {
     ++position_;
     while (!atEnd() && !peek().isWord(".")) {
       const Token& t = next();
-      if (t.isWord("VARYING")) d_.variable = true;
-      if (t.isWord("TO") && position_ >= 3 && tokens_[position_ - 3].isWord("CONTAINS")) {
+      if (t.isWord("VARYING")) {
         d_.variable = true;
+        take("IN");
+        take("SIZE");
+        take("FROM");
+        if (isNumber(peek())) d_.varyingMinimum = std::stoul(next().text);
       }
-      if (t.isWord("CONTAINS") && peek(1).isWord("TO")) d_.variable = true;
+      if (t.isWord("CONTAINS") && isNumber(peek()) && peek(1).isWord("TO")) {
+        d_.variable = true;
+        d_.varyingMinimum = std::stoul(next().text);
+      }
+      if (t.isWord("DEPENDING")) {
+        take("ON");
+        if (!atEnd() && !peek().literal && !peek().isWord(".")) d_.lengthItem = next().upper;
+      }
     }
     if (atEnd()) {
       problem(d_.fdLine, "the FD entry does not end with a period");
@@ -387,16 +397,44 @@ class Reader {
         }
         continue;
       }
-      if (t.isWord("DEPENDING") && position_ >= 2 &&
-          !tokens_[position_ - 2].isWord("RECORD")) {
-        d_.variable = true;
-      }
+      if (t.isWord("OCCURS")) readOccurs(t.line);
     }
+    d_.lengthItemDefined = !d_.lengthItem.empty() && fields_.count(d_.lengthItem) > 0;
     if (d_.records.empty()) {
       problem(d_.fdLine, "the FD of " + d_.fileName + " has no record description: add an 01 record");
     } else if (d_.records.front().name == "FILLER") {
       problem(d_.records.front().line, "the first 01 record must have a name");
     }
+  }
+
+  static bool isNumber(const Token& t) {
+    return !t.literal && !t.text.empty() && t.text.size() <= 9 &&
+           std::all_of(t.text.begin(), t.text.end(),
+                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+  }
+
+  // After OCCURS: [minimum TO] maximum [TIMES] [DEPENDING [ON] object]; a table of fixed
+  // size is left alone.
+  void readOccurs(int line) {
+    if (!isNumber(peek())) return;
+    VaryingTable table;
+    table.line = line;
+    table.maximum = std::stoul(next().text);
+    if (take("TO")) {
+      table.minimum = table.maximum;
+      if (!isNumber(peek())) return;
+      table.maximum = std::stoul(next().text);
+    }
+    take("TIMES");
+    if (!take("DEPENDING")) return;
+    take("ON");
+    if (atEnd() || peek().literal || peek().isWord(".")) {
+      problem(line, "OCCURS DEPENDING ON must name the field that holds the count");
+      return;
+    }
+    table.object = next().upper;
+    d_.variable = true;
+    d_.tables.push_back(table);
   }
 
   void checkField(const std::string& name, int line, const std::string& what) {

@@ -24,6 +24,14 @@ struct Record {
   int line = 0;
 };
 
+// A table whose number of entries a field holds: OCCURS minimum TO maximum DEPENDING ON object.
+struct VaryingTable {
+  std::string object;
+  unsigned long minimum = 0;
+  unsigned long maximum = 0;
+  int line = 0;
+};
+
 struct Description {
   std::string fileName;  // the name in SELECT and FD
   Organisation organisation = Organisation::Sequential;
@@ -32,6 +40,10 @@ struct Description {
   std::vector<Key> alternateKeys;
   std::vector<Record> records;
   bool variable = false;  // RECORD VARYING, RECORD CONTAINS m TO n or OCCURS DEPENDING ON
+  std::vector<VaryingTable> tables;  // the records' OCCURS DEPENDING ON
+  std::string lengthItem;            // RECORD VARYING ... DEPENDING ON this item; empty if none
+  bool lengthItemDefined = false;    // whether the records define it (else the program does)
+  unsigned long varyingMinimum = 0;  // RECORD VARYING FROM this (or CONTAINS this TO); 0 if none
   int fdLine = 0;         // the line where the FD begins (the FD text is copied from there)
   std::vector<std::string> lines;  // the description's lines, as read
 };

@@ -103,10 +103,31 @@ bool writeText(const fs::path& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
+// Checks before anything is built that the program can tell the length of each record it
+// writes. Returns the problems, one line each.
+std::vector<std::string> checkLengths(const Description& d, const std::string& descriptionName,
+                                      bool trim) {
+  std::vector<std::string> problems;
+  if (d.organisation == Organisation::LineSequential) return problems;
+  const std::string where = descriptionName + ": line " + std::to_string(d.fdLine) + ": ";
+  if (hasVaryingLength(d)) {
+    if (d.tables.empty() && !trim) {
+      problems.push_back(where + "nothing in the records of " + d.fileName +
+                         " says how long each one is: give --trim to write each record without "
+                         "its trailing spaces (they are lost)");
+    }
+  } else if (d.variable) {
+    problems.push_back(where + "the records of " + d.fileName +
+                       " vary in length and nothing names the length: write RECORD VARYING ... "
+                       "DEPENDING ON name in the FD (and give --trim)");
+  }
+  return problems;
+}
+
 // Checks the sizes the module answered against what a transfer record holds and what the
 // program can carry. Returns the problems, one line each.
 std::vector<std::string> checkSizes(const Description& d, const std::vector<unsigned long>& sizes,
-                                    const std::string& descriptionName, bool trim) {
+                                    const std::string& descriptionName) {
   std::vector<std::string> problems;
   for (std::size_t i = 0; i < d.records.size() && i < sizes.size(); ++i) {
     if (sizes[i] > layouts::kTransferRecordLength) {
@@ -121,12 +142,11 @@ std::vector<std::string> checkSizes(const Description& d, const std::vector<unsi
   for (std::size_t i = 0; i < sizes.size(); ++i) {
     if (d.records[i].name != "FILLER" && sizes[i] != sizes.front()) differ = true;
   }
-  if (problems.empty() && (d.variable || differ) && d.organisation != Organisation::LineSequential) {
-    int line = d.fdLine;
-    problems.push_back(descriptionName + ": line " + std::to_string(line) + ": the records of " +
-                       d.fileName + " vary in length" + (trim ? "" : "") +
-                       ": dunaxgen makes programs for records of one length (make every 01 "
-                       "record the same size, without OCCURS DEPENDING ON or RECORD VARYING)");
+  if (problems.empty() && differ && !d.variable && d.organisation != Organisation::LineSequential) {
+    problems.push_back(descriptionName + ": line " + std::to_string(d.fdLine) + ": the 01 records of " +
+                       d.fileName + " differ in size and nothing names each one's length: write "
+                       "RECORD VARYING ... DEPENDING ON name in the FD (and give --trim), or make "
+                       "every 01 record the same size");
   }
   return problems;
 }
@@ -149,7 +169,11 @@ int run(const Options& options) {
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   Description description;
   std::vector<std::string> problems = readDescription(text, options.freeFormat, description);
-  for (const std::string& problem : problems) say(descriptionName + ": " + problem);
+  if (problems.empty()) problems = checkLengths(description, descriptionName, options.trim);
+  for (const std::string& problem : problems) {
+    say(problem.compare(0, descriptionName.size(), descriptionName) == 0 ? problem
+                                                                          : descriptionName + ": " + problem);
+  }
   if (!problems.empty()) return 1;
 
   std::string cobc = findCobc();
@@ -195,7 +219,7 @@ int run(const Options& options) {
       if (sizes.empty()) {
         say(error);
       } else {
-        problems = checkSizes(description, sizes, descriptionName, options.trim);
+        problems = checkSizes(description, sizes, descriptionName);
         for (const std::string& problem : problems) say(problem);
         if (problems.empty()) {
           fs::rename(source, output / (name + ".cob"), code);

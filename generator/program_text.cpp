@@ -96,7 +96,40 @@ void appendSizes(const Description& d, std::string& out, std::vector<int>& origi
   }
 }
 
+void appendLine(std::string& out, std::vector<int>& origin, const std::string& line) {
+  out += line + "\n";
+  origin.push_back(0);
+}
+
+// The file's shortest and longest record lengths, measured with every table at its fewest and
+// then at its most entries.
+void appendMeasure(const Description& d, std::string& out, std::vector<int>& origin) {
+  for (bool longest : {false, true}) {
+    for (const VaryingTable& table : d.tables) {
+      appendLine(out, origin, "           MOVE " + std::to_string(longest ? table.maximum : table.minimum) +
+                                  " TO " + table.object);
+    }
+    const char* target = longest ? "DXG-MAX-LENGTH" : "DXG-MIN-LENGTH";
+    appendLine(out, origin, std::string("           MOVE ") + (longest ? "0" : "999999999") + " TO " + target);
+    for (const Record& record : d.records) {
+      if (record.name == "FILLER") continue;
+      appendLine(out, origin, "           IF FUNCTION BYTE-LENGTH(" + record.name + ")" +
+                                  (longest ? " > " : " < ") + target);
+      appendLine(out, origin, "               MOVE FUNCTION BYTE-LENGTH(" + record.name + ")");
+      appendLine(out, origin, std::string("                   TO ") + target);
+      appendLine(out, origin, "           END-IF");
+    }
+    if (!longest && d.varyingMinimum > 0) {
+      appendLine(out, origin, "           MOVE " + std::to_string(d.varyingMinimum) + " TO DXG-MIN-LENGTH");
+    }
+  }
+}
+
 }  // namespace
+
+bool hasVaryingLength(const Description& d) {
+  return d.organisation != Organisation::LineSequential && (!d.tables.empty() || !d.lengthItem.empty());
+}
 
 ProgramText makeProgramText(const Description& d, const std::string& name,
                             const std::string& descriptionName) {
@@ -106,7 +139,11 @@ ProgramText makeProgramText(const Description& d, const std::string& name,
       {"RELATIVE", d.organisation == Organisation::Relative},
       {"SEQUENTIAL", d.organisation == Organisation::Sequential ||
                          d.organisation == Organisation::LineSequential},
-      {"ALTERNATE", indexed && !d.alternateKeys.empty()}};
+      {"ALTERNATE", indexed && !d.alternateKeys.empty()},
+      {"VARIABLE", hasVaryingLength(d)},
+      {"TABLES", hasVaryingLength(d) && !d.tables.empty()},
+      {"LENGTH-ITEM", hasVaryingLength(d) && !d.lengthItem.empty()},
+      {"COPY-BY-LENGTH", hasVaryingLength(d) && !d.lengthItem.empty() && d.tables.empty()}};
   char companions[8];
   std::snprintf(companions, sizeof(companions), "%02zu", indexed ? d.alternateKeys.size() : 0);
   std::map<std::string, std::string> words = {
@@ -117,7 +154,8 @@ ProgramText makeProgramText(const Description& d, const std::string& name,
       {"%FILE%", d.fileName},
       {"%RECORD%", d.records.empty() ? std::string("FILLER") : d.records.front().name},
       {"%PRIMARY-KEY%", d.primaryKey.name},
-      {"%ALTERNATE-KEY%", d.alternateKeys.empty() ? std::string() : d.alternateKeys.front().name}};
+      {"%ALTERNATE-KEY%", d.alternateKeys.empty() ? std::string() : d.alternateKeys.front().name},
+      {"%LENGTH-ITEM%", d.lengthItem}};
 
   ProgramText program;
   std::vector<bool> kept;  // one entry per open block: whether its lines are kept
@@ -151,6 +189,12 @@ ProgramText makeProgramText(const Description& d, const std::string& name,
       appendLowValues(d, program.source, program.origin);
     } else if (line == "%SIZES%") {
       appendSizes(d, program.source, program.origin);
+    } else if (line == "%MEASURE%") {
+      appendMeasure(d, program.source, program.origin);
+    } else if (line == "%LENGTH-ITEM-DEFINITION%") {
+      if (!d.lengthItem.empty() && !d.lengthItemDefined) {
+        appendLine(program.source, program.origin, "       01  " + d.lengthItem + " PIC 9(9) COMP-5 VALUE 0.");
+      }
     } else {
       for (const auto& [placeholder, value] : words) {
         for (std::size_t at = line.find(placeholder); at != std::string::npos;

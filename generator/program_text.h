@@ -17,6 +17,10 @@ struct ProgramText {
   std::vector<int> origin;
 };
 
+// True when the records of the file vary in length (OCCURS DEPENDING ON, RECORD VARYING
+// DEPENDING ON) and the program measures each one; a line sequential file never needs it.
+bool hasVaryingLength(const Description& description);
+
 // Returns the program NAME for description (read from the file descriptionName).
 ProgramText makeProgramText(const Description& description, const std::string& name,
                             const std::string& descriptionName);

@@ -168,6 +168,21 @@ int DXGTAIL(const char* record, const std::uint32_t* length, char* statusField) 
   return 0;
 }
 
+// Copies length bytes from source to target (a record area and the request block's record).
+int DXGPUT(char* target, const char* source, const std::uint32_t* length) {
+  std::memmove(target, source, *length);
+  return 0;
+}
+
+// Sets length to the length of the 1024-byte record without its trailing spaces, never below
+// minimum.
+int DXGTRIM(const char* record, const std::uint32_t* minimum, std::uint32_t* length) {
+  std::uint32_t end = static_cast<std::uint32_t>(dunax::records::kMaxRecordLength);
+  while (end > 0 && record[end - 1] == ' ') --end;
+  *length = end < *minimum ? *minimum : end;
+  return 0;
+}
+
 // Publishes the written and closed files over the data file's. Answers "00"; "34" no room to
 // flush them; "30" any other failure. Before every file is flushed nothing of the data file
 // is touched (on failure the new files are removed); once they all are, the set is put in

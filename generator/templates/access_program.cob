@@ -23,7 +23,8 @@
       *>                 the data file may not be replaced; "30"; "41"
       *>   "WR ", "AWR"  write the first bytes of the record area as one
       *>                 record: "00"; "44" bytes past the record that
-      *>                 are neither spaces nor zero bytes; "22"; "42";
+      *>                 are neither spaces nor zero bytes, or a length
+      *>                 the file cannot hold; "22"; "42";
       *>                 "48" open for input
       *>   "CL "         close; after output publish every file of the
       *>                 data file together when no write failed and the
@@ -31,7 +32,8 @@
       *>                 (then the new files are removed, "00"): "00";
       *>                 the first failed write's status; "34"; "30"
       *>   "SIZ"         (dunaxgen's own) the byte length of each 01
-      *>                 record, 9 digits each, in the record area
+      *>                 record (the longest it can be), 9 digits each,
+      *>                 in the record area
       *>   anything else "90"
       *> Other statuses of the run-time's file handler pass through.
       *> "TST" and "OU " first tidy what a killed run left (DXGDROP).
@@ -61,7 +63,12 @@
        01  DXG-AT-END                PIC X       VALUE "N".
            88  DXG-NO-RECORD-LEFT                VALUE "Y".
        01  DXG-READS-DONE            PIC X       VALUE "N".
+      *> The length of the record being written and the lengths a record
+      *> of the file may have.
        01  DXG-RECORD-LENGTH         PIC 9(9) COMP-5 VALUE 0.
+       01  DXG-MIN-LENGTH            PIC 9(9) COMP-5 VALUE 0.
+       01  DXG-MAX-LENGTH            PIC 9(9) COMP-5 VALUE 0.
+%LENGTH-ITEM-DEFINITION%
        01  DXG-RELATIVE-KEY          PIC 9(9) COMP-5 VALUE 0.
        01  DXG-EXPECTED-KEY          PIC 9(9) COMP-5 VALUE 0.
        01  DXG-SIZE-TEXT             PIC 9(9).
@@ -146,6 +153,11 @@
                        MOVE 0 TO DXG-RELATIVE-KEY
                        MOVE FUNCTION BYTE-LENGTH(%RECORD%)
                            TO DXG-RECORD-LENGTH
+                       MOVE DXG-RECORD-LENGTH TO DXG-MIN-LENGTH
+                       MOVE DXG-RECORD-LENGTH TO DXG-MAX-LENGTH
+      *>?VARIABLE
+                       PERFORM DXG-MEASURE
+      *>?END
                    ELSE
                        CALL "DXGDROP" USING DXG-FILE-NAME DXG-COMPANIONS
                    END-IF
@@ -217,8 +229,20 @@
            EVALUATE TRUE
                WHEN DXG-OPEN-INPUT AND NOT DXG-NO-RECORD-LEFT
                    MOVE "Y" TO DXG-READS-DONE
+      *>?!COPY-BY-LENGTH
                    READ %FILE% NEXT RECORD INTO DXG-RB-RECORD
                    END-READ
+      *>?END
+      *>?COPY-BY-LENGTH
+                   READ %FILE% NEXT RECORD
+                   END-READ
+                   IF DXG-FILE-STATUS (1:1) = "0"
+                       MOVE SPACES TO DXG-RB-RECORD
+                       MOVE %LENGTH-ITEM% TO DXG-RECORD-LENGTH
+                       CALL "DXGPUT" USING DXG-RB-RECORD %RECORD%
+                           DXG-RECORD-LENGTH
+                   END-IF
+      *>?END
                    IF DXG-FILE-STATUS (1:1) = "0"
                        MOVE SPACES TO DXG-RB-RECORD-REST
       *>?RELATIVE
@@ -250,14 +274,28 @@
        DXG-WRITE-ONE.
            EVALUATE TRUE
                WHEN DXG-OPEN-OUTPUT
-                   CALL "DXGTAIL" USING DXG-RB-RECORD DXG-RECORD-LENGTH
-                       DXG-FILE-STATUS
+      *>?VARIABLE
+                   PERFORM DXG-MEASURE-RECORD
+      *>?END
+                   IF DXG-RECORD-LENGTH > DXG-MAX-LENGTH
+                      OR DXG-RECORD-LENGTH < DXG-MIN-LENGTH
+                       MOVE "44" TO DXG-FILE-STATUS
+                   ELSE
+                       CALL "DXGTAIL" USING DXG-RB-RECORD
+                           DXG-RECORD-LENGTH DXG-FILE-STATUS
+                   END-IF
                    IF DXG-FILE-STATUS = "00"
       *>?RELATIVE
                        ADD 1 TO DXG-RELATIVE-KEY
       *>?END
+      *>?!VARIABLE
                        WRITE %RECORD% FROM DXG-RB-RECORD
                        END-WRITE
+      *>?END
+      *>?VARIABLE
+                       WRITE %RECORD%
+                       END-WRITE
+      *>?END
                    END-IF
                    IF DXG-FILE-STATUS (1:1) NOT = "0"
                       AND DXG-WRITE-FAILURE = "00"
@@ -268,6 +306,30 @@
                WHEN OTHER
                    MOVE "48" TO DXG-FILE-STATUS
            END-EVALUATE.
+
+      *>?VARIABLE
+      *> The shortest and the longest record of the file: every table at
+      *> its fewest entries, then at its most (they are left so).
+       DXG-MEASURE.
+%MEASURE%
+           .
+
+      *> The transfer record into the record area, and its length: from
+      *> the counts of its tables, or without its trailing spaces.
+       DXG-MEASURE-RECORD.
+           CALL "DXGPUT" USING %RECORD% DXG-RB-RECORD DXG-MAX-LENGTH
+      *>?TABLES
+           MOVE FUNCTION BYTE-LENGTH(%RECORD%) TO DXG-RECORD-LENGTH
+      *>?END
+      *>?!TABLES
+           CALL "DXGTRIM" USING DXG-RB-RECORD DXG-MIN-LENGTH
+               DXG-RECORD-LENGTH
+      *>?END
+      *>?LENGTH-ITEM
+           MOVE DXG-RECORD-LENGTH TO %LENGTH-ITEM%
+      *>?END
+           .
+      *>?END
 
        DXG-CLOSE.
            EVALUATE TRUE
@@ -303,5 +365,8 @@
       *> The byte length of each 01 record, in the order written.
        DXG-RECORD-SIZES.
            MOVE SPACES TO DXG-RB-RECORD-AREA
+      *>?VARIABLE
+           PERFORM DXG-MEASURE
+      *>?END
 %SIZES%
            MOVE "00" TO DXG-FILE-STATUS.

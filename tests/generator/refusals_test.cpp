@@ -53,6 +53,14 @@ const Refusal kRefusals[] = {
     {"a record longer than a transfer record",
      std::string(kSelect) + kFd + "           05  CLI-NOTAS         PIC X(100) OCCURS 10.\n", "CLI", "",
      "line 6: the record CLI-REGISTO is 1036 bytes, longer than the 1024 bytes"},
+    {"records of varying length that do not say their length, without --trim",
+     "           SELECT NOTAS ASSIGN TO \"n\".\n"
+     "       FD  NOTAS RECORD VARYING FROM 12 TO 300 DEPENDING ON WS-TAM.\n"
+     "       01  NOTA-REGISTO            PIC X(300).\n", "NOTAS", "",
+     "line 2: nothing in the records of NOTAS says how long each one is: give --trim"},
+    {"01 records of different sizes",
+     std::string(kSelect) + kFd + "       01  CLI-CURTO             PIC X(10).\n", "CLI", "",
+     "line 5: the 01 records of CLIENTES differ in size"},
     {"a name of nine characters", std::string(kSelect) + kFd, "CLIENTES1", "", "must be 1 to 8 letters and digits"},
     {"a name that is no COBOL name", std::string(kSelect) + kFd, "CLI-1", "", "must be 1 to 8 letters and digits"},
     {"an output folder that does not exist", std::string(kSelect) + kFd, "CLI", "/nonexistent/dunax",

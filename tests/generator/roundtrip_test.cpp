@@ -36,6 +36,8 @@ struct OrganisationCase {
   std::size_t altKey;     // indexed: offset of the first alternate key (0: none)
   std::size_t keyLength;  // indexed: length of the primary key (at offset 0)
   std::size_t altLength;  // indexed: length of the alternate key
+  const char* option = "";   // dunaxgen's option, if any
+  const char* prepare = "";  // the writer's statement before each WRITE (variable length)
 };
 
 const OrganisationCase kCases[] = {
@@ -88,6 +90,26 @@ const OrganisationCase kCases[] = {
      "           05  CLI-NOTAS           PIC X(10) OCCURS 3.\n"
      "               88  CLI-SEM-NOTAS   VALUE SPACES.\n",
      "CLIENTES", "CLI-REGISTO", 78, false, 6, 6, 30},
+    {"GVAR",
+     "           SELECT PEDIDOS ASSIGN TO \"dados.dat\" STATUS WS-ESTADO.\n",
+     "       FD  PEDIDOS.\n"
+     "       01  PED-REGISTO.\n"
+     "           05  PED-NUMERO          PIC 9(6).\n"
+     "           05  PED-LINHAS          PIC 99.\n"
+     "           05  PED-LINHA  OCCURS 1 TO 12 DEPENDING ON PED-LINHAS.\n"
+     "               10  PED-ARTIGO      PIC X(8).\n"
+     "               10  PED-QTD         PIC S9(5) COMP-3.\n",
+     "PEDIDOS", "PED-REGISTO", 140, false, 0, 0, 0, "",
+     "                   MOVE IN-REGISTO(7:2) TO PED-LINHAS\n"},
+    {"GTRIM",
+     "           SELECT NOTAS ASSIGN TO \"dados.dat\"\n"
+     "               FILE STATUS IS WS-ESTADO.\n",
+     "       FD  NOTAS\n"
+     "           RECORD VARYING FROM 12 TO 300 DEPENDING ON WS-TAM.\n"
+     "       01  NOTA-REGISTO            PIC X(300).\n",
+     "NOTAS", "NOTA-REGISTO", 300, true, 0, 0, 0, "--trim",
+     "                   MOVE FUNCTION LENGTH(FUNCTION TRIM(IN-REGISTO\n"
+     "                       TRAILING)) TO WS-TAM\n"},
 };
 
 // The records the test's writer puts in the data file, in the order written. Keys (relative
@@ -101,7 +123,14 @@ std::vector<std::string> recordsOf(const OrganisationCase& c) {
       unsigned value = static_cast<unsigned>(n * 7 + i * 13 + 5);
       record[i] = c.textLines ? static_cast<char>('!' + value % 90) : static_cast<char>(value & 0xFF);
     }
-    if (c.textLines) record.replace(n % 30 + 5, std::string::npos, c.length - (n % 30 + 5), ' ');
+    const std::string program = c.program;
+    if (program == "GLIN") record.replace(n % 30 + 5, std::string::npos, c.length - (n % 30 + 5), ' ');
+    if (program == "GTRIM") record.replace(12 + (n * 47) % 288, std::string::npos, c.length - 12 - (n * 47) % 288, ' ');
+    if (program == "GVAR") {  // 1 to 12 lines of 11 bytes after the 8-byte head
+      std::size_t lines = n % 12 + 1;
+      record.replace(6, 2, std::string(1, static_cast<char>('0' + lines / 10)) + static_cast<char>('0' + lines % 10));
+      record.replace(8 + 11 * lines, std::string::npos, c.length - 8 - 11 * lines, ' ');
+    }
     if (c.keyLength > 0 || std::string(c.program) == "GREL") {
       char key[16];
       std::snprintf(key, sizeof(key), c.keyLength > 0 ? "%06zu" : "%04zu",
@@ -124,7 +153,7 @@ std::vector<std::string> recordsOf(const OrganisationCase& c) {
 // description's own SELECT and FD.
 std::string writerSource(const OrganisationCase& c) {
   std::string relative = std::string(c.program) == "GREL"
-                             ? "                   MOVE IN-REGISTO(1:4) TO WS-CHAVE\n" : "";
+                             ? "                   MOVE IN-REGISTO(1:4) TO WS-CHAVE\n" : c.prepare;
   return std::string(
              "       IDENTIFICATION DIVISION.\n"
              "       PROGRAM-ID. ESCRITOR.\n"
@@ -140,6 +169,7 @@ std::string writerSource(const OrganisationCase& c) {
          "       WORKING-STORAGE SECTION.\n"
          "       01  WS-ESTADO PIC XX.\n"
          "       01  WS-CHAVE  PIC 9(9).\n"
+         "       01  WS-TAM    PIC 9(9) COMP-5.\n"
          "       01  WS-FIM    PIC X VALUE \"N\".\n"
          "       PROCEDURE DIVISION.\n"
          "           OPEN INPUT ENTRADA OUTPUT " + c.file + "\n"
@@ -188,7 +218,9 @@ class GeneratedPrograms : public ::testing::TestWithParam<OrganisationCase> {
     if (fileExists(programs_->file(std::string(c.program) + ".so"))) return;
     const std::string description = programs_->file(std::string(c.program) + ".cpy");
     ASSERT_TRUE(writeFile(description, std::string(c.select) + c.fd));
-    RunResult made = runGenerator({"--output", programs_->path(), c.program, description}, programs_->path());
+    std::vector<std::string> arguments = {"--output", programs_->path(), c.program, description};
+    if (c.option[0] != '\0') arguments.insert(arguments.begin(), c.option);
+    RunResult made = runGenerator(arguments, programs_->path());
     ASSERT_EQ(made.exitCode, 0) << made.output;
   }
 
