@@ -84,6 +84,16 @@ TEST(DunaxgenRefuses, EveryBadInputWithAMessageAndNothingLeftBehind) {
   }
 }
 
+TEST(DunaxgenRefuses, SaysPlainlyThatCobcIsMissing) {
+  TemporaryDirectory dir;
+  ASSERT_TRUE(writeFile(dir.file("desc.cpy"), std::string(kSelect) + kFd));
+  RunResult run = runProgram(binDirectory() + "/dunaxgen", {"CLI", "desc.cpy"}, dir.path(),
+                             {"PATH=" + dir.path()}, 60);
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_NE(run.output.find("cobc (GnuCOBOL) is not installed"), std::string::npos) << run.output;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
 TEST(DunaxgenRefuses, AWrongCommandLineWithExitCode2) {
   TemporaryDirectory dir;
   for (const std::vector<std::string>& arguments :

@@ -224,10 +224,12 @@ class GeneratedPrograms : public ::testing::TestWithParam<OrganisationCase> {
     ASSERT_EQ(made.exitCode, 0) << made.output;
   }
 
-  // Writes the records of c into dir/dados.dat with the test's own writer.
-  void writeDataFile(const OrganisationCase& c) {
+  // Writes records (those of c when none are given) into dir/dados.dat with the test's own
+  // writer.
+  void writeDataFile(const OrganisationCase& c, std::vector<std::string> records = {}) {
+    if (records.empty()) records = recordsOf(c);
     std::string in;
-    for (const std::string& record : recordsOf(c)) in += record;
+    for (const std::string& record : records) in += record;
     ASSERT_TRUE(writeFile(dir.file("records.in"), in));
     ASSERT_TRUE(writeFile(dir.file("escritor.cob"), writerSource(c)));
     RunResult compiled = compileProgram("escritor.cob", "escritor", dir.path());
@@ -347,6 +349,27 @@ TEST_P(DataSafety, AFailedOrKilledImportLeavesEveryFileOfTheDataFile) {
   EXPECT_FALSE(fileExists(dir.file("dados.dat.dunax-ready")));
   EXPECT_FALSE(fileExists(dir.file("dados.dat.1.dunax-ready")));
 }
+
+// A relative file whose record numbers have a gap cannot keep them through a transfer file.
+class EmptySlots : public GeneratedPrograms {};
+
+TEST_P(EmptySlots, ARelativeFileWithAnEmptySlotIsRefusedWithAReason) {
+  const OrganisationCase& c = GetParam();
+  makeProgram(c);
+  std::vector<std::string> records = recordsOf(c);
+  records.resize(3);
+  records[2].replace(0, 4, "0004");  // records 1, 2 and 4: slot 3 is empty
+  writeDataFile(c, records);
+  RunResult exported = convert('B', c.program, "dados.dat");
+  EXPECT_EQ(exported.exitCode, 32) << exported.output;
+  EXPECT_NE(exported.output.find("record 000000003 of the relative file is empty"), std::string::npos)
+      << exported.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(Relative, EmptySlots, ::testing::Values(kCases[2]),
+                         [](const ::testing::TestParamInfo<OrganisationCase>& info) {
+                           return std::string(info.param.program);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(SequentialAndIndexed, DataSafety, ::testing::Values(kCases[0], kCases[3]),
                          [](const ::testing::TestParamInfo<OrganisationCase>& info) {
