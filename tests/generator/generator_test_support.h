@@ -21,10 +21,13 @@ inline RunResult runGenerator(const std::vector<std::string>& arguments, const s
   return runProgram(binDirectory() + "/dunaxgen", arguments, directory, {}, 120);
 }
 
-// Compiles a COBOL program of the test's own (cobc -x). Returns cobc's result.
+// Compiles a COBOL program of the test's own (cobc -x, in free format when freeFormat).
+// Returns cobc's result.
 inline RunResult compileProgram(const std::string& source, const std::string& program,
-                                const std::string& directory) {
-  return runProgram("/usr/bin/env", {"cobc", "-x", "-o", program, source}, directory, {}, 120);
+                                const std::string& directory, bool freeFormat = false) {
+  std::vector<std::string> arguments = {"cobc", "-x", "-o", program, source};
+  if (freeFormat) arguments.insert(arguments.begin() + 1, "-free");
+  return runProgram("/usr/bin/env", arguments, directory, {}, 120);
 }
 
 // The converter's 121-character run parameter for one file, the first of one.

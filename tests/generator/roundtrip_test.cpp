@@ -54,13 +54,13 @@ const OrganisationCase kCases[] = {
      "               10  MOV-TEXTO       PIC X(20).\n"
      "       01  MOV-OUTRO REDEFINES MOV-REGISTO PIC X(50).\n",
      "MOVIMENTOS", "MOV-REGISTO", 50, false, 0, 0, 0},
-    {"GLIN",
-     "           SELECT NOTAS ASSIGN TO \"dados.dat\"\n"
-     "               ORGANIZATION IS LINE SEQUENTIAL\n"
-     "               FILE STATUS IS WS-ESTADO.\n",
-     "       FD  NOTAS.\n"
-     "       01  NOTA-LINHA               PIC X(40).\n",
-     "NOTAS", "NOTA-LINHA", 40, true, 0, 0, 0},
+    {"GLIN",  // in free format
+     "SELECT NOTAS ASSIGN TO \"dados.dat\" *> the notes, one a line\n"
+     "    ORGANIZATION IS LINE SEQUENTIAL FILE STATUS IS WS-ESTADO.\n",
+     "FD NOTAS.\n"
+     "*> A line of up to 40 characters.\n"
+     "01 NOTA-LINHA PIC X(40).\n",
+     "NOTAS", "NOTA-LINHA", 40, true, 0, 0, 0, "--free"},
     {"GREL",
      "           SELECT ARTIGOS ASSIGN TO \"dados.dat\"\n"
      "               ORGANIZATION IS RELATIVE\n"
@@ -232,7 +232,8 @@ class GeneratedPrograms : public ::testing::TestWithParam<OrganisationCase> {
     for (const std::string& record : records) in += record;
     ASSERT_TRUE(writeFile(dir.file("records.in"), in));
     ASSERT_TRUE(writeFile(dir.file("escritor.cob"), writerSource(c)));
-    RunResult compiled = compileProgram("escritor.cob", "escritor", dir.path());
+    RunResult compiled = compileProgram("escritor.cob", "escritor", dir.path(),
+                                        std::string(c.option) == "--free");
     ASSERT_EQ(compiled.exitCode, 0) << compiled.output;
     RunResult written = runProgram(dir.file("escritor"), {}, dir.path(), {});
     ASSERT_EQ(written.exitCode, 0) << written.output;
