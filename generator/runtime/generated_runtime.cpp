@@ -95,10 +95,10 @@ void removeFile(const std::string& recordName) {
 bool finishPublication(const DataFileNames& names) {
   bool placed = true;
   for (unsigned index = names.companions;; --index) {
+    // publishFile keeps the permission bits of the file replaced; a staged file it cannot put
+    // in place stays staged for the next open to try again.
     if (exists(names.staged(index))) {
-      std::string staged = hostOf(names.staged(index));
-      std::string file = hostOf(names.file(index));
-      placed = dunax::platform::replaceFile(staged.c_str(), file.c_str()).ok() && placed;
+      placed = dunax::platform::publishFile(names.staged(index), names.file(index)).ok() && placed;
     }
     if (index == 0) break;
   }

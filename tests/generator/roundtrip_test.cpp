@@ -266,8 +266,19 @@ TEST_P(GeneratedPrograms, DataFileGoesThroughBothDirectionsByteForByte) {
   EXPECT_TRUE(transfer == transferOf(records, 0, c.keyLength)) << "the transfer records of " << c.program;
 
   ASSERT_EQ(runRmSide("dados.dat.bin", "copia.dat.bin", dir.path()).exitCode, 0);
+  // An earlier copy is replaced, every file of it, and keeps its permission bits.
+  std::vector<std::string> earlier = {"copia.dat"};
+  if (c.keyLength > 0) earlier.push_back("copia.dat.1");
+  for (const std::string& name : earlier) {
+    ASSERT_TRUE(writeFile(dir.file(name), "an earlier copy"));
+    fs::permissions(dir.file(name), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  }
   RunResult imported = convert('X', c.program, "copia.dat");
   ASSERT_EQ(imported.exitCode, 0) << imported.output;
+  for (const std::string& name : earlier) {
+    EXPECT_EQ(fs::status(dir.file(name)).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read) << name;
+  }
   if (c.keyLength == 0) {
     EXPECT_TRUE(readFile(dir.file("copia.dat")) == original) << "the data file made by " << c.program;
   } else {
