@@ -141,6 +141,7 @@ ProgramText makeProgramText(const Description& d, const std::string& name,
                          d.organisation == Organisation::LineSequential},
       {"ALTERNATE", indexed && !d.alternateKeys.empty()},
       {"VARIABLE", hasVaryingLength(d)},
+      {"FIXED-SEQUENTIAL", d.organisation == Organisation::Sequential && !hasVaryingLength(d)},
       {"TABLES", hasVaryingLength(d) && !d.tables.empty()},
       {"LENGTH-ITEM", hasVaryingLength(d) && !d.lengthItem.empty()},
       {"COPY-BY-LENGTH", hasVaryingLength(d) && !d.lengthItem.empty() && d.tables.empty()}};

@@ -17,7 +17,9 @@
       *>   "RN ", "ARN"  the next record, at the front of the record
       *>                 area, spaces after it: "00"; "10" at end; "9E"
       *>                 a relative file with an empty slot (its record
-      *>                 numbers could not be kept); "42"; "47"
+      *>                 numbers could not be kept); "30" a fixed-length
+      *>                 sequential file that ends in a partial record;
+      *>                 "42"; "47"
       *>   "OU "         open a new file under the temporary name (the
       *>                 data file name plus ".dunax-new"): "00"; "37"
       *>                 the data file may not be replaced; "30"; "41"
@@ -241,6 +243,13 @@
                        MOVE %LENGTH-ITEM% TO DXG-RECORD-LENGTH
                        CALL "DXGPUT" USING DXG-RB-RECORD %RECORD%
                            DXG-RECORD-LENGTH
+                   END-IF
+      *>?END
+      *>?FIXED-SEQUENTIAL
+      *>           A short last record: the file is not of this length.
+                   IF DXG-FILE-STATUS = "04"
+                       MOVE "30" TO DXG-FILE-STATUS
+                       MOVE "Y" TO DXG-AT-END
                    END-IF
       *>?END
                    IF DXG-FILE-STATUS (1:1) = "0"
