@@ -14,7 +14,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "program called by name; dunaxconv runs it over lists of files. DUNAXSYS"
   "carries out file-system commands posted by the programs of the application"
   "suite; dunaxreq asks it from the command line. Sample record-access programs"
-  "(RECSEQ, RECIDX) and dunaxrm, which plays the RM/COBOL side, are included.")
+  "(RECSEQ, RECIDX) and dunaxrm, which plays the RM/COBOL side, are included;"
+  "dunaxgen makes the record-access program of any data file from its COBOL"
+  "SELECT and FD, with GnuCOBOL's cobc.")
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/DunaxWindowsPackage.cmake)
   return()
@@ -30,15 +32,19 @@ set(CPACK_STRIP_FILES ON)
 # Dependencies: found by dpkg-shlibdeps from the programs and modules (the C++ run-time, and
 # libcob for RECIDX.so and dunaxrm) where it is on the machine (package dpkg-dev); declared by
 # hand otherwise.
+# dunaxgen builds the programs it makes with cobc: GnuCOBOL is declared by hand (the shlibdeps
+# list is added to it).
 find_program(DUNAX_DPKG_SHLIBDEPS dpkg-shlibdeps)
+set(dunax_compiler_depends "gnucobol3 | gnucobol4 | gnucobol")
 if(DUNAX_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${dunax_compiler_depends}")
 else()
   set(dunax_depends "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0)")
   if(COBC_EXECUTABLE)
     string(APPEND dunax_depends ", libcob4 (>= 3.1)")
   endif()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${dunax_depends}")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${dunax_depends}, ${dunax_compiler_depends}")
 endif()
 
 include(CPack)

@@ -149,17 +149,34 @@ std::string ConversionRun::describeDataFailure() const {
     if (!why.empty()) text += " (" + why + ")";
     return text;
   }
-  return std::string(operationOf(dataFile_.lastCode())) + ": " +
-         access::describeStatus(dataFile_.returnedStatus());
+  const std::string operation = operationOf(dataFile_.lastCode());
+  std::string text = operation + ": ";
+  // A read or a write failed at the record after those the program delivered or accepted.
+  if (operation == "read" || operation == "write") {
+    text += "record " + access::recordNumberText(counts_.dataSide + 1) + ": ";
+  }
+  const std::string words = access::failureWordsIn(block_.recordArea);
+  if (!words.empty()) return text + words + " (" + access::statusText(dataFile_.returnedStatus()) + ")";
+  return text + access::describeStatus(dataFile_.returnedStatus(), operation);
 }
 
-std::string ConversionRun::describeTransferFailure(FileStatus status,
-                                                   const char* operation) const {
+std::string ConversionRun::describeTransferFailure(FileStatus status, const char* operation) {
   std::string text = "transfer file " + transferFile_.failedName() + ": ";
   if (invalidSegmentCount_) {
     return text + "the segment count in the run parameter (positions 118-119) is not 00-09";
   }
-  return text + operation + ": " + access::describeStatus(status);
+  text += operation;
+  text += ": ";
+  const std::string_view done = operation;
+  if (done != "read" && done != "write") return text + access::describeStatus(status, done);
+  // The record after those read from ("X") or written to ("B") the transfer file.
+  text += "record " + access::recordNumberText(counts_.transferSide + 1) + ": ";
+  const std::size_t left = transferFile_.recordFile().partialRecordBytes();
+  if (status == platform::status::kLengthMismatch && left > 0) {
+    return text + std::to_string(left) + (left == 1 ? " byte" : " bytes") +
+           " left at the end, not a whole record (" + access::statusText(status) + ")";
+  }
+  return text + access::describeStatus(status, done);
 }
 
 RunDecision ConversionRun::end(RunDecision decision, std::string reason) {
@@ -226,7 +243,11 @@ ConversionRun::AttemptEnd ConversionRun::endAttempt() {
   if (attempt.data.ok() && !attempt.transfer.ok()) {
     attempt.failure = describeTransferFailure(attempt.transfer, transferOperation);
   }
-  const bool wentWell = attempt.data.ok() && attempt.transfer.ok() && !interruption_.interrupted();
+  // The point of no return: the interruption is read once, here. A keep "CL " that answers
+  // success has replaced the data file ("X"), so a termination request that arrives from now on
+  // no longer turns the run into a stop; one that arrived before makes "CL " discard.
+  attempt.stopped = interruption_.interrupted();
+  const bool wentWell = attempt.data.ok() && attempt.transfer.ok() && !attempt.stopped;
   FileStatus dataClosed = closeDataFile(wentWell);
   // In "X" the data file's last records reach the disk at its close: a close that fails is
   // a data-file error like a failing write, never a success.
@@ -238,7 +259,7 @@ ConversionRun::AttemptEnd ConversionRun::endAttempt() {
 }
 
 std::optional<RunDecision> ConversionRun::decide(AttemptEnd& attempt) {
-  if (interruption_.interrupted() || dialogs_.messageBoxMissing()) {
+  if (attempt.stopped || dialogs_.messageBoxMissing()) {
     return end(RunDecision::Abort, stopWords(dialogs_));
   }
   if (!attempt.data.ok() || !attempt.transfer.ok()) {

@@ -64,20 +64,27 @@ class ConversionRun {
   // Line 1 of the file dialogs: "Ficheiro:" and the quoted name (".bin" added for the
   // transfer file).
   std::string fileLine(bool transferSide) const;
-  // The failed data-file operation of the attempt, in words.
+  // The failed data-file operation of the attempt, in words: for a read or a write the record
+  // number, and the words the record-access program left for it when it left some.
   std::string describeDataFailure() const;
-  // The failed transfer-file operation of the attempt, in words.
-  std::string describeTransferFailure(platform::FileStatus status, const char* operation) const;
+  // The failed transfer-file operation of the attempt, in words: for a read or a write the
+  // record number ("read: record 60,001: 50 bytes left at the end, not a whole record").
+  std::string describeTransferFailure(platform::FileStatus status, const char* operation);
   // Ends the run with decision, keeping why.
   RunDecision end(RunDecision decision, std::string reason);
 
   // What an attempt left: the saved statuses and, when one failed, the failure in words.
+  // stopped is the interruption as it stood at the attempt's point of no return, the moment
+  // the end of the attempt chose between keeping and discarding what it wrote; a termination
+  // request that arrives later no longer changes the run's decision.
   struct AttemptEnd {
     platform::FileStatus data;
     platform::FileStatus transfer;
     std::string failure;
+    bool stopped = false;
   };
-  // The end of an attempt: both files closed ("CL " says keep or discard in "X").
+  // The end of an attempt: both files closed ("CL " says keep or discard in "X"). The keep or
+  // discard is chosen once, from the statuses and the interruption read at that moment.
   AttemptEnd endAttempt();
   // What the attempt's end means for the run: a decision, or nothing to convert the file again.
   std::optional<RunDecision> decide(AttemptEnd& attempt);

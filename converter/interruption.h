@@ -19,7 +19,9 @@ class Interruption {
   void test();
 
   // True once the operator confirmed the interruption or the process was asked to terminate:
-  // the run ends after the attempt's clean end, with exit code 16.
+  // the run ends after the attempt's clean end, with exit code 16. The end of an attempt reads
+  // it once, at its point of no return (conversion_run.h); what arrives later does not count.
+  // (Termination requests cut the converter's waits short: platform/session.h.)
   bool interrupted() const { return interrupted_ || platform::terminationRequested(); }
 
  private:

@@ -82,8 +82,17 @@ int finishTransferSet(RunState& state, int exitCode) {
     state.transferFile.discardOutputSegments();
     return exitCode;
   }
-  // Renaming the set into place is not cut in the middle by a stop request.
+  // Renaming the set into place is not cut in the middle by a stop request. The point of no
+  // return of "B": a termination request that arrived before the hold discards the set and
+  // stops the run (16); one that arrives once the publish has begun waits for it and the run
+  // ends as converted.
   platform::TerminationHold hold;
+  if (platform::terminationRequested()) {
+    state.transferFile.discardOutputSegments();
+    reportOutcome(state, "stopped by a termination request before the transfer file was put in "
+                         "place; the earlier one is kept");
+    return kExitAbort;
+  }
   std::string failedPath;
   platform::Status error = state.transferFile.publishOutputSegments(failedPath);
   if (error.ok()) return exitCode;
@@ -107,6 +116,9 @@ int decideExitCode(RunDecision decision, char direction, const TransferFile& tra
 int runConverter(const RunParameter& parameter, const OutsidePrograms& programs) {
   const char direction = parameter.direction();
   if (direction != 'B' && direction != 'X') return kExitBadDirection;
+  // A file-size limit makes a write fail ("34", the file given up), never ends the process:
+  // for the transfer file and for the data file written by a record-access program alike.
+  (void)platform::treatFileSizeLimitAsWriteFailure();
   RunState state(parameter, programs);
 
   state.transferFile.buildName(state.parameter);

@@ -2,6 +2,7 @@
 #include "executor/commands.h"
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,12 +14,18 @@
 #include "platform/directory_search.h"
 #include "platform/file_routines.h"
 #include "platform/host_path.h"
+#include "platform/text_encoding.h"
 
 namespace dunax::executor {
 namespace {
 
 constexpr std::size_t kArgument = kArgumentLength;  // 80
 constexpr std::size_t kNamePatternLength = 40;
+
+// The host's words for a failure, in Windows-1252 for the reply's reason.
+std::string wordsOf(const platform::Status& status) {
+  return platform::windows1252FromUtf8(status.message());
+}
 
 bool verbIs(const Job& job, const char* verb) {
   return std::memcmp(job.record.verb, verb, sizeof job.record.verb) == 0;
@@ -59,15 +66,34 @@ std::string_view sourcePrefix(const char* argument, std::size_t wildcardPosition
   return nameIn(argument, d);
 }
 
-// True when name (a request's name) reaches this host: it has a host form (platform/host_path.h).
-bool reachesHost(std::string_view name) {
+// True when name (a request's name) is given but lands nowhere on this host: a drive or network
+// name without its mapping, one that climbs out of it or leads out through a symbolic link, or
+// one holding a byte with no character. The job then fails with the name and why.
+bool refusedByHost(Job& job, std::string_view name) {
   std::string host;
-  return platform::hostNameFromRecord(name, host);
+  std::string why;
+  if (name.empty() || platform::hostNameFromRecord(name, host, why)) return false;
+  job.fail(std::string(name) + ": " + why);
+  return true;
 }
 
-// True when name (a request's name) is given but lands nowhere on this host: a drive or network
-// name without its mapping, one that climbs out of it, or one holding a byte with no character.
-bool refusedByHost(std::string_view name) { return !name.empty() && !reachesHost(name); }
+// The name's host form, for telling whether two names built by one request are one file;
+// the name itself when it has none.
+std::string hostFormOf(std::string_view name) {
+  std::string host;
+  if (!platform::hostNameFromRecord(name, host)) host.assign(name);
+  return host;
+}
+
+// The reason of a copy from source to target that failed with status.
+std::string copyFailure(std::string_view source, std::string_view target,
+                        const platform::Status& status) {
+  const platform::Expected<platform::DirectoryEntry> from = platform::lookUpEntry(source);
+  if (!from) return std::string(source) + " was not found";
+  if (from->isDirectory) return std::string(source) + " is a folder, not a file";
+  return std::string(source) + " could not be copied to " + std::string(target) + ": " +
+         wordsOf(status);
+}
 
 // True when name begins with a drive: a letter followed by ":".
 bool namesDrive(std::string_view name) {
@@ -76,15 +102,21 @@ bool namesDrive(std::string_view name) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Runs the command buffer (Windows-1252) through the host's shell, in the host's encoding.
-// Returns false, running nothing, when it holds a byte with no character in the code page.
-bool runCommandBuffer(const char* buffer) {
+// Runs the command buffer (Windows-1252) through the host's shell, in the host's encoding, and
+// keeps the command's exit status in the job. Fails the job, running nothing, when the buffer
+// holds a byte with no character in the code page; fails it when the shell cannot be started.
+void runCommandBuffer(Job& job, const char* buffer) {
   std::string command;
   if (!platform::hostTextFromRecord(std::string_view(buffer, kCommandBufferLength), command)) {
-    return false;
+    job.fail("the command holds a byte with no character in Windows-1252; nothing was run");
+    return;
   }
-  platform::runCommandLine(command);
-  return true;
+  const platform::Expected<int> ended = platform::runCommandLine(command);
+  if (!ended) {
+    job.fail("the shell could not be started: " + wordsOf(ended.status()));
+    return;
+  }
+  job.exitStatus = *ended;
 }
 
 // COPY of one file (argument 1 holds no wildcard in its last part).
@@ -102,15 +134,24 @@ void copySingleFile(Job& job, bool destinationIsDirectory) {
     target.assign(nameIn(destination, kArgument));
   }
   if (target.size() > kArgument) {
-    job.fail();
+    job.fail("the target name " + target + " would be longer than 80 characters");
     return;
   }
-  platform::copyFile(nameIn(source, kArgument), target);
-  platform::DirectoryEntry copied;
-  if (!probe(job, target, copied) || copied.isDirectory) job.fail();
+  if (refusedByHost(job, target)) return;
+  const std::string_view from = nameIn(source, kArgument);
+  const platform::Status copied = platform::copyFile(from, target);
+  platform::DirectoryEntry made;
+  if (!copied.ok()) {
+    job.fail(copyFailure(from, target, copied));
+  } else if (!probe(job, target, made) || made.isDirectory) {
+    job.fail(target + " was not found after the copy");
+  }
 }
 
-// COPY of the non-empty files matching the pattern in argument 1.
+// COPY of the non-empty files matching the pattern in argument 1. Every match is copied that
+// can be; a match whose copy is not made (a name that does not fit or has no Windows-1252 form,
+// a target an earlier copy of this request wrote, a copy that fails) fails the request, and so
+// does a pattern that matches no non-empty file.
 void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosition) {
   const char* source = job.record.argument1;
   const char* destination = job.record.argument2;
@@ -122,7 +163,8 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
     std::size_t slash = findLastBackslash(destination, kArgument, 1);
     std::string_view pattern = nameIn(destination + slash, kArgument - slash);
     if (pattern.size() > kNamePatternLength) {
-      job.fail();
+      job.fail("the destination name pattern " + std::string(pattern) +
+               " is longer than 40 characters");
       return;
     }
     std::memcpy(namePattern, pattern.data(), pattern.size());
@@ -130,14 +172,21 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
     destinationDirectory = std::string_view(destination, slash == 0 ? 0 : slash - 1);
   }
   const std::string_view prefix = sourcePrefix(source, wildcardPosition);
-  bool nameDidNotFit = false;
-  job.fail();
+  std::set<std::string> written;  // host forms of the targets this request has written
+  std::size_t matched = 0;
+  std::size_t notMade = 0;
+  std::string firstReason;
+  auto notMadeBecause = [&notMade, &firstReason](std::string why) {
+    if (notMade++ == 0) firstReason = std::move(why);
+  };
   // A pattern whose directory cannot be read matches nothing.
   for (const platform::DirectoryEntry& entry :
        platform::searchDirectory(nameIn(source, kArgument)).valueOr({})) {
     if (entry.size == 0) continue;
+    ++matched;
     if (!entry.nameFitsRecords || !fitsField(entry.name, kArgument)) {
-      nameDidNotFit = true;
+      notMadeBecause("a match whose name has no Windows-1252 form or holds a space was not "
+                     "copied");
       continue;
     }
     std::string from(prefix);
@@ -158,13 +207,24 @@ void copyPattern(Job& job, bool destinationIsDirectory, std::size_t wildcardPosi
       to += nameIn(overlaid, kArgument);
     }
     if (from.size() > kArgument || to.size() > kArgument) {
-      nameDidNotFit = true;
+      notMadeBecause(from + " was not copied: a name would be longer than 80 characters");
       continue;
     }
-    platform::copyFile(from, to);
-    job.succeed();
+    if (!written.insert(hostFormOf(to)).second) {
+      notMadeBecause(from + " was not copied: " + to +
+                     " was already written by an earlier copy of this request");
+      continue;
+    }
+    const platform::Status copied = platform::copyFile(from, to);
+    if (!copied.ok()) notMadeBecause(copyFailure(from, to, copied));
   }
-  if (nameDidNotFit) job.fail();
+  if (matched == 0) {
+    job.fail("no non-empty file matches " + std::string(nameIn(source, kArgument)));
+  } else if (notMade > 0) {
+    job.fail(notMade == 1 ? firstReason
+                          : firstReason + " (" + std::to_string(notMade) + " of " +
+                                std::to_string(matched) + " copies not made)");
+  }
 }
 
 }  // namespace
@@ -209,11 +269,8 @@ void rewriteSwitches(char* buffer) {
 }
 
 void makeDirectoryPath(Job& job) {
-  const std::string_view path = nameIn(job.record.argument1, kArgument);
-  if (refusedByHost(path)) {
-    job.fail();
-    return;
-  }
+  const std::string path(nameIn(job.record.argument1, kArgument));
+  if (refusedByHost(job, path)) return;
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);
   std::memcpy(buffer, job.record.argument1, kArgument);
@@ -229,6 +286,8 @@ void makeDirectoryPath(Job& job) {
     p = 4;
   } else if (at(1) == '.' && at(2) == '\\') {
     p = 3;
+  } else if (at(1) == '\\' && at(2) != '\\') {
+    p = 2;  // "\TOPO": the root of the current drive, which is there already
   }
   if (network) {
     p = 3;
@@ -240,25 +299,28 @@ void makeDirectoryPath(Job& job) {
       if (p > kArgument) return;
     }
     if (at(p) == ' ') {
-      job.fail();
+      job.fail(path.empty() ? std::string("no folder is named")
+                            : "there is no folder to create in " + path);
       return;
     }
     while (at(p) != '\\' && at(p) != ' ') ++p;  // stops at position 81 at the latest
     std::string_view prefix(buffer, p - 1);
     putPadded(job.record.argument1, kArgument, std::string_view(buffer, p > kArgument ? kArgument : p));
     if (p <= kArgument) job.record.argument1[p - 1] = ' ';
+    platform::Status created;
     if (!prefix.empty()) {
-      if (!reachesHost(prefix)) {
-        job.fail();
-        return;
-      }
-      platform::createDirectory(prefix);
+      if (refusedByHost(job, prefix)) return;
+      created = platform::createDirectory(prefix);
     }
     if (!network) {
       platform::DirectoryEntry entry;
-      if (lookUpInformation(job, &entry) && entry.size != 0) {
-        job.fail();
+      const bool found = lookUpInformation(job, &entry);
+      if (found && entry.size != 0) {
+        job.fail(std::string(prefix) + " is a file, not a folder");
         return;
+      }
+      if (!found && !created.ok()) {
+        job.fail(std::string(prefix) + " could not be created: " + wordsOf(created));
       }
     }
     if (at(p) == '\\') ++p;
@@ -267,14 +329,22 @@ void makeDirectoryPath(Job& job) {
 }
 
 void removeDirectory(Job& job) {
-  const std::string_view name = nameIn(job.record.argument1, kArgument);
-  const bool reachable = reachesHost(name);
-  if (reachable) platform::deleteDirectory(name);
-  bool stillThere = lookUpInformation(job);
-  if (!reachable || stillThere) {
-    job.fail();
-  } else {
+  const std::string name(nameIn(job.record.argument1, kArgument));
+  if (name.empty() || refusedByHost(job, name)) {
+    writeInformationLayout(job.record.argument1, nullptr);
+    if (name.empty()) job.fail("no folder is named");
+    return;
+  }
+  const platform::Status removed = platform::deleteDirectory(name);
+  platform::DirectoryEntry entry;
+  if (!lookUpInformation(job, &entry)) {
     job.succeed();
+  } else if (removed.is(platform::StatusCode::NotEmpty)) {
+    job.fail(name + ": the folder is not empty");
+  } else if (!entry.isDirectory || removed.is(platform::StatusCode::NotDirectory)) {
+    job.fail(name + " is not a folder");
+  } else {
+    job.fail(name + " could not be removed: " + wordsOf(removed));
   }
 }
 
@@ -282,9 +352,17 @@ void reportCurrentDirectory(Job& job) {
   std::memset(job.record.argument1, ' ', kArgument);
   platform::Expected<std::string> host = platform::currentDirectory();
   std::string directory;
-  if (!host || host->empty() || !platform::recordNameFromHost(*host, directory) ||
-      directory.size() > kArgument) {
-    job.fail();
+  if (!host || host->empty()) {
+    job.fail("the current folder cannot be read" +
+             (host ? std::string() : ": " + wordsOf(host.status())));
+    return;
+  }
+  if (!platform::recordNameFromHost(*host, directory)) {
+    job.fail("the current folder's name has no Windows-1252 form");
+    return;
+  }
+  if (directory.size() > kArgument) {
+    job.fail("the current folder's name is longer than 80 characters");
     return;
   }
   putPadded(job.record.argument1, kArgument, directory);
@@ -292,9 +370,12 @@ void reportCurrentDirectory(Job& job) {
 
 void copyFiles(Job& job) {
   if (isBlank(job.record.argument2, kArgument)) putPadded(job.record.argument2, kArgument, ".");
-  if (refusedByHost(nameIn(job.record.argument1, kArgument)) ||
-      refusedByHost(nameIn(job.record.argument2, kArgument))) {
-    job.fail();
+  if (isBlank(job.record.argument1, kArgument)) {
+    job.fail("no file to copy is named");
+    return;
+  }
+  if (refusedByHost(job, nameIn(job.record.argument1, kArgument)) ||
+      refusedByHost(job, nameIn(job.record.argument2, kArgument))) {
     return;
   }
   platform::DirectoryEntry destination;
@@ -313,44 +394,77 @@ void copyFiles(Job& job) {
 void deleteFiles(Job& job) {
   const char* argument = job.record.argument1;
   const std::string name(nameIn(argument, kArgument));
-  if (name.empty() || refusedByHost(name)) {
-    job.fail();
+  if (name.empty()) {
+    job.fail("no file is named");
     return;
   }
+  if (refusedByHost(job, name)) return;
   const std::size_t position = findLastSeparatorOrWildcard(argument);
   const char found = position == 0 ? ' ' : argument[position - 1];
   if (found != '*' && found != '?') {
-    platform::deleteFile(name);
-    if (lookUpInformation(job)) {
-      job.fail();
-    } else {
+    const platform::Status deleted = platform::deleteFile(name);
+    platform::DirectoryEntry entry;
+    if (!lookUpInformation(job, &entry)) {
       job.succeed();
+    } else if (entry.isDirectory) {
+      job.fail(name + " is a folder, not a file");
+    } else {
+      job.fail(name + " is still there: " + wordsOf(deleted));
     }
     return;
   }
+  // Every non-empty match is deleted that can be; one that is still there afterwards (or was
+  // left alone: a name that does not fit or has no Windows-1252 form) fails the request.
   const std::string_view prefix = sourcePrefix(argument, position);
-  bool nameDidNotFit = false;
-  job.fail();
+  std::size_t matched = 0;
+  std::size_t left = 0;
+  std::string firstReason;
   for (const platform::DirectoryEntry& entry : platform::searchDirectory(name).valueOr({})) {
     if (entry.size == 0) continue;
+    ++matched;
     std::string target(prefix);
     target += entry.name;
+    std::string why;
     if (!entry.nameFitsRecords || !fitsField(entry.name, kArgument) ||
         target.size() > kArgument) {
-      nameDidNotFit = true;
-      continue;
+      why = "a match whose name has no Windows-1252 form, holds a space or is too long was "
+            "left alone";
+    } else {
+      const platform::Status deleted = platform::deleteFile(target);
+      if (platform::lookUpEntry(target).ok()) {
+        why = target + " is still there: " + wordsOf(deleted);
+      }
     }
-    platform::deleteFile(target);
-    job.succeed();
+    if (!why.empty() && left++ == 0) firstReason = why;
   }
-  if (nameDidNotFit) job.fail();
+  if (matched == 0) {
+    job.fail("no non-empty file matches " + name);
+  } else if (left > 0) {
+    job.fail(left == 1 ? firstReason
+                       : firstReason + " (" + std::to_string(left) + " of " +
+                             std::to_string(matched) + " matches left)");
+  }
 }
 
 void renameFile(Job& job) {
-  std::string_view oldName = nameIn(job.record.argument1, kArgument);
-  std::string_view newName = nameIn(job.record.argument2, kArgument);
-  if (!platform::renameFile(oldName, newName).ok() || !platform::lookUpEntry(newName).ok()) {
-    job.fail();
+  const std::string oldName(nameIn(job.record.argument1, kArgument));
+  const std::string newName(nameIn(job.record.argument2, kArgument));
+  if (oldName.empty() || newName.empty()) {
+    job.fail(oldName.empty() ? "no file to rename is named" : "no new name is given");
+    return;
+  }
+  if (refusedByHost(job, oldName) || refusedByHost(job, newName)) return;
+  const platform::Status renamed = platform::renameFile(oldName, newName);
+  if (!renamed.ok()) {
+    if (renamed.is(platform::StatusCode::AlreadyExists)) {
+      job.fail(newName + " already exists");
+    } else if (!platform::lookUpEntry(oldName).ok()) {
+      job.fail(oldName + " was not found");
+    } else {
+      job.fail(oldName + " could not be renamed to " + newName + ": " + wordsOf(renamed));
+    }
+  } else if (!platform::lookUpEntry(newName).ok()) {
+    job.fail(newName + " was not found after the rename");
   }
 }
 
@@ -360,18 +474,27 @@ void runCommandInDirectory(Job& job) {
     // The drive is selected only when the directory names one ("D:\WORK", "D:WORK"): its
     // letter followed by ":". Both names must reach the host before anything is changed.
     const bool selectsDrive = namesDrive(directory);
-    const std::string_view drive = directory.substr(0, 2);
-    if ((selectsDrive && !reachesHost(drive)) || !reachesHost(directory)) {
-      job.fail();
+    const std::string drive(directory.substr(0, 2));
+    if ((selectsDrive && refusedByHost(job, drive)) || refusedByHost(job, directory)) return;
+    if (selectsDrive) {
+      const platform::Status selected = platform::changeDirectory(drive);
+      if (!selected.ok()) {
+        job.fail("drive " + drive + " cannot be selected: " + wordsOf(selected) +
+                 "; nothing was run");
+        return;
+      }
+    }
+    const platform::Status entered = platform::changeDirectory(directory);
+    if (!entered.ok()) {
+      job.fail("the folder " + std::string(directory) + " cannot be entered: " +
+               wordsOf(entered) + "; nothing was run");
       return;
     }
-    if (selectsDrive) platform::changeDirectory(drive);
-    platform::changeDirectory(directory);
   }
   char buffer[kCommandBufferLength];
   std::memset(buffer, ' ', sizeof buffer);
   std::memcpy(buffer, job.record.argument1, kArgument);
-  if (!runCommandBuffer(buffer)) job.fail();
+  runCommandBuffer(job, buffer);
 }
 
 void runShellCommand(Job& job) {
@@ -380,7 +503,7 @@ void runShellCommand(Job& job) {
   std::memcpy(buffer, job.record.argument1, kArgument);
   std::memcpy(buffer + kArgument, job.record.argument2, kArgument);
   rewriteSwitches(buffer);
-  if (!runCommandBuffer(buffer)) job.fail();
+  runCommandBuffer(job, buffer);
 }
 
 void dispatchVerb(Job& job) {

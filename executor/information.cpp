@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/text_encoding.h"
+
 namespace dunax::executor {
 
 void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
@@ -23,10 +25,15 @@ void writeInformationLayout(char* area, const platform::DirectoryEntry* entry) {
 }
 
 bool lookUpInformation(Job& job, platform::DirectoryEntry* found) {
-  std::string_view name = nameIn(job.record.argument1, kArgumentLength);
+  const std::string name(nameIn(job.record.argument1, kArgumentLength));
   const platform::Expected<platform::DirectoryEntry> entry = platform::lookUpEntry(name);
   writeInformationLayout(job.record.argument1, entry ? &*entry : nullptr);
-  if (!entry) job.fail();
+  if (!entry) {
+    job.fail(name.empty() ? std::string("no name was given")
+             : entry.status().is(platform::StatusCode::NotFound)
+                 ? std::string(name) + " was not found"
+                 : name + ": " + platform::windows1252FromUtf8(entry.status().message()));
+  }
   if (entry && found != nullptr) *found = *entry;
   return entry.ok();
 }

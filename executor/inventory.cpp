@@ -44,6 +44,8 @@ class Listing {
   }
 
   bool ok() const { return status_.ok(); }
+  // The file status of the last operation, as 2 characters.
+  std::string statusText() const { return std::string(status_.code, 2); }
 
   // Writes one record for a file of the given size at path (relative, "\" separators) unless
   // its name is not a data file's. The path is cut where the record ends.
@@ -126,14 +128,15 @@ bool checkWorkDirectory(Job& job) {
   }
   for (std::size_t i = 0; i < kSizeDigits; ++i) {
     if (job.record.argument1[i] != '0') {
-      job.fail();
+      job.fail("a file named tmp is in the way of the work folder tmp");
       return false;
     }
   }
   if (found && !entry.isDirectory) {  // an empty file named "tmp"
-    job.fail();
+    job.fail("a file named tmp is in the way of the work folder tmp");
     return false;
   }
+  if (!found) job.fail("the work folder tmp could not be made");
   return true;
 }
 
@@ -147,9 +150,10 @@ bool isDataFileName(const char* name, std::size_t length) {
 void listInventory(Job& job) {
   std::string listingName(nameIn(job.record.argument1, kArgument));
   std::string hostName;
-  const bool listingNameMaps = platform::hostNameFromRecord(listingName, hostName);
+  std::string why;
+  const bool listingNameMaps = platform::hostNameFromRecord(listingName, hostName, why);
   if (!listingNameMaps && !listingName.empty()) {  // no host form: an unmapped drive, a bad byte
-    job.fail();
+    job.fail(listingName + ": " + why);
     return;
   }
   if (!checkWorkDirectory(job)) return;
@@ -206,7 +210,12 @@ void listInventory(Job& job) {
     }
   }
   if (usable) usable = listing.close();
-  if (!usable) job.fail();
+  if (!usable) {
+    job.fail(listingName.empty() ? std::string("no listing file is named")
+                                 : "the listing file " + listingName +
+                                       " could not be written (file status " +
+                                       listing.statusText() + ")");
+  }
 
   char* argument = job.record.argument1;
   std::memset(argument, ' ', kArgument);

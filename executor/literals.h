@@ -37,6 +37,10 @@ inline constexpr char kVerbRename[] = "REN  ";
 inline constexpr char kVerbRenameLower[] = "ren  ";
 inline constexpr char kVerbExecute[] = "EXECU";
 
+// The reason of a failure that gave none of its own (every handler gives one; kept so that an
+// "ERRO " never comes back without words).
+inline constexpr char kReasonUnknown[] = "the request failed";
+
 // The working directory the inventory listing makes sure of, and the directories it walks.
 inline constexpr char kWorkDirectory[] = "tmp";
 inline constexpr char kCommonDirectoryPattern[] = "COMUNS\\*.*";

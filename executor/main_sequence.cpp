@@ -48,6 +48,10 @@ bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& retur
                 sizeof job.record.verb);
     std::memcpy(job.record.typeWord, text::kTypeReply, sizeof job.record.typeWord);
     fillForPost(block, job.record);
+    fillReplyNotes(block, job.exitStatus,
+                   !job.failed() ? std::string_view()
+                   : job.reason.empty() ? std::string_view(text::kReasonUnknown)
+                                        : std::string_view(job.reason));
     platform::Expected<int> result = library.call(operation::kPostMessage, &block);
     if (result) returnCode = *result;
     if (result && returnCodeOf(block) == 0) return true;
@@ -80,17 +84,53 @@ void waitForEndMessage(ScreenProgram& library, Job& job, MessageBlock& block, in
   }
 }
 
+constexpr int kCentisecondsPerDay = 24 * 60 * 60 * 100;
+
+// The hundredths of a second since midnight of an HHMMSScc text; -1 when it is no time of day.
+int centisecondsOf(const char* time) {
+  for (int i = 0; i < 8; ++i) {
+    if (time[i] < '0' || time[i] > '9') return -1;
+  }
+  auto pair = [time](int at) { return (time[at] - '0') * 10 + (time[at + 1] - '0'); };
+  if (pair(0) > 23 || pair(2) > 59 || pair(4) > 59) return -1;
+  return ((pair(0) * 60 + pair(2)) * 60 + pair(4)) * 100 + pair(6);
+}
+
+bool isRequest(const Job& job) {
+  return std::memcmp(job.record.typeWord, text::kTypeRequest, sizeof job.record.typeWord) == 0;
+}
+
 }  // namespace
 
+std::string judgeRequestAge(const char* stamp, const char* now) {
+  const int stampTime = centisecondsOf(stamp);
+  const std::string stampText(stamp, 8);
+  if (stampTime < 0) return "the stamp " + stampText + " is no time of day HHMMSScc";
+  const int nowTime = centisecondsOf(now);
+  if (nowTime < 0) return "this host's time of day cannot be read";
+  const int age = ((nowTime - stampTime) % kCentisecondsPerDay + kCentisecondsPerDay) %
+                  kCentisecondsPerDay;
+  const int limit = kRequestAgeLimitSeconds * 100;
+  if (age <= limit || age >= kCentisecondsPerDay - limit) return {};
+  const std::string limitText = " (limit " + std::to_string(kRequestAgeLimitSeconds) + " s)";
+  if (age <= kCentisecondsPerDay / 2) {
+    return "the request is " + std::to_string(age / 100) + " s old by its stamp " + stampText +
+           limitText;
+  }
+  return "the request's stamp " + stampText + " lies " +
+         std::to_string((kCentisecondsPerDay - age) / 100) + " s ahead of this clock" + limitText;
+}
+
 void carryOutRequest(Job& job) {
-  if (std::memcmp(job.record.typeWord, text::kTypeRequest, sizeof job.record.typeWord) != 0) {
-    job.fail();
+  if (!isRequest(job)) {
+    job.fail("the message is not a request (type word \"" +
+             std::string(job.record.typeWord, sizeof job.record.typeWord) + "\")");
     return;
   }
   dispatchVerb(job);
 }
 
-int runMainSequence(ScreenProgram& library) {
+int runMainSequence(ScreenProgram& library, TimeOfDayReader readClock) {
   int returnCode = 0;
   if (!startLibrary(library, returnCode)) return kExitLibraryMissing;
 
@@ -107,7 +147,14 @@ int runMainSequence(ScreenProgram& library) {
   std::memcpy(&job.record, block.text, sizeof job.record);
   job.succeed();
 
-  carryOutRequest(job);
+  char now[8];
+  readClock(now);
+  const std::string tooOld = isRequest(job) ? judgeRequestAge(job.record.stamp, now) : "";
+  if (!tooOld.empty()) {
+    job.fail(tooOld + "; not carried out");
+  } else {
+    carryOutRequest(job);
+  }
 
   if (postReply(library, job, block, returnCode)) {
     waitForEndMessage(library, job, block, returnCode);

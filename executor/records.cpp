@@ -27,6 +27,14 @@ void fillForPost(MessageBlock& block, const ExchangeRecord& record) {
   std::memset(block.text + sizeof record, ' ', sizeof block.text - sizeof record);
 }
 
+void fillReplyNotes(MessageBlock& block, int exitStatus, std::string_view reason) {
+  layouts::ReplyNotes notes;
+  std::memset(&notes, ' ', sizeof notes);
+  if (exitStatus >= 0) putDigits(notes.exitStatus, static_cast<std::uint64_t>(exitStatus));
+  putPadded(notes.reason, reason);
+  std::memcpy(block.text + layouts::kReplyNotesOffset, &notes, sizeof notes);
+}
+
 void fillWindowBlock(WindowRecord& window) {
   std::memset(&window, 0, sizeof window);
   const int libraryWords[6] = {0, 10, 38, 38, 100, 100};

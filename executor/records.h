@@ -16,6 +16,7 @@ using layouts::ExchangeRecord;
 using layouts::MessageBlock;
 using layouts::StartUpBlock;
 using layouts::WindowRecord;
+using layouts::putDigits;
 using layouts::putPadded;
 using layouts::textOf;
 using layouts::kArgumentLength;
@@ -30,6 +31,11 @@ void clearForFetch(MessageBlock& block);
 // Puts the record into the text followed by 744 spaces, the field in front of it zero, as
 // before every post.
 void fillForPost(MessageBlock& block, const ExchangeRecord& record);
+
+// Writes the reply's notes into the text after the record (layouts::ReplyNotes): the exit
+// status as 10 digits (spaces when it is negative: no command ran) and the reason, cut to its
+// field and padded with spaces.
+void fillReplyNotes(MessageBlock& block, int exitStatus, std::string_view reason);
 
 // The return code the library wrote into the block.
 inline int returnCodeOf(const MessageBlock& block) {

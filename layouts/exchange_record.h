@@ -1,6 +1,7 @@
 // The exchange between a requesting client and the executor DUNAXSYS: the 256-byte exchange
 // record every message carries, the 1014-byte message block of the screen library's post and
-// fetch (the record, then spaces, as its 1000-byte text), and the executor's start-up block.
+// fetch (the record, then spaces, as its 1000-byte text), the notes the executor adds to its
+// reply after the record, and the executor's start-up block.
 // Offsets from 0; the block's 2-byte numbers are little-endian.
 #pragma once
 
@@ -59,6 +60,23 @@ static_assert(offsetof(MessageBlock, settings) == 2);
 static_assert(offsetof(MessageBlock, beforeText) == 12);
 static_assert(offsetof(MessageBlock, text) == 14);
 static_assert(kExchangeRecordLength <= kMessageTextLength);
+
+// What the executor adds to its reply in the part of the message text after the record (offset
+// 256 of the text, 270 of the block), which every reader of the record passes over and which is
+// spaces in every other message. Both fields are spaces when there is nothing to say, so a
+// reply whose notes are all spaces reads as before.
+struct ReplyNotes {
+  char exitStatus[10];             //  256  EXECU and shell commands: the command's exit status,
+                                   //       10 decimal digits (a signal N on POSIX: 128 + N);
+                                   //       spaces when no command ran
+  char reason[160];                //  266  "ERRO ": why, Windows-1252, space-padded; else spaces
+};
+inline constexpr std::size_t kReplyNotesOffset = kExchangeRecordLength;  // in the message text
+inline constexpr std::size_t kReplyNotesLength = 170;
+static_assert(sizeof(ReplyNotes) == kReplyNotesLength);
+static_assert(offsetof(ReplyNotes, reason) == 10);
+static_assert(kReplyNotesOffset + sizeof(ReplyNotes) <= kMessageTextLength);
+static_assert(offsetof(MessageBlock, text) + kReplyNotesOffset == 270);
 
 // The executor's start-up block (function 83): a zero result, then the caller's name.
 struct StartUpBlock {

@@ -53,7 +53,18 @@ inline constexpr char kClose[] = "CL ";
 // it was. Spaces there mean keep them.
 inline constexpr char kDiscardWrittenRecords[] = "DESCARTA";
 
+// After a request it answered with a failing status, a record-access program may say why in
+// words: the second half of the record area (offset kTransferRecordLength, which no transfer
+// record reaches) then starts with kFailureWordsMark, followed by at most kFailureWordsLength
+// bytes of Windows-1252 text, space-padded or ended by a zero byte ("50 bytes left at the end,
+// not a whole record"). The converter lays spaces over the mark before every request, so that
+// words are never those of an earlier one, and shows the words beside the status.
+inline constexpr char kFailureWordsMark[] = "MOTIVO:";
+inline constexpr std::size_t kFailureWordsLength = 100;
+
 static_assert(sizeof(RequestBlock) == kRequestBlockLength);
+static_assert(kTransferRecordLength + sizeof kFailureWordsMark - 1 + kFailureWordsLength <=
+              sizeof(RequestBlock::recordArea));
 static_assert(offsetof(RequestBlock, requestCode) == 4);
 static_assert(offsetof(RequestBlock, passThroughA) == 7);
 static_assert(offsetof(RequestBlock, passThroughB) == 10);

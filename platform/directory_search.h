@@ -36,7 +36,9 @@ struct DirectoryEntry {
 // separators, maybe a drive or network name: platform/host_path.h): the directory part is taken
 // literally (the current directory when there is none) and the last part may hold "*" and "?",
 // matched against the entries' names in the record's form, character by character.
-// "." and ".." are returned when they match, as the host lists them.
+// "." and ".." are returned when they match, as the host lists them. An entry whose own name
+// holds a "\" (a POSIX name no Windows host can have, which a record would read as a path) is
+// never returned.
 // Returns the matching entries sorted by name (none when nothing matches); InvalidName when the
 // pattern is empty, holds a NUL or has no host form; the failure of opening the directory when
 // it cannot be read.

@@ -9,11 +9,19 @@
 
 namespace dunax::platform {
 
+namespace {
+
+std::string_view variableOrEmpty(const char* name) {
+  const char* value = environmentValue(name);
+  return value != nullptr ? std::string_view(value) : std::string_view();
+}
+
+}  // namespace
+
 bool hostPathOf(std::string_view name, std::string& host) {
-  const char* drives = environmentValue(kDrivesVariable);
-  const char* networkRoot = environmentValue(kNetworkRootVariable);
-  return mapRequestName(name, drives != nullptr ? drives : "",
-                        networkRoot != nullptr ? networkRoot : "", host);
+  std::string why;
+  return mapRequestNameHere(name, variableOrEmpty(kDrivesVariable),
+                            variableOrEmpty(kNetworkRootVariable), host, why);
 }
 
 NameEncoding nameEncodingOfLocale(std::string_view locale) {
@@ -42,10 +50,18 @@ bool hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
 }
 
 bool hostNameFromRecord(std::string_view recordName, std::string& host) {
-  const char* drives = environmentValue(kDrivesVariable);
-  const char* networkRoot = environmentValue(kNetworkRootVariable);
-  return hostNameFromRecord(recordName, hostNameEncoding(), drives != nullptr ? drives : "",
-                            networkRoot != nullptr ? networkRoot : "", host);
+  std::string why;
+  return hostNameFromRecord(recordName, host, why);
+}
+
+bool hostNameFromRecord(std::string_view recordName, std::string& host, std::string& why) {
+  std::string text;
+  if (!hostTextFromRecord(recordName, hostNameEncoding(), text)) {
+    why = "it holds a byte with no character in Windows-1252";
+    return false;
+  }
+  return mapRequestNameHere(text, variableOrEmpty(kDrivesVariable),
+                            variableOrEmpty(kNetworkRootVariable), host, why);
 }
 
 bool recordNameFromHost(std::string_view hostName, NameEncoding encoding, std::string& record) {

@@ -40,7 +40,21 @@ inline constexpr char kNetworkRootVariable[] = "DUNAX_NETWORK_ROOT";
 bool mapRequestName(std::string_view name, std::string_view drives, std::string_view networkRoot,
                     std::string& host);
 
-// mapRequestName with the two variables as this process has them now.
+// mapRequestName as the disk stands now, for a name about to be used. On POSIX, besides the
+// mapping: when drives maps any drive, a name rooted at one separator ("\TOPO", "/TOPO") is
+// taken on the mapped drive whose directory holds the current directory (the deepest when
+// mappings nest), and refused when none does (with no drive mapped it is the host's root); a
+// drive or network name must stay beneath its drive's directory or its share on disk: a
+// symbolic link on the way that leads outside (absolute, or up past it) refuses it (openat2
+// with RESOLVE_BENEATH; where the kernel lacks it, every link on the way is resolved and
+// checked, and a dangling one is refused). Parts that do not exist yet are judged by the
+// longest leading part that does. On Windows the same as mapRequestName.
+// Returns true and fills host; false (host untouched) with why, a short English text that
+// names no file (ASCII), saying what is wrong with the name.
+bool mapRequestNameHere(std::string_view name, std::string_view drives,
+                        std::string_view networkRoot, std::string& host, std::string& why);
+
+// mapRequestNameHere with the two variables as this process has them now.
 bool hostPathOf(std::string_view name, std::string& host);
 
 // How this host spells names: the UTF-8 form of a record's Windows-1252 name, or its very bytes.
@@ -63,8 +77,11 @@ NameEncoding hostNameEncoding();
 bool hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
                         std::string_view drives, std::string_view networkRoot, std::string& host);
 
-// hostNameFromRecord with this process's encoding and mappings.
+// hostNameFromRecord with this process's encoding and mappings, as mapRequestNameHere maps.
 bool hostNameFromRecord(std::string_view recordName, std::string& host);
+
+// The same, with why (a short English text that names no file) filled when it returns false.
+bool hostNameFromRecord(std::string_view recordName, std::string& host, std::string& why);
 
 // A name the host gives (a directory entry, the current directory) in the record's form, for
 // writing into a record; separators are kept. Returns false when, on a UTF-8 host, the name is

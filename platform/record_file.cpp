@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/record_file_host.h"
+#include "platform/session.h"
 #include "platform/status.h"
 
 namespace dunax::platform {
@@ -46,6 +47,7 @@ void RecordFile::attach(int file, OpenMode mode, long long wholeBytes, std::stri
   bufferUsed_ = 0;
   bufferPos_ = 0;
   readBytes_ = 0;
+  partialBytes_ = 0;
   wholeBytes_ = wholeBytes;
   directory_ = std::move(directory);
 }
@@ -62,7 +64,8 @@ FileStatus RecordFile::fillBuffer() {
   while (!atEof_ && bufferUsed_ < bufferBytes) {
     long n = calls_->read(fd_, buffer_.get() + bufferUsed_, bufferBytes - bufferUsed_);
     if (n < 0) {
-      if (host::interrupted(host::lastError())) continue;
+      // A signal that cut the read short: read again, unless the process is being ended.
+      if (host::interrupted(host::lastError()) && !terminationRequested()) continue;
       return status::kPermanentError;
     }
     if (n == 0) {
@@ -107,6 +110,7 @@ FileStatus RecordFile::readNext(void* record) {
       std::memcpy(out, buffer_.get() + bufferPos_, available);
       std::memset(out + available, 0, recordLength_ - available);
       bufferPos_ = bufferUsed_;
+      partialBytes_ = available;
       return status::kLengthMismatch;
     }
     std::memcpy(out, buffer_.get() + bufferPos_, recordLength_);
@@ -152,7 +156,7 @@ FileStatus RecordFile::flushBuffer() {
     long n = calls_->write(fd_, buffer_.get() + written, bufferUsed_ - written);
     if (n < 0) {
       const int error = host::lastError();
-      if (host::interrupted(error)) continue;
+      if (host::interrupted(error) && !terminationRequested()) continue;
       // Keep the whole records that did reach the disk.
       if (organization_ == Organization::RecordSequential) {
         wholeBytes_ += static_cast<long long>(written / recordLength_ * recordLength_);

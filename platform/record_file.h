@@ -40,18 +40,25 @@ class RecordFile {
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
 
-  // Opens the file named by path (a NUL-terminated host path).
-  // Returns "00"; "35" when an input file does not exist; "37" when permission is denied (a
-  // directory, or on Windows a device name, included);
-  // "41" when this handle is already open; "30" for any other failure.
-  // Output truncates the file; extend appends, creating the file when it is missing.
-  FileStatus open(const char* path, OpenMode mode);
+  // Opens the file named by path (a NUL-terminated host path). Only a regular file (a file on a
+  // disk) holds fixed-length records: for a record sequential file a directory, a FIFO, a
+  // device or a socket is refused at once, without waiting for a writer or reader at its other
+  // end, with "37", the status of a file that cannot be opened that way. A line sequential
+  // file (a list, a log) may be a FIFO or a device; a directory is refused with "37".
+  // permissionOf (a host path, or nullptr) is for output: a file created takes no more
+  // permission than the file found there has (when there is one), so that a temporary file
+  // written beside a data file is never readable by more users than the data file.
+  // Returns "00"; "35" when an input file does not exist; "37" when permission is denied or
+  // the file is not a regular file; "41" when this handle is already open; "30" for any other
+  // failure. Output truncates the file; extend appends, creating the file when it is missing.
+  FileStatus open(const char* path, OpenMode mode, const char* permissionOf = nullptr);
 
   // Reads the next record into record (recordLength bytes).
   // Returns "00"; "10" at end of file; "04" for a trailing partial record (the record area then
   // holds the partial bytes followed by spaces for line files, zeros for record files; the
-  // next read answers "10"); "46" after end of file was already reported; "47" when not open
-  // for input; "30" for a read error.
+  // next read answers "10"; partialRecordBytes() says how many bytes it had); "46" after end of
+  // file was already reported; "47" when not open for input; "30" for a read error (a read
+  // that a termination request cut short included: it is not made again).
   FileStatus readNext(void* record);
 
   // Writes one record of recordLength bytes.
@@ -66,6 +73,9 @@ class RecordFile {
   FileStatus close();
 
   bool isOpen() const { return mode_ != OpenMode::Closed; }
+  // The bytes of the trailing partial record that a read answered "04" for since the open; 0
+  // when there was none.
+  std::size_t partialRecordBytes() const { return partialBytes_; }
   OpenMode mode() const { return mode_; }
 
   // For tests: the handler makes its operating-system calls through this table.
@@ -95,6 +105,7 @@ class RecordFile {
   std::size_t bufferUsed_ = 0;
   std::size_t bufferPos_ = 0;
   long long readBytes_ = 0;  // bytes read from the file since it was opened
+  std::size_t partialBytes_ = 0;  // of a trailing partial record reported with "04"
   bool atEof_ = false;
 };
 

@@ -29,9 +29,20 @@ bool stopRequested();
 // process) are noted for terminationRequested() and then passed on to the handler that was in
 // force before (a screen library's), when there is one. A second one ends the process at
 // once: the earlier handler may end it first, putting its terminal back; otherwise the
-// host's default action follows. Works with or without a terminal.
+// host's default action follows. Works with or without a terminal. A wait in progress (a
+// read, a write, an open of the process) is cut short by the request (POSIX: the handler is
+// installed without SA_RESTART, the call answers EINTR), so that its caller can see
+// terminationRequested() and stop instead of waiting on.
 // Returns success, or the failure of installing a handler.
 Status watchTerminationRequests();
+
+// From now on a write past the file-size limit of the process (ulimit -f, RLIMIT_FSIZE) fails
+// with "file too large" like a write to a full disk, instead of ending the process (POSIX: the
+// signal SIGXFSZ is ignored). Windows has no such signal: a file too large is already an
+// ordinary write failure there. Programs the process starts inherit the ignored signal; the
+// converter starts none.
+// Returns success, or the failure of changing the signal's handling.
+Status treatFileSizeLimitAsWriteFailure();
 
 // True once a termination request or a closed terminal arrived since
 // watchTerminationRequests(). Costs no system call.

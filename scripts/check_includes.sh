@@ -4,7 +4,7 @@
 #    an angle-bracket include names a standard C++ header (no ".h", no "/"); tests/ and bench/
 #    are exempt (they set up real failures: fork, chmod, signals, a module loaded by hand);
 #  - layouts/ includes nothing of ours but layouts/; platform/ nothing but platform/;
-#  - suite/ never includes converter/, dialogs/ or executor/;
+#  - suite/ and generator/ never include converter/, dialogs/ or executor/;
 #  - converter/ and executor/ never include each other; dialogs/ serves the converter alone.
 # Usage: scripts/check_includes.sh [SOURCE_DIR]   (default: the tree this script is in)
 set -uo pipefail
@@ -27,7 +27,7 @@ report() {
   done
 }
 
-for dir in converter dialogs executor suite layouts; do
+for dir in converter dialogs executor suite generator layouts; do
   [ -d "$dir" ] || continue
   report "an operating-system header outside platform/" < <(
     includes "$dir" | grep -E '#[[:space:]]*include[[:space:]]*<[^>]*(\.h|/)[^>]*>')
@@ -38,6 +38,8 @@ done
   includes platform | grep -E '#[[:space:]]*include[[:space:]]*"' | grep -vE '"platform/')
 [ -d suite ] && report "suite/ never includes the programs' folders" < <(
   includes suite | grep -E '"(converter|dialogs|executor)/')
+[ -d generator ] && report "generator/ never includes the programs' folders" < <(
+  includes generator | grep -E '"(converter|dialogs|executor)/')
 [ -d converter ] && report "converter/ never includes executor/" < <(
   includes converter | grep -E '"executor/')
 [ -d executor ] && report "executor/ never includes converter/ or dialogs/" < <(

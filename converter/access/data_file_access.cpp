@@ -19,6 +19,12 @@ platform::FileStatus DataFileAccess::issue(const char code[3]) {
   programMissing_ = false;
   std::memcpy(lastCode_, code, sizeof lastCode_);
   block_.setRequestCode(code);
+  // Words of why a request failed are only ever those of this request. (The area is changed
+  // only where an earlier answer left the mark: "ST " still finds its zero bytes.)
+  unsigned char* mark = block_.recordArea + layouts::kTransferRecordLength;
+  if (std::memcmp(mark, layouts::kFailureWordsMark, sizeof layouts::kFailureWordsMark - 1) == 0) {
+    std::memset(mark, ' ', sizeof layouts::kFailureWordsMark - 1);
+  }
   programFailure_ = program_.call(block_);
   if (!programFailure_.ok()) {
     programMissing_ = true;

@@ -27,7 +27,8 @@ class DataFileAccess {
                  dialogs::DialogService& dialogs)
       : block_(block), program_(program), dialogs_(dialogs) {}
 
-  // Sets the request code, calls the program and classifies the status it wrote into the data
+  // Sets the request code, lays spaces over a mark of failure words an earlier answer left
+  // (layouts/request_block.h), calls the program and classifies the status it wrote into the data
   // status. A program that cannot be found is reported through an error report and the data
   // status is left failed. After "CL " the program is released.
   // Returns the data status.

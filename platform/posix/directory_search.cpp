@@ -1,5 +1,5 @@
-// The directory search on POSIX: opendir/readdir over the pattern's directory, stat for sizes,
-// kinds and last-write times.
+// The directory search on POSIX: opendir/readdir over the pattern's directory (entries whose
+// names hold a "\" left out), stat for sizes, kinds and last-write times.
 #include "platform/directory_search.h"
 
 #include <dirent.h>
@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/host_path.h"
 
@@ -55,6 +56,8 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   if (stream == nullptr) return Status::fromNative(errno);
   const std::string prefix = directory == "/" ? "/" : directory + "/";
   while (struct dirent* item = readdir(stream)) {
+    // No Windows name holds a "\"; in a record such an entry would read as a path.
+    if (std::strchr(item->d_name, '\\') != nullptr) continue;
     DirectoryEntry entry;
     entry.nameFitsRecords = recordNameFromHost(item->d_name, entry.name);
     if (!matchesWildcard(namePattern, entry.name)) continue;

@@ -174,7 +174,13 @@ Status checkReplaceable(std::string_view name) {
   struct stat info;
   if (lstat(host.c_str(), &info) != 0) return Status::fromNative(errno == ENOENT ? 0 : errno);
   if (S_ISDIR(info.st_mode)) return Status::fromNative(EISDIR);
-  if (!S_ISREG(info.st_mode)) return Status::fromNative(EPERM);
+  if (S_ISLNK(info.st_mode)) {
+    return Status(StatusCode::PermissionDenied, EPERM, "a symbolic link is not replaced");
+  }
+  if (!S_ISREG(info.st_mode)) {
+    return Status(StatusCode::PermissionDenied, EPERM,
+                  "a FIFO, a device or a socket is not replaced");
+  }
   return statusOf(access(host.c_str(), W_OK));
 }
 

@@ -1,6 +1,6 @@
 // The record-file handler's POSIX part: the real file-system calls, opening a record file
-// (a directory is refused), flushing a written file's directory entry, and the host's answers
-// to the portable part (errno, EINTR, ENOSPC, posix_fadvise).
+// (only a regular file is taken: a FIFO or a device is refused without waiting for its other
+// end), flushing a written file's directory entry, and the host's answers to the portable part (errno, EINTR, ENOSPC, posix_fadvise).
 #include "platform/record_file.h"
 
 #include <fcntl.h>
@@ -50,24 +50,53 @@ const FileSystemCalls& realFileSystemCalls() {
   return calls;
 }
 
-FileStatus RecordFile::open(const char* path, OpenMode mode) {
+FileStatus RecordFile::open(const char* path, OpenMode mode, const char* permissionOf) {
   if (isOpen()) return status::kAlreadyOpen;
   if (mode == OpenMode::Closed) return status::kPermanentError;
-  int flags = O_CLOEXEC;
+  // Records of a fixed length live only in regular files. O_NONBLOCK: a FIFO or a device
+  // answers the open at once instead of waiting for its other end; the descriptor is refused
+  // below unless it is a regular file, then made blocking. A line file (a list, a log) may be
+  // a FIFO or a device; only a directory is refused there.
+  const bool regularOnly = organization_ == Organization::RecordSequential;
+  int flags = O_CLOEXEC | (regularOnly ? O_NONBLOCK : 0);
   if (mode == OpenMode::Input) flags |= O_RDONLY;
   if (mode == OpenMode::Output) flags |= O_WRONLY | O_CREAT | O_TRUNC;
   if (mode == OpenMode::Extend) flags |= O_WRONLY | O_CREAT | O_APPEND;
-  int fd = calls_->open(path, flags, 0666);
+  struct stat info;
+  // A name that is not a regular file is refused before it is opened at all (opening some
+  // devices has effects of its own); the check after the open closes the race.
+  if (regularOnly && ::stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
+    return status::kPermissionDenied;
+  }
+  mode_t permission = 0666;
+  struct stat model;
+  const bool modelled =
+      permissionOf != nullptr && ::stat(permissionOf, &model) == 0 && S_ISREG(model.st_mode);
+  if (modelled) permission = model.st_mode & 0777;
+  int fd = calls_->open(path, flags, static_cast<int>(permission));
   if (fd < 0) {
     int error = errno;
     if (error == ENOENT && mode == OpenMode::Input) return status::kFileNotFound;
-    if (error == EACCES || error == EPERM || error == EROFS) return status::kPermissionDenied;
+    // ENXIO: a FIFO opened for writing with no reader, a device that is not there.
+    if (error == EACCES || error == EPERM || error == EROFS || error == ENXIO || error == EISDIR) {
+      return status::kPermissionDenied;
+    }
     return status::kPermanentError;
   }
-  struct stat info;
-  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  // (A descriptor of a test's own calls may be no real one: fstat then says nothing.)
+  const bool known = fstat(fd, &info) == 0;
+  if (known && (regularOnly ? !S_ISREG(info.st_mode) : S_ISDIR(info.st_mode))) {
     calls_->close(fd);
     return status::kPermissionDenied;
+  }
+  if (!known) info.st_size = 0;
+  // A file that was already there keeps no bit the model does not have.
+  if (modelled && known && (info.st_mode & 0777 & ~permission) != 0) {
+    fchmod(fd, info.st_mode & permission);
+  }
+  if (regularOnly) {
+    const int fileFlags = fcntl(fd, F_GETFL);
+    if (fileFlags != -1) fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK);
   }
   // The directory that holds a written file: its entry is flushed too when the file closes.
   std::string directory;

@@ -56,11 +56,19 @@ Status watchTerminationRequests() {
   sigemptyset(&action.sa_mask);
   sigaddset(&action.sa_mask, SIGTERM);
   sigaddset(&action.sa_mask, SIGHUP);
-  action.sa_flags = SA_RESTART;
+  // No SA_RESTART: a read, write or open that waits (on a terminal, a pipe) returns EINTR.
+  action.sa_flags = 0;
   int failed = 0;
   failed |= sigaction(SIGTERM, &action, &previousTermination[0]);
   failed |= sigaction(SIGHUP, &action, &previousTermination[1]);
   return Status::fromNative(failed == 0 ? 0 : errno);
+}
+
+Status treatFileSizeLimitAsWriteFailure() {
+  struct sigaction action {};
+  action.sa_handler = SIG_IGN;
+  sigemptyset(&action.sa_mask);
+  return Status::fromNative(sigaction(SIGXFSZ, &action, nullptr) == 0 ? 0 : errno);
 }
 
 bool terminationRequested() { return terminationNoted != 0; }

@@ -191,9 +191,11 @@ Status checkReplaceable(std::string_view name) {
     return error == ERROR_FILE_NOT_FOUND ? Status() : Status::fromNative(static_cast<int>(error));
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Status::failure(StatusCode::IsDirectory);
-  if ((attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY)) != 0) {
-    return Status::fromNative(ERROR_ACCESS_DENIED);
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return Status(StatusCode::PermissionDenied, ERROR_ACCESS_DENIED,
+                  "a symbolic link is not replaced");
   }
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Status::fromNative(ERROR_ACCESS_DENIED);
   HANDLE file = CreateFileW(wide->c_str(), GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);

@@ -31,6 +31,15 @@ bool mapRequestName(std::string_view name, std::string_view /*drives*/,
   return true;
 }
 
+bool mapRequestNameHere(std::string_view name, std::string_view drives,
+                        std::string_view networkRoot, std::string& host, std::string& why) {
+  if (mapRequestName(name, drives, networkRoot, host)) return true;
+  why = name.empty() || name.find('\0') != std::string_view::npos
+            ? "the name is empty or holds a NUL"
+            : "it reaches a device, not a file";
+  return false;
+}
+
 NameEncoding hostNameEncoding() { return NameEncoding::Utf8; }
 
 }  // namespace dunax::platform

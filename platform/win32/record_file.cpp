@@ -94,7 +94,9 @@ const FileSystemCalls& realFileSystemCalls() {
   return calls;
 }
 
-FileStatus RecordFile::open(const char* path, OpenMode mode) {
+// permissionOf is not used: a new file on Windows takes the access its folder hands down, as
+// the data file beside it did.
+FileStatus RecordFile::open(const char* path, OpenMode mode, const char* /*permissionOf*/) {
   if (isOpen()) return status::kAlreadyOpen;
   if (mode == OpenMode::Closed) return status::kPermanentError;
   int flags = O_RDONLY;

@@ -59,6 +59,12 @@ Status watchTerminationRequests() {
 
 bool terminationRequested() { return gTerminationNoted.load() != 0; }
 
+Status treatFileSizeLimitAsWriteFailure() {
+  // No signal ends a process for a file too large here: the write fails (ERROR_FILE_TOO_LARGE,
+  // ERROR_DISK_FULL) and the record file answers "34".
+  return Status();
+}
+
 // The console's requests wait on the hold's lock; saved_ is not needed here.
 TerminationHold::TerminationHold() { win32::holdConsoleRequests(); }
 

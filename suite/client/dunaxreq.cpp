@@ -1,7 +1,9 @@
 // dunaxreq: the requesting client of the executor. Posts one command request as the user's
 // current message, starts DUNAXSYS from its own directory, waits for the matching reply, posts
-// the end message and prints the reply. Refuses a verb the executor does not know, unless the
-// words are given as a shell command line with --shell.
+// the end message and prints the reply with its notes (the reason of an "ERRO ", the exit status
+// of a command). A request it gives up on (no executor, no reply in time) is withdrawn. Refuses
+// a verb the executor does not know, unless the words are given as a shell command line with
+// --shell.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,7 +59,14 @@ constexpr char kHelp[] =
     "posts it as the user's current message of the screen library, starts the DUNAXSYS that\n"
     "lies beside this program (no shell), waits for the reply with the same stamp and type\n"
     "\"RESP\", posts the end message (type \"FIM \") and prints three lines: the reply's verb\n"
-    "field (\"OK\" or \"ERRO\"), argument 1 and argument 2, trailing spaces removed.\n"
+    "field (\"OK\" or \"ERRO\"), argument 1 and argument 2, trailing spaces removed. Then, when\n"
+    "the reply has them: \"ERRO: \" and the executor's reason; \"exit status: N\" for a\n"
+    "command run by EXECU or --shell; what a stamp in argument 1 says (MKDIR, RMDIR, DEL of\n"
+    "one file: size and last write; DIR: files listed, their total, the time of \"tmp\").\n"
+    "A request dunaxreq gives up on (DUNAXSYS could not be started, no reply in time) is\n"
+    "withdrawn: while it is still the current message it is replaced by an end message with\n"
+    "blank arguments, so that no later DUNAXSYS carries it out. DUNAXSYS itself does not carry\n"
+    "out a request whose stamp is more than 30 s away from its own time of day.\n"
     "Requests of the same user take turns (a lock in the message directory), so that two\n"
     "clients at once never take each other's reply.\n"
     "\n"
@@ -80,7 +89,8 @@ constexpr char kHelp[] =
     "\n"
     "Exit codes: 0 the reply was \"OK   \"; 1 the reply was \"ERRO \"; 2 no reply came within\n"
     "the time limit (or DUNAXSYS could not be started, or the request could not be posted);\n"
-    "3 wrong usage (an unknown option or verb, a field too long).\n";
+    "3 wrong usage (an unknown option or verb, a field too long). EXECU and --shell answered\n"
+    "\"OK   \" exit with the command's exit status (255 when it is larger).\n";
 
 void setUpBlock(MessageBlock& block) {
   std::memset(&block, 0, sizeof block);
@@ -99,6 +109,15 @@ void printField(const char (&at)[Width]) {
   std::printf("%s\n", line.c_str());
 }
 
+// Returns true when the field holds only spaces.
+template <std::size_t Width>
+bool isBlank(const char (&at)[Width]) {
+  for (char c : at) {
+    if (c != ' ') return false;
+  }
+  return true;
+}
+
 // Returns true when verb, padded to the verb field, is one the executor carries out itself.
 bool isExecutorVerb(const std::string& verb) {
   std::string field = verb;
@@ -107,6 +126,104 @@ bool isExecutorVerb(const std::string& verb) {
     if (field == known) return true;
   }
   return false;
+}
+
+// Prints a text of the reply (Windows-1252) in UTF-8 after label, trailing spaces removed.
+void printNote(const char* label, const char* at, std::size_t width) {
+  while (width > 0 && (at[width - 1] == ' ' || at[width - 1] == '\0')) --width;
+  std::string line;
+  platform::appendUtf8FromWindows1252(at, width, line);
+  std::printf("%s%s\n", label, line.c_str());
+}
+
+// The exit status in the reply's notes; -1 when there is none (no command ran, or an executor
+// that writes no notes).
+long exitStatusOf(const layouts::ReplyNotes& notes) {
+  long value = 0;
+  for (char c : notes.exitStatus) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+    if (value > 99999999L) return 99999999L;
+  }
+  return value;
+}
+
+// The decimal value of the width digits at at; -1 when one is not a digit.
+long digitsAt(const char* at, std::size_t width) {
+  long value = 0;
+  for (std::size_t i = 0; i < width; ++i) {
+    if (at[i] < '0' || at[i] > '9') return -1;
+    value = value * 10 + (at[i] - '0');
+  }
+  return value;
+}
+
+// "DD/MM/YYYY HH:MM:SS" of the information layout's date and time at at (14 digits: day,
+// month, year, hour, minute, two-second count); empty when they are not digits.
+std::string stampTime(const char* at) {
+  if (digitsAt(at, 14) < 0) return {};
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2s/%.2s/%.4s %.2s:%.2s:%02ld", at, at + 2, at + 4, at + 8,
+                at + 10, digitsAt(at + 12, 2) * 2);
+  return text;
+}
+
+// Says in words what the stamp in argument 1 of a reply holds: the information layout of one
+// name (MKDIR, RMDIR, DEL of one file) or the counts of DIR. Nothing for the other verbs.
+void printStamp(const std::string& verb, const ExchangeRecord& reply) {
+  std::string field = verb;
+  field.resize(kVerbLength, ' ');
+  const char* at = reply.argument1;
+  const bool oneName = field == "MKDIR" || field == "mkdir" || field == "RMDIR" ||
+                       field == "rmdir" ||
+                       ((field == "DEL  " || field == "del  " || field == "APAGA") &&
+                        std::memchr(reply.argument1, '*', kArgumentLength) == nullptr &&
+                        std::memchr(reply.argument1, '?', kArgumentLength) == nullptr);
+  if (oneName) {
+    const long size = digitsAt(at, 16);
+    if (size < 0) return;
+    if (digitsAt(at, 30) == 0) {
+      std::printf("stamp in argument 1: all zeros (nothing of that name is there)\n");
+      return;
+    }
+    const std::string written = stampTime(at + 16);
+    if (written.empty()) return;
+    std::printf("stamp in argument 1: size %ld bytes, last written %s\n", size, written.c_str());
+  } else if (field == "DIR  " || field == "dir  ") {
+    const long count = digitsAt(at, 16);
+    const long total = digitsAt(at + 56, 16);
+    if (count < 0 || total < 0) return;
+    const std::string tmp = stampTime(at + 16);
+    std::printf("stamp in argument 1: %ld data files listed, %ld bytes in all%s%s\n", count,
+                total, tmp.empty() ? "" : "; tmp last written ", tmp.c_str());
+  }
+}
+
+// Withdraws the request when it is still the current message (nobody has answered or replaced
+// it): posts in its place an end message of the same tag and stamp, verb "ERRO " and blank
+// arguments, which no executor carries out. Returns true when it was withdrawn.
+bool withdrawRequest(const ExchangeRecord& request, MessageBlock& block) {
+  if (sp2::fetchMessage(layouts::bytesOf(block)) != 0 ||
+      std::memcmp(block.text, &request, sizeof request) != 0) {
+    return false;
+  }
+  ExchangeRecord withdrawn;
+  std::memset(&withdrawn, ' ', sizeof withdrawn);
+  std::memcpy(&withdrawn, &request, layouts::kExchangePrefixLength);
+  std::memcpy(withdrawn.typeWord, layouts::kEndType, sizeof withdrawn.typeWord);
+  std::memcpy(withdrawn.verb, layouts::kReplyError, sizeof withdrawn.verb);
+  std::memcpy(block.text, &withdrawn, sizeof withdrawn);
+  std::memset(block.text + sizeof withdrawn, ' ', sizeof block.text - sizeof withdrawn);
+  std::memset(block.beforeText, 0, sizeof block.beforeText);
+  return sp2::postMessage(layouts::bytesOf(block)) == 0;
+}
+
+// Gives up on the request: withdraws it and says so on standard error. Returns kExitNoReply.
+int giveUp(const ExchangeRecord& request, MessageBlock& block) {
+  if (withdrawRequest(request, block)) {
+    std::fprintf(stderr, "dunaxreq: the request was withdrawn; no DUNAXSYS will carry it out\n");
+  }
+  return kExitNoReply;
 }
 
 int usage(const char* message) {
@@ -221,7 +338,7 @@ int main(int argc, char** argv) {
   if (!started) {
     std::fprintf(stderr, "dunaxreq: DUNAXSYS could not be started: %s\n",
                  started.status().message().c_str());
-    return kExitNoReply;
+    return giveUp(record, block);
   }
   const platform::ChildProcess child = *started;
 
@@ -249,12 +366,14 @@ int main(int argc, char** argv) {
   if (!replied) {
     if (!executorEnded) platform::stopChild(child, 1000);
     std::fprintf(stderr, "dunaxreq: no reply from DUNAXSYS within %d s\n", timeoutSeconds);
-    return kExitNoReply;
+    return giveUp(record, block);
   }
 
   // The end message: what was fetched, with type "FIM ".
   ExchangeRecord reply;
   std::memcpy(&reply, block.text, sizeof reply);
+  layouts::ReplyNotes notes;
+  std::memcpy(&notes, block.text + layouts::kReplyNotesOffset, sizeof notes);
   ExchangeRecord end = reply;
   std::memcpy(end.typeWord, layouts::kEndType, sizeof end.typeWord);
   std::memcpy(block.text, &end, sizeof end);
@@ -267,7 +386,20 @@ int main(int argc, char** argv) {
   printField(reply.verb);
   printField(reply.argument1);
   printField(reply.argument2);
-  if (std::memcmp(reply.verb, layouts::kReplyOk, kVerbLength) == 0) return kExitOk;
-  if (std::memcmp(reply.verb, layouts::kReplyError, kVerbLength) == 0) return kExitError;
+  const bool ok = std::memcmp(reply.verb, layouts::kReplyOk, kVerbLength) == 0;
+  const bool error = std::memcmp(reply.verb, layouts::kReplyError, kVerbLength) == 0;
+  if (error) {
+    if (isBlank(notes.reason)) {
+      std::printf("ERRO: (the executor gave no reason)\n");
+    } else {
+      printNote("ERRO: ", notes.reason, sizeof notes.reason);
+    }
+  }
+  const long exitStatus = exitStatusOf(notes);
+  if (exitStatus >= 0) std::printf("exit status: %ld\n", exitStatus);
+  if (ok || error) printStamp(verb, reply);
+  if (ok && exitStatus >= 0) return exitStatus > 255 ? 255 : static_cast<int>(exitStatus);
+  if (ok) return kExitOk;
+  if (error) return kExitError;
   return kExitNoReply;
 }

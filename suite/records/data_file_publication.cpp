@@ -25,9 +25,13 @@ void discardTemporary(const char* path) {
   platform::deleteFile(temporary);
 }
 
-platform::FileStatus checkReplaceable(const char* path) {
+platform::FileStatus checkReplaceable(const char* path, std::string* why) {
   platform::Status replaceable = platform::checkReplaceable(path);
   if (replaceable.ok()) return status::kSuccess;
+  if (why != nullptr) {
+    *why = replaceable.is(platform::StatusCode::IsDirectory) ? "a directory is not replaced"
+                                                             : replaceable.message();
+  }
   if (replaceable.is(platform::StatusCode::PermissionDenied) ||
       replaceable.is(platform::StatusCode::IsDirectory)) {
     return status::kPermissionDenied;

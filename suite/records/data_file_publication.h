@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "platform/file_status.h"
 #include "suite/records/request_block.h"
@@ -28,9 +29,10 @@ void temporaryNameOf(const char* path, char* out);
 void discardTemporary(const char* path);
 
 // Checks before an output open that the data file path may be replaced.
-// Returns "00" (also when it does not exist yet); "37" for a directory or a file this process
-// may not write; "30" for any other failure.
-platform::FileStatus checkReplaceable(const char* path);
+// Returns "00" (also when it does not exist yet); "37" for a directory, a symbolic link, a
+// FIFO, a device, a socket or a file this process may not write; "30" for any other failure.
+// On failure why (when given) receives the reason in words ("a symbolic link is not replaced").
+platform::FileStatus checkReplaceable(const char* path, std::string* why = nullptr);
 
 // Renames the written and closed temporary file over the data file path.
 // Returns "00"; "34" when there is no room (disk full, size limit) to flush it; "30" for any

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/host_path.h"
+#include "platform/record_file.h"
 #include "suite/records/data_file_publication.h"
 #include "suite/records/sequential_access.h"
 
@@ -49,23 +50,48 @@ extern "C" {
 
 // Writes the host form of the data file's name into assignedField (kAssignedNameWidth bytes,
 // space-padded), the name an input OPEN uses. Answers "00"; "35" (assignedField spaces) for a
-// blank name or one with no host form, as for a file that is not there.
+// blank name or one with no host form, as for a file that is not there; "37" (assignedField
+// spaces) for a name that is not a regular file (a FIFO, a device, a socket, a directory), so
+// that the OPEN never waits on one.
 int RECIDXHOST(const char* nameField, char* assignedField, char* statusField) {
   char path[kNameWidth + 1] = {};
   pathFrom(nameField, path);
   assignHostName(path, assignedField, dunax::platform::status::kFileNotFound, statusField);
+  if (std::memcmp(statusField, "00", 2) != 0) return 0;
+  // The record file opens only a regular file, without waiting: it tells the kind.
+  std::string host(assignedField, kAssignedNameWidth);
+  host.erase(host.find_last_not_of(' ') + 1);
+  dunax::platform::RecordFile probe(dunax::platform::Organization::RecordSequential, 1);
+  if (probe.open(host.c_str(), dunax::platform::OpenMode::Input) ==
+      dunax::platform::status::kPermissionDenied) {
+    std::memset(assignedField, ' ', kAssignedNameWidth);
+    answer(dunax::platform::status::kPermissionDenied, statusField);
+  }
   return 0;
 }
 
 // Writes the host form of the data file's temporary name into assignedField
-// (kAssignedNameWidth bytes, space-padded), the name an output OPEN uses. Answers "00"; "30"
-// (assignedField spaces) for a blank name or one with no host form.
+// (kAssignedNameWidth bytes, space-padded), the name an output OPEN uses, and makes that file,
+// empty, with no more permission than the data file has (the OPEN keeps it). Answers "00";
+// "30" (assignedField spaces) for a blank name or one with no host form.
 int RECIDXTMP(const char* nameField, char* assignedField, char* statusField) {
   char path[kNameWidth + 1];
   char temporary[dunax::records::kMaxTemporaryNameLength + 1] = {};
   if (pathFrom(nameField, path)) dunax::records::temporaryNameOf(path, temporary);
   assignHostName(temporary, assignedField, dunax::platform::status::kPermanentError,
                  statusField);
+  if (std::memcmp(statusField, "00", 2) != 0) return 0;
+  // The temporary file is made here first, empty, with no more permission than the data file
+  // has: the OPEN OUTPUT that follows writes into it and keeps its permission.
+  std::string host(assignedField, kAssignedNameWidth);
+  host.erase(host.find_last_not_of(' ') + 1);
+  std::string dataHost;
+  if (dunax::platform::hostNameFromRecord(path, dataHost)) {
+    dunax::platform::RecordFile made(dunax::platform::Organization::RecordSequential, 1);
+    if (made.open(host.c_str(), dunax::platform::OpenMode::Output, dataHost.c_str()).ok()) {
+      made.close();
+    }
+  }
   return 0;
 }
 

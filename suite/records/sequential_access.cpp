@@ -17,6 +17,18 @@ namespace status = platform::status;
 
 bool isBlank(char c) { return c == ' ' || c == '\0'; }
 
+// Leaves why the request failed in the record area, where the converter shows it beside the
+// status (layouts/request_block.h): the mark, then the words, space-padded.
+void leaveFailureWords(RequestBlock& block, const std::string& words) {
+  unsigned char* area = block.recordArea + layouts::kTransferRecordLength;
+  const std::size_t markLength = sizeof layouts::kFailureWordsMark - 1;
+  std::memcpy(area, layouts::kFailureWordsMark, markLength);
+  std::memset(area + markLength, ' ', layouts::kFailureWordsLength);
+  std::memcpy(area + markLength, words.data(),
+              words.size() < layouts::kFailureWordsLength ? words.size()
+                                                          : layouts::kFailureWordsLength);
+}
+
 }  // namespace
 
 Request parseRequest(const char* code) {
@@ -88,9 +100,11 @@ void SequentialAccess::handle(RequestBlock& block) {
 // record file opens its host form.
 // Returns "41" when a file is already open, "39" for a bad record length, "35" (input) or "30"
 // (output) for a blank name or one with no host form (an unmapped drive, a byte with no
-// character), "37" (output) for a data file that may not be replaced, otherwise the record
-// file's answer ("00", "35", "37", "30").
-FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
+// character), "37" (output) for a data file that may not be replaced (why in the record
+// area's failure words), otherwise the record file's answer ("00", "35", "37" also for a file
+// that is not a regular file, "30"). The temporary file takes no more permission than the
+// data file has.
+FileStatus SequentialAccess::open(RequestBlock& block, OpenMode mode) {
   if (isOpen()) return status::kAlreadyOpen;
   std::size_t length = parseRecordLength(block.passThroughB, sizeof(block.passThroughB));
   if (length == 0) return recseq_status::kBadRecordLength;
@@ -103,16 +117,23 @@ FileStatus SequentialAccess::open(const RequestBlock& block, OpenMode mode) {
   discardTemporary(path_);
   std::string temporaryHostPath;
   if (mode == OpenMode::Output) {
-    FileStatus replaceable = checkReplaceable(path_);
-    if (!replaceable.ok()) return replaceable;
+    std::string why;
+    FileStatus replaceable = checkReplaceable(path_, &why);
+    if (!replaceable.ok()) {
+      leaveFailureWords(block, why);
+      return replaceable;
+    }
     char temporary[kMaxTemporaryNameLength + 1];
     temporaryNameOf(path_, temporary);
     if (!platform::hostNameFromRecord(temporary, temporaryHostPath)) return badName;
   }
   file_.reset();
   file_.emplace(platform::Organization::RecordSequential, length);
+  // The temporary file takes no more permission than the data file it is to replace has.
   FileStatus answer =
-      file_->open(mode == OpenMode::Output ? temporaryHostPath.c_str() : hostPath_.c_str(), mode);
+      mode == OpenMode::Output
+          ? file_->open(temporaryHostPath.c_str(), mode, hostPath_.c_str())
+          : file_->open(hostPath_.c_str(), mode);
   if (!answer.ok()) {
     file_.reset();
     return answer;
@@ -144,7 +165,7 @@ FileStatus SequentialAccess::start() {
 
 // Returns "00" with the record in the first recordLength_ bytes of the record area and spaces
 // after it; "10" at end of file; "30" for a trailing partial record (shorter than the record
-// length) and "46" for every read after it; "42" when no file is open; "47" when it is open
+// length; the failure words say how many bytes were left) and "46" for every read after it; "42" when no file is open; "47" when it is open
 // for output; the record file's "46" or "30" otherwise.
 FileStatus SequentialAccess::readNext(RequestBlock& block) {
   if (!isOpen()) return status::kNotOpen;
@@ -154,6 +175,9 @@ FileStatus SequentialAccess::readNext(RequestBlock& block) {
   FileStatus answer = file_->readNext(block.recordArea);
   if (answer == status::kLengthMismatch) {
     readFailed_ = true;
+    const std::size_t left = file_->partialRecordBytes();
+    leaveFailureWords(block, std::to_string(left) + (left == 1 ? " byte" : " bytes") +
+                                 " left at the end, not a whole record");
     return recseq_status::kPartialRecord;
   }
   if (answer.ok()) {

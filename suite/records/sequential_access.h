@@ -69,7 +69,7 @@ class SequentialAccess {
   bool isOpen() const { return file_.has_value() && file_->isOpen(); }
 
  private:
-  platform::FileStatus open(const RequestBlock& block, platform::OpenMode mode);
+  platform::FileStatus open(RequestBlock& block, platform::OpenMode mode);
   platform::FileStatus start();
   platform::FileStatus readNext(RequestBlock& block);
   platform::FileStatus write(const RequestBlock& block);

@@ -389,10 +389,10 @@ TEST_F(ConverterRunTest, EveryOutcomeButSuccessSaysWhyOnStandardError) {
   const Case cases[] = {
       {'B', "RECTEST", "", {"RECTEST_RECORDS=3"}, ""},
       {'B', "RECTEST", "", {"RECTEST_RECORDS=9", "RECTEST_STATUS=5:30"},
-       "DUNAXMF: dados.dat: read: status 30 (a permanent input or output error)"},
+       "DUNAXMF: dados.dat: read: record 3: status 30 (a permanent input or output error)"},
       {'X', "RECTEST", transferRecords(1, 2) + "partial", {},
-       "DUNAXMF: dados.dat: transfer file dados.dat.bin: read: status 04 (a record of the wrong "
-       "length: a partial record at the end)"},
+       "DUNAXMF: dados.dat: transfer file dados.dat.bin: read: record 3: 7 bytes left at the end, "
+       "not a whole record (status 04)"},
       {'B', "NOPROG", "", {}, "DUNAXMF: dados.dat: the record-access program NOPROG cannot be found"},
       {'B', "RECTEST", "", {"RECTEST_RECORDS=1000", "SP2TEST_KEYS=4:3", "DUNAX_VRDMSG_ANSWERS=y"},
        "DUNAXMF: dados.dat: stopped by the operator"},

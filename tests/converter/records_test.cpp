@@ -7,6 +7,7 @@
 
 #include "converter/access/request_block.h"
 #include "converter/access/status_class.h"
+#include "converter/access/status_words.h"
 #include "converter/progress.h"
 #include "converter/run_parameter.h"
 #include "dialogs/message_box_block.h"
@@ -19,6 +20,47 @@ using platform::FileStatus;
 std::string classOf(char a, char b) {
   FileStatus c = access::classifyDataStatus(FileStatus(a, b));
   return std::string(c.code, 2);
+}
+
+// "37" speaks of the operation it answered: an open for reading never of writing.
+TEST(StatusWordsTest, ThirtySevenFitsTheOperation) {
+  const struct {
+    const char* operation;
+    const char* words;
+  } cases[] = {
+      {"open for reading",
+       "status 37 (cannot be opened for reading: no permission, or not a regular file (a "
+       "directory, a FIFO, a device or a socket))"},
+      {"open for writing",
+       "status 37 (cannot be opened for writing: no permission, or not a regular file that may "
+       "be replaced (a directory, a symbolic link, a FIFO, a device or a socket))"},
+      {"close", "status 37 (no permission, or a file that cannot be opened that way)"},
+      {"", "status 37 (no permission, or a file that cannot be opened that way)"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(access::describeStatus(FileStatus('3', '7'), c.operation), c.words) << c.operation;
+  }
+  EXPECT_EQ(access::describeStatus(FileStatus('3', '0'), "open for reading"),
+            "status 30 (a permanent input or output error)");
+}
+
+// The words a record-access program leaves after the mark, printable and without the padding;
+// none without the mark. Record numbers with commas between thousands.
+TEST(StatusWordsTest, FailureWordsAndRecordNumbers) {
+  access::RequestBlock block{};
+  std::memset(block.recordArea, ' ', sizeof block.recordArea);
+  EXPECT_EQ(access::failureWordsIn(block.recordArea), "");
+  const char words[] = "MOTIVO:50 bytes left\x01 ok";
+  std::memcpy(block.recordArea + 1024, words, sizeof words - 1);
+  EXPECT_EQ(access::failureWordsIn(block.recordArea), "50 bytes left  ok");
+  std::memcpy(block.recordArea + 1024, "MOTIVX:50 bytes left", 20);
+  EXPECT_EQ(access::failureWordsIn(block.recordArea), "");
+  const struct {
+    std::uint64_t number;
+    const char* text;
+  } numbers[] = {{1, "1"}, {999, "999"}, {1000, "1,000"}, {60001, "60,001"},
+                 {1000000, "1,000,000"}, {12345678901, "12,345,678,901"}};
+  for (const auto& n : numbers) EXPECT_EQ(access::recordNumberText(n.number), n.text);
 }
 
 TEST(StatusClassTest, EveryRowOfTheTable) {

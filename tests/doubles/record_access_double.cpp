@@ -10,9 +10,14 @@
 //   RECTEST_OUTPUT=path    the first 1024 bytes of every write answered "00" or "02"
 //   RECTEST_SUMMARY=path   at every "CL ": "reads R writes W" of the file just closed
 //   RECTEST_DELAY_US=U     every read or write takes U microseconds more (a slow disk)
+//   RECTEST_TERMINATE=N    at call N, once its answer is in the block, the program sends a
+//                          termination request (SIGTERM) to its own process, as a manager
+//                          ending the converter at that very moment would
 // Served record i (from 1): "R" and i in 9 digits, then bytes (i * 7 + k) mod 256.
 // Linked so that it stays in memory when released: call numbers count across attempts.
 #include <time.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +46,7 @@ struct Script {
   long served = 0;
   long written = 0;
   long delayMicroseconds = 0;
+  long terminateAt = 0;
 };
 
 Script& script() {
@@ -72,6 +78,7 @@ void loadScript(Script& s) {
   if (const char* v = std::getenv("RECTEST_OUTPUT")) s.outputPath = v;
   if (const char* v = std::getenv("RECTEST_SUMMARY")) s.summaryPath = v;
   if (const char* v = std::getenv("RECTEST_DELAY_US")) s.delayMicroseconds = std::atol(v);
+  if (const char* v = std::getenv("RECTEST_TERMINATE")) s.terminateAt = std::atol(v);
   for (const auto& [call, status] : dunax::doubles::readNumberedList(std::getenv("RECTEST_STATUS"))) {
     s.statuses[call] = decodeStatus(status);
   }
@@ -141,5 +148,6 @@ extern "C" DUNAX_EXPORT int RECTEST(void* blockArgument) {
                           status[0] >= 0x20 ? status[0] : '?', status[1] >= 0x20 ? status[1] : '?');
     append(s.logPath, line, static_cast<std::size_t>(n));
   }
+  if (s.calls == s.terminateAt) std::raise(SIGTERM);
   return 0;
 }

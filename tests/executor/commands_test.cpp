@@ -408,9 +408,9 @@ TEST_F(Commands, ExecuteSelectsTheMappedDrive) {
   ScopedVariable drives(platform::kDrivesVariable, ("D=" + (root() / "d").string()).c_str());
   EXPECT_FALSE(run("EXECU", "pwd > HERE.TXT", "D:\\WORK").failed());
   EXPECT_EQ((root() / "d/WORK").string() + "\n", readFile(root() / "d/WORK/HERE.TXT"));
-  // A directory missing on the drive leaves the run in the drive's directory.
-  EXPECT_FALSE(run("EXECU", "pwd > HERE.TXT", "d:\\MISSING").failed());
-  EXPECT_EQ((root() / "d").string() + "\n", readFile(root() / "d/HERE.TXT"));
+  // A directory missing on the drive runs nothing.
+  EXPECT_TRUE(run("EXECU", "pwd > HERE.TXT", "d:\\MISSING").failed());
+  EXPECT_FALSE(fs::exists(root() / "d/HERE.TXT"));
   // A drive without a mapping runs nothing.
   EXPECT_TRUE(run("EXECU", "pwd > RAN.TXT", "E:\\WORK").failed());
   EXPECT_FALSE(fs::exists(root() / "d/RAN.TXT"));
@@ -510,6 +510,132 @@ TEST(LastSeparator, FindsTheLastOfTheThree) {
   EXPECT_EQ(6u, findLastSeparatorOrWildcard(area));
   putPadded(area, 80, "F.DAT");
   EXPECT_EQ(0u, findLastSeparatorOrWildcard(area));
+}
+
+
+// ---- EXECU: a folder that cannot be entered runs nothing; the exit status is kept
+
+TEST_F(Commands, ExecuteInAFolderThatCannotBeEnteredRunsNothing) {
+  writeFile("keep.DAT", "keep");
+  writeFile("AFILE", "not a folder");
+  for (const char* directory : {"NAOEXISTE", "AFILE"}) {
+    Job job = run("EXECU", "rm -f *.DAT", directory);
+    EXPECT_TRUE(job.failed()) << directory;
+    EXPECT_EQ(-1, job.exitStatus) << directory;
+    EXPECT_NE(std::string::npos, job.reason.find("cannot be entered")) << job.reason;
+    EXPECT_EQ("keep", readFile("keep.DAT")) << directory;
+  }
+  Job ran = run("EXECU", "exit 7");
+  EXPECT_FALSE(ran.failed());
+  EXPECT_EQ(7, ran.exitStatus);
+  EXPECT_EQ(3, run("Sh   ", "exit 3").exitStatus);
+}
+
+// ---- pattern COPY and DEL: every copy not made, every match left, fails the request
+
+TEST_F(Commands, PatternCopyNeverOverwritesItsOwnCopies) {
+  writeFile("DADOS/x1.DAT", "one");
+  writeFile("DADOS/x2.DAT", "two");
+  Job job = run("COPY ", "DADOS\\x*.DAT", "NOVA");  // both land on NOVAAT
+  EXPECT_TRUE(job.failed());
+  EXPECT_EQ("one", readFile("NOVAAT"));
+  EXPECT_NE(std::string::npos, job.reason.find("DADOS\\x2.DAT was not copied")) << job.reason;
+}
+
+TEST_F(Commands, PatternCopyFailsWhenACopyFailsAndStillMakesTheOthers) {
+  writeFile("D/A.DAT", "a");
+  writeFile("D/B.DAT", "b");
+  fs::create_directories("E/B.DAT");  // B's target cannot be written
+  Job job = run("COPY ", "D\\*.DAT", "E");
+  EXPECT_TRUE(job.failed());
+  EXPECT_EQ("a", readFile("E/A.DAT"));
+  EXPECT_NE(std::string::npos, job.reason.find("D\\B.DAT could not be copied")) << job.reason;
+  Job nowhere = run("COPY ", "D\\*.DAT", "NAOEXISTE\\*.DAT");
+  EXPECT_TRUE(nowhere.failed());
+  EXPECT_FALSE(fs::exists("NAOEXISTE"));
+  EXPECT_NE(std::string::npos, nowhere.reason.find("2 of 2 copies not made")) << nowhere.reason;
+}
+
+TEST_F(Commands, PatternDeleteFailsWhenAMatchIsStillThere) {
+  // Entries of /proc/self/fd cannot be removed, not even by root; an open file of some size
+  // makes one of them a non-empty match.
+  ScopedVariable unmapped(platform::kDrivesVariable, nullptr);  // "\proc" is the host's /proc
+  writeFile("OPEN.DAT", "held open");
+  std::ifstream held("OPEN.DAT");
+  ASSERT_TRUE(held.is_open());
+  Job job = run("DEL  ", "\\proc\\self\\fd\\*");
+  EXPECT_TRUE(job.failed());
+  EXPECT_NE(std::string::npos, job.reason.find("is still there")) << job.reason;
+  EXPECT_EQ("held open", readFile("OPEN.DAT"));
+}
+
+TEST_F(Commands, NamesHoldingABackslashAreLeftOutOfPatterns) {
+  fs::create_directories("P");
+  writeFile("outside.DAT", "outside");
+  writeFile("P/..\\outside.DAT", "planted");  // one entry of P, named "..\outside.DAT"
+  EXPECT_TRUE(run("DEL  ", "P\\*.DAT").failed());
+  EXPECT_TRUE(run("COPY ", "P\\*.DAT", "E.DAT").failed());
+  EXPECT_EQ("outside", readFile("outside.DAT"));
+  EXPECT_EQ("planted", readFile("P/..\\outside.DAT"));
+  EXPECT_FALSE(fs::exists("E.DAT"));
+}
+
+// ---- mapped drives: a symbolic link leading out is not followed; "\" is the drive's root
+
+TEST_F(Commands, SymbolicLinksOutOfAMappedDriveAreNotFollowed) {
+  fs::create_directories("c/D");
+  fs::create_directories("outside/dir");
+  writeFile("outside/o.DAT", "outside");
+  writeFile("c/D/F.DAT", "inside");
+  fs::create_directory_symlink("../outside", "c/L");
+  fs::create_symlink(root() / "outside/o.DAT", "c/D/ABS.DAT");
+  ScopedVariable drives(platform::kDrivesVariable, ("C=" + (root() / "c").string()).c_str());
+  const std::string before = treeOf(root());
+  struct Request {
+    const char* verb;
+    const char* argument1;
+    const char* argument2;
+  };
+  const Request requests[] = {
+      {"MKDIR", "C:\\L\\NEW", ""},
+      {"RMDIR", "C:\\L\\dir", ""},
+      {"COPY ", "C:\\L\\o.DAT", "C:\\D\\G.DAT"},
+      {"COPY ", "C:\\D\\F.DAT", "C:\\L\\G.DAT"},
+      {"COPY ", "C:\\D\\F.DAT", "C:\\D\\ABS.DAT"},
+      {"COPY ", "C:\\L\\*.DAT", "C:\\D"},
+      {"DEL  ", "C:\\L\\o.DAT", ""},
+      {"DEL  ", "C:\\L\\*.DAT", ""},
+      {"REN  ", "C:\\L\\o.DAT", "C:\\D\\O.DAT"},
+      {"DIR  ", "C:\\L\\LIST.TXT", ""},
+      {"EXECU", "echo x > RAN.TXT", "C:\\L"},
+  };
+  for (const Request& request : requests) {
+    Job job = run(request.verb, request.argument1, request.argument2);
+    EXPECT_TRUE(job.failed()) << request.verb << " " << request.argument1;
+    EXPECT_NE(std::string::npos, job.reason.find("leads outside drive C:"))
+        << request.verb << " " << request.argument1 << ": " << job.reason;
+    EXPECT_EQ(before, treeOf(root())) << request.verb << " " << request.argument1;
+  }
+  EXPECT_EQ("outside", readFile("outside/o.DAT"));
+  // A link that stays inside the drive is followed.
+  fs::create_directory_symlink("D", "c/IN");
+  EXPECT_FALSE(run("COPY ", "C:\\IN\\F.DAT", "C:\\G.DAT").failed());
+  EXPECT_EQ("inside", readFile("c/G.DAT"));
+}
+
+TEST_F(Commands, ANameRootedAtBackslashIsTheRootOfTheCurrentDrive) {
+  fs::create_directories("c/WORK");
+  fs::create_directories("elsewhere");
+  ScopedVariable drives(platform::kDrivesVariable, ("C=" + (root() / "c").string()).c_str());
+  fs::current_path("c/WORK");
+  EXPECT_FALSE(run("MKDIR", "\\TOPO").failed());
+  EXPECT_TRUE(fs::is_directory(root() / "c/TOPO"));
+  fs::current_path(root() / "elsewhere");
+  const std::string unique = root().filename().string();  // never at the host's root before
+  Job job = run("MKDIR", "\\" + unique);
+  EXPECT_TRUE(job.failed());
+  EXPECT_NE(std::string::npos, job.reason.find("no drive of DUNAX_DRIVES holds")) << job.reason;
+  EXPECT_FALSE(fs::exists("/" + unique));
 }
 
 }  // namespace

@@ -204,6 +204,103 @@ case $scenario in
     req --timeout 1 CDDIR
     expect_eq "$rc" 2 "no reply without an executor"
     ;;
+  withdraw)
+    # A client that gives up withdraws its request: no later DUNAXSYS carries it out.
+    echo keep > KEEP.DAT
+    mv "$work/bin/DUNAXSYS" "$work/bin/DUNAXSYS.away"
+    req DEL KEEP.DAT 2>"$work/stderr"
+    expect_eq "$rc" 2 "no executor to start"
+    grep -q 'the request was withdrawn' "$work/stderr" || fail "the withdrawal was not told"
+    mv "$work/bin/DUNAXSYS.away" "$work/bin/DUNAXSYS"
+    "$work/bin/DUNAXSYS" </dev/null
+    expect_eq "$(cat KEEP.DAT 2>/dev/null)" keep "a withdrawn request (executor missing)"
+    # An executor that never answers: the client stops it at its time limit and withdraws.
+    printf '#!/bin/sh\nsleep 30\n' > "$work/bin/DUNAXSYS"
+    req --timeout 1 DEL KEEP.DAT 2>"$work/stderr"
+    expect_eq "$rc" 2 "no reply in time"
+    grep -q 'the request was withdrawn' "$work/stderr" || fail "the withdrawal at the time limit"
+    cp "$build/bin/DUNAXSYS" "$work/bin/DUNAXSYS"
+    "$work/bin/DUNAXSYS" </dev/null
+    expect_eq "$(cat KEEP.DAT 2>/dev/null)" keep "a withdrawn request (no reply in time)"
+    ;;
+  exit-status)
+    # The command's exit status comes back beside "OK   ": printed, and dunaxreq's exit code.
+    req EXECU 'exit 7'
+    expect_eq "$rc" 7 "exit code of EXECU 'exit 7'"
+    expect_eq "$verb" OK "verb field of a command that failed"
+    expect_eq "$(sed -n 4p <<<"$out")" "exit status: 7" "the exit status line"
+    req --shell 'exit 0'
+    expect_eq "$rc" 0 "exit code of a shell command that succeeded"
+    ;;
+  reasons)
+    # Every verb's failures say why, in UTF-8, on the line after the three of the reply.
+    mkdir -p FULL/x SRC DIRX
+    echo x > F
+    echo old > OLD.DAT
+    echo new > NEW.DAT
+    echo tmp > tmp
+    while IFS='|' read -r rverb rarg1 rarg2 expected; do
+      req "$rverb" "$rarg1" "$rarg2"
+      expect_eq "$rc" 1 "exit code of $rverb $rarg1"
+      expect_eq "$verb" ERRO "verb field of $rverb $rarg1"
+      expect_eq "$(sed -n 4p <<<"$out")" "ERRO: $expected" "reason of $rverb $rarg1"
+      [ -f tmp ] && rm -f tmp
+    done <<'TABLE'
+DIR|LIST.TXT||a file named tmp is in the way of the work folder tmp
+MKDIR|||no folder is named
+MKDIR|F\G||F is a file, not a folder
+MKDIR|Z:\X||Z:\X: drive Z: has no mapping to an absolute folder in DUNAX_DRIVES
+RMDIR|FULL||FULL: the folder is not empty
+RMDIR|F||F is not a folder
+COPY|SRC\X.DAT|Y.DAT|SRC\X.DAT was not found
+COPY|Conversão.DAT|Y.DAT|Conversão.DAT was not found
+COPY|SRC\*.DAT|DIRX|no non-empty file matches SRC\*.DAT
+DEL|||no file is named
+DEL|DIRX||DIRX is a folder, not a file
+DEL|SRC\*.TMP||no non-empty file matches SRC\*.TMP
+REN|OLD.DAT|NEW.DAT|NEW.DAT already exists
+REN|MISSING.DAT|X.DAT|MISSING.DAT was not found
+EXECU|true|NAOEXISTE|the folder NAOEXISTE cannot be entered: No such file or directory; nothing was run
+DIR|NODIR\LIST.TXT||the listing file NODIR\LIST.TXT could not be written (file status 30)
+TABLE
+    # CDDIR in a folder whose name is longer than the argument; a command line with a byte
+    # that has no character in Windows-1252 (an invalid UTF-8 byte is sent as it is).
+    deep=$(printf 'd%.0s' {1..70})
+    mkdir "$deep"
+    (cd "$deep" && req CDDIR && expect_eq "$rc" 1 "exit code of CDDIR" &&
+       expect_eq "$(sed -n 4p <<<"$out")" \
+         "ERRO: the current folder's name is longer than 80 characters" "reason of CDDIR")
+    req --shell "$(printf 'echo \x81')"
+    expect_eq "$rc" 1 "exit code of a command with a byte of no character"
+    expect_eq "$(sed -n 4p <<<"$out")" \
+      "ERRO: the command holds a byte with no character in Windows-1252; nothing was run" \
+      "reason of the shell command"
+    # A stamp in argument 1 is said to be one.
+    req MKDIR 'NOVA\PASTA'
+    expect_eq "$rc" 0 "MKDIR"
+    grep -Eq '^stamp in argument 1: size 0 bytes, last written [0-9]{2}/[0-9]{2}/[0-9]{4} [0-9:]{8}$' \
+      <<<"$out" || fail "the stamp of MKDIR is not labelled: $out"
+    ;;
+  readme-inventory)
+    # The README's example tree, made as it is written there, gives the listing shown there.
+    readme=$(dirname "$0")/../../README.md
+    tree=$(awk '/^An example tree/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
+                on && fence == 1 {print $1, $2}' "$readme")
+    [ -n "$tree" ] || fail "no example tree in the README"
+    while read -r path size; do
+      mkdir -p "$(dirname "$path")"
+      head -c "$size" /dev/zero > "$path"
+    done <<<"$tree"
+    req DIR 'tmp\inventario.txt'
+    expect_eq "$rc" 0 "DIR of the README's tree"
+    shown=$(awk '/tmp\/inventario.txt` holds/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
+                 on && fence == 1' "$readme")
+    [ -n "$shown" ] || fail "no listing in the README"
+    expect_eq "$(sed 's/ *$//' tmp/inventario.txt)" "$shown" "the listing against the README"
+    expect_eq "$arg1" "$(awk '/^`dunaxreq DIR/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
+                              on && fence == 1' "$readme" | sed -n 2p | sed "s/^\(.\{16\}\).\{14\}/\1${arg1:16:14}/")" \
+      "argument 1 against the README (the time of tmp aside)"
+    ;;
   usage)
     "$work/bin/dunaxreq" --help | grep -q 'Exit codes: 0' || fail "--help text"
     "$work/bin/dunaxreq" >/dev/null 2>&1

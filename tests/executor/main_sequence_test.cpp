@@ -70,6 +70,9 @@ class FakeLibrary : public ScreenProgram {
 
 class MainSequence : public TempDirectoryTest {};
 
+// The clock of a run started the moment the test's requests were stamped ("12345678").
+void atTheStamp(char out[8]) { std::memcpy(out, "12345678", 8); }
+
 std::vector<std::uint16_t> operationsOf(const FakeLibrary& library) {
   std::vector<std::uint16_t> operations;
   for (const auto& call : library.calls) {
@@ -84,7 +87,7 @@ TEST_F(MainSequence, CallsInOrderAndAnswersOk) {
   FakeLibrary library;
   Job request = makeJob("MKDIR", "NEW");
   library.post(request.record);
-  EXPECT_EQ(0, runMainSequence(library));
+  EXPECT_EQ(0, runMainSequence(library, atTheStamp));
   EXPECT_TRUE(std::filesystem::is_directory("NEW"));
   std::vector<std::uint16_t> expected = {83, 0, 54, 53, 54, 12, 16};
   EXPECT_EQ(expected, operationsOf(library));
@@ -114,7 +117,7 @@ TEST_F(MainSequence, FallsBackToSp2WhenSp2mfCannotBeFound) {
 TEST_F(MainSequence, NeitherLibraryFoundEndsWithoutCalls) {
   FakeLibrary library;
   library.missing = true;
-  EXPECT_EQ(kExitLibraryMissing, runMainSequence(library));
+  EXPECT_EQ(kExitLibraryMissing, runMainSequence(library, atTheStamp));
   EXPECT_TRUE(library.calls.empty());
 }
 
@@ -123,7 +126,7 @@ TEST_F(MainSequence, ReplyKeepsTagStampAndRest) {
   Job request = makeJob("REN  ", "OLD", "NEW");
   testing::writeFile("OLD", "x");
   library.post(request.record);
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   ExchangeRecord reply;
   std::memcpy(layouts::bytesOf(reply), library.current, 256);
   EXPECT_EQ(0, std::memcmp(layouts::bytesOf(reply), "#VRD#12345678RESPOK   ", 22));
@@ -136,14 +139,14 @@ TEST_F(MainSequence, OnlyARequestIsCarriedOut) {
   Job old = makeJob("OK   ", "echo ran > RAN.TXT");
   std::memcpy(old.record.typeWord, "FIM ", 4);
   library.post(old.record);
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   EXPECT_FALSE(std::filesystem::exists("RAN.TXT"));
   EXPECT_EQ(0, std::memcmp(library.current, "#VRD#12345678RESPERRO ", 22));
 }
 
 TEST_F(MainSequence, NothingPostedIsAnsweredErro) {
   FakeLibrary library;
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPERRO ", 9));
 }
 
@@ -151,7 +154,7 @@ TEST_F(MainSequence, MixedCaseVerbGoesToTheShell) {
   FakeLibrary library;
   testing::writeFile("A.DAT", "x");
   library.post(makeJob("Copy ", "cp A.DAT B.DAT").record);
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   EXPECT_EQ("x", testing::readFile("B.DAT"));
   EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPOK   ", 9));
 }
@@ -159,7 +162,7 @@ TEST_F(MainSequence, MixedCaseVerbGoesToTheShell) {
 TEST_F(MainSequence, WaitEndsWithoutTheEndMessage) {
   FakeLibrary library;
   library.post(makeJob("CDDIR").record);
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   EXPECT_GT(library.fetches, 1);
   EXPECT_EQ(16, library.calls.back().operation);
   EXPECT_EQ(12, library.calls[library.calls.size() - 2].operation);
@@ -169,7 +172,7 @@ TEST_F(MainSequence, WaitEndsAtTheEndMessage) {
   FakeLibrary library;
   library.post(makeJob("CDDIR").record);
   library.afterPost = [&library] { std::memcpy(library.current + 13, "FIM ", 4); };
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   EXPECT_EQ(2, library.fetches);  // the request, then the end message at once
 }
 
@@ -179,7 +182,7 @@ TEST_F(MainSequence, EndMessageOfAnotherStampDoesNotEndTheWait) {
   library.afterPost = [&library] {
     std::memcpy(library.current + 5, "99999999FIM ", 12);
   };
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   EXPECT_GT(library.fetches, 2);
 }
 
@@ -187,9 +190,70 @@ TEST_F(MainSequence, RefusedReplyIsPostedABoundedNumberOfTimes) {
   FakeLibrary library;
   library.post(makeJob("CDDIR").record);
   library.refusePosts = true;
-  runMainSequence(library);
+  runMainSequence(library, atTheStamp);
   EXPECT_EQ(kReplyPostAttempts, library.posts);
   EXPECT_EQ(16, library.calls.back().operation);
+}
+
+
+// The reply's notes after the record: the command's exit status at text offset 256 (10 digits)
+// and the reason of an "ERRO " at 266, spaces otherwise.
+TEST_F(MainSequence, NotesCarryTheExitStatusAndTheReason) {
+  FakeLibrary library;
+  library.post(makeJob("EXECU", "exit 7").record);
+  runMainSequence(library, atTheStamp);
+  EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPOK   ", 9));
+  EXPECT_EQ("0000000007", std::string(reinterpret_cast<char*>(library.current) + 256, 10));
+  EXPECT_EQ(std::string(160, ' '),
+            std::string(reinterpret_cast<char*>(library.current) + 266, 160));
+
+  testing::writeFile("FULL/x", "1");
+  library.post(makeJob("RMDIR", "FULL").record);
+  runMainSequence(library, atTheStamp);
+  EXPECT_EQ(0, std::memcmp(library.current + 13, "RESPERRO ", 9));
+  EXPECT_EQ(std::string(10, ' '), std::string(reinterpret_cast<char*>(library.current) + 256, 10));
+  const std::string reason = "FULL: the folder is not empty";
+  EXPECT_EQ(reason + std::string(160 - reason.size(), ' '),
+            std::string(reinterpret_cast<char*>(library.current) + 266, 160));
+  for (int i = 426; i < 1000; ++i) ASSERT_EQ(' ', library.current[i]);
+}
+
+// A request older than the limit by its stamp (one left behind by a client that gave up) is
+// answered "ERRO " with the reason, and nothing is carried out.
+TEST_F(MainSequence, ARequestTooOldByItsStampIsNotCarriedOut) {
+  FakeLibrary library;
+  library.post(makeJob("EXECU", "echo ran > RAN.TXT").record);
+  runMainSequence(library, [](char out[8]) { std::memcpy(out, "12353000", 8); });
+  EXPECT_FALSE(std::filesystem::exists("RAN.TXT"));
+  EXPECT_EQ(0, std::memcmp(library.current, "#VRD#12345678RESPERRO ", 22));
+  const std::string reason =
+      "the request is 33 s old by its stamp 12345678 (limit 30 s); not carried out";
+  EXPECT_EQ(reason + " ", std::string(reinterpret_cast<char*>(library.current) + 266,
+                                      reason.size() + 1));
+}
+
+TEST(RequestAge, JudgedOnTheCircleOfTheDay) {
+  struct AgeCase {
+    const char* stamp;
+    const char* now;
+    bool carriedOut;
+  };
+  const AgeCase cases[] = {
+      {"12345678", "12345678", true},
+      {"12345678", "12352678", true},   // 30 s: the limit itself
+      {"12345678", "12352679", false},  // a hundredth past it
+      {"23595000", "00001000", true},   // 20 s, across midnight
+      {"00001000", "23595000", true},   // 20 s ahead, across midnight: a clock set back
+      {"12350000", "12340000", false},  // a minute ahead
+      {"12345678", "13345678", false},  // an hour: a clock moved on, or a request left behind
+      {"1234567X", "12345678", false},  // no time of day
+      {"24000000", "00000000", false},
+      {"12605678", "12345678", false},
+  };
+  for (const AgeCase& test : cases) {
+    EXPECT_EQ(test.carriedOut, judgeRequestAge(test.stamp, test.now).empty())
+        << test.stamp << " at " << test.now << ": " << judgeRequestAge(test.stamp, test.now);
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/command_execution.h"
 #include "platform/directory_search.h"
 #include "platform/file_routines.h"
+#include "platform/posix/links_beneath.h"
 #include "platform/private_directory.h"
 #include "test_support.h"
 
@@ -202,6 +203,34 @@ TEST_F(PlatformFiles, ReplaceFileAtomicallyAndReadItBack) {
   fs::create_symlink("m", "d/link");
   EXPECT_EQ(StatusCode::InvalidName, readFileExactly("d/link", data, 5).code());
   EXPECT_FALSE(replaceFileAtomically("missing-dir", "m", "x", 1).ok());
+}
+
+
+// The check of every link on the way, the fallback of the drive mapping on a kernel without
+// openat2: links that stay inside pass, links that lead out or nowhere do not.
+TEST_F(PlatformFiles, LinksBeneathAMappedDirectoryWithoutTheKernelsHelp) {
+  namespace fs = std::filesystem;
+  fs::create_directories("c/D");
+  fs::create_directories("outside");
+  fs::create_directory_symlink("D", "c/IN");
+  fs::create_directory_symlink("../outside", "c/UP");
+  fs::create_symlink(root() / "outside", "c/ABS");
+  fs::create_symlink("nowhere", "c/DANGLING");
+  fs::create_directory_symlink(root() / "c/D", "c/ABSIN");
+  const std::string base = (root() / "c").string();
+  struct LinkCase {
+    const char* rest;
+    bool beneath;
+  };
+  const LinkCase cases[] = {
+      {"D/F.DAT", true},         {"IN/F.DAT", true},      {"ABSIN/NEW/F.DAT", true},
+      {"NEW/DEEPER/F", true},    {"UP/F.DAT", false},     {"ABS", false},
+      {"DANGLING", false},       {"IN\\F.DAT", true},
+  };
+  for (const LinkCase& test : cases) {
+    EXPECT_EQ(test.beneath, posix::linksStayBeneath(base, test.rest)) << test.rest;
+  }
+  EXPECT_FALSE(posix::linksStayBeneath((root() / "missing").string(), "F"));
 }
 
 }  // namespace

@@ -232,6 +232,7 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
        it != memoryHost().entries.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
     std::string name = it->first.substr(prefix.size());
     if (name.find('/') != std::string::npos) continue;  // deeper down
+    if (name.find('\\') != std::string::npos) continue;  // never a Windows name: left out
     DirectoryEntry entry = fuzz::entryFor(name, it->second);
     if (matchesWildcard(namePattern, entry.name)) out.push_back(std::move(entry));
   }
@@ -266,7 +267,7 @@ RecordFile::~RecordFile() {
   if (isOpen()) close();
 }
 
-FileStatus RecordFile::open(const char* path, OpenMode mode) {
+FileStatus RecordFile::open(const char* path, OpenMode mode, const char* /*permissionOf*/) {
   if (isOpen()) return status::kAlreadyOpen;
   if (mode == OpenMode::Closed) return status::kPermanentError;
   std::string name;

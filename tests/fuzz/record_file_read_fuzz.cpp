@@ -8,6 +8,7 @@
 // else 1024), bytes 1-2 the record length (1 to 4096), byte 3 the seed of the piece sizes,
 // then the file's bytes.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,8 +42,9 @@ std::uint32_t nextRandom() {
 }
 
 int fakeOpen(const char* /*path*/, int /*flags*/, int /*mode*/) {
-  // A real descriptor, so that the handler's fstat works; the bytes come from the input.
-  source.fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  // A real descriptor of a regular file (an empty one in memory), so that the handler's fstat
+  // finds the kind of file it takes; the bytes come from the input.
+  source.fd = ::memfd_create("fuzz-record-file", MFD_CLOEXEC);
   return source.fd;
 }
 

@@ -19,7 +19,8 @@ expect_eq() { [ "$1" == "$2" ] || fail "$3: expected [$2], got [$1]"; }
 case $scenario in
   options)
     # program, exit code of --help and --version, the stream both are written to
-    table=("DUNAXMF 16 stderr" "DUNAXSYS 0 stderr" "dunaxconv 0 stdout" "dunaxreq 0 stdout")
+    table=("DUNAXMF 16 stderr" "DUNAXSYS 0 stderr" "dunaxconv 0 stdout" "dunaxreq 0 stdout"
+           "dunaxgen 0 stdout")
     [ -x "$build/bin/dunaxrm" ] && table+=("dunaxrm 0 stdout")
     # No request may be fetched or answered: DUNAXSYS must not touch the message directory.
     export DUNAX_MESSAGE_DIR="$work/messages"
@@ -48,10 +49,10 @@ case $scenario in
     deb="$work/out/dunax_${version}_$(dpkg --print-architecture).deb"
     [ -f "$deb" ] || { ls "$work/out"; fail "no $deb"; exit 1; }
     dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$work/contents"
-    programs=(DUNAXMF DUNAXSYS dunaxconv dunaxreq)
+    programs=(DUNAXMF DUNAXSYS dunaxconv dunaxreq dunaxgen)
     modules=(SP2MF VRDMSG RECSEQ)
     if [ -x "$build/bin/dunaxrm" ]; then programs+=(dunaxrm); modules+=(RECIDX); fi
-    expected=(/usr/share/doc/dunax/README.md)
+    expected=(/usr/share/doc/dunax/README.md /usr/lib/dunax/dunaxgen-runtime.a)
     for p in "${programs[@]}"; do expected+=("/usr/bin/$p" "/usr/share/man/man1/$p.1.gz"); done
     for m in "${modules[@]}"; do expected+=("/usr/lib/dunax/$m.so"); done
     for path in "${expected[@]}"; do
@@ -65,6 +66,7 @@ case $scenario in
     if [ -x "$build/bin/dunaxrm" ]; then
       grep -q 'libcob' <<<"$depends" || fail "no libcob among the dependencies: $depends"
     fi
+    grep -q 'gnucobol3' <<<"$depends" || fail "no GnuCOBOL (dunaxgen's cobc) among the dependencies: $depends"
 
     dpkg-deb -x "$deb" "$work/root"
     if command -v groff >/dev/null; then

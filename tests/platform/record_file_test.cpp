@@ -4,6 +4,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#endif
 #ifdef __linux__
 #include <linux/magic.h>
 #include <sys/mman.h>
@@ -11,6 +16,7 @@
 #endif
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 #include <string>
 
@@ -135,6 +141,7 @@ TEST(RecordFileTest, TrailingPartialRecordIsNotASuccess) {
   EXPECT_EQ(statusText(in.readNext(record)), "00");
   EXPECT_EQ(statusText(in.readNext(record)), "04");
   EXPECT_EQ(std::string(record, 4), "tail");
+  EXPECT_EQ(in.partialRecordBytes(), 4u);
   EXPECT_EQ(statusText(in.readNext(record)), "10");
 }
 
@@ -158,11 +165,47 @@ TEST(RecordFileTest, ExtendAddsAfterTheExistingRecords) {
   EXPECT_EQ(statusText(file.readNext(record)), "10");
 }
 
+#ifndef _WIN32
+// A record file is a regular file: a FIFO (which would wait for its other end), a device, a
+// socket or a directory is refused with "37" at the open, for reading and for writing alike,
+// at once (each open runs in a child that is ended, failing the case, if it waits).
+TEST(RecordFileTest, WhatIsNotARegularFileIsRefusedAtOnce) {
+  TemporaryDirectory directory;
+  const std::string fifo = directory.file("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string socketPath = directory.file("socket");
+  int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  ASSERT_EQ(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const struct {
+    const char* kind;
+    std::string path;
+  } cases[] = {{"FIFO", fifo}, {"device", "/dev/null"}, {"socket", socketPath},
+               {"directory", directory.path()}};
+  for (const auto& c : cases) {
+    for (OpenMode mode : {OpenMode::Input, OpenMode::Output, OpenMode::Extend}) {
+      const std::string path = c.path;
+      int answer = testing::runInChildWithGuard([path, mode] {
+        RecordFile file(Organization::RecordSequential, 16);
+        return file.open(path.c_str(), mode).is('3', '7') ? 0 : 1;
+      });
+      EXPECT_EQ(answer, 0) << c.kind << " mode " << static_cast<int>(mode);
+    }
+  }
+  close(listening);
+}
+
+#endif
+
 TEST(RecordFileTest, FullDeviceIsReportedAsNoRoom) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows has no device that is always full";
 #endif
-  RecordFile file(Organization::RecordSequential, 1024);
+  // A line file may be a device (a record file may not): the device that is always full.
+  RecordFile file(Organization::LineSequential, 1024);
   ASSERT_EQ(statusText(file.open("/dev/full", OpenMode::Output)), "00");
   std::string record(1024, 'r');
   FileStatus status = status::kSuccess;

@@ -4,6 +4,7 @@
 // test_support_win32.cpp).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,5 +81,12 @@ bool writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
 long long fileSize(const std::string& path);  // -1 when missing
 std::vector<std::string> readLines(const std::string& path);
+
+#ifndef _WIN32
+// Runs body in a child process (fork) and returns its exit status; -1 when it was ended by a
+// signal, or did not end by itself within guardSeconds (it is then killed): a guard for a
+// case that would otherwise wait for ever.
+int runInChildWithGuard(const std::function<int()>& body, int guardSeconds = 20);
+#endif
 
 }  // namespace dunax::testing

@@ -78,4 +78,22 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
   return result;
 }
 
+int runInChildWithGuard(const std::function<int()>& body, int guardSeconds) {
+  pid_t child = fork();
+  if (child == 0) _exit(body());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(guardSeconds);
+  for (;;) {
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 }  // namespace dunax::testing

@@ -1,6 +1,9 @@
 // Tests of RECIDX, the COBOL record-access program for indexed data files, loaded by name
 // through the platform (which starts the COBOL run-time) and driven as the converter drives it.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -89,6 +92,46 @@ TEST_F(RecidxModule, MissingFileAnswers35) {
   EXPECT_EQ(data.request("TST"), "35");
   EXPECT_EQ(data.request("CL "), "42");
 }
+
+#ifndef _WIN32
+// A FIFO as data file is refused by "TST" at once, never opened to wait for a writer (the
+// request runs in a child that is ended, failing the case, if it waits).
+TEST_F(RecidxModule, AFifoAsDataFileIsRefusedAtOnce) {
+  const std::string path = dir.file("fifo.idx");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(dunax::testing::runInChildWithGuard([&path] {
+              RecordAccessDriver data("RECIDX", path);
+              return data.request("TST") == "37" ? 0 : 1;
+            }),
+            0);
+}
+
+// The temporary file written in "X" is readable by no more users than the data file it
+// replaces; the data file keeps its permission after the close.
+TEST_F(RecidxModule, TheTemporaryFileTakesTheDataFilesPermission) {
+  const std::string path = dir.file("privado.idx");
+  {
+    RecordAccessDriver data("RECIDX", path);
+    ASSERT_EQ(data.request("OU "), "00");
+    ASSERT_EQ(data.write(keyedRecord(1)), "00");
+    ASSERT_EQ(data.request("CL "), "00");
+  }
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  const mode_t mask = umask(022);
+  auto modeOf = [](const std::string& name) {
+    struct stat info {};
+    stat(name.c_str(), &info);
+    return info.st_mode & 0777;
+  };
+  RecordAccessDriver data("RECIDX", path);
+  ASSERT_EQ(data.request("OU "), "00");
+  EXPECT_EQ(modeOf(path + ".dunax-new"), 0600u);
+  ASSERT_EQ(data.write(keyedRecord(2)), "00");
+  ASSERT_EQ(data.request("CL "), "00");
+  EXPECT_EQ(modeOf(path), 0600u);
+  umask(mask);
+}
+#endif
 
 // The names in dir, sorted.
 std::vector<std::string> namesIn(const std::filesystem::path& directory) {

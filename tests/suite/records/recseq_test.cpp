@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -204,6 +205,9 @@ TEST_F(RecseqModule, TrailingPartialRecordIsAnErrorNotAPaddedRecord) {
   ASSERT_EQ(data.read(record, 100), "00");
   EXPECT_EQ(record, makeRecord(1, 100));
   EXPECT_EQ(data.read(record, 100), "30");
+  // Why, in the words the converter shows beside the status.
+  const char* words = reinterpret_cast<const char*>(data.block().recordArea) + 1024;
+  EXPECT_EQ(std::string(words, 56), "MOTIVO:40 bytes left at the end, not a whole record     ");
   EXPECT_EQ(data.read(record, 100), "46");
   EXPECT_EQ(data.request("CL "), "00");
 }
@@ -452,8 +456,32 @@ TEST_F(RecseqModule, ADataFileThatIsNotARegularFileIsNotReplaced) {
   ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
   RecordAccessDriver data("RECSEQ", link, "2");
   EXPECT_EQ(data.request("OU "), "37");
+  const char* words = reinterpret_cast<const char*>(data.block().recordArea) + 1024;
+  EXPECT_EQ(std::string(words, 40), "MOTIVO:a symbolic link is not replaced  ");
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(readWholeFile(target), "alvo");
+}
+
+// The temporary file written in "X" is readable by no more users than the data file it
+// replaces, from its creation on; the data file keeps its permission after the close.
+TEST_F(RecseqModule, TheTemporaryFileTakesTheDataFilesPermission) {
+  const std::string path = dir.file("privado.dat");
+  writeWholeFile(path, "antigo");
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  const mode_t mask = umask(022);
+  auto modeOf = [](const std::string& name) {
+    struct stat info {};
+    stat(name.c_str(), &info);
+    return info.st_mode & 0777;
+  };
+  RecordAccessDriver data("RECSEQ", path, "2");
+  ASSERT_EQ(data.request("OU "), "00");
+  EXPECT_EQ(modeOf(path + ".dunax-new"), 0600u);
+  ASSERT_EQ(data.write("ab"), "00");
+  ASSERT_EQ(data.request("CL "), "00");
+  EXPECT_EQ(readWholeFile(path), "ab");
+  EXPECT_EQ(modeOf(path), 0600u);
+  umask(mask);
 }
 
 #endif
