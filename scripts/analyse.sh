@@ -32,7 +32,7 @@ trap 'rm -rf "$work"' EXIT
 python3 - "$build/compile_commands.json" "$here" "$work" <<'PY'
 import json, os, re, sys
 commands, root, work = sys.argv[1], sys.argv[2], sys.argv[3]
-ours = re.compile(re.escape(root) + r'/(platform|layouts|converter|dialogs|executor|suite|generator|tests/fuzz)/')
+ours = re.compile(re.escape(root) + r'/(platform|layouts|converter|dialogs|executor|suite|manager|client|generator|tests/fuzz)/')
 harness = re.compile(re.escape(root) + r'/tests/fuzz/')
 seen, kept = set(), []
 for entry in json.load(open(commands)):

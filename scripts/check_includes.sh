@@ -4,7 +4,11 @@
 #    an angle-bracket include names a standard C++ header (no ".h", no "/"); tests/ and bench/
 #    are exempt (they set up real failures: fork, chmod, signals, a module loaded by hand);
 #  - layouts/ includes nothing of ours but layouts/; platform/ nothing but platform/;
-#  - suite/ and generator/ never include converter/, dialogs/ or executor/;
+#  - suite/ (the stand-ins) never includes the programs' folders nor the products';
+#  - the products manager/, client/ and generator/ include platform/, layouts/ and their own
+#    folder only, and the one piece of a stand-in each shares: the client the screen library's
+#    message store (suite/sp2/message_store.h), the generator the record-access programs'
+#    publishing helpers (suite/records/);
 #  - converter/ and executor/ never include each other; dialogs/ serves the converter alone.
 # Usage: scripts/check_includes.sh [SOURCE_DIR]   (default: the tree this script is in)
 set -uo pipefail
@@ -27,7 +31,7 @@ report() {
   done
 }
 
-for dir in converter dialogs executor suite generator layouts; do
+for dir in converter dialogs executor suite manager client generator layouts; do
   [ -d "$dir" ] || continue
   report "an operating-system header outside platform/" < <(
     includes "$dir" | grep -E '#[[:space:]]*include[[:space:]]*<[^>]*(\.h|/)[^>]*>')
@@ -36,10 +40,19 @@ done
   includes layouts | grep -E '#[[:space:]]*include[[:space:]]*"' | grep -vE '"layouts/')
 [ -d platform ] && report "platform/ includes nothing of ours but platform/" < <(
   includes platform | grep -E '#[[:space:]]*include[[:space:]]*"' | grep -vE '"platform/')
-[ -d suite ] && report "suite/ never includes the programs' folders" < <(
-  includes suite | grep -E '"(converter|dialogs|executor)/')
-[ -d generator ] && report "generator/ never includes the programs' folders" < <(
-  includes generator | grep -E '"(converter|dialogs|executor)/')
+[ -d suite ] && report "suite/ never includes the programs' or the products' folders" < <(
+  includes suite | grep -E '"(converter|dialogs|executor|manager|client|generator)/')
+# Reports the includes of ours in the product folder $1 outside platform/, layouts/, $1/ and the
+# extra prefix $2.
+product_rule() {
+  [ -d "$1" ] || return 0
+  report "$1/ includes platform/, layouts/, $1/${2:+ and $2} only" < <(
+    includes "$1" | grep -E '#[[:space:]]*include[[:space:]]*"' |
+      grep -vE "\"(platform|layouts|$1)/${2:+|\"$2}")
+}
+product_rule manager
+product_rule client suite/sp2/message_store.h
+product_rule generator suite/records/
 [ -d converter ] && report "converter/ never includes executor/" < <(
   includes converter | grep -E '"executor/')
 [ -d executor ] && report "executor/ never includes converter/ or dialogs/" < <(

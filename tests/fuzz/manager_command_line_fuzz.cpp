@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "suite/manager/options.h"
-#include "suite/manager/run_parameter.h"
-#include "suite/manager/segments.h"
+#include "manager/options.h"
+#include "manager/run_parameter.h"
+#include "manager/segments.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -11,7 +11,7 @@
 #include "converter/screen/screen_library.h"
 #include "dialogs/message_box_block.h"
 #include "executor/records.h"
-#include "suite/manager/run_parameter.h"
+#include "manager/run_parameter.h"
 #include "suite/records/sequential_access.h"
 #include "suite/sp2/message_store.h"
 #include "suite/sp2/screen_library.h"

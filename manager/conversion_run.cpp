@@ -1,11 +1,11 @@
 // The manager's run: starting converter runs in order, reading their ends, deciding to go on.
-#include "suite/manager/conversion_run.h"
+#include "manager/conversion_run.h"
 
 #include <cstdio>
 #include <map>
 
-#include "suite/manager/estimate.h"
-#include "suite/manager/segments.h"
+#include "manager/estimate.h"
+#include "manager/segments.h"
 
 namespace dunax::manager {
 namespace {

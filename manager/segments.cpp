@@ -1,5 +1,5 @@
 // The converter's naming rule for transfer-file segments, and counting the segments present.
-#include "suite/manager/segments.h"
+#include "manager/segments.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "suite/manager/estimate.h"
-#include "suite/manager/segments.h"
+#include "manager/estimate.h"
+#include "manager/segments.h"
 
 namespace dunax::manager {
 namespace {

@@ -1,5 +1,5 @@
 // The remaining-time estimate: mean time per finished file times the files left.
-#include "suite/manager/estimate.h"
+#include "manager/estimate.h"
 
 #include <cmath>
 

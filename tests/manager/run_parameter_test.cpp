@@ -1,5 +1,5 @@
 // The manager's run parameter byte for byte, and the checks of names and fields that go into it.
-#include "suite/manager/run_parameter.h"
+#include "manager/run_parameter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Finding data files of one run that would overwrite each other, through what every name each
 // file has reaches: its data file and its transfer-file segments.
-#include "suite/manager/file_clashes.h"
+#include "manager/file_clashes.h"
 
 #include <map>
 
 #include "platform/text_encoding.h"
-#include "suite/manager/segments.h"
+#include "manager/segments.h"
 
 namespace dunax::manager {
 namespace {

@@ -1,8 +1,8 @@
 // The up-front checks of each data file's own transfer set.
-#include "suite/manager/transfer_set_checks.h"
+#include "manager/transfer_set_checks.h"
 
 #include "platform/text_encoding.h"
-#include "suite/manager/segments.h"
+#include "manager/segments.h"
 
 namespace dunax::manager {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "suite/manager/conversion_run.h"
-#include "suite/manager/run_parameter.h"
+#include "manager/conversion_run.h"
+#include "manager/run_parameter.h"
 
 namespace dunax::manager {
 

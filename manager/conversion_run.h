@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "suite/manager/outcome.h"
-#include "suite/manager/run_parameter.h"
+#include "manager/outcome.h"
+#include "manager/run_parameter.h"
 
 namespace dunax::manager {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "suite/manager/conversion_run.h"
+#include "manager/conversion_run.h"
 
 namespace dunax::manager {
 

@@ -1,5 +1,5 @@
 // Building the run parameter field by field, and the checks of the values that go into it.
-#include "suite/manager/run_parameter.h"
+#include "manager/run_parameter.h"
 
 #include <cstring>
 

@@ -19,11 +19,11 @@
 #include "platform/session.h"
 #include "platform/text_encoding.h"
 #include "platform/version.h"
-#include "suite/manager/conversion_run.h"
-#include "suite/manager/file_clashes.h"
-#include "suite/manager/options.h"
-#include "suite/manager/outcome.h"
-#include "suite/manager/transfer_set_checks.h"
+#include "manager/conversion_run.h"
+#include "manager/file_clashes.h"
+#include "manager/options.h"
+#include "manager/outcome.h"
+#include "manager/transfer_set_checks.h"
 
 namespace dunax::manager {
 namespace {

@@ -1,6 +1,6 @@
 // The manager's run played against a scripted host: the run parameter each converter run gets,
 // the reaction to every exit code, side-by-side runs and stop requests.
-#include "suite/manager/conversion_run.h"
+#include "manager/conversion_run.h"
 
 #include <gtest/gtest.h>
 

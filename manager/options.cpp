@@ -1,5 +1,5 @@
 // Reading dunaxconv's command line and checking the data file names.
-#include "suite/manager/options.h"
+#include "manager/options.h"
 
 namespace dunax::manager {
 namespace {

@@ -1,6 +1,6 @@
 // Reading the converter's exit code and its reason, the summary table and the manager's exit
 // code.
-#include "suite/manager/outcome.h"
+#include "manager/outcome.h"
 
 #include <algorithm>
 #include <cstdio>

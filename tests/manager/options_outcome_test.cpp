@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "suite/manager/options.h"
-#include "suite/manager/outcome.h"
+#include "manager/options.h"
+#include "manager/outcome.h"
 
 namespace dunax::manager {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "suite/manager/run_parameter.h"
+#include "manager/run_parameter.h"
 
 namespace dunax::manager {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "suite/manager/file_clashes.h"
+#include "manager/file_clashes.h"
 
 namespace dunax::manager {
 namespace {
