@@ -18,7 +18,7 @@
 #include "converter/transfer_file.h"
 #include "platform/durable_files.h"
 #include "platform/file_lock.h"
-#include "suite/manager/segments.h"
+#include "manager/segments.h"
 #include "tests/converter/converter_test_support.h"
 
 namespace dunax::testing {
