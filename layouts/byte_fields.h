@@ -13,7 +13,7 @@ namespace dunax::layouts {
 // Copies text into a field of width bytes and pads it with spaces; a longer text is cut.
 inline void putPadded(char* field, std::size_t width, std::string_view text) {
   const std::size_t length = text.size() < width ? text.size() : width;
-  std::memcpy(field, text.data(), length);
+  if (length != 0) std::memcpy(field, text.data(), length);  // an empty view may hold no pointer
   std::memset(field + length, ' ', width - length);
 }
 template <std::size_t Width>
