@@ -167,7 +167,7 @@ class Reader {
  private:
   bool atEnd() const { return position_ >= tokens_.size(); }
   const Token& peek(std::size_t ahead = 0) const {
-    static const Token none;
+    static const Token none{};
     return position_ + ahead < tokens_.size() ? tokens_[position_ + ahead] : none;
   }
   const Token& next() { return tokens_[position_++]; }

@@ -19,8 +19,8 @@ bool isBlank(char c) { return c == ' ' || c == '\0'; }
 
 // Leaves why the request failed in the record area, where the converter shows it beside the
 // status (layouts/request_block.h): the mark, then the words, space-padded.
-void leaveFailureWords(RequestBlock& block, const std::string& words) {
-  unsigned char* area = block.recordArea + layouts::kTransferRecordLength;
+void leaveFailureWords(unsigned char* recordArea, const std::string& words) {
+  unsigned char* area = recordArea + layouts::kTransferRecordLength;
   const std::size_t markLength = sizeof layouts::kFailureWordsMark - 1;
   std::memcpy(area, layouts::kFailureWordsMark, markLength);
   std::memset(area + markLength, ' ', layouts::kFailureWordsLength);
@@ -120,7 +120,7 @@ FileStatus SequentialAccess::open(RequestBlock& block, OpenMode mode) {
     std::string why;
     FileStatus replaceable = checkReplaceable(path_, &why);
     if (!replaceable.ok()) {
-      leaveFailureWords(block, why);
+      leaveFailureWords(block.recordArea, why);
       return replaceable;
     }
     char temporary[kMaxTemporaryNameLength + 1];
@@ -176,7 +176,7 @@ FileStatus SequentialAccess::readNext(RequestBlock& block) {
   if (answer == status::kLengthMismatch) {
     readFailed_ = true;
     const std::size_t left = file_->partialRecordBytes();
-    leaveFailureWords(block, std::to_string(left) + (left == 1 ? " byte" : " bytes") +
+    leaveFailureWords(block.recordArea, std::to_string(left) + (left == 1 ? " byte" : " bytes") +
                                  " left at the end, not a whole record");
     return recseq_status::kPartialRecord;
   }
