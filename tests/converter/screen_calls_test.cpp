@@ -60,7 +60,6 @@ std::vector<int> functions(const std::vector<ScreenCall>& calls) {
 // The record a call passed, read as its layout.
 template <class Record>
 Record recordOf(const ScreenCall& call) {
-  EXPECT_EQ(call.record.size(), sizeof(Record));
   Record record{};
   std::memcpy(&record, call.record.data(), std::min(call.record.size(), sizeof record));
   return record;
