@@ -52,8 +52,8 @@ class Progress {
   void step(std::uint64_t lidos, std::uint64_t escritos);
 
  private:
-  // Puts count into the 9-digit field at offset of the panel data record; shown is the count
-  // the field holds already (kNoCountShown at first). A count one above it costs one carry.
+  // Puts count into field, a 9-digit field of the panel data record; shown is the count the
+  // field holds already (kNoCountShown at first). A count one above it costs one carry.
   void putCount(char* field, std::uint64_t count, std::uint64_t& shown);
 
   static constexpr std::uint64_t kNoCountShown = ~std::uint64_t{0};

@@ -3,14 +3,20 @@
 // window end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "layouts/byte_fields.h"
+#include "layouts/panel_records.h"
 #include "tests/converter/converter_test_support.h"
 
 namespace dunax::testing {
 namespace {
+
+using namespace layouts;
 
 struct ScreenCall {
   int function = 0;
@@ -51,6 +57,21 @@ std::vector<int> functions(const std::vector<ScreenCall>& calls) {
   return codes;
 }
 
+// The record a call passed, read as its layout.
+template <class Record>
+Record recordOf(const ScreenCall& call) {
+  Record record{};
+  std::memcpy(&record, call.record.data(), std::min(call.record.size(), sizeof record));
+  return record;
+}
+
+// The bytes of a record after the library's own area: what the converter sets.
+template <class Record>
+std::string pastLibraryArea(const Record& record) {
+  return {reinterpret_cast<const char*>(&record) + sizeof record.libraryArea,
+          sizeof record - sizeof record.libraryArea};
+}
+
 class ScreenCallsTest : public ConverterRunTest {};
 
 TEST_F(ScreenCallsTest, WindowSetUpAndEndAreByteExact) {
@@ -64,36 +85,35 @@ TEST_F(ScreenCallsTest, WindowSetUpAndEndAreByteExact) {
   std::vector<ScreenCall> calls = parse(screenCalls());
   ASSERT_EQ(functions(calls), (std::vector<int>{128, 0, 34, 33, 19, 19, 19, 15, 12}));
 
-  EXPECT_EQ(calls[0].record.size(), 3672u);
-  EXPECT_EQ(calls[0].record.substr(2, 8), "PDUNAXD ");
+  EXPECT_EQ(textOf(recordOf<PanelDefinitionRecord>(calls[0]).panelName), "PDUNAXD ");
 
-  std::string window(188, '\0');
-  window.replace(58, 8, "PDUNAXD ");
-  EXPECT_EQ(calls[1].record.substr(12), window.substr(12));
-  window.replace(50, 8, "PDUNAXD ");
-  EXPECT_EQ(calls[2].record.substr(12), window.substr(12));
+  WindowRecord window{};
+  putPadded(window.panelName, "PDUNAXD");
+  EXPECT_EQ(pastLibraryArea(recordOf<WindowRecord>(calls[1])), pastLibraryArea(window));
+  putPadded(window.windowName, "PDUNAXD");
+  EXPECT_EQ(pastLibraryArea(recordOf<WindowRecord>(calls[2])), pastLibraryArea(window));
   std::string title = "Em Convers\xE3o de RmCobol para MfCobol ...";
-  EXPECT_EQ(calls[3].record.substr(88), title + std::string(100 - title.size(), ' '));
+  title.resize(100, ' ');
+  EXPECT_EQ(textOf(recordOf<WindowRecord>(calls[3]).title), title);
 
-  std::string panel(437, '\0');
-  panel.replace(62, 8, "PDUNAXD ");
-  panel[164] = 'k';
-  panel.replace(283, 50, "Em Pesquisa ..." + std::string(35, ' '));
-  panel.replace(333, 10, "2 de 2    ");
-  EXPECT_EQ(calls[4].record.substr(22), panel.substr(22));
+  PanelDataRecord panel{};
+  putPadded(panel.panelName, "PDUNAXD");
+  panel.displayMode[0] = 'k';
+  putPadded(panel.nome, "Em Pesquisa ...");
+  putPadded(panel.dspFase, "2 de 2");
+  EXPECT_EQ(pastLibraryArea(recordOf<PanelDataRecord>(calls[4])), pastLibraryArea(panel));
 
-  panel.replace(195, 9, "000000005");
-  panel.replace(204, 9, "000000010");
-  std::string timeText = " 1 Minuto  30 Segundos";
-  panel.replace(213, 40, timeText + std::string(40 - timeText.size(), ' '));
-  panel.replace(253 + 12, 4, "050%");
-  panel.replace(283, 50, "dados.dat" + std::string(41, ' '));
-  for (int cell = 1; cell <= 15; ++cell) panel[364 + cell] = 20;
-  EXPECT_EQ(calls[5].record.substr(22), panel.substr(22));
+  putPadded(panel.fichConv, "000000005");
+  putPadded(panel.totalFich, "000000010");
+  putPadded(panel.dspTempo, " 1 Minuto  30 Segundos");
+  std::memcpy(panel.barra + 12, "050%", 4);  // cells 13 to 16
+  putPadded(panel.nome, "dados.dat");
+  std::memset(panel.barColours, 20, 15);
+  EXPECT_EQ(pastLibraryArea(recordOf<PanelDataRecord>(calls[5])), pastLibraryArea(panel));
 
-  panel.replace(343, 9, "000000000");
-  panel.replace(352, 9, "000000000");
-  EXPECT_EQ(calls[6].record.substr(22), panel.substr(22));
+  putPadded(panel.lidos, "000000000");
+  putPadded(panel.escritos, "000000000");
+  EXPECT_EQ(pastLibraryArea(recordOf<PanelDataRecord>(calls[6])), pastLibraryArea(panel));
 
   EXPECT_EQ(calls[7].record, std::string("\0\0PDUNAXD ", 10));
   EXPECT_EQ(calls[8].record, std::string(2, '\0'));
@@ -107,12 +127,12 @@ TEST_F(ScreenCallsTest, PhaseTitleAndTheZeroTotalRule) {
   std::vector<ScreenCall> calls = parse(screenCalls());
   ASSERT_GE(calls.size(), 6u);
   std::string title = "Em Convers\xE3o de MfCobol para RmCobol ...";
-  EXPECT_EQ(calls[3].record.substr(88, title.size()), title);
-  const std::string& panel = calls[5].record;
-  EXPECT_EQ(panel.substr(333, 10), "1 de 2    ");
-  EXPECT_EQ(panel.substr(195, 9), "000000001");  // file "0" is shown as 1
-  EXPECT_EQ(panel.substr(253 + 12, 4), std::string("\0\0\0%", 4));
-  EXPECT_EQ(panel.substr(365, 30), std::string(30, '\0'));
+  EXPECT_EQ(textOf(recordOf<WindowRecord>(calls[3]).title).substr(0, title.size()), title);
+  const PanelDataRecord panel = recordOf<PanelDataRecord>(calls[5]);
+  EXPECT_EQ(textOf(panel.dspFase), "1 de 2    ");
+  EXPECT_EQ(textOf(panel.fichConv), "000000001");  // file "0" is shown as 1
+  EXPECT_EQ(textOf(panel.barra).substr(12, 4), std::string_view("\0\0\0%", 4));
+  EXPECT_EQ(std::count(std::begin(panel.barColours), std::end(panel.barColours), 0), 30);
 }
 
 TEST_F(ScreenCallsTest, CountersRefreshedPerRecordAndTheWholePanelEvery100) {
@@ -126,8 +146,9 @@ TEST_F(ScreenCallsTest, CountersRefreshedPerRecordAndTheWholePanelEvery100) {
     std::snprintf(digits, sizeof digits, "%09d", record);
     if (record % 100 == 0) {
       ASSERT_EQ(calls[at].function, 19) << record;
-      EXPECT_EQ(calls[at].record.substr(343, 9), digits);
-      EXPECT_EQ(calls[at].record.substr(352, 9), digits);
+      const PanelDataRecord panel = recordOf<PanelDataRecord>(calls[at]);
+      EXPECT_EQ(textOf(panel.lidos), digits);
+      EXPECT_EQ(textOf(panel.escritos), digits);
       at += 1;
     } else {
       ASSERT_EQ(calls[at].function, 58) << record;
