@@ -76,9 +76,8 @@ platform::FileStatus TransferFile::openForOutput() {
   lastOperation_ = "open for writing";
   // A temporary file of an earlier attempt or run is removed, not written through: what lies
   // under that name (even a link) is never followed. The file is made anew with the
-  // permission it is to have, and the handler opens what was just made. (A file that cannot
-  // be removed makes that creation fail, and that is what is reported.)
-  (void)platform::removeFileIfPresent(path.c_str());
+  // permission it is to have, and the handler opens what was just made.
+  (void)platform::removeFileIfPresent(path.c_str());  // one left makes the creation fail
   platform::Status made = platform::createNewFile(path.c_str(), newFileMode_);
   if (!made.ok()) {
     status_ = statusOfCreation(made);
@@ -325,8 +324,7 @@ platform::Status TransferFile::publishOutputSegments(std::string& failedPath) {
   const std::string journalTemporary = journalPath + kPartialSuffix;
   const std::string bytes = encodeJournal(journalForSet(segmentCount_, lastNameableSegment()));
   failedPath = journalPath;
-  // One that cannot be removed makes the writing fail, and that is what is reported.
-  (void)platform::removeFileIfPresent(journalTemporary.c_str());
+  (void)platform::removeFileIfPresent(journalTemporary.c_str());  // one left fails the writing
   platform::Status written =
       platform::writeNewFileDurably(journalTemporary.c_str(), bytes, newFileMode_);
   if (!written.ok()) return written;

@@ -1,8 +1,6 @@
 // Reading dunaxconv's command line and checking the data file names.
 #include "manager/options.h"
 
-#include <utility>
-
 namespace dunax::manager {
 namespace {
 
@@ -211,7 +209,7 @@ platform::Expected<Options> parseArguments(const std::vector<std::string>& argum
         platform::Expected<std::string> converted =
             convertFieldValue(option.label, value, option.width);
         if (!converted) return converted.status();
-        result.settings.*option.member = std::move(*converted);
+        result.settings.*option.member = *converted;
         if (option.member == &RunSettings::fieldB) fieldBGiven = true;
       }
     }
@@ -228,7 +226,7 @@ platform::Expected<Options> parseArguments(const std::vector<std::string>& argum
   if (positional.size() < 2) return refusal("the record-access program name is missing");
   platform::Expected<std::string> program = checkProgramName(positional[1]);
   if (!program) return program.status();
-  result.settings.program = std::move(*program);
+  result.settings.program = *program;
   // COBOL names know no case: RECSEQ, recseq and RecSeq are one program.
   for (char& c : result.settings.program) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -279,7 +277,7 @@ std::vector<std::string> checkDataFiles(const std::vector<std::string>& names,
                          (ownName != name ? " (in \"" + name + "\")" : ""));
       continue;
     }
-    file.windows1252 = std::move(*checked);
+    file.windows1252 = *checked;
     files->push_back(file);
   }
   return problems;

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "layouts/run_parameter.h"
 #include "platform/status.h"
@@ -56,8 +55,8 @@ struct FilePlace {
 RunParameter buildRunParameter(const RunSettings& settings, const FilePlace& place);
 
 // A value or an argument refused, its words saying why (a line for the user).
-inline platform::Status refusal(std::string words) {
-  return platform::Status::failure(platform::StatusCode::InvalidName, std::move(words));
+inline platform::Status refusal(const std::string& words) {
+  return platform::Status::failure(platform::StatusCode::InvalidName, words);
 }
 
 // Converts a UTF-8 value given on the command line to Windows-1252 and checks it fits width
