@@ -135,8 +135,9 @@ int runConverter(const RunParameter& parameter, const OutsidePrograms& programs)
   state.progress.fillFromRunParameter(state.parameter);
   access::fillRequestBlock(state.block, state.parameter);
   // Stop requests are seen at every record, attempt and dialog, with or without a terminal;
-  // the screen library's own handlers (installed with the window) still get them.
-  platform::watchTerminationRequests();
+  // the screen library's own handlers (installed with the window) still get them. Handlers
+  // that cannot be installed leave those of the screen library: the run goes on.
+  (void)platform::watchTerminationRequests();
 
   ConversionRun run(state.parameter, state.block, state.dataFile, state.transferFile,
                     state.dialogs, state.progress, state.interruption);

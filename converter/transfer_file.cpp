@@ -67,9 +67,7 @@ std::string TransferFile::hostPath(const char* name, const char* suffix) {
     if (c == '\0') c = '_';
   }
   recordName += suffix;
-  std::string path;
-  if (!platform::hostNameFromRecord(recordName, path)) path.clear();
-  return path;
+  return platform::hostNameFromRecord(recordName).valueOr(std::string());
 }
 
 platform::FileStatus TransferFile::openForOutput() {
@@ -79,7 +77,7 @@ platform::FileStatus TransferFile::openForOutput() {
   // A temporary file of an earlier attempt or run is removed, not written through: what lies
   // under that name (even a link) is never followed. The file is made anew with the
   // permission it is to have, and the handler opens what was just made.
-  platform::removeFileIfPresent(path.c_str());
+  (void)platform::removeFileIfPresent(path.c_str());  // one left makes the creation fail
   platform::Status made = platform::createNewFile(path.c_str(), newFileMode_);
   if (!made.ok()) {
     status_ = statusOfCreation(made);
@@ -326,13 +324,13 @@ platform::Status TransferFile::publishOutputSegments(std::string& failedPath) {
   const std::string journalTemporary = journalPath + kPartialSuffix;
   const std::string bytes = encodeJournal(journalForSet(segmentCount_, lastNameableSegment()));
   failedPath = journalPath;
-  platform::removeFileIfPresent(journalTemporary.c_str());
+  (void)platform::removeFileIfPresent(journalTemporary.c_str());  // one left fails the writing
   platform::Status written =
       platform::writeNewFileDurably(journalTemporary.c_str(), bytes, newFileMode_);
   if (!written.ok()) return written;
   if (platform::Status placed = platform::replaceFile(journalTemporary.c_str(), journalPath.c_str());
       !placed.ok()) {
-    platform::removeFileIfPresent(journalTemporary.c_str());
+    (void)platform::removeFileIfPresent(journalTemporary.c_str());  // best effort: placed counts
     return placed;
   }
   platform::Status done = platform::flushDirectoryOf(journalPath.c_str());
@@ -351,10 +349,11 @@ void TransferFile::discardOutputSegments() {
   const std::string journalPath = hostPath(baseName_, kJournalSuffix);
   // A journal's segments are still to be renamed into place.
   if (platform::fileExists(journalPath.c_str())) return;
+  // Best effort: a temporary left behind is removed by the next attempt before it writes.
   for (int number = 0; number <= lastNameableSegment(); ++number) {
-    platform::removeFileIfPresent(segmentPath(number, kPartialSuffix).c_str());
+    (void)platform::removeFileIfPresent(segmentPath(number, kPartialSuffix).c_str());
   }
-  platform::removeFileIfPresent((journalPath + kPartialSuffix).c_str());
+  (void)platform::removeFileIfPresent((journalPath + kPartialSuffix).c_str());
 }
 
 bool TransferFile::segmentsShareOneFolder() const {

@@ -70,19 +70,16 @@ std::string_view sourcePrefix(const char* argument, std::size_t wildcardPosition
 // name without its mapping, one that climbs out of it or leads out through a symbolic link, or
 // one holding a byte with no character. The job then fails with the name and why.
 bool refusedByHost(Job& job, std::string_view name) {
-  std::string host;
-  std::string why;
-  if (name.empty() || platform::hostNameFromRecord(name, host, why)) return false;
-  job.fail(std::string(name) + ": " + why);
+  const platform::Expected<std::string> host = platform::hostNameFromRecord(name);
+  if (name.empty() || host) return false;
+  job.fail(std::string(name) + ": " + host.status().message());
   return true;
 }
 
 // The name's host form, for telling whether two names built by one request are one file;
 // the name itself when it has none.
 std::string hostFormOf(std::string_view name) {
-  std::string host;
-  if (!platform::hostNameFromRecord(name, host)) host.assign(name);
-  return host;
+  return platform::hostNameFromRecord(name).valueOr(std::string(name));
 }
 
 // The reason of a copy from source to target that failed with status.
@@ -106,12 +103,13 @@ bool namesDrive(std::string_view name) {
 // keeps the command's exit status in the job. Fails the job, running nothing, when the buffer
 // holds a byte with no character in the code page; fails it when the shell cannot be started.
 void runCommandBuffer(Job& job, const char* buffer) {
-  std::string command;
-  if (!platform::hostTextFromRecord(std::string_view(buffer, kCommandBufferLength), command)) {
+  const platform::Expected<std::string> command =
+      platform::hostTextFromRecord(std::string_view(buffer, kCommandBufferLength));
+  if (!command) {
     job.fail("the command holds a byte with no character in Windows-1252; nothing was run");
     return;
   }
-  const platform::Expected<int> ended = platform::runCommandLine(command);
+  const platform::Expected<int> ended = platform::runCommandLine(*command);
   if (!ended) {
     job.fail("the shell could not be started: " + wordsOf(ended.status()));
     return;

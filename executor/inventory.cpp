@@ -149,11 +149,9 @@ bool isDataFileName(const char* name, std::size_t length) {
 
 void listInventory(Job& job) {
   std::string listingName(nameIn(job.record.argument1, kArgument));
-  std::string hostName;
-  std::string why;
-  const bool listingNameMaps = platform::hostNameFromRecord(listingName, hostName, why);
-  if (!listingNameMaps && !listingName.empty()) {  // no host form: an unmapped drive, a bad byte
-    job.fail(listingName + ": " + why);
+  const platform::Expected<std::string> hostName = platform::hostNameFromRecord(listingName);
+  if (!hostName && !listingName.empty()) {  // no host form: an unmapped drive, a bad byte
+    job.fail(listingName + ": " + hostName.status().message());
     return;
   }
   if (!checkWorkDirectory(job)) return;
@@ -167,7 +165,7 @@ void listInventory(Job& job) {
   Table<kLevel4Slots>& level4 = tables.level4;
 
   Listing listing;
-  bool usable = listingNameMaps && listing.open(hostName, platform::OpenMode::Output);
+  bool usable = hostName.ok() && listing.open(*hostName, platform::OpenMode::Output);
   if (usable) {
     for (const platform::DirectoryEntry& entry :
          platform::searchDirectory(text::kCommonDirectoryPattern).valueOr({})) {
@@ -187,7 +185,7 @@ void listInventory(Job& job) {
         level1.names[level1.count++] = entry.name;
       }
     }
-    usable = listing.open(hostName, platform::OpenMode::Extend);
+    usable = listing.open(*hostName, platform::OpenMode::Extend);
   }
 
   for (std::size_t m = 0; usable && m < level1.count && listing.ok(); ++m) {

@@ -36,21 +36,21 @@ constexpr std::size_t kMostErrorTextKept = std::size_t{64} * 1024;
 
 void sayError(const std::string& text) { std::fprintf(stderr, "dunaxconv: %s\n", text.c_str()); }
 
-// Reads the data file names of a list file into names. Returns an empty text, or why the file
-// could not be read.
-std::string readListFile(const std::string& path, std::vector<std::string>* names) {
+// Reads the data file names of a list file into names. Fails with why the file could not be
+// read.
+platform::Status readListFile(const std::string& path, std::vector<std::string>* names) {
   platform::RecordFile file(platform::Organization::LineSequential, kListLineLength);
   platform::FileStatus status = file.open(path.c_str(), platform::OpenMode::Input);
-  if (status.is('3', '5')) return "the list file " + path + " does not exist";
-  if (!status.ok()) return "the list file " + path + " cannot be read (status " +
-                           std::string(status.code, 2) + ")";
+  if (status.is('3', '5')) return refusal("the list file " + path + " does not exist");
+  if (!status.ok()) return refusal("the list file " + path + " cannot be read (status " +
+                                   std::string(status.code, 2) + ")");
   std::vector<char> line(kListLineLength);
   for (;;) {
     status = file.readNext(line.data());
     if (status.is('1', '0')) break;
     if (!status.ok()) {
-      return "the list file " + path + " cannot be read (status " +
-             std::string(status.code, 2) + ")";
+      return refusal("the list file " + path + " cannot be read (status " +
+                     std::string(status.code, 2) + ")");
     }
     std::string name = dataFileNameOfListLine(std::string(line.data(), line.size()));
     if (!name.empty()) names->push_back(name);
@@ -78,8 +78,7 @@ std::string realPathOrName(const std::string& name) {
 // file's identity (device and number, the same for hard links) when it exists, otherwise its
 // real path.
 std::string fileKeyOf(const DataFile& file, const std::string& windows1252Name) {
-  std::string own;
-  if (!platform::hostNameFromRecord(windows1252Name, own)) own = windows1252Name;
+  const std::string own = platform::hostNameFromRecord(windows1252Name).valueOr(windows1252Name);
   const std::string name =
       file.folder.empty() ? own : file.folder + (file.folder.back() == '/' ? "" : "/") + own;
   if (platform::Expected<platform::FileIdentity> identity = platform::fileIdentity(name)) {
@@ -126,20 +125,21 @@ void makeModulePathAbsolute() {
   const platform::Expected<std::string> current = platform::currentDirectory();
   if (!current) return;
   const std::string absolute = platform::moduleSearchPathUnder(value, *current);
-  if (absolute != value) platform::setEnvironmentValue(kModulePathVariable, absolute.c_str());
+  // Best effort: a path that cannot be set stays as it was given.
+  if (absolute != value) (void)platform::setEnvironmentValue(kModulePathVariable, absolute.c_str());
 }
 
-// Returns an empty text when the converter at converterPath will find the record-access program
-// (Windows-1252) by its search; otherwise what cannot be found, where it was looked for, and
-// what to do.
-std::string checkProgramFound(const std::string& program, const std::string& converterPath) {
+// Succeeds when the converter at converterPath will find the record-access program
+// (Windows-1252) by its search; otherwise fails with what cannot be found, where it was looked
+// for, and what to do.
+platform::Status checkProgramFound(const std::string& program, const std::string& converterPath) {
   platform::ModuleSearch search = platform::findModule(program, directoryOfProgram(converterPath));
   if (!search.path.empty()) return {};
   std::string name;
   platform::appendUtf8FromWindows1252(program.data(), program.size(), name);
-  return "the record-access program " + name + " cannot be found (searched: " + search.searched +
-         "): put " + name + ".so in one of those folders, or name its folder in " +
-         kModulePathVariable;
+  return refusal("the record-access program " + name + " cannot be found (searched: " +
+                 search.searched + "): put " + name +
+                 ".so in one of those folders, or name its folder in " + kModulePathVariable);
 }
 
 // The real world of a run: converter processes, the monotonic clock, the file system, the
@@ -221,13 +221,13 @@ class ProcessHost : public ConverterHost {
 
 int runManager(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
-  Options options;
-  std::string error = parseArguments(arguments, &options);
-  if (!error.empty()) {
-    sayError(error);
+  const platform::Expected<Options> parsed = parseArguments(arguments);
+  if (!parsed) {
+    sayError(parsed.status().message());
     sayError("see dunaxconv --help");
     return kExitBadUsage;
   }
+  const Options& options = *parsed;
   if (options.help) {
     std::fputs(helpText(), stdout);
     return kExitAllConverted;
@@ -246,9 +246,9 @@ int runManager(int argc, char** argv) {
 
   std::vector<std::string> names;
   if (!options.listFile.empty()) {
-    error = readListFile(options.listFile, &names);
-    if (!error.empty()) {
-      sayError(error);
+    const platform::Status listed = readListFile(options.listFile, &names);
+    if (!listed.ok()) {
+      sayError(listed.message());
       return kExitBadUsage;
     }
   }
@@ -257,9 +257,9 @@ int runManager(int argc, char** argv) {
   std::string converter = options.converter;
   if (converter.empty()) converter = platform::programDirectory() + "/DUNAXMF";
   makeModulePathAbsolute();
-  error = checkProgramFound(options.settings.program, converter);
-  if (!error.empty()) {
-    sayError(error);
+  const platform::Status found = checkProgramFound(options.settings.program, converter);
+  if (!found.ok()) {
+    sayError(found.message());
     return kExitBadUsage;
   }
 
@@ -291,7 +291,8 @@ int runManager(int argc, char** argv) {
   plan.tellStarts = !watched;
   // On a terminal Ctrl+C belongs to the converter's window (it asks whether to interrupt);
   // otherwise it stops the run after the files being converted.
-  platform::noteStopRequests(!watched);
+  // Where the handlers cannot be installed, a stop request ends the manager the host's way.
+  (void)platform::noteStopRequests(!watched);
 
   ProcessHost host(converter, options.quiet);
   RunReport report = runConversion(plan, host);

@@ -132,7 +132,7 @@ bool takesValue(const std::string& name) {
 
 }  // namespace
 
-std::string parseArguments(const std::vector<std::string>& arguments, Options* options) {
+platform::Expected<Options> parseArguments(const std::vector<std::string>& arguments) {
   Options result;
   std::vector<std::string> positional;
   bool fieldBGiven = false;
@@ -151,13 +151,11 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
     }
     if (argument == "-h" || argument == "--help") {
       result.help = true;
-      *options = result;
-      return {};
+      return result;
     }
     if (argument == "--version") {
       result.version = true;
-      *options = result;
-      return {};
+      return result;
     }
     std::string name = argument;
     std::string value;
@@ -168,7 +166,7 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
       hasValue = true;
     }
     if (name == "--key-option" || name == "--ask" || name == "--quiet") {
-      if (hasValue) return "the option " + name + " takes no value";
+      if (hasValue) return refusal("the option " + name + " takes no value");
       if (name == "--quiet") {
         result.quiet = true;
       } else {
@@ -176,30 +174,31 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
       }
       continue;
     }
-    if (!takesValue(name)) return "unknown option " + argument;
+    if (!takesValue(name)) return refusal("unknown option " + argument);
     if (!hasValue) {
-      if (i + 1 >= arguments.size()) return "the option " + name + " needs a value";
+      if (i + 1 >= arguments.size()) return refusal("the option " + name + " needs a value");
       value = arguments[++i];
     }
 
     if (name == "--list") {
-      if (value.empty()) return "the option --list needs a file name";
+      if (value.empty()) return refusal("the option --list needs a file name");
       result.listFile = value;
     } else if (name == "--converter") {
-      if (value.empty()) return "the option --converter needs a program path";
+      if (value.empty()) return refusal("the option --converter needs a program path");
       result.converter = value;
     } else if (name == "--jobs") {
       unsigned long long jobs = 0;
       if (!readNumber(value, 3, &jobs) || jobs < 1 || jobs > kMostJobs) {
-        return "--jobs takes a number from 1 to " + std::to_string(kMostJobs) + ", not \"" +
-               value + "\"";
+        return refusal("--jobs takes a number from 1 to " + std::to_string(kMostJobs) +
+                       ", not \"" + value + "\"");
       }
       result.jobs = static_cast<unsigned>(jobs);
     } else if (name == "--record-length") {
       unsigned long long length = 0;
       if (!readNumber(value, 10, &length) || length == 0 || length > kMostRecordLength) {
-        return "--record-length takes a number from 1 to " + std::to_string(kMostRecordLength) +
-               " (a transfer record holds 1024 bytes), not \"" + value + "\"";
+        return refusal("--record-length takes a number from 1 to " +
+                       std::to_string(kMostRecordLength) +
+                       " (a transfer record holds 1024 bytes), not \"" + value + "\"");
       }
       std::string digits = std::to_string(length);
       result.settings.fieldB = std::string(10 - digits.size(), '0') + digits;
@@ -207,35 +206,36 @@ std::string parseArguments(const std::vector<std::string>& arguments, Options* o
     } else {
       for (const FieldOption& option : kFieldOptions) {
         if (name != option.name) continue;
-        std::string error =
-            convertFieldValue(option.label, value, option.width, &(result.settings.*option.member));
-        if (!error.empty()) return error;
+        platform::Expected<std::string> converted =
+            convertFieldValue(option.label, value, option.width);
+        if (!converted) return converted.status();
+        result.settings.*option.member = *converted;
         if (option.member == &RunSettings::fieldB) fieldBGiven = true;
       }
     }
   }
   if (fieldBGiven && recordLengthGiven) {
-    return "--record-length fills field B: give --field-b or --record-length, not both";
+    return refusal("--record-length fills field B: give --field-b or --record-length, not both");
   }
 
-  if (positional.empty()) return "the direction (B or X) is missing";
+  if (positional.empty()) return refusal("the direction (B or X) is missing");
   if (positional[0] != "B" && positional[0] != "X") {
-    return "the direction must be B or X, not \"" + positional[0] + "\"";
+    return refusal("the direction must be B or X, not \"" + positional[0] + "\"");
   }
   result.settings.direction = positional[0][0];
-  if (positional.size() < 2) return "the record-access program name is missing";
-  std::string error = checkProgramName(positional[1], &result.settings.program);
-  if (!error.empty()) return error;
+  if (positional.size() < 2) return refusal("the record-access program name is missing");
+  platform::Expected<std::string> program = checkProgramName(positional[1]);
+  if (!program) return program.status();
+  result.settings.program = *program;
   // COBOL names know no case: RECSEQ, recseq and RecSeq are one program.
   for (char& c : result.settings.program) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   result.files.assign(positional.begin() + 2, positional.end());
   if (result.files.empty() && result.listFile.empty()) {
-    return "no data file given (name them after the program, or with --list)";
+    return refusal("no data file given (name them after the program, or with --list)");
   }
-  *options = result;
-  return {};
+  return result;
 }
 
 std::string dataFileNameOfListLine(const std::string& line) {
@@ -271,12 +271,13 @@ std::vector<std::string> checkDataFiles(const std::vector<std::string>& names,
       problems.push_back("\"" + name + "\" names a folder, not a data file");
       continue;
     }
-    std::string error = checkFileName(ownName, &file.windows1252);
-    if (!error.empty()) {
-      if (ownName != name) error += " (in \"" + name + "\")";
-      problems.push_back(error);
+    platform::Expected<std::string> checked = checkFileName(ownName);
+    if (!checked) {
+      problems.push_back(checked.status().message() +
+                         (ownName != name ? " (in \"" + name + "\")" : ""));
       continue;
     }
+    file.windows1252 = *checked;
     files->push_back(file);
   }
   return problems;

@@ -26,14 +26,14 @@ struct Options {
   bool quiet = false;              // --quiet: only the summary (and errors of usage)
 };
 
-// Reads the arguments (without the program's own name). Returns an empty text and fills
-// *options; otherwise the message of the first thing wrong: an unknown option, an option
+// Reads the arguments (without the program's own name). Returns the options; otherwise fails
+// (InvalidName) with the message of the first thing wrong: an unknown option, an option
 // without its value, a field value too wide or not writable in Windows-1252, --field-b together
 // with --record-length, a record length or job count that is not a number in range, a
 // direction other than "B" or "X", a missing or unfit program name, no data file at all.
 // The record length is 1 to 1024; the program name is a COBOL name and is taken in upper case.
 // With --help or --version nothing else is checked.
-std::string parseArguments(const std::vector<std::string>& arguments, Options* options);
+platform::Expected<Options> parseArguments(const std::vector<std::string>& arguments);
 
 // Returns the data file name on one line of a list file: the line without surrounding spaces,
 // tabs and carriage return; empty for a blank line or a comment line (first character "#").

@@ -53,35 +53,34 @@ RunParameter buildRunParameter(const RunSettings& settings, const FilePlace& pla
   return parameter;
 }
 
-std::string convertFieldValue(const std::string& label, const std::string& utf8,
-                              std::size_t width, std::string* out) {
+platform::Expected<std::string> convertFieldValue(const std::string& label,
+                                                  const std::string& utf8, std::size_t width) {
   std::string converted = platform::windows1252FromUtf8(utf8);
   if (!writableInWindows1252(utf8, converted)) {
-    return label + " \"" + utf8 + "\" cannot be written in Windows-1252 (a character outside the code page, a control character or bytes that are not UTF-8)";
+    return refusal(label + " \"" + utf8 + "\" cannot be written in Windows-1252 (a character outside the code page, a control character or bytes that are not UTF-8)");
   }
   if (converted.size() > width) {
-    return label + " \"" + utf8 + "\" is " + describeBytes(converted.size()) +
-           " in Windows-1252; the field holds " + describeBytes(width);
+    return refusal(label + " \"" + utf8 + "\" is " + describeBytes(converted.size()) +
+                   " in Windows-1252; the field holds " + describeBytes(width));
   }
-  *out = converted;
-  return {};
+  return converted;
 }
 
-std::string checkFileName(const std::string& utf8, std::string* out) {
-  if (utf8.empty()) return "an empty data file name";
+platform::Expected<std::string> checkFileName(const std::string& utf8) {
+  if (utf8.empty()) return refusal("an empty data file name");
   if (utf8.find(' ') != std::string::npos) {
-    return "the data file name \"" + utf8 +
-           "\" holds a space (the converter takes the name up to its first space)";
+    return refusal("the data file name \"" + utf8 +
+                   "\" holds a space (the converter takes the name up to its first space)");
   }
-  return convertFieldValue("the data file name", utf8, kFileNameWidth, out);
+  return convertFieldValue("the data file name", utf8, kFileNameWidth);
 }
 
-std::string checkProgramName(const std::string& utf8, std::string* out) {
-  if (utf8.empty()) return "an empty record-access program name";
+platform::Expected<std::string> checkProgramName(const std::string& utf8) {
+  if (utf8.empty()) return refusal("an empty record-access program name");
   if (utf8.find(' ') != std::string::npos) {
-    return "the record-access program name \"" + utf8 + "\" holds a space";
+    return refusal("the record-access program name \"" + utf8 + "\" holds a space");
   }
-  return convertFieldValue("the record-access program name", utf8, kProgramWidth, out);
+  return convertFieldValue("the record-access program name", utf8, kProgramWidth);
 }
 
 }  // namespace dunax::manager

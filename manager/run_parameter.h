@@ -9,6 +9,7 @@
 #include <string>
 
 #include "layouts/run_parameter.h"
+#include "platform/status.h"
 
 namespace dunax::manager {
 
@@ -53,22 +54,27 @@ struct FilePlace {
 // that from happening); numbers too large for their digits keep their last digits.
 RunParameter buildRunParameter(const RunSettings& settings, const FilePlace& place);
 
+// A value or an argument refused, its words saying why (a line for the user).
+inline platform::Status refusal(const std::string& words) {
+  return platform::Status::failure(platform::StatusCode::InvalidName, words);
+}
+
 // Converts a UTF-8 value given on the command line to Windows-1252 and checks it fits width
-// bytes. Returns an empty text and sets *out when it fits; otherwise a message naming label:
-// the value is wider than the field, or cannot be written in Windows-1252 (a character outside
-// the code page, a control character, bytes that are not UTF-8).
-std::string convertFieldValue(const std::string& label, const std::string& utf8,
-                              std::size_t width, std::string* out);
+// bytes. Returns the Windows-1252 value when it fits; otherwise fails (InvalidName) with a
+// message naming label: the value is wider than the field, or cannot be written in Windows-1252
+// (a character outside the code page, a control character, bytes that are not UTF-8).
+platform::Expected<std::string> convertFieldValue(const std::string& label,
+                                                  const std::string& utf8, std::size_t width);
 
-// Checks a data file name (UTF-8, as given) and sets *out to its Windows-1252 form.
-// Returns an empty text when it can go into the run parameter; otherwise the reason: empty,
-// holds a space, holds a character Windows-1252 cannot write (or a control character), or is
-// over 50 bytes in Windows-1252.
-std::string checkFileName(const std::string& utf8, std::string* out);
+// Checks a data file name (UTF-8, as given). Returns its Windows-1252 form when it can go into
+// the run parameter; otherwise fails (InvalidName) with the reason: empty, holds a space, holds
+// a character Windows-1252 cannot write (or a control character), or is over 50 bytes in
+// Windows-1252.
+platform::Expected<std::string> checkFileName(const std::string& utf8);
 
-// Checks a record-access program name (UTF-8) and sets *out to its Windows-1252 form.
-// Returns an empty text when it fits; otherwise the reason: empty, holds a space, a character
-// outside Windows-1252, or over 8 bytes.
-std::string checkProgramName(const std::string& utf8, std::string* out);
+// Checks a record-access program name (UTF-8). Returns its Windows-1252 form when it fits;
+// otherwise fails (InvalidName) with the reason: empty, holds a space, a character outside
+// Windows-1252, or over 8 bytes.
+platform::Expected<std::string> checkProgramName(const std::string& utf8);
 
 }  // namespace dunax::manager

@@ -2,7 +2,6 @@
 // the name's text between the records' Windows-1252 and the host's encoding.
 #include "platform/host_path.h"
 
-#include <utility>
 
 #include "platform/process.h"
 #include "platform/text_encoding.h"
@@ -18,10 +17,9 @@ std::string_view variableOrEmpty(const char* name) {
 
 }  // namespace
 
-bool hostPathOf(std::string_view name, std::string& host) {
-  std::string why;
+Expected<std::string> hostPathOf(std::string_view name) {
   return mapRequestNameHere(name, variableOrEmpty(kDrivesVariable),
-                            variableOrEmpty(kNetworkRootVariable), host, why);
+                            variableOrEmpty(kNetworkRootVariable));
 }
 
 NameEncoding nameEncodingOfLocale(std::string_view locale) {
@@ -42,26 +40,17 @@ NameEncoding nameEncodingOfLocale(std::string_view locale) {
   return NameEncoding::Utf8;
 }
 
-bool hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
-                        std::string_view drives, std::string_view networkRoot, std::string& host) {
-  std::string text;
-  if (!hostTextFromRecord(recordName, encoding, text)) return false;
-  return mapRequestName(text, drives, networkRoot, host);
+Expected<std::string> hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
+                                         std::string_view drives, std::string_view networkRoot) {
+  Expected<std::string> text = hostTextFromRecord(recordName, encoding);
+  if (!text) return text;
+  return mapRequestName(*text, drives, networkRoot);
 }
 
-bool hostNameFromRecord(std::string_view recordName, std::string& host) {
-  std::string why;
-  return hostNameFromRecord(recordName, host, why);
-}
-
-bool hostNameFromRecord(std::string_view recordName, std::string& host, std::string& why) {
-  std::string text;
-  if (!hostTextFromRecord(recordName, hostNameEncoding(), text)) {
-    why = "it holds a byte with no character in Windows-1252";
-    return false;
-  }
-  return mapRequestNameHere(text, variableOrEmpty(kDrivesVariable),
-                            variableOrEmpty(kNetworkRootVariable), host, why);
+Expected<std::string> hostNameFromRecord(std::string_view recordName) {
+  Expected<std::string> text = hostTextFromRecord(recordName);
+  if (!text) return text;
+  return hostPathOf(*text);
 }
 
 bool recordNameFromHost(std::string_view hostName, NameEncoding encoding, std::string& record) {
@@ -76,19 +65,13 @@ bool recordNameFromHost(std::string_view hostName, std::string& record) {
   return recordNameFromHost(hostName, hostNameEncoding(), record);
 }
 
-bool hostTextFromRecord(std::string_view text, NameEncoding encoding, std::string& host) {
-  if (encoding == NameEncoding::SameBytes) {
-    host.assign(text);
-    return true;
-  }
-  std::string converted;
-  if (!utf8NameFromWindows1252(text, converted)) return false;
-  host = std::move(converted);
-  return true;
+Expected<std::string> hostTextFromRecord(std::string_view text, NameEncoding encoding) {
+  if (encoding == NameEncoding::SameBytes) return std::string(text);
+  return utf8NameFromWindows1252(text);
 }
 
-bool hostTextFromRecord(std::string_view text, std::string& host) {
-  return hostTextFromRecord(text, hostNameEncoding(), host);
+Expected<std::string> hostTextFromRecord(std::string_view text) {
+  return hostTextFromRecord(text, hostNameEncoding());
 }
 
 }  // namespace dunax::platform

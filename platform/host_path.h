@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // The variable that maps drive letters: "C=/srv/c;D=/data", each entry a letter (either case),
@@ -26,19 +28,19 @@ inline constexpr char kNetworkRootVariable[] = "DUNAX_NETWORK_ROOT";
 
 // Maps a request's name to a host path, given the values of the two variables (empty when
 // unset; Windows reads neither: there a name is refused or kept, "/" made "\"). On POSIX,
-// returns true and fills host:
+// returns the host path:
 // - a drive name: the drive's directory followed by the rest of the name, whether the rest
 //   begins with a separator or not ("C:" alone is the drive's directory);
 // - a network name: the network root, the server, the share, then the rest ("\\server" alone
 //   is the server's directory under the root);
 // - any other name: the name with every "\" made "/", relative to the current directory.
 // In a drive or network name "." parts are dropped and ".." parts are taken back within the
-// name, so host never has them there. Returns false (host untouched) when the name is empty or
-// holds a NUL, when its drive or the network has no mapping (or one that is not an absolute
+// name, so the path never has them there. Fails (InvalidName, its words saying why) when the
+// name is empty or holds a NUL, when its drive or the network has no mapping (or one that is not an absolute
 // directory), when a network name lacks its server or names "." or ".." as server or share,
 // and when a ".." would leave the drive's directory or the share.
-bool mapRequestName(std::string_view name, std::string_view drives, std::string_view networkRoot,
-                    std::string& host);
+Expected<std::string> mapRequestName(std::string_view name, std::string_view drives,
+                                     std::string_view networkRoot);
 
 // mapRequestName as the disk stands now, for a name about to be used. On POSIX, besides the
 // mapping: when drives maps any drive, a name rooted at one separator ("\TOPO", "/TOPO") is
@@ -49,13 +51,13 @@ bool mapRequestName(std::string_view name, std::string_view drives, std::string_
 // with RESOLVE_BENEATH; where the kernel lacks it, every link on the way is resolved and
 // checked, and a dangling one is refused). Parts that do not exist yet are judged by the
 // longest leading part that does. On Windows the same as mapRequestName.
-// Returns true and fills host; false (host untouched) with why, a short English text that
-// names no file (ASCII), saying what is wrong with the name.
-bool mapRequestNameHere(std::string_view name, std::string_view drives,
-                        std::string_view networkRoot, std::string& host, std::string& why);
+// Returns the host path; fails (InvalidName) with words, a short English text that names no
+// file (ASCII), saying what is wrong with the name.
+Expected<std::string> mapRequestNameHere(std::string_view name, std::string_view drives,
+                                         std::string_view networkRoot);
 
 // mapRequestNameHere with the two variables as this process has them now.
-bool hostPathOf(std::string_view name, std::string& host);
+Expected<std::string> hostPathOf(std::string_view name);
 
 // How this host spells names: the UTF-8 form of a record's Windows-1252 name, or its very bytes.
 enum class NameEncoding { Utf8, SameBytes };
@@ -72,16 +74,14 @@ NameEncoding hostNameEncoding();
 
 // A name in the record's form (Windows-1252, "\" separators, maybe a drive or network name) in
 // the host's form: its text in the host's encoding, then mapped as mapRequestName maps it.
-// Returns false (host untouched) when mapRequestName refuses it or when, on a UTF-8 host, it
-// holds a byte with no character in the code page.
-bool hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
-                        std::string_view drives, std::string_view networkRoot, std::string& host);
+// Fails (InvalidName, words saying why: a short English text that names no file) when
+// mapRequestName refuses it or when, on a UTF-8 host, it holds a byte with no character in the
+// code page.
+Expected<std::string> hostNameFromRecord(std::string_view recordName, NameEncoding encoding,
+                                         std::string_view drives, std::string_view networkRoot);
 
 // hostNameFromRecord with this process's encoding and mappings, as mapRequestNameHere maps.
-bool hostNameFromRecord(std::string_view recordName, std::string& host);
-
-// The same, with why (a short English text that names no file) filled when it returns false.
-bool hostNameFromRecord(std::string_view recordName, std::string& host, std::string& why);
+Expected<std::string> hostNameFromRecord(std::string_view recordName);
 
 // A name the host gives (a directory entry, the current directory) in the record's form, for
 // writing into a record; separators are kept. Returns false when, on a UTF-8 host, the name is
@@ -93,11 +93,11 @@ bool recordNameFromHost(std::string_view hostName, NameEncoding encoding, std::s
 bool recordNameFromHost(std::string_view hostName, std::string& record);
 
 // A text of a record (Windows-1252), a name or a command line for the host's shell, in the
-// host's encoding; nothing else changes. Returns false (host untouched) when, on a UTF-8 host,
-// it holds a byte with no character in the code page.
-bool hostTextFromRecord(std::string_view text, NameEncoding encoding, std::string& host);
+// host's encoding; nothing else changes. Fails (InvalidName) when, on a UTF-8 host, it holds a
+// byte with no character in the code page.
+Expected<std::string> hostTextFromRecord(std::string_view text, NameEncoding encoding);
 
 // hostTextFromRecord with this process's encoding.
-bool hostTextFromRecord(std::string_view text, std::string& host);
+Expected<std::string> hostTextFromRecord(std::string_view text);
 
 }  // namespace dunax::platform

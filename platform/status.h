@@ -27,7 +27,7 @@ enum class StatusCode {
   Other,             // anything else: see the error number and the words
 };
 
-class Status {
+class [[nodiscard]] Status {
  public:
   // Success.
   Status() = default;
@@ -70,7 +70,7 @@ const char* wordsOfStatusCode(StatusCode code);
 
 // A value of type T, or the Status that says why there is none.
 template <typename T>
-class Expected {
+class [[nodiscard]] Expected {
  public:
   // A value and a failure both convert implicitly, so that a routine returns either as it is.
   // cppcheck-suppress noExplicitConstructor

@@ -75,19 +75,22 @@ std::size_t decodeStrict(std::string_view text, std::size_t i, std::uint32_t& po
 
 }  // namespace
 
-bool utf8NameFromWindows1252(std::string_view name, std::string& out) {
-  out.clear();
+Expected<std::string> utf8NameFromWindows1252(std::string_view name) {
+  std::string out;
   out.reserve(name.size() * 2);
   for (char c : name) {
     unsigned char byte = static_cast<unsigned char>(c);
     std::uint32_t point = byte;
     if (byte >= 0x80 && byte < 0xA0) {
       point = kHighControlRange[byte - 0x80];
-      if (point == 0) return false;
+      if (point == 0) {
+        return Status::failure(StatusCode::InvalidName,
+                               "it holds a byte with no character in Windows-1252");
+      }
     }
     appendCodePoint(point, out);
   }
-  return true;
+  return out;
 }
 
 bool windows1252NameFromUtf8(std::string_view name, std::string& out) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/status.h"
+
 namespace dunax::platform {
 
 // Appends the UTF-8 form of length Windows-1252 bytes to out, one character per byte so that a
@@ -19,9 +21,9 @@ void appendUtf8FromWindows1252(const char* text, std::size_t length, std::string
 std::string windows1252FromUtf8(const std::string& text);
 
 // Converts a name of the records (Windows-1252) to UTF-8, byte for character, control bytes
-// included. Returns false when a byte has no character in the code page (0x81, 0x8D, 0x8F,
-// 0x90, 0x9D): such a name has no UTF-8 form (out then holds the bytes converted so far).
-bool utf8NameFromWindows1252(std::string_view name, std::string& out);
+// included. Fails (InvalidName) when a byte has no character in the code page (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D): such a name has no UTF-8 form.
+Expected<std::string> utf8NameFromWindows1252(std::string_view name);
 
 // Converts a UTF-8 name back to the records' Windows-1252, character for byte. Returns false
 // when a character has no Windows-1252 byte or the bytes are not valid UTF-8 (overlong forms and

@@ -56,9 +56,8 @@ DataFileNames namesFrom(const char* nameField, const char* companionsField) {
 
 // The host form of a record name; empty when it has none.
 std::string hostOf(const std::string& recordName) {
-  std::string host;
-  if (recordName.empty() || !dunax::platform::hostNameFromRecord(recordName, host)) return {};
-  return host;
+  if (recordName.empty()) return {};
+  return dunax::platform::hostNameFromRecord(recordName).valueOr(std::string());
 }
 
 void answer(const FileStatus& value, char* statusField) {

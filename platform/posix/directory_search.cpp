@@ -38,8 +38,9 @@ void fillFromStat(const struct stat& info, DirectoryEntry& entry) {
 
 Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) {
   std::vector<DirectoryEntry> entries;
-  std::string host;
-  if (!hostNameFromRecord(pattern, host)) return Status::fromNative(EINVAL);
+  const Expected<std::string> mapped = hostNameFromRecord(pattern);
+  if (!mapped) return Status::fromNative(EINVAL);
+  const std::string& host = *mapped;
   std::string directory;
   std::string namePattern;
   std::size_t slash = host.rfind('/');
@@ -73,8 +74,9 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
 }
 
 Expected<DirectoryEntry> lookUpEntry(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return Status::fromNative(EINVAL);
+  const Expected<std::string> mapped = hostNameFromRecord(name);
+  if (!mapped) return Status::fromNative(EINVAL);
+  const std::string& host = *mapped;
   struct stat info;
   if (stat(host.c_str(), &info) != 0) return Status::fromNative(errno);
   DirectoryEntry entry;

@@ -43,21 +43,21 @@ int writeAll(int fd, const char* data, std::size_t length) {
 }  // namespace
 
 Status createDirectory(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return invalid();
-  return statusOf(mkdir(host.c_str(), 0777));
+  const Expected<std::string> host = hostNameFromRecord(name);
+  if (!host) return invalid();
+  return statusOf(mkdir(host->c_str(), 0777));
 }
 
 Status deleteDirectory(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return invalid();
-  return statusOf(rmdir(host.c_str()));
+  const Expected<std::string> host = hostNameFromRecord(name);
+  if (!host) return invalid();
+  return statusOf(rmdir(host->c_str()));
 }
 
 Status changeDirectory(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return invalid();
-  return statusOf(chdir(host.c_str()));
+  const Expected<std::string> host = hostNameFromRecord(name);
+  if (!host) return invalid();
+  return statusOf(chdir(host->c_str()));
 }
 
 Expected<std::string> currentDirectory() {
@@ -106,10 +106,10 @@ Expected<std::string> realPath(std::string_view name) {
 }
 
 Status copyFile(std::string_view source, std::string_view target) {
-  std::string from;
-  std::string to;
-  if (!hostNameFromRecord(source, from) || !hostNameFromRecord(target, to)) return invalid();
-  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  const Expected<std::string> from = hostNameFromRecord(source);
+  const Expected<std::string> to = hostNameFromRecord(target);
+  if (!from || !to) return invalid();
+  int in = open(from->c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return Status::fromNative(errno);
   struct stat sourceInfo;
   if (fstat(in, &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
@@ -117,12 +117,12 @@ Status copyFile(std::string_view source, std::string_view target) {
     return invalid();
   }
   struct stat targetInfo;
-  if (stat(to.c_str(), &targetInfo) == 0 && targetInfo.st_dev == sourceInfo.st_dev &&
+  if (stat(to->c_str(), &targetInfo) == 0 && targetInfo.st_dev == sourceInfo.st_dev &&
       targetInfo.st_ino == sourceInfo.st_ino) {
     close(in);
     return invalid();
   }
-  int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int out = open(to->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (out < 0) {
     int error = errno;
     close(in);
@@ -147,32 +147,32 @@ Status copyFile(std::string_view source, std::string_view target) {
 }
 
 Status deleteFile(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return invalid();
+  const Expected<std::string> host = hostNameFromRecord(name);
+  if (!host) return invalid();
   struct stat info;
-  if (lstat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return Status::fromNative(EISDIR);
-  return statusOf(unlink(host.c_str()));
+  if (lstat(host->c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return Status::fromNative(EISDIR);
+  return statusOf(unlink(host->c_str()));
 }
 
 Status renameFile(std::string_view oldName, std::string_view newName) {
-  std::string from;
-  std::string to;
-  if (!hostNameFromRecord(oldName, from) || !hostNameFromRecord(newName, to)) return invalid();
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+  const Expected<std::string> from = hostNameFromRecord(oldName);
+  const Expected<std::string> to = hostNameFromRecord(newName);
+  if (!from || !to) return invalid();
+  if (renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to->c_str(), RENAME_NOREPLACE) == 0) {
     return Status();
   }
   if (errno != EINVAL && errno != ENOSYS) return Status::fromNative(errno);
   // A file system without the no-replace rename: look first, then rename.
   struct stat info;
-  if (lstat(to.c_str(), &info) == 0) return Status::fromNative(EEXIST);
-  return statusOf(rename(from.c_str(), to.c_str()));
+  if (lstat(to->c_str(), &info) == 0) return Status::fromNative(EEXIST);
+  return statusOf(rename(from->c_str(), to->c_str()));
 }
 
 Status checkReplaceable(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return invalid();
+  const Expected<std::string> host = hostNameFromRecord(name);
+  if (!host) return invalid();
   struct stat info;
-  if (lstat(host.c_str(), &info) != 0) return Status::fromNative(errno == ENOENT ? 0 : errno);
+  if (lstat(host->c_str(), &info) != 0) return Status::fromNative(errno == ENOENT ? 0 : errno);
   if (S_ISDIR(info.st_mode)) return Status::fromNative(EISDIR);
   if (S_ISLNK(info.st_mode)) {
     return Status(StatusCode::PermissionDenied, EPERM, "a symbolic link is not replaced");
@@ -181,19 +181,17 @@ Status checkReplaceable(std::string_view name) {
     return Status(StatusCode::PermissionDenied, EPERM,
                   "a FIFO, a device or a socket is not replaced");
   }
-  return statusOf(access(host.c_str(), W_OK));
+  return statusOf(access(host->c_str(), W_OK));
 }
 
 Status publishFile(std::string_view temporaryName, std::string_view finalName) {
-  std::string from;
-  std::string to;
-  if (!hostNameFromRecord(temporaryName, from) || !hostNameFromRecord(finalName, to)) {
-    return invalid();
-  }
-  int fd = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  const Expected<std::string> from = hostNameFromRecord(temporaryName);
+  const Expected<std::string> to = hostNameFromRecord(finalName);
+  if (!from || !to) return invalid();
+  int fd = open(from->c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::fromNative(errno);
   struct stat replaced;
-  if (lstat(to.c_str(), &replaced) == 0) {
+  if (lstat(to->c_str(), &replaced) == 0) {
     if (!S_ISREG(replaced.st_mode)) {
       close(fd);
       return Status::fromNative(EPERM);
@@ -207,10 +205,10 @@ Status publishFile(std::string_view temporaryName, std::string_view finalName) {
     return Status::fromNative(error);
   }
   close(fd);
-  if (rename(from.c_str(), to.c_str()) != 0) return Status::fromNative(errno);
-  std::string::size_type slash = to.rfind('/');
+  if (rename(from->c_str(), to->c_str()) != 0) return Status::fromNative(errno);
+  std::string::size_type slash = to->rfind('/');
   std::string directory = slash == std::string::npos ? std::string(".")
-                                                     : to.substr(0, slash == 0 ? 1 : slash);
+                                                     : to->substr(0, slash == 0 ? 1 : slash);
   int directoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (directoryFd >= 0) {
     fsync(directoryFd);

@@ -280,39 +280,45 @@ Expected<std::string> hostPathFrom(std::string_view name) {
   return host;
 }
 
-bool mapRequestName(std::string_view name, std::string_view drives, std::string_view networkRoot,
-                    std::string& host) {
+Expected<std::string> mapRequestName(std::string_view name, std::string_view drives,
+                                     std::string_view networkRoot) {
+  std::string host;
   std::string base;
   std::string why;
-  return mapWithBase(name, drives, networkRoot, host, base, why);
+  if (!mapWithBase(name, drives, networkRoot, host, base, why)) {
+    return Status::failure(StatusCode::InvalidName, why);
+  }
+  return host;
 }
 
-bool mapRequestNameHere(std::string_view name, std::string_view drives,
-                        std::string_view networkRoot, std::string& host, std::string& why) {
+Expected<std::string> mapRequestNameHere(std::string_view name, std::string_view drives,
+                                         std::string_view networkRoot) {
   std::string onDrive;
   const bool rooted = !name.empty() && isSeparator(name[0]) &&
                       !(name.size() >= 2 && isSeparator(name[1]));
   if (rooted && !drives.empty()) {
     const char letter = driveOfCurrentDirectory(drives);
     if (letter == 0) {
-      why = "it begins at the root of the current drive, and no drive of DUNAX_DRIVES holds "
-            "the current folder";
-      return false;
+      return Status::failure(StatusCode::InvalidName,
+                             "it begins at the root of the current drive, and no drive of "
+                             "DUNAX_DRIVES holds the current folder");
     }
     onDrive = std::string{letter, ':'} + std::string(name);
     name = onDrive;
   }
   std::string base;
   std::string mapped;
-  if (!mapWithBase(name, drives, networkRoot, mapped, base, why)) return false;
-  if (!base.empty() && !staysBeneath(base, mapped)) {
-    why = name[1] == ':' ? "a symbolic link in it leads outside drive " +
-                               std::string{upperLetter(name[0]), ':'}
-                         : std::string("a symbolic link in it leads outside its share");
-    return false;
+  std::string why;
+  if (!mapWithBase(name, drives, networkRoot, mapped, base, why)) {
+    return Status::failure(StatusCode::InvalidName, why);
   }
-  host = std::move(mapped);
-  return true;
+  if (!base.empty() && !staysBeneath(base, mapped)) {
+    return Status::failure(StatusCode::InvalidName,
+                           "a symbolic link in it leads outside " +
+                               (name[1] == ':' ? "drive " + std::string{upperLetter(name[0]), ':'}
+                                               : std::string("its share")));
+  }
+  return mapped;
 }
 
 NameEncoding hostNameEncoding() {

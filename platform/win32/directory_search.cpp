@@ -76,8 +76,9 @@ void splitPattern(const std::string& host, std::string& directory, std::string& 
 
 Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) {
   std::vector<DirectoryEntry> entries;
-  std::string host;
-  if (!hostNameFromRecord(pattern, host)) return Status::fromNative(ERROR_INVALID_NAME);
+  const Expected<std::string> mapped = hostNameFromRecord(pattern);
+  if (!mapped) return Status::fromNative(ERROR_INVALID_NAME);
+  const std::string& host = *mapped;
   std::string directory;
   std::string last;
   splitPattern(host, directory, last);
@@ -111,8 +112,9 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
 }
 
 Expected<DirectoryEntry> lookUpEntry(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return Status::fromNative(ERROR_INVALID_NAME);
+  const Expected<std::string> mapped = hostNameFromRecord(name);
+  if (!mapped) return Status::fromNative(ERROR_INVALID_NAME);
+  const std::string& host = *mapped;
   const Expected<std::wstring> wide = win32::nativeName(host);
   if (!wide) return wide.status();
   DirectoryEntry entry;

@@ -20,9 +20,9 @@ Status invalid() { return Status::fromNative(ERROR_INVALID_NAME); }
 
 // The wide name of a request's name (record form), or why there is none.
 Expected<std::wstring> wideNameOfRecord(std::string_view name) {
-  std::string host;
-  if (!hostNameFromRecord(name, host)) return invalid();
-  return win32::nativeName(host);
+  const Expected<std::string> host = hostNameFromRecord(name);
+  if (!host) return invalid();
+  return win32::nativeName(*host);
 }
 
 Status statusOf(BOOL succeeded) { return succeeded ? Status() : win32::lastError(); }

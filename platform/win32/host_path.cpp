@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 #include "platform/file_routines.h"
 #include "platform/win32/native_name.h"
 
@@ -23,21 +21,19 @@ Expected<std::string> hostPathFrom(std::string_view name) {
   return host;
 }
 
-bool mapRequestName(std::string_view name, std::string_view /*drives*/,
-                    std::string_view /*networkRoot*/, std::string& host) {
+Expected<std::string> mapRequestName(std::string_view name, std::string_view /*drives*/,
+                                     std::string_view /*networkRoot*/) {
   Expected<std::string> plain = hostPathFrom(name);
-  if (!plain) return false;
-  host = std::move(*plain);
-  return true;
+  if (plain) return plain;
+  return Status::failure(StatusCode::InvalidName,
+                         name.empty() || name.find('\0') != std::string_view::npos
+                             ? "the name is empty or holds a NUL"
+                             : "it reaches a device, not a file");
 }
 
-bool mapRequestNameHere(std::string_view name, std::string_view drives,
-                        std::string_view networkRoot, std::string& host, std::string& why) {
-  if (mapRequestName(name, drives, networkRoot, host)) return true;
-  why = name.empty() || name.find('\0') != std::string_view::npos
-            ? "the name is empty or holds a NUL"
-            : "it reaches a device, not a file";
-  return false;
+Expected<std::string> mapRequestNameHere(std::string_view name, std::string_view drives,
+                                         std::string_view networkRoot) {
+  return mapRequestName(name, drives, networkRoot);
 }
 
 NameEncoding hostNameEncoding() { return NameEncoding::Utf8; }

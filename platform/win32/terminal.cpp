@@ -115,7 +115,7 @@ Status writeOut(const char* bytes, std::size_t length) {
 
 // Puts the terminal back and ends the process as the console's default would.
 [[noreturn]] void endByRequest() {
-  if (gRestoreLength > 0) writeOut(gRestoreText, gRestoreLength);
+  if (gRestoreLength > 0) (void)writeOut(gRestoreText, gRestoreLength);  // ending anyway
   if (gHaveModesAtStart) setModes(gModesAtStart);
   win32::endAsConsoleDefault();
 }
@@ -376,7 +376,7 @@ void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
   gTerminateSeen.store(0);
   gHungUp.store(0);
   gSizeChanged.store(0);
-  win32::hookConsoleRequests();
+  (void)win32::hookConsoleRequests();  // unhooked, the console ends the process its own way
   for (int i = 0; i < kHandledCount; ++i) {
     gPrevious[i] = win32::setConsoleRequestHandler(kHandledRequests[i], onRequest);
   }

@@ -27,7 +27,7 @@ void noteRequest(ConsoleRequest request) {
 
 TerminationWatch::TerminationWatch() {
   gNotedRequest.store(kNone);
-  win32::hookConsoleRequests();
+  (void)win32::hookConsoleRequests();  // unhooked, the console ends the process its own way
   gPrevious[0] = win32::setConsoleRequestHandler(ConsoleRequest::Terminate, noteRequest);
   gPrevious[1] = win32::setConsoleRequestHandler(ConsoleRequest::Closed, noteRequest);
 }

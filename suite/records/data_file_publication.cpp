@@ -22,7 +22,7 @@ void temporaryNameOf(const char* path, char* out) {
 void discardTemporary(const char* path) {
   char temporary[kMaxTemporaryNameLength + 1];
   temporaryNameOf(path, temporary);
-  platform::deleteFile(temporary);
+  (void)platform::deleteFile(temporary);  // best effort: mostly there is none
 }
 
 platform::FileStatus checkReplaceable(const char* path, std::string* why) {
@@ -44,7 +44,7 @@ platform::FileStatus publish(const char* path) {
   temporaryNameOf(path, temporary);
   platform::Status published = platform::publishFile(temporary, path);
   if (published.ok()) return status::kSuccess;
-  platform::deleteFile(temporary);
+  (void)platform::deleteFile(temporary);  // best effort: the failed publish is what is answered
   return published.is(platform::StatusCode::NoSpace) ? status::kBoundaryViolation
                                                      : status::kPermanentError;
 }

@@ -34,13 +34,13 @@ void answer(const dunax::platform::FileStatus& status, char* statusField) {
 void assignHostName(const char* recordName, char* assignedField,
                     const dunax::platform::FileStatus& failure, char* statusField) {
   std::memset(assignedField, ' ', kAssignedNameWidth);
-  std::string host;
-  if (recordName[0] == '\0' || !dunax::platform::hostNameFromRecord(recordName, host) ||
-      host.size() > kAssignedNameWidth) {
+  const dunax::platform::Expected<std::string> host =
+      dunax::platform::hostNameFromRecord(recordName);
+  if (recordName[0] == '\0' || !host || host->size() > kAssignedNameWidth) {
     answer(failure, statusField);
     return;
   }
-  std::memcpy(assignedField, host.data(), host.size());
+  std::memcpy(assignedField, host->data(), host->size());
   answer(dunax::platform::status::kSuccess, statusField);
 }
 
@@ -85,10 +85,10 @@ int RECIDXTMP(const char* nameField, char* assignedField, char* statusField) {
   // has: the OPEN OUTPUT that follows writes into it and keeps its permission.
   std::string host(assignedField, kAssignedNameWidth);
   host.erase(host.find_last_not_of(' ') + 1);
-  std::string dataHost;
-  if (dunax::platform::hostNameFromRecord(path, dataHost)) {
+  if (const dunax::platform::Expected<std::string> dataHost =
+          dunax::platform::hostNameFromRecord(path)) {
     dunax::platform::RecordFile made(dunax::platform::Organization::RecordSequential, 1);
-    if (made.open(host.c_str(), dunax::platform::OpenMode::Output, dataHost.c_str()).ok()) {
+    if (made.open(host.c_str(), dunax::platform::OpenMode::Output, dataHost->c_str()).ok()) {
       made.close();
     }
   }

@@ -110,10 +110,10 @@ FileStatus SequentialAccess::open(RequestBlock& block, OpenMode mode) {
   if (length == 0) return recseq_status::kBadRecordLength;
   const FileStatus badName =
       mode == OpenMode::Input ? status::kFileNotFound : status::kPermanentError;
-  if (extractFileName(block.dataFileName, sizeof(block.dataFileName), path_) == 0 ||
-      !platform::hostNameFromRecord(path_, hostPath_)) {
-    return badName;
-  }
+  if (extractFileName(block.dataFileName, sizeof(block.dataFileName), path_) == 0) return badName;
+  platform::Expected<std::string> hostPath = platform::hostNameFromRecord(path_);
+  if (!hostPath) return badName;
+  hostPath_ = std::move(*hostPath);
   discardTemporary(path_);
   std::string temporaryHostPath;
   if (mode == OpenMode::Output) {
@@ -125,7 +125,9 @@ FileStatus SequentialAccess::open(RequestBlock& block, OpenMode mode) {
     }
     char temporary[kMaxTemporaryNameLength + 1];
     temporaryNameOf(path_, temporary);
-    if (!platform::hostNameFromRecord(temporary, temporaryHostPath)) return badName;
+    platform::Expected<std::string> temporaryHost = platform::hostNameFromRecord(temporary);
+    if (!temporaryHost) return badName;
+    temporaryHostPath = std::move(*temporaryHost);
   }
   file_.reset();
   file_.emplace(platform::Organization::RecordSequential, length);

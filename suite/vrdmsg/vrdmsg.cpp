@@ -26,7 +26,8 @@ char takeNextScriptedAnswer() {
   const char* list = platform::environmentValue(kAnswersVariable);
   std::string rest;
   char answer = takeScriptedAnswer(list, rest);
-  if (answer != 0) platform::setEnvironmentValue(kAnswersVariable, rest.c_str());
+  // Best effort: a list that cannot be shortened gives its answer again next time.
+  if (answer != 0) (void)platform::setEnvironmentValue(kAnswersVariable, rest.c_str());
   return answer;
 }
 
@@ -53,7 +54,8 @@ char askOnTerminal(const unsigned char* block, const platform::TerminationWatch&
   int selected = box.defaultButton;
   std::string out = "\x1b" "7\x1b[?25l";
   appendBoxDrawing(box, place, selected, out);
-  platform::writeToTerminal(out.data(), out.size());
+  // A terminal that takes no output cannot be drawn on; its keys are still read.
+  (void)platform::writeToTerminal(out.data(), out.size());
 
   char answer = 0;
   while (answer == 0) {
@@ -81,7 +83,7 @@ char askOnTerminal(const unsigned char* block, const platform::TerminationWatch&
         selected = 1 - selected;
         out.clear();
         appendBoxDrawing(box, place, selected, out);
-        platform::writeToTerminal(out.data(), out.size());
+        (void)platform::writeToTerminal(out.data(), out.size());  // as above
       }
     }
   }
@@ -89,7 +91,7 @@ char askOnTerminal(const unsigned char* block, const platform::TerminationWatch&
   out.clear();
   appendBoxClearing(place, out);
   out += "\x1b" "8\x1b[0m\x1b[?25h";
-  platform::writeToTerminal(out.data(), out.size());
+  (void)platform::writeToTerminal(out.data(), out.size());  // as above
   platform::leaveKeyInputMode();
   return answer;
 }

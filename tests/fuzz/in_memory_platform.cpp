@@ -47,9 +47,9 @@ bool hasChildren(const std::string& path) {
 // The request's name as a normalised host path; false for a name no host can hold.
 bool resolve(std::string_view name, std::string& path) {
   memoryHost().namesUsed.emplace_back(name);
-  std::string host;
-  if (!platform::hostNameFromRecord(name, host)) return false;
-  path = normalisedPath(host);
+  const platform::Expected<std::string> host = platform::hostNameFromRecord(name);
+  if (!host) return false;
+  path = normalisedPath(*host);
   return true;
 }
 
@@ -214,8 +214,9 @@ Status renameFile(std::string_view oldName, std::string_view newName) {
 Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) {
   std::vector<DirectoryEntry> out;
   memoryHost().namesUsed.emplace_back(pattern);
-  std::string host;
-  if (!hostNameFromRecord(pattern, host)) return Status::fromNative(EINVAL);
+  const Expected<std::string> mapped = hostNameFromRecord(pattern);
+  if (!mapped) return Status::fromNative(EINVAL);
+  const std::string& host = *mapped;
   std::size_t slash = host.rfind('/');
   std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
   std::string namePattern;

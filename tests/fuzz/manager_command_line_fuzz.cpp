@@ -31,9 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input = nul == std::string_view::npos ? std::string_view() : input.substr(nul + 1);
   }
 
-  Options options;
-  const std::string problem = parseArguments(arguments, &options);
-  std::vector<std::string> names = options.files;
+  const dunax::platform::Expected<Options> options = parseArguments(arguments);
+  std::vector<std::string> names = options.valueOr(Options()).files;
   while (!listText.empty() && names.size() < 64) {
     const std::size_t end = listText.find('\n');
     const std::string name = dataFileNameOfListLine(std::string(listText.substr(0, end)));
@@ -42,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::vector<DataFile> files;
   const std::vector<std::string> refused = checkDataFiles(names, &files);
-  if (!problem.empty() || options.help || !refused.empty()) return 0;
+  if (!options || options->help || !refused.empty()) return 0;
 
   FilePlace place;
   place.total = files.size();
@@ -50,10 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     place.fileName = files[i].windows1252;
     place.number = i + 1;
     place.segments = static_cast<int>(i % 10);
-    const RunParameter parameter = buildRunParameter(options.settings, place);
+    const RunParameter parameter = buildRunParameter(options->settings, place);
     const std::string text(parameter.data(), parameter.size());
     DUNAX_FUZZ_CHECK(text.size() == 121);
-    DUNAX_FUZZ_CHECK(text[0] == options.settings.direction);
+    DUNAX_FUZZ_CHECK(text[0] == options->settings.direction);
     // The data file name stands whole at positions 31-80, space-padded.
     const std::string& name = files[i].windows1252;
     DUNAX_FUZZ_CHECK(name.size() <= 50 && text.compare(30, name.size(), name) == 0);

@@ -12,7 +12,9 @@ namespace dunax::manager {
 namespace {
 
 std::string parse(std::vector<std::string> arguments, Options* options) {
-  return parseArguments(arguments, options);
+  platform::Expected<Options> parsed = parseArguments(arguments);
+  if (parsed) *options = std::move(*parsed);
+  return parsed.status().message();
 }
 
 TEST(Options, EveryFieldOption) {

@@ -12,6 +12,12 @@ std::string textOf(const RunParameter& parameter) {
   return std::string(parameter.begin(), parameter.end());
 }
 
+// The words of a check that refused, or empty and its value in *out.
+std::string messageOf(const platform::Expected<std::string>& checked, std::string* out) {
+  if (checked) *out = *checked;
+  return checked.status().message();
+}
+
 TEST(RunParameter, EveryFieldAtItsPosition) {
   RunSettings settings;
   settings.direction = 'X';
@@ -71,7 +77,7 @@ TEST(RunParameter, LargestNumbersFillTheirDigits) {
 
 TEST(RunParameter, FileNameGoesInAsWindows1252) {
   std::string name;
-  EXPECT_EQ(checkFileName("Convers\xC3\xA3o.dat", &name), "");
+  EXPECT_EQ(messageOf(checkFileName("Convers\xC3\xA3o.dat"), &name), "");
   EXPECT_EQ(name, "Convers\xE3o.dat");
   RunSettings settings;
   settings.program = "P";
@@ -84,38 +90,38 @@ TEST(RunParameter, FileNameGoesInAsWindows1252) {
 TEST(FileNameCheck, FiftyBytesInWindows1252FitEvenWhenLongerInUtf8) {
   std::string name;
   std::string fifty = std::string(45, 'a') + "\xC3\xA7\xC3\xA3o.x";  // 50 in Windows-1252
-  EXPECT_EQ(checkFileName(fifty, &name), "");
+  EXPECT_EQ(messageOf(checkFileName(fifty), &name), "");
   EXPECT_EQ(name.size(), 50u);
-  EXPECT_NE(checkFileName(std::string(51, 'a'), &name), "");
-  EXPECT_EQ(checkFileName(std::string(50, 'a'), &name), "");
+  EXPECT_NE(messageOf(checkFileName(std::string(51, 'a')), &name), "");
+  EXPECT_EQ(messageOf(checkFileName(std::string(50, 'a')), &name), "");
 }
 
 TEST(FileNameCheck, RefusesWhatTheConverterCannotName) {
   std::string name = "kept";
-  EXPECT_NE(checkFileName("", &name), "");
-  EXPECT_NE(checkFileName("dois nomes.dat", &name).find("space"), std::string::npos);
-  EXPECT_NE(checkFileName("\xE4\xB8\xAD.dat", &name), "");  // a character outside the code page
-  EXPECT_NE(checkFileName("tab\t.dat", &name), "");         // a control character
-  EXPECT_NE(checkFileName("latin\xE3.dat", &name), "");     // not UTF-8
+  EXPECT_NE(messageOf(checkFileName(""), &name), "");
+  EXPECT_NE(messageOf(checkFileName("dois nomes.dat"), &name).find("space"), std::string::npos);
+  EXPECT_NE(messageOf(checkFileName("\xE4\xB8\xAD.dat"), &name), "");  // outside the code page
+  EXPECT_NE(messageOf(checkFileName("tab\t.dat"), &name), "");  // a control character
+  EXPECT_NE(messageOf(checkFileName("latin\xE3.dat"), &name), "");  // not UTF-8
   EXPECT_EQ(name, "kept");
-  EXPECT_EQ(checkFileName("euro\xE2\x82\xAC.dat", &name), "");  // the euro sign is 0x80
+  EXPECT_EQ(messageOf(checkFileName("euro\xE2\x82\xAC.dat"), &name), "");  // the euro: 0x80
   EXPECT_EQ(name, "euro\x80.dat");
 }
 
 TEST(ProgramNameCheck, EightBytesAtMost) {
   std::string program;
-  EXPECT_EQ(checkProgramName("RECIDX01", &program), "");
+  EXPECT_EQ(messageOf(checkProgramName("RECIDX01"), &program), "");
   EXPECT_EQ(program, "RECIDX01");
-  EXPECT_NE(checkProgramName("RECIDX012", &program), "");
-  EXPECT_NE(checkProgramName("REC SEQ", &program), "");
-  EXPECT_NE(checkProgramName("", &program), "");
+  EXPECT_NE(messageOf(checkProgramName("RECIDX012"), &program), "");
+  EXPECT_NE(messageOf(checkProgramName("REC SEQ"), &program), "");
+  EXPECT_NE(messageOf(checkProgramName(""), &program), "");
 }
 
 TEST(FieldValue, WidthCountsWindows1252Bytes) {
   std::string value;
-  EXPECT_EQ(convertFieldValue("field A", "\xC3\xA3\xC3\xA3\xC3\xA3", 3, &value), "");
+  EXPECT_EQ(messageOf(convertFieldValue("field A", "\xC3\xA3\xC3\xA3\xC3\xA3", 3), &value), "");
   EXPECT_EQ(value, "\xE3\xE3\xE3");
-  std::string error = convertFieldValue("field A", "ABCD", 3, &value);
+  std::string error = messageOf(convertFieldValue("field A", "ABCD", 3), &value);
   EXPECT_NE(error.find("field A"), std::string::npos);
   EXPECT_NE(error.find("3 bytes"), std::string::npos);
 }

@@ -37,11 +37,11 @@ TEST_F(ProgramCallTest, CallsTheEntryPointWithArgumentsByReference) {
 TEST_F(ProgramCallTest, ReleaseUnloadsSoTheNextCallStartsAfresh) {
   OutsideProgram program("PLTECHO");
   int count = 0;
-  program.call(&count, &count);
-  program.call(&count, &count);
+  ASSERT_TRUE(program.call(&count, &count).ok());
+  ASSERT_TRUE(program.call(&count, &count).ok());
   program.release();
   EXPECT_FALSE(program.isLoaded());
-  program.call(&count, &count);
+  ASSERT_TRUE(program.call(&count, &count).ok());
   EXPECT_EQ(count, 1);
 }
 
@@ -133,7 +133,7 @@ TEST_F(ProgramCallTest, CobolModuleIsCalledAndTheProcessKeepsItsSignalHandlers) 
   Expected<int> result = program.call(area);
   ASSERT_TRUE(result.ok()) << result.status().message();
   EXPECT_STREQ(area, "ABCDEFGH01");
-  program.call(area);
+  ASSERT_TRUE(program.call(area).ok());
   EXPECT_STREQ(area, "ABCDEFGH02");
   struct sigaction now = {};
   sigaction(SIGINT, nullptr, &now);
