@@ -315,9 +315,15 @@ TEST_F(TransferSetTest, ASegmentNameThatCannotBeReplacedIsAskedAtTheOpen) {
     ASSERT_TRUE(writeFile(path("victim"), "victim"));
     const std::string name = path(segment(c.segment));
     const std::string kind = c.kind;
-    if (kind == "directory") ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
-    if (kind == "link") ASSERT_EQ(symlink("victim", name.c_str()), 0);
-    if (kind == "fifo") ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
+    if (kind == "directory") {
+      ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
+    }
+    if (kind == "link") {
+      ASSERT_EQ(symlink("victim", name.c_str()), 0);
+    }
+    if (kind == "fifo") {
+      ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
+    }
     RunResult result = exportSet("dados.dat", {"RECTEST_RECORDS=3"});
     expectRefusedAtTheOpen(result, "37", "Ficheiro:\"dados.dat.bin\"", {"TST", "CL "},
                            "transfer file " + segment(c.segment) +

@@ -299,19 +299,17 @@ TEST_P(GeneratedPrograms, DataFileGoesThroughBothDirectionsByteForByte) {
   EXPECT_EQ(namesIn(dir.path()), expectedNames) << "no temporary file is left";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOrganisation, GeneratedPrograms, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<OrganisationCase>& info) {
-                           return std::string(info.param.program);
-                         });
+// A case's test name: its program's name.
+std::string programNameOf(const ::testing::TestParamInfo<OrganisationCase>& param) {
+  return param.param.program;
+}
 
+INSTANTIATE_TEST_SUITE_P(EveryOrganisation, GeneratedPrograms, ::testing::ValuesIn(kCases),
+                         programNameOf);
 
 // What an "X" that fails or is killed leaves: the earlier data file, every file of it byte for
 // byte; and what the next open does with the files such a run left behind.
 class DataSafety : public GeneratedPrograms {};
-
-void copyFile(const std::string& from, const std::string& to) {
-  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-}
 
 TEST_P(DataSafety, AFailedOrKilledImportLeavesEveryFileOfTheDataFile) {
   const OrganisationCase& c = GetParam();
@@ -387,14 +385,10 @@ TEST_P(MismatchedFiles, AreRefusedInTheExport) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RelativeAndSequential, MismatchedFiles, ::testing::Values(kCases[2], kCases[0]),
-                         [](const ::testing::TestParamInfo<OrganisationCase>& info) {
-                           return std::string(info.param.program);
-                         });
+                         programNameOf);
 
 INSTANTIATE_TEST_SUITE_P(SequentialAndIndexed, DataSafety, ::testing::Values(kCases[0], kCases[3]),
-                         [](const ::testing::TestParamInfo<OrganisationCase>& info) {
-                           return std::string(info.param.program);
-                         });
+                         programNameOf);
 
 }  // namespace
 }  // namespace dunax::generator::testing
