@@ -16,14 +16,10 @@
 
 namespace dunax::converter {
 
-// Exit codes the run decides.
-inline constexpr int kExitAbort = 16;
-inline constexpr int kExitGiveUpFile = 32;
-
 enum class RunDecision {
   Converted,   // the exit code follows from the direction (segments in "B", 0 in "X")
-  Abort,       // 16: abort the whole conversion
-  GiveUpFile,  // 32: this file is given up
+  Abort,       // layouts::kExitAbortConversion
+  GiveUpFile,  // layouts::kExitGiveUpFile
 };
 
 // The counts of the last attempt.
