@@ -507,24 +507,25 @@ void runShellCommand(Job& job) {
 }
 
 void dispatchVerb(Job& job) {
-  if (verbIs(job, text::kVerbDirectoryList) || verbIs(job, text::kVerbDirectoryListLower)) {
+  if (verbIs(job, layouts::kVerbDirectoryList) || verbIs(job, layouts::kVerbDirectoryListLower)) {
     listInventory(job);
-  } else if (verbIs(job, text::kVerbMakeDirectory) || verbIs(job, text::kVerbMakeDirectoryLower)) {
+  } else if (verbIs(job, layouts::kVerbMakeDirectory) ||
+             verbIs(job, layouts::kVerbMakeDirectoryLower)) {
     makeDirectoryPath(job);
-  } else if (verbIs(job, text::kVerbRemoveDirectory) ||
-             verbIs(job, text::kVerbRemoveDirectoryLower)) {
+  } else if (verbIs(job, layouts::kVerbRemoveDirectory) ||
+             verbIs(job, layouts::kVerbRemoveDirectoryLower)) {
     removeDirectory(job);
-  } else if (verbIs(job, text::kVerbCurrentDirectory)) {
+  } else if (verbIs(job, layouts::kVerbCurrentDirectory)) {
     reportCurrentDirectory(job);
-  } else if (verbIs(job, text::kVerbCopia) || verbIs(job, text::kVerbCopy) ||
-             verbIs(job, text::kVerbCopyLower)) {
+  } else if (verbIs(job, layouts::kVerbCopia) || verbIs(job, layouts::kVerbCopy) ||
+             verbIs(job, layouts::kVerbCopyLower)) {
     copyFiles(job);
-  } else if (verbIs(job, text::kVerbApaga) || verbIs(job, text::kVerbDelete) ||
-             verbIs(job, text::kVerbDeleteLower)) {
+  } else if (verbIs(job, layouts::kVerbApaga) || verbIs(job, layouts::kVerbDelete) ||
+             verbIs(job, layouts::kVerbDeleteLower)) {
     deleteFiles(job);
-  } else if (verbIs(job, text::kVerbRename) || verbIs(job, text::kVerbRenameLower)) {
+  } else if (verbIs(job, layouts::kVerbRename) || verbIs(job, layouts::kVerbRenameLower)) {
     renameFile(job);
-  } else if (verbIs(job, text::kVerbExecute)) {
+  } else if (verbIs(job, layouts::kVerbExecute)) {
     runCommandInDirectory(job);
   } else {
     runShellCommand(job);

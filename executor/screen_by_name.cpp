@@ -1,6 +1,7 @@
 // SP2MF called by name, falling back to SP2: the operation code goes as 2 bytes, most
 // significant first.
 #include "executor/screen_program.h"
+#include "executor/literals.h"
 
 #include "layouts/byte_fields.h"
 

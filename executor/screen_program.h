@@ -5,22 +5,11 @@
 
 #include <cstdint>
 
-#include "executor/literals.h"
 #include "layouts/screen_functions.h"
 #include "platform/program_call.h"
 #include "platform/status.h"
 
 namespace dunax::executor {
-
-// Operation codes of the screen library.
-namespace operation {
-inline constexpr std::uint16_t kOpenWindow = layouts::screen_function::kOpenWindow;
-inline constexpr std::uint16_t kCloseWindow = layouts::screen_function::kCloseWindow;
-inline constexpr std::uint16_t kEnd = layouts::screen_function::kEndLibrary;
-inline constexpr std::uint16_t kPostMessage = layouts::screen_function::kPostMessage;
-inline constexpr std::uint16_t kFetchMessage = layouts::screen_function::kFetchMessage;
-inline constexpr std::uint16_t kStartUp = layouts::screen_function::kStartLibrary;
-}  // namespace operation
 
 class ScreenProgram {
  public:
@@ -40,7 +29,7 @@ class ScreenByName final : public ScreenProgram {
   void release() { library_.release(); }
 
  private:
-  platform::OutsideProgram library_{text::kLibraryName};
+  platform::OutsideProgram library_{layouts::kScreenLibraryName};
   bool fellBack_ = false;
 };
 

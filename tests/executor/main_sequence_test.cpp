@@ -108,7 +108,7 @@ TEST_F(MainSequence, FallsBackToSp2WhenSp2mfCannotBeFound) {
   ScopedVariable log("DUNAX_SP2_LOG", (root() / "sp2.log").c_str());
   ScreenByName library;
   unsigned char close[2] = {0, 0};
-  platform::Expected<int> result = library.call(operation::kEnd, close);
+  platform::Expected<int> result = library.call(layouts::screen_function::kEndLibrary, close);
   library.release();
   ASSERT_TRUE(result.ok()) << result.status().message();
   EXPECT_EQ("16", testing::readFile("sp2.log").substr(0, 2));

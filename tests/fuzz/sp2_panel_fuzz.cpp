@@ -121,17 +121,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (byte == 0x77) host.gone = true;
     int result = kDone;
     switch (byte & 0x07) {
-      case 0: result = library.call(kFunctionDefinePanel, definition); break;
-      case 1: result = library.call(kFunctionOpenWindow, window); break;
-      case 2: result = library.call(kFunctionReadWindow, window); break;
-      case 3: result = library.call(kFunctionApplyWindow, window); break;
-      case 4: result = library.call(kFunctionFullDisplay, panelData); break;
+      case 0: result = library.call(dunax::layouts::screen_function::kDefinePanel, definition); break;
+      case 1: result = library.call(dunax::layouts::screen_function::kOpenWindow, window); break;
+      case 2: result = library.call(dunax::layouts::screen_function::kReadWindow, window); break;
+      case 3: result = library.call(dunax::layouts::screen_function::kApplyWindow, window); break;
+      case 4: result = library.call(dunax::layouts::screen_function::kDisplayPanel, panelData); break;
       case 5:
         putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), byte >> 3);
-        result = library.call(kFunctionRefreshField, refresh);
+        result = library.call(dunax::layouts::screen_function::kRefreshField, refresh);
         break;
-      case 6: result = library.call(kFunctionClosePanel, closePanel); break;
-      default: result = library.call(kFunctionCloseWindow, closeWindow); break;
+      case 6: result = library.call(dunax::layouts::screen_function::kClosePanel, closePanel); break;
+      default: result = library.call(dunax::layouts::screen_function::kCloseWindow, closeWindow); break;
     }
     DUNAX_FUZZ_CHECK(isKnownResult(result));
     const int key = readBigEndian16(panelData + offsetof(dunax::layouts::PanelDataRecord, keyCode));

@@ -156,13 +156,13 @@ TEST(LayoutRoundTrip, ExchangeRecordThroughTheMessageBlock) {
   layouts::putPadded(reply.argument2, ".");
   reply.rest[73] = 'z';
   static executor::MessageBlock posted;
-  executor::initialiseMessageBlock(posted);
+  layouts::setUpMessageBlock(posted);
   executor::fillForPost(posted, reply);
   ASSERT_EQ(sp2::postMessage(layouts::bytesOf(posted)), 0);
   EXPECT_EQ(executor::returnCodeOf(posted), 0);
 
   static executor::MessageBlock fetched;
-  executor::initialiseMessageBlock(fetched);
+  layouts::setUpMessageBlock(fetched);
   executor::clearForFetch(fetched);
   ASSERT_EQ(sp2::fetchMessage(layouts::bytesOf(fetched)), 0);
   EXPECT_EQ(executor::returnCodeOf(fetched), 0);
