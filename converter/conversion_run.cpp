@@ -57,7 +57,7 @@ std::string decisionWords(char answer) {
 }  // namespace
 
 void ConversionRun::showProgress() {
-  if (parameter_.direction() == 'X') {
+  if (directionOf(parameter_) == 'X') {
     progress_.step(counts_.transferSide, counts_.dataSide);
   } else {
     progress_.step(counts_.dataSide, counts_.transferSide);
@@ -70,7 +70,7 @@ void ConversionRun::runExport() {
   if (!transferFile_.openSetForOutput().ok()) return;
   unsigned char* recordArea = block_.recordArea;
   std::memset(recordArea, 0, access::kRecordAreaLength);
-  const bool keyOption = parameter_.keyOption();
+  const bool keyOption = usesAlternativeCodes(parameter_);
   if (dataFile_.issue(keyOption ? codes::kStartByAlternateKey : codes::kStart).ok()) {
     dataFile_.issue(keyOption ? codes::kReadNextByAlternateKey : codes::kReadNext);
   }
@@ -100,7 +100,8 @@ void ConversionRun::runImport() {
   }
   if (!transferFile_.openSetForInput().ok()) return;
   if (!dataFile_.issue(codes::kOpenForOutput).ok()) return;
-  const char* writeCode = parameter_.keyOption() ? codes::kWriteByAlternateKey : codes::kWrite;
+  const char* writeCode =
+      usesAlternativeCodes(parameter_) ? codes::kWriteByAlternateKey : codes::kWrite;
   // The transfer record is read straight into the first 1024 bytes of the record area: a read
   // that succeeds fills all of them, and one that does not ends the loop before the next write.
   unsigned char* recordArea = block_.recordArea;
@@ -193,7 +194,7 @@ std::optional<RunDecision> ConversionRun::askAfterFileError(FileStatus status,
   dialogs_.message.setLine(3, line3);
   dialogs_.message.setLine(4, texts::kIgnoreFile);
   char answer = dialogs::kYes;
-  if (parameter_.askOnFileError()) answer = dialogs_.confirm(dialogs::Default::No);
+  if (asksOnFileError(parameter_)) answer = dialogs_.confirm(dialogs::Default::No);
   lastAnswer_ = answer;
   if (answer == dialogs::kNo) return std::nullopt;  // start the file again
   // Yes gives the file up; any other answer (cancelled, nobody to answer) aborts the whole
@@ -218,7 +219,7 @@ RunDecision ConversionRun::askAfterCountMismatch() {
 }
 
 FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
-  if (parameter_.direction() != 'X') return dataFile_.issue(codes::kClose);
+  if (directionOf(parameter_) != 'X') return dataFile_.issue(codes::kClose);
   unsigned char* recordArea = block_.recordArea;
   std::memset(recordArea, ' ', access::kRecordAreaLength);
   if (!keepWrittenRecords) {
@@ -251,7 +252,7 @@ ConversionRun::AttemptEnd ConversionRun::endAttempt() {
   FileStatus dataClosed = closeDataFile(wentWell);
   // In "X" the data file's last records reach the disk at its close: a close that fails is
   // a data-file error like a failing write, never a success.
-  if (parameter_.direction() == 'X' && wentWell && !dataClosed.ok()) {
+  if (directionOf(parameter_) == 'X' && wentWell && !dataClosed.ok()) {
     attempt.data = dataClosed;
     attempt.failure = describeDataFailure();
   }
@@ -292,7 +293,7 @@ RunDecision ConversionRun::run() {
     invalidSegmentCount_ = false;
     transferFile_.startOutputSegments();
     showProgress();
-    if (parameter_.direction() == 'X') {
+    if (directionOf(parameter_) == 'X') {
       runImport();
     } else {
       runExport();

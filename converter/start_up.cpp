@@ -115,7 +115,7 @@ int decideExitCode(RunDecision decision, char direction, const TransferFile& tra
 }  // namespace
 
 int runConverter(const RunParameter& parameter, const OutsidePrograms& programs) {
-  const char direction = parameter.direction();
+  const char direction = directionOf(parameter);
   if (direction != 'B' && direction != 'X') return layouts::kExitAbortConversion;
   // A file-size limit makes a write fail ("34", the file given up), never ends the process:
   // for the transfer file and for the data file written by a record-access program alike.

@@ -50,12 +50,12 @@ TEST(LayoutRoundTrip, RunParameterFromManagerToConverter) {
     place.total = 12;
     place.remaining = {2, 5, 0, 7};
     place.segments = c.segments;
-    const manager::RunParameter built = manager::buildRunParameter(settings, place);
+    const manager::RunParameterText built = manager::buildRunParameter(settings, place);
 
     const converter::RunParameter read =
         converter::runParameterFromText(std::string_view(built.data(), built.size()));
     SCOPED_TRACE(c.direction);
-    EXPECT_EQ(read.direction(), c.direction);
+    EXPECT_EQ(converter::directionOf(read), c.direction);
     EXPECT_EQ(textOf(read.programName), "RECSEQ  ");
     EXPECT_EQ(textOf(read.passThroughA), "AAA");
     EXPECT_EQ(textOf(read.passThroughB), "80        ");
@@ -63,7 +63,7 @@ TEST(LayoutRoundTrip, RunParameterFromManagerToConverter) {
     EXPECT_EQ(textOf(read.passThroughC), "CC");
     EXPECT_EQ(textOf(read.passThroughD), "D");
     EXPECT_EQ(textOf(read.passThroughE), "EEEEEEEE");
-    EXPECT_EQ(read.keyOption(), c.keyOption);
+    EXPECT_EQ(converter::usesAlternativeCodes(read), c.keyOption);
     EXPECT_EQ(textOf(read.totalFiles), "00000012");
     EXPECT_EQ(textOf(read.fileNumber), "00000005");
     EXPECT_EQ(textOf(read.remainingDays), "002");
@@ -72,7 +72,7 @@ TEST(LayoutRoundTrip, RunParameterFromManagerToConverter) {
     EXPECT_EQ(textOf(read.remainingSeconds), "07");
     EXPECT_EQ(textOf(read.extraSegments), c.segmentsRead);
     EXPECT_EQ(textOf(read.passThroughF), "F");
-    EXPECT_EQ(read.askOnFileError(), c.ask);
+    EXPECT_EQ(converter::asksOnFileError(read), c.ask);
   }
 }
 
