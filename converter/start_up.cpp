@@ -127,12 +127,11 @@ int runConverter(const RunParameter& parameter, const OutsidePrograms& programs)
   // and removes the temporary segments of a run that was killed before its journal.
   if (!lockTransferName(state)) return layouts::kExitGiveUpFile;
 
-  if (platform::Status loaded = state.screen.load(); !loaded.ok()) {
-    reportOutcome(state, "the screen library SP2MF cannot be found: " + loaded.message());
+  if (platform::Status shown = state.screen.setUpWindow(direction); !shown.ok()) {
+    reportOutcome(state, "the screen library SP2MF cannot be found: " + shown.message());
     state.lock.release();
     return layouts::kExitAbortConversion;
   }
-  state.screen.setUpWindow(direction);
   state.progress.fillFromRunParameter(state.parameter);
   access::fillRequestBlock(state.block, state.parameter);
   // Stop requests are seen at every record, attempt and dialog, with or without a terminal;

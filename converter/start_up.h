@@ -4,7 +4,7 @@
 
 #include "converter/access/record_access_program.h"
 #include "converter/run_parameter.h"
-#include "converter/screen/screen_program.h"
+#include "platform/screen_program.h"
 #include "dialogs/message_box_program.h"
 
 namespace dunax::converter {
@@ -13,7 +13,7 @@ namespace dunax::converter {
 // message box.
 struct OutsidePrograms {
   access::RecordAccessProgram& recordAccess;
-  screen::ScreenProgram& screen;
+  platform::ScreenProgram& screen;
   dialogs::MessageBoxProgram& messageBox;
 };
 

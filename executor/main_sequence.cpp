@@ -21,7 +21,7 @@ constexpr int kEndMessagePauseMicroseconds = 200;
 
 // Step 1: the start-up call. Returns false when the library cannot be reached (reported on
 // standard error).
-bool startLibrary(ScreenProgram& library, int& returnCode) {
+bool startLibrary(platform::ScreenProgram& library, int& returnCode) {
   StartUpBlock block;
   fillStartUpBlock(block);
   platform::Expected<int> result = library.call(layouts::screen_function::kStartLibrary, &block);
@@ -35,13 +35,13 @@ bool startLibrary(ScreenProgram& library, int& returnCode) {
   return true;
 }
 
-int callLibrary(ScreenProgram& library, std::uint16_t operationCode, void* block, int previous) {
+int callLibrary(platform::ScreenProgram& library, std::int16_t operationCode, void* block, int previous) {
   return library.call(operationCode, block).valueOr(previous);
 }
 
 // Step 5: posts the reply, again while the library refuses it, a bounded number of times.
 // Returns true when it was stored.
-bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
+bool postReply(platform::ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   for (int attempt = 0; attempt < kReplyPostAttempts; ++attempt) {
     if (attempt > 0) platform::sleepMilliseconds(kReplyPostPauseMilliseconds);
     std::memcpy(job.record.verb, job.failed() ? layouts::kReplyError : layouts::kReplyOk,
@@ -61,7 +61,7 @@ bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& retur
 
 // Step 6: waits for the end message of this exchange until the clock's hundredths reading has
 // been seen to change twice.
-void waitForEndMessage(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
+void waitForEndMessage(platform::ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   std::memcpy(job.record.typeWord, layouts::kEndType, sizeof job.record.typeWord);
   int counter = 0;
   char current[8];
@@ -130,7 +130,7 @@ void carryOutRequest(Job& job) {
   dispatchVerb(job);
 }
 
-int runMainSequence(ScreenProgram& library, TimeOfDayReader readClock) {
+int runMainSequence(platform::ScreenProgram& library, TimeOfDayReader readClock) {
   int returnCode = 0;
   if (!startLibrary(library, returnCode)) return kExitLibraryMissing;
 

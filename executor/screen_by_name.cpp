@@ -7,7 +7,7 @@
 
 namespace dunax::executor {
 
-platform::Expected<int> ScreenByName::call(std::uint16_t operationCode, void* block) {
+platform::Expected<int> ScreenByName::call(std::int16_t operationCode, void* block) {
   unsigned char code[2];
   layouts::putBigEndian16(code, operationCode);
   platform::Expected<int> result = library_.call(code, block);

@@ -5,10 +5,10 @@
 
 namespace dunax::converter::screen {
 
-int ScreenByName::call(std::int16_t function, void* record) {
+platform::Expected<int> ScreenByName::call(std::int16_t function, void* record) {
   unsigned char code[2];
   layouts::putBigEndian16(code, function);
-  return library_.call(code, record).valueOr(-1);
+  return library_.call(code, record);
 }
 
 }  // namespace dunax::converter::screen

@@ -189,11 +189,10 @@ class LibraryWithoutTerminal final : public sp2::ScreenHost {
   Request pending = Request::Interrupt;
 };
 
-class ConverterToSp2 final : public converter::screen::ScreenProgram {
+class ConverterToSp2 final : public platform::ScreenProgram {
  public:
   explicit ConverterToSp2(sp2::ScreenLibrary& library) : library_(library) {}
-  platform::Status load() override { return {}; }
-  int call(std::int16_t function, void* record) override {
+  platform::Expected<int> call(std::int16_t function, void* record) override {
     results.push_back({function, library_.call(function, static_cast<unsigned char*>(record))});
     return results.back().second;
   }
