@@ -21,20 +21,6 @@ std::string notReplaceableWords(const platform::Status& status) {
   return status.message();
 }
 
-// The transfer status of a temporary file that could not be made.
-platform::FileStatus statusOfCreation(const platform::Status& status) {
-  switch (status.code()) {
-    case platform::StatusCode::PermissionDenied:
-    case platform::StatusCode::IsDirectory:
-    case platform::StatusCode::AlreadyExists:
-      return platform::status::kPermissionDenied;
-    case platform::StatusCode::NoSpace:
-      return platform::status::kBoundaryViolation;
-    default:
-      return platform::status::kPermanentError;
-  }
-}
-
 // A name field of the transfer file as text.
 std::string_view textOf(const char (&name)[kTransferNameLength]) {
   return {name, kTransferNameLength};
@@ -89,7 +75,7 @@ platform::FileStatus TransferFile::openForOutput() {
   platform::removeFileIfPresent(path.c_str());
   platform::Status made = platform::createNewFile(path.c_str(), newFileMode_);
   if (!made.ok()) {
-    status_ = statusOfCreation(made);
+    status_ = platform::fileStatusOf(made);
     return status_;
   }
   status_ = file_.open(path.c_str(), platform::OpenMode::Output);
