@@ -70,7 +70,6 @@ class TransferFile {
   // The name (Windows-1252, as the records hold it) of the segment or file the last failure
   // was about: the current segment's, or the one a refusal at the open names.
   std::string failedName() const;
-  void setStatus(platform::FileStatus status) { status_ = status; }
 
   // The open of an attempt's transfer set, each returning the status of the open of segment 0
   // or of a refusal (the transfer status). Both first complete the publish journal that a
