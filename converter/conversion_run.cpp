@@ -6,6 +6,7 @@
 
 #include "converter/access/status_words.h"
 #include "converter/texts.h"
+#include "layouts/transfer_segments.h"
 #include "platform/session.h"
 
 namespace dunax::converter {
@@ -147,7 +148,7 @@ std::string ConversionRun::fileLine(bool transferSide) const {
   std::string line = texts::kFileLabel;
   line += '"';
   line.append(dataFileNameUpToSpace(parameter_));
-  if (transferSide) line += texts::kTransferSuffix;
+  if (transferSide) line += layouts::kFirstSegmentSuffix;
   line += '"';
   return line;
 }
