@@ -8,6 +8,8 @@
 int main(int argc, char** argv) {
   using namespace dunax::converter;
   // "--help" and "--version" are answered, and end as the bad direction letter they are.
-  if (answerHelpOrVersion(argc, argv)) dunax::platform::endProcess(dunax::layouts::kExitAbortConversion);
+  if (answerHelpOrVersion(argc, argv)) {
+    dunax::platform::endProcess(dunax::layouts::kExitAbortConversion);
+  }
   dunax::platform::endProcess(runConverter(argc, argv));
 }

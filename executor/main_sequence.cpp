@@ -10,6 +10,9 @@
 #include "platform/console.h"
 
 namespace dunax::executor {
+
+using platform::ScreenProgram;
+namespace functions = layouts::screen_function;
 namespace {
 
 // Upper bound of the wait for the end message, whatever the clock does.
@@ -21,10 +24,10 @@ constexpr int kEndMessagePauseMicroseconds = 200;
 
 // Step 1: the start-up call. Returns false when the library cannot be reached (reported on
 // standard error).
-bool startLibrary(platform::ScreenProgram& library, int& returnCode) {
+bool startLibrary(ScreenProgram& library, int& returnCode) {
   StartUpBlock block;
   fillStartUpBlock(block);
-  platform::Expected<int> result = library.call(layouts::screen_function::kStartLibrary, &block);
+  platform::Expected<int> result = library.call(functions::kStartLibrary, &block);
   if (!result) {
     std::string message =
         "DUNAXSYS: the screen library is not installed: " + result.status().message();
@@ -35,13 +38,13 @@ bool startLibrary(platform::ScreenProgram& library, int& returnCode) {
   return true;
 }
 
-int callLibrary(platform::ScreenProgram& library, std::int16_t operationCode, void* block, int previous) {
+int callLibrary(ScreenProgram& library, std::int16_t operationCode, void* block, int previous) {
   return library.call(operationCode, block).valueOr(previous);
 }
 
 // Step 5: posts the reply, again while the library refuses it, a bounded number of times.
 // Returns true when it was stored.
-bool postReply(platform::ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
+bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   for (int attempt = 0; attempt < kReplyPostAttempts; ++attempt) {
     if (attempt > 0) platform::sleepMilliseconds(kReplyPostPauseMilliseconds);
     std::memcpy(job.record.verb, job.failed() ? layouts::kReplyError : layouts::kReplyOk,
@@ -52,7 +55,7 @@ bool postReply(platform::ScreenProgram& library, Job& job, MessageBlock& block, 
                    !job.failed() ? std::string_view()
                    : job.reason.empty() ? std::string_view(text::kReasonUnknown)
                                         : std::string_view(job.reason));
-    platform::Expected<int> result = library.call(layouts::screen_function::kPostMessage, &block);
+    platform::Expected<int> result = library.call(functions::kPostMessage, &block);
     if (result) returnCode = *result;
     if (result && returnCodeOf(block) == 0) return true;
   }
@@ -61,7 +64,7 @@ bool postReply(platform::ScreenProgram& library, Job& job, MessageBlock& block, 
 
 // Step 6: waits for the end message of this exchange until the clock's hundredths reading has
 // been seen to change twice.
-void waitForEndMessage(platform::ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
+void waitForEndMessage(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   std::memcpy(job.record.typeWord, layouts::kEndType, sizeof job.record.typeWord);
   int counter = 0;
   char current[8];
@@ -80,7 +83,7 @@ void waitForEndMessage(platform::ScreenProgram& library, Job& job, MessageBlock&
     }
     platform::sleepMicroseconds(kEndMessagePauseMicroseconds);
     clearForFetch(block);
-    returnCode = callLibrary(library, layouts::screen_function::kFetchMessage, &block, returnCode);
+    returnCode = callLibrary(library, functions::kFetchMessage, &block, returnCode);
   }
 }
 
@@ -130,19 +133,19 @@ void carryOutRequest(Job& job) {
   dispatchVerb(job);
 }
 
-int runMainSequence(platform::ScreenProgram& library, TimeOfDayReader readClock) {
+int runMainSequence(ScreenProgram& library, TimeOfDayReader readClock) {
   int returnCode = 0;
   if (!startLibrary(library, returnCode)) return kExitLibraryMissing;
 
   WindowRecord window;
   fillWindowBlock(window);
-  returnCode = callLibrary(library, layouts::screen_function::kOpenWindow, &window, returnCode);
+  returnCode = callLibrary(library, functions::kOpenWindow, &window, returnCode);
 
   // The message block of the whole exchange: fetch, reply, end message.
   MessageBlock block;
   layouts::setUpMessageBlock(block);
   clearForFetch(block);
-  returnCode = callLibrary(library, layouts::screen_function::kFetchMessage, &block, returnCode);
+  returnCode = callLibrary(library, functions::kFetchMessage, &block, returnCode);
   Job job;
   std::memcpy(&job.record, block.text, sizeof job.record);
   job.succeed();
@@ -162,8 +165,8 @@ int runMainSequence(platform::ScreenProgram& library, TimeOfDayReader readClock)
 
   // The window close record is the whole parameter of both end-of-run operations, never set.
   layouts::WindowCloseRecord close{};
-  returnCode = callLibrary(library, layouts::screen_function::kCloseWindow, &close, returnCode);
-  returnCode = callLibrary(library, layouts::screen_function::kEndLibrary, &close, returnCode);
+  returnCode = callLibrary(library, functions::kCloseWindow, &close, returnCode);
+  returnCode = callLibrary(library, functions::kEndLibrary, &close, returnCode);
   return returnCode;
 }
 

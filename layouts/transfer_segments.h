@@ -18,9 +18,6 @@ inline constexpr std::size_t kSegmentDataNameWidth = 50;
 // ".bi" is looked for at positions 1 to 46 of the name.
 inline constexpr std::size_t kSegmentMarkLastStart = 46;
 inline constexpr std::string_view kFirstSegmentSuffix = ".bin";
-// The longest segment name: the data file name part and ".bin".
-inline constexpr std::size_t kSegmentNameLongest =
-    kSegmentDataNameWidth + kFirstSegmentSuffix.size();
 
 // Returns the data file name's part of segment 0's name: up to its first space, at most 50 bytes.
 constexpr std::string_view segmentDataName(std::string_view dataFileName) {
