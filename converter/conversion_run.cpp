@@ -70,11 +70,8 @@ void ConversionRun::showProgress() {
 }
 
 ConversionRun::AttemptResult ConversionRun::runExport() {
-  if (!dataFile_.issue(codes::kOpenForReading).ok()) {
-    return {dataFile_.dataStatus(), transferFile_.status()};
-  }
-  transferFile_.startOutputSegments();
-  if (!transferFile_.openSetForOutput().ok()) {
+  // (The attempt has started the output segments again.)
+  if (!dataFile_.issue(codes::kOpenForReading).ok() || !transferFile_.openSetForOutput().ok()) {
     return {dataFile_.dataStatus(), transferFile_.status()};
   }
   unsigned char* recordArea = block_.recordArea;
