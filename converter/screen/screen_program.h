@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "layouts/byte_fields.h"
 #include "layouts/screen_functions.h"
 #include "platform/program_call.h"
 #include "platform/screen_program.h"
@@ -15,7 +16,12 @@ namespace dunax::converter::screen {
 class ScreenByName final : public platform::ScreenProgram {
  public:
   ScreenByName() : library_(layouts::kScreenLibraryName) {}
-  platform::Expected<int> call(std::int16_t function, void* record) override;
+  // The function code goes as 2 bytes, most significant first.
+  platform::Expected<int> call(std::int16_t function, void* record) override {
+    unsigned char code[2];
+    layouts::putBigEndian16(code, function);
+    return library_.call(code, record);
+  }
 
  private:
   platform::OutsideProgram library_;
