@@ -36,10 +36,7 @@ using layouts::MessageBlock;
 using layouts::kArgumentLength;
 constexpr std::size_t kVerbLength = sizeof(ExchangeRecord::verb);
 
-// The verbs the executor carries out itself, as they stand in the 5-character verb field.
-constexpr const char* kExecutorVerbs[] = {
-    "DIR  ", "dir  ", "MKDIR", "mkdir", "RMDIR", "rmdir", "CDDIR", "COPY ", "copy ",
-    "COPIA", "DEL  ", "del  ", "APAGA", "REN  ", "ren  ", "EXECU"};
+// The verbs the executor carries out itself (layouts/exchange_record.h), in words.
 constexpr char kVerbList[] =
     "DIR MKDIR RMDIR CDDIR COPY COPIA DEL APAGA REN EXECU (also dir mkdir rmdir copy del ren)";
 
@@ -92,13 +89,6 @@ constexpr char kHelp[] =
     "3 wrong usage (an unknown option or verb, a field too long). EXECU and --shell answered\n"
     "\"OK   \" exit with the command's exit status (255 when it is larger).\n";
 
-void setUpBlock(MessageBlock& block) {
-  std::memset(&block, 0, sizeof block);
-  for (std::size_t i = 0; i < std::size(block.settings); ++i) {
-    layouts::putLittleEndian16(block.settings[i], layouts::kMessageBlockSettings[i]);
-  }
-}
-
 // Prints a field of the record as one UTF-8 line, trailing spaces removed.
 template <std::size_t Width>
 void printField(const char (&at)[Width]) {
@@ -122,7 +112,7 @@ bool isBlank(const char (&at)[Width]) {
 bool isExecutorVerb(const std::string& verb) {
   std::string field = verb;
   field.resize(kVerbLength, ' ');
-  for (const char* known : kExecutorVerbs) {
+  for (const char* known : layouts::kExecutorVerbs) {
     if (field == known) return true;
   }
   return false;
@@ -174,9 +164,12 @@ void printStamp(const std::string& verb, const ExchangeRecord& reply) {
   std::string field = verb;
   field.resize(kVerbLength, ' ');
   const char* at = reply.argument1;
-  const bool oneName = field == "MKDIR" || field == "mkdir" || field == "RMDIR" ||
-                       field == "rmdir" ||
-                       ((field == "DEL  " || field == "del  " || field == "APAGA") &&
+  const bool oneName = field == layouts::kVerbMakeDirectory ||
+                       field == layouts::kVerbMakeDirectoryLower ||
+                       field == layouts::kVerbRemoveDirectory ||
+                       field == layouts::kVerbRemoveDirectoryLower ||
+                       ((field == layouts::kVerbDelete || field == layouts::kVerbDeleteLower ||
+                         field == layouts::kVerbApaga) &&
                         std::memchr(reply.argument1, '*', kArgumentLength) == nullptr &&
                         std::memchr(reply.argument1, '?', kArgumentLength) == nullptr);
   if (oneName) {
@@ -189,7 +182,7 @@ void printStamp(const std::string& verb, const ExchangeRecord& reply) {
     const std::string written = stampTime(at + 16);
     if (written.empty()) return;
     std::printf("stamp in argument 1: size %ld bytes, last written %s\n", size, written.c_str());
-  } else if (field == "DIR  " || field == "dir  ") {
+  } else if (field == layouts::kVerbDirectoryList || field == layouts::kVerbDirectoryListLower) {
     const long count = digitsAt(at, 16);
     const long total = digitsAt(at + 56, 16);
     if (count < 0 || total < 0) return;
@@ -323,7 +316,7 @@ int main(int argc, char** argv) {
 
   // The message block of the whole exchange, owned by this run.
   MessageBlock block;
-  setUpBlock(block);
+  layouts::setUpMessageBlock(block);
   std::memcpy(block.text, &record, sizeof record);
   std::memset(block.text + sizeof record, ' ', sizeof block.text - sizeof record);
   if (sp2::postMessage(layouts::bytesOf(block)) != 0) {

@@ -6,6 +6,7 @@
 
 #include "converter/access/status_words.h"
 #include "converter/texts.h"
+#include "layouts/transfer_segments.h"
 #include "platform/session.h"
 
 namespace dunax::converter {
@@ -15,6 +16,10 @@ using platform::FileStatus;
 namespace codes = access::codes;
 
 bool endOfData(FileStatus status) { return status.is('1', '0') || status.is('2', '3'); }
+// status, with an end of data counting as success.
+FileStatus reachedEnd(FileStatus status) {
+  return endOfData(status) ? platform::status::kSuccess : status;
+}
 
 // The data-file operation a request code stands for.
 const char* operationOf(const char* code) {
@@ -57,20 +62,21 @@ std::string decisionWords(char answer) {
 }  // namespace
 
 void ConversionRun::showProgress() {
-  if (parameter_.direction() == 'X') {
+  if (directionOf(parameter_) == 'X') {
     progress_.step(counts_.transferSide, counts_.dataSide);
   } else {
     progress_.step(counts_.dataSide, counts_.transferSide);
   }
 }
 
-void ConversionRun::runExport() {
-  if (!dataFile_.issue(codes::kOpenForReading).ok()) return;
-  transferFile_.startOutputSegments();
-  if (!transferFile_.openSetForOutput().ok()) return;
+ConversionRun::AttemptResult ConversionRun::runExport() {
+  // (The attempt has started the output segments again.)
+  if (!dataFile_.issue(codes::kOpenForReading).ok() || !transferFile_.openSetForOutput().ok()) {
+    return {dataFile_.dataStatus(), transferFile_.status()};
+  }
   unsigned char* recordArea = block_.recordArea;
   std::memset(recordArea, 0, access::kRecordAreaLength);
-  const bool keyOption = parameter_.keyOption();
+  const bool keyOption = usesAlternativeCodes(parameter_);
   if (dataFile_.issue(keyOption ? codes::kStartByAlternateKey : codes::kStart).ok()) {
     dataFile_.issue(keyOption ? codes::kReadNextByAlternateKey : codes::kReadNext);
   }
@@ -85,50 +91,53 @@ void ConversionRun::runExport() {
     showProgress();
     if (transferFile_.segmentFull()) transferFile_.switchToNextOutputSegment();
   }
-  if (endOfData(dataFile_.dataStatus())) dataFile_.setDataStatus(platform::status::kSuccess);
+  return {reachedEnd(dataFile_.dataStatus()), transferFile_.status()};
 }
 
-void ConversionRun::runImport() {
+ConversionRun::AttemptResult ConversionRun::runImport() {
   // Until "OU " the data side is untouched: a transfer file that fails first is reported as
   // the transfer file's failure, not the data file's.
-  dataFile_.setDataStatus(platform::status::kSuccess);
   if (!transferFile_.takeAnnouncedSegments(parameter_)) {
     // Segments announced in a form no run can mean: nothing is written.
-    transferFile_.setStatus(kSegmentCountInvalid);
-    invalidSegmentCount_ = true;
-    return;
+    return {platform::status::kSuccess, kSegmentCountInvalid, true};
   }
-  if (!transferFile_.openSetForInput().ok()) return;
-  if (!dataFile_.issue(codes::kOpenForOutput).ok()) return;
-  const char* writeCode = parameter_.keyOption() ? codes::kWriteByAlternateKey : codes::kWrite;
+  if (FileStatus opened = transferFile_.openSetForInput(); !opened.ok()) {
+    return {platform::status::kSuccess, opened};
+  }
+  if (FileStatus opened = dataFile_.issue(codes::kOpenForOutput); !opened.ok()) {
+    return {opened, transferFile_.status()};
+  }
+  const char* writeCode =
+      usesAlternativeCodes(parameter_) ? codes::kWriteByAlternateKey : codes::kWrite;
   // The transfer record is read straight into the first 1024 bytes of the record area: a read
   // that succeeds fills all of them, and one that does not ends the loop before the next write.
   unsigned char* recordArea = block_.recordArea;
   unsigned char* transferRecord = recordArea;
   unsigned char* spacesAfterRecord = recordArea + access::kTransferRecordLength;
+  FileStatus data = platform::status::kSuccess;
   for (;;) {
     std::memset(transferRecord, 0, access::kTransferRecordLength);
-    transferFile_.readNextRecord(transferRecord);
-    while (dataFile_.dataStatus().ok() && transferFile_.status().ok() &&
-           !interruption_.interrupted()) {
+    FileStatus transfer = transferFile_.readNextRecord(transferRecord);
+    while (data.ok() && transfer.ok() && !interruption_.interrupted()) {
       ++counts_.transferSide;
       // The program may have changed the area at the last write: the spaces are laid again.
       std::memset(spacesAfterRecord, ' ',
                   access::kRecordAreaLength - access::kTransferRecordLength);
-      FileStatus written = dataFile_.issue(writeCode);
-      if (written.ok() || written.is('0', '2')) {
-        dataFile_.setDataStatus(platform::status::kSuccess);
+      const FileStatus written = dataFile_.issue(writeCode);
+      data = written.is('0', '2') ? platform::status::kSuccess : written;
+      if (data.ok()) {
         ++counts_.dataSide;
-        transferFile_.readNextRecord(transferRecord);
+        transfer = transferFile_.readNextRecord(transferRecord);
       }
       showProgress();
     }
-    if (endOfData(transferFile_.status())) transferFile_.setStatus(platform::status::kSuccess);
-    if (!transferFile_.status().ok() || !dataFile_.dataStatus().ok() ||
-        interruption_.interrupted() || !transferFile_.hasFurtherInputSegment()) {
-      return;
+    transfer = reachedEnd(transfer);
+    if (!transfer.ok() || !data.ok() || interruption_.interrupted()) return {data, transfer};
+    // No further segment: the last one's end, or "35" for announced segments out of reach.
+    if (!transferFile_.hasFurtherInputSegment()) return {data, reachedEnd(transferFile_.status())};
+    if (FileStatus opened = transferFile_.switchToNextInputSegment(); !opened.ok()) {
+      return {data, opened};
     }
-    if (!transferFile_.switchToNextInputSegment().ok()) return;
   }
 }
 
@@ -136,7 +145,7 @@ std::string ConversionRun::fileLine(bool transferSide) const {
   std::string line = texts::kFileLabel;
   line += '"';
   line.append(dataFileNameUpToSpace(parameter_));
-  if (transferSide) line += texts::kTransferSuffix;
+  if (transferSide) line += layouts::kFirstSegmentSuffix;
   line += '"';
   return line;
 }
@@ -160,9 +169,10 @@ std::string ConversionRun::describeDataFailure() const {
   return text + access::describeStatus(dataFile_.returnedStatus(), operation);
 }
 
-std::string ConversionRun::describeTransferFailure(FileStatus status, const char* operation) {
+std::string ConversionRun::describeTransferFailure(FileStatus status, const char* operation,
+                                                  bool invalidSegmentCount) {
   std::string text = "transfer file " + transferFile_.failedName() + ": ";
-  if (invalidSegmentCount_) {
+  if (invalidSegmentCount) {
     return text + "the segment count in the run parameter (positions 118-119) is not 00-09";
   }
   text += operation;
@@ -193,7 +203,7 @@ std::optional<RunDecision> ConversionRun::askAfterFileError(FileStatus status,
   dialogs_.message.setLine(3, line3);
   dialogs_.message.setLine(4, texts::kIgnoreFile);
   char answer = dialogs::kYes;
-  if (parameter_.askOnFileError()) answer = dialogs_.confirm(dialogs::Default::No);
+  if (asksOnFileError(parameter_)) answer = dialogs_.confirm(dialogs::Default::No);
   lastAnswer_ = answer;
   if (answer == dialogs::kNo) return std::nullopt;  // start the file again
   // Yes gives the file up; any other answer (cancelled, nobody to answer) aborts the whole
@@ -218,7 +228,7 @@ RunDecision ConversionRun::askAfterCountMismatch() {
 }
 
 FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
-  if (parameter_.direction() != 'X') return dataFile_.issue(codes::kClose);
+  if (directionOf(parameter_) != 'X') return dataFile_.issue(codes::kClose);
   unsigned char* recordArea = block_.recordArea;
   std::memset(recordArea, ' ', access::kRecordAreaLength);
   if (!keepWrittenRecords) {
@@ -228,10 +238,10 @@ FileStatus ConversionRun::closeDataFile(bool keepWrittenRecords) {
   return dataFile_.issue(codes::kClose);
 }
 
-ConversionRun::AttemptEnd ConversionRun::endAttempt() {
+ConversionRun::AttemptEnd ConversionRun::endAttempt(const AttemptResult& result) {
   AttemptEnd attempt;
-  attempt.transfer = transferFile_.status();
-  attempt.data = dataFile_.dataStatus();
+  attempt.transfer = result.transfer;
+  attempt.data = result.data;
   const char* transferOperation = transferFile_.lastOperation();
   if (!attempt.data.ok()) attempt.failure = describeDataFailure();
   // The last buffered records reach the disk at the close: its failure is the file's.
@@ -241,7 +251,8 @@ ConversionRun::AttemptEnd ConversionRun::endAttempt() {
     transferOperation = "close";
   }
   if (attempt.data.ok() && !attempt.transfer.ok()) {
-    attempt.failure = describeTransferFailure(attempt.transfer, transferOperation);
+    attempt.failure = describeTransferFailure(attempt.transfer, transferOperation,
+                                              result.invalidSegmentCount);
   }
   // The point of no return: the interruption is read once, here. A keep "CL " that answers
   // success has replaced the data file ("X"), so a termination request that arrives from now on
@@ -251,7 +262,7 @@ ConversionRun::AttemptEnd ConversionRun::endAttempt() {
   FileStatus dataClosed = closeDataFile(wentWell);
   // In "X" the data file's last records reach the disk at its close: a close that fails is
   // a data-file error like a failing write, never a success.
-  if (parameter_.direction() == 'X' && wentWell && !dataClosed.ok()) {
+  if (directionOf(parameter_) == 'X' && wentWell && !dataClosed.ok()) {
     attempt.data = dataClosed;
     attempt.failure = describeDataFailure();
   }
@@ -289,15 +300,10 @@ std::optional<RunDecision> ConversionRun::decide(AttemptEnd& attempt) {
 RunDecision ConversionRun::run() {
   for (;;) {
     counts_ = {};
-    invalidSegmentCount_ = false;
     transferFile_.startOutputSegments();
     showProgress();
-    if (parameter_.direction() == 'X') {
-      runImport();
-    } else {
-      runExport();
-    }
-    AttemptEnd attempt = endAttempt();
+    const AttemptResult result = directionOf(parameter_) == 'X' ? runImport() : runExport();
+    AttemptEnd attempt = endAttempt(result);
     if (std::optional<RunDecision> decision = decide(attempt)) return *decision;
   }
 }

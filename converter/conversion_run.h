@@ -16,14 +16,10 @@
 
 namespace dunax::converter {
 
-// Exit codes the run decides.
-inline constexpr int kExitAbort = 16;
-inline constexpr int kExitGiveUpFile = 32;
-
 enum class RunDecision {
   Converted,   // the exit code follows from the direction (segments in "B", 0 in "X")
-  Abort,       // 16: abort the whole conversion
-  GiveUpFile,  // 32: this file is given up
+  Abort,       // layouts::kExitAbortConversion
+  GiveUpFile,  // layouts::kExitGiveUpFile
 };
 
 // The counts of the last attempt.
@@ -51,8 +47,16 @@ class ConversionRun {
   const std::string& reason() const { return reason_; }
 
  private:
-  void runExport();  // direction "B": data file to transfer file
-  void runImport();  // direction "X": transfer file to data file
+  // How an attempt's records stopped moving: the data and transfer statuses it ended with
+  // (success for a side that reached its end or was not reached), and whether the run
+  // parameter's segment count stopped it before anything was opened.
+  struct AttemptResult {
+    platform::FileStatus data;
+    platform::FileStatus transfer;
+    bool invalidSegmentCount = false;
+  };
+  AttemptResult runExport();  // direction "B": data file to transfer file
+  AttemptResult runImport();  // direction "X": transfer file to data file
   void showProgress();
   // Issues "CL "; in "X" the record area first says whether the records written in this
   // attempt are kept. Returns the data status of the close.
@@ -68,8 +72,10 @@ class ConversionRun {
   // number, and the words the record-access program left for it when it left some.
   std::string describeDataFailure() const;
   // The failed transfer-file operation of the attempt, in words: for a read or a write the
-  // record number ("read: record 60,001: 50 bytes left at the end, not a whole record").
-  std::string describeTransferFailure(platform::FileStatus status, const char* operation);
+  // record number ("read: record 60,001: 50 bytes left at the end, not a whole record"), or
+  // the segment count of the run parameter that is not 00-09.
+  std::string describeTransferFailure(platform::FileStatus status, const char* operation,
+                                      bool invalidSegmentCount);
   // Ends the run with decision, keeping why.
   RunDecision end(RunDecision decision, std::string reason);
 
@@ -83,9 +89,10 @@ class ConversionRun {
     std::string failure;
     bool stopped = false;
   };
-  // The end of an attempt: both files closed ("CL " says keep or discard in "X"). The keep or
-  // discard is chosen once, from the statuses and the interruption read at that moment.
-  AttemptEnd endAttempt();
+  // The end of an attempt that ended with result: both files closed ("CL " says keep or
+  // discard in "X"). The keep or discard is chosen once, from the statuses and the
+  // interruption read at that moment.
+  AttemptEnd endAttempt(const AttemptResult& result);
   // What the attempt's end means for the run: a decision, or nothing to convert the file again.
   std::optional<RunDecision> decide(AttemptEnd& attempt);
 
@@ -99,7 +106,6 @@ class ConversionRun {
   AttemptCounts counts_;
   std::string reason_;
   char lastAnswer_ = ' ';  // the answer to the last question of the run
-  bool invalidSegmentCount_ = false;
 };
 
 }  // namespace dunax::converter

@@ -2,6 +2,7 @@
 #include "converter/run_parameter.h"
 
 #include "layouts/byte_fields.h"
+#include "layouts/transfer_segments.h"
 #include "platform/command_line.h"
 
 namespace dunax::converter {
@@ -20,9 +21,7 @@ RunParameter runParameterFromText(std::string_view text) {
 }
 
 std::string_view dataFileNameUpToSpace(const RunParameter& parameter) {
-  std::string_view name = layouts::textOf(parameter.dataFileName);
-  std::size_t space = name.find(' ');
-  return space == std::string_view::npos ? name : name.substr(0, space);
+  return layouts::segmentDataName(layouts::textOf(parameter.dataFileName));
 }
 
 }  // namespace dunax::converter

@@ -1,5 +1,5 @@
 // The run parameter as the converter reads it: the 121-character command-line record laid out
-// in layouts/run_parameter.h, and what the converter asks of it.
+// in layouts/run_parameter.h (the one RunParameter), and what the converter asks of it.
 #pragma once
 
 #include <string_view>
@@ -11,12 +11,18 @@ namespace dunax::converter {
 using layouts::kCommandLineReadLength;
 using layouts::kRunParameterLength;
 
-struct RunParameter : layouts::RunParameter {
-  char direction() const { return layouts::RunParameter::direction[0]; }
-  bool keyOption() const { return layouts::RunParameter::keyOption[0] == layouts::kAlternativeRequestCodes; }
-  bool askOnFileError() const { return askFlag[0] == layouts::kAskOperator; }
-};
-static_assert(sizeof(RunParameter) == kRunParameterLength);
+using layouts::RunParameter;
+
+// The direction: 'B' data file to transfer file, 'X' back (anything else is refused).
+inline char directionOf(const RunParameter& parameter) { return parameter.direction[0]; }
+// True when the run uses the alternative request codes ("O").
+inline bool usesAlternativeCodes(const RunParameter& parameter) {
+  return parameter.keyOption[0] == layouts::kAlternativeRequestCodes;
+}
+// True when the operator is asked on a file error ("S").
+inline bool asksOnFileError(const RunParameter& parameter) {
+  return parameter.askFlag[0] == layouts::kAskOperator;
+}
 
 // Reads the run parameter from the command line: the arguments joined by single spaces, 140
 // characters read, the first 121 kept and padded with spaces.

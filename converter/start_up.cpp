@@ -15,6 +15,7 @@
 #include "converter/transfer_file.h"
 #include "dialogs/dialog_service.h"
 #include "layouts/byte_fields.h"
+#include "layouts/exit_codes.h"
 #include "platform/console.h"
 #include "platform/durable_files.h"
 #include "platform/file_lock.h"
@@ -78,7 +79,7 @@ bool lockTransferName(RunState& state) {
 // The end of a "B" run: the new transfer set replaces the last good one only when the file
 // was converted; otherwise its temporary segments go. Returns the exit code.
 int finishTransferSet(RunState& state, int exitCode) {
-  if (exitCode > kMaxExtraSegments) {
+  if (exitCode > layouts::kExitMostConverted) {
     state.transferFile.discardOutputSegments();
     return exitCode;
   }
@@ -91,7 +92,7 @@ int finishTransferSet(RunState& state, int exitCode) {
     state.transferFile.discardOutputSegments();
     reportOutcome(state, "stopped by a termination request before the transfer file was put in "
                          "place; the earlier one is kept");
-    return kExitAbort;
+    return layouts::kExitAbortConversion;
   }
   std::string failedPath;
   platform::Status error = state.transferFile.publishOutputSegments(failedPath);
@@ -99,13 +100,13 @@ int finishTransferSet(RunState& state, int exitCode) {
   reportOutcome(state, "the transfer file " + failedPath + " cannot be put in place: " +
                            error.message());
   state.transferFile.discardOutputSegments();
-  return kExitGiveUpFile;
+  return layouts::kExitGiveUpFile;
 }
 
 int decideExitCode(RunDecision decision, char direction, const TransferFile& transferFile) {
   switch (decision) {
-    case RunDecision::Abort: return kExitAbort;
-    case RunDecision::GiveUpFile: return kExitGiveUpFile;
+    case RunDecision::Abort: return layouts::kExitAbortConversion;
+    case RunDecision::GiveUpFile: return layouts::kExitGiveUpFile;
     case RunDecision::Converted: break;
   }
   return direction == 'B' ? transferFile.extraSegments() : 0;
@@ -114,8 +115,8 @@ int decideExitCode(RunDecision decision, char direction, const TransferFile& tra
 }  // namespace
 
 int runConverter(const RunParameter& parameter, const OutsidePrograms& programs) {
-  const char direction = parameter.direction();
-  if (direction != 'B' && direction != 'X') return kExitBadDirection;
+  const char direction = directionOf(parameter);
+  if (direction != 'B' && direction != 'X') return layouts::kExitAbortConversion;
   // A file-size limit makes a write fail ("34", the file given up), never ends the process:
   // for the transfer file and for the data file written by a record-access program alike.
   (void)platform::treatFileSizeLimitAsWriteFailure();
@@ -124,14 +125,13 @@ int runConverter(const RunParameter& parameter, const OutsidePrograms& programs)
   state.transferFile.buildName(state.parameter);
   // Under the lock, the open of the transfer set completes a publish that a stopped run left
   // and removes the temporary segments of a run that was killed before its journal.
-  if (!lockTransferName(state)) return kExitGiveUpFile;
+  if (!lockTransferName(state)) return layouts::kExitGiveUpFile;
 
-  if (platform::Status loaded = state.screen.load(); !loaded.ok()) {
-    reportOutcome(state, "the screen library SP2MF cannot be found: " + loaded.message());
+  if (platform::Status shown = state.screen.setUpWindow(direction); !shown.ok()) {
+    reportOutcome(state, "the screen library SP2MF cannot be found: " + shown.message());
     state.lock.release();
-    return kExitScreenLibraryMissing;
+    return layouts::kExitAbortConversion;
   }
-  state.screen.setUpWindow(direction);
   state.progress.fillFromRunParameter(state.parameter);
   access::fillRequestBlock(state.block, state.parameter);
   // Stop requests are seen at every record, attempt and dialog, with or without a terminal;

@@ -4,7 +4,7 @@
 
 #include "converter/access/record_access_program.h"
 #include "converter/run_parameter.h"
-#include "converter/screen/screen_program.h"
+#include "platform/screen_program.h"
 #include "dialogs/message_box_program.h"
 
 namespace dunax::converter {
@@ -13,17 +13,14 @@ namespace dunax::converter {
 // message box.
 struct OutsidePrograms {
   access::RecordAccessProgram& recordAccess;
-  screen::ScreenProgram& screen;
+  platform::ScreenProgram& screen;
   dialogs::MessageBoxProgram& messageBox;
 };
 
-// Exit code of a run parameter whose direction is neither "B" nor "X", and of a run that
-// cannot reach its screen library.
-inline constexpr int kExitBadDirection = 16;
-inline constexpr int kExitScreenLibraryMissing = 16;
-
-// Runs the converter on the command line and returns the exit code: 0-9 converted ("B": the
-// number of extra transfer-file segments), 16 abort the whole conversion, 32 give up this file.
+// Runs the converter on the command line and returns the exit code (layouts/exit_codes.h): 0-9
+// converted ("B": the number of extra transfer-file segments), 16 abort the whole conversion
+// (also for a direction that is neither "B" nor "X" and a screen library that cannot be
+// reached), 32 give up this file.
 int runConverter(int argc, char** argv);
 
 // The same run with the run parameter read and the outside programs given.

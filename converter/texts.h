@@ -15,7 +15,6 @@ inline constexpr char kNotInstalled[] = "     N\xC3O SE ENCONTRA INSTALADO !!!";
 
 // File error dialog.
 inline constexpr char kFileLabel[] = "Ficheiro:";
-inline constexpr char kTransferSuffix[] = ".bin";
 inline constexpr char kErrorWord[] = "ERRO ";
 inline constexpr char kIgnoreFile[] = "  Ignora este Ficheiro?   ";
 

@@ -4,13 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
+#include <string_view>
 
 #include "platform/host_path.h"
 
 namespace dunax::converter {
 namespace {
 
-constexpr char kFirstSegmentSuffix[] = ".bin";
 // A journal is 28 bytes; anything much longer is not read whole.
 constexpr std::size_t kJournalReadLimit = 256;
 
@@ -20,18 +21,9 @@ std::string notReplaceableWords(const platform::Status& status) {
   return status.message();
 }
 
-// The transfer status of a temporary file that could not be made.
-platform::FileStatus statusOfCreation(const platform::Status& status) {
-  switch (status.code()) {
-    case platform::StatusCode::PermissionDenied:
-    case platform::StatusCode::IsDirectory:
-    case platform::StatusCode::AlreadyExists:
-      return platform::status::kPermissionDenied;
-    case platform::StatusCode::NoSpace:
-      return platform::status::kBoundaryViolation;
-    default:
-      return platform::status::kPermanentError;
-  }
+// A name field of the transfer file as text.
+std::string_view textOf(const char (&name)[kTransferNameLength]) {
+  return {name, kTransferNameLength};
 }
 
 // status with words added after its own.
@@ -51,7 +43,8 @@ void TransferFile::buildName(const RunParameter& parameter) {
   std::memset(baseName_, ' ', sizeof baseName_);
   std::string_view dataName = dataFileNameUpToSpace(parameter);
   std::memcpy(baseName_, dataName.data(), dataName.size());
-  std::memcpy(baseName_ + dataName.size(), kFirstSegmentSuffix, 4);
+  std::memcpy(baseName_ + dataName.size(), layouts::kFirstSegmentSuffix.data(),
+              layouts::kFirstSegmentSuffix.size());
   std::memcpy(name_, baseName_, sizeof name_);
   char dataField[kTransferNameLength];
   std::memset(dataField, ' ', sizeof dataField);
@@ -80,7 +73,7 @@ platform::FileStatus TransferFile::openForOutput() {
   (void)platform::removeFileIfPresent(path.c_str());  // one left makes the creation fail
   platform::Status made = platform::createNewFile(path.c_str(), newFileMode_);
   if (!made.ok()) {
-    status_ = statusOfCreation(made);
+    status_ = platform::fileStatusOf(made);
     return status_;
   }
   status_ = file_.open(path.c_str(), platform::OpenMode::Output);
@@ -116,18 +109,7 @@ std::string TransferFile::segmentPath(int number, const char* suffix) const {
 }
 
 int TransferFile::lastNameableSegment() const {
-  char segment[kTransferNameLength];
-  return segmentName(1, segment) ? kMaxExtraSegments : 0;
-}
-
-int TransferFile::segmentNamedAsFirst() const {
-  for (std::size_t start = 0; start < kSegmentMarkLastStart; ++start) {
-    if (baseName_[start] == '.' && baseName_[start + 1] == 'b' && baseName_[start + 2] == 'i') {
-      const char digit = baseName_[start + 3];
-      return digit >= '1' && digit <= '9' ? digit - '0' : 0;
-    }
-  }
-  return 0;
+  return layouts::segmentMark(textOf(baseName_)) >= 0 ? layouts::kMostExtraSegments : 0;
 }
 
 platform::FileStatus TransferFile::refuse(platform::FileStatus status, std::string operation,
@@ -244,7 +226,7 @@ platform::FileStatus TransferFile::openSetForOutput() {
   int completed = -1;
   if (!completePendingPublish(completed)) return status_;
   discardOutputSegments();
-  if (const int shared = segmentNamedAsFirst(); shared != 0) {
+  if (const int shared = layouts::segmentNamedAsFirst(textOf(baseName_)); shared != 0) {
     const std::string digit(1, static_cast<char>('0' + shared));
     return refuse(kSegmentNameCollision,
                   "open for writing (this name is also the name of segment " + digit +
@@ -277,7 +259,8 @@ platform::FileStatus TransferFile::openSetForInput() {
                       "; count the segments again)",
                   0);
   }
-  if (const int shared = segmentNamedAsFirst(); shared != 0 && shared <= segmentCount_) {
+  if (const int shared = layouts::segmentNamedAsFirst(textOf(baseName_));
+      shared != 0 && shared <= segmentCount_) {
     const std::string digit(1, static_cast<char>('0' + shared));
     return refuse(kSegmentNameCollision,
                   "open for reading (this name is also the name of segment " + digit +
@@ -299,14 +282,7 @@ platform::FileStatus TransferFile::openSetForInput() {
 
 bool TransferFile::segmentName(int number, char out[kTransferNameLength]) const {
   std::memcpy(out, baseName_, kTransferNameLength);
-  if (number == 0) return true;
-  for (std::size_t start = 0; start < kSegmentMarkLastStart; ++start) {
-    if (out[start] == '.' && out[start + 1] == 'b' && out[start + 2] == 'i') {
-      out[start + 3] = static_cast<char>('0' + number);
-      return true;
-    }
-  }
-  return false;
+  return number == 0 || layouts::markSegment(std::span<char>(out, kTransferNameLength), number);
 }
 
 platform::Status TransferFile::publishOutputSegments(std::string& failedPath) {
@@ -357,14 +333,10 @@ void TransferFile::discardOutputSegments() {
 }
 
 bool TransferFile::segmentsShareOneFolder() const {
-  int mark = -1;
+  const int mark = layouts::segmentMark(textOf(baseName_));
   int lastSeparator = -1;
   for (std::size_t at = 0; at < kTransferNameLength; ++at) {
     if (baseName_[at] == '\\' || baseName_[at] == '/') lastSeparator = static_cast<int>(at);
-    if (mark < 0 && at < kSegmentMarkLastStart && baseName_[at] == '.' &&
-        baseName_[at + 1] == 'b' && baseName_[at + 2] == 'i') {
-      mark = static_cast<int>(at);
-    }
   }
   return mark < 0 || mark > lastSeparator;
 }
@@ -394,24 +366,15 @@ void TransferFile::startOutputSegments() {
   segmentRecords_ = 0;
 }
 
-int TransferFile::findSegmentMark() const {
-  for (std::size_t start = 0; start < kSegmentMarkLastStart; ++start) {
-    if (name_[start] == '.' && name_[start + 1] == 'b' && name_[start + 2] == 'i') {
-      return static_cast<int>(start);
-    }
-  }
-  return -1;
-}
-
 platform::FileStatus TransferFile::switchToNextOutputSegment() {
-  if (segmentCount_ >= kMaxExtraSegments) {
+  if (segmentCount_ >= layouts::kMostExtraSegments) {
     lastOperation_ = "a tenth segment (at most 9 segments after the first one)";
     status_ = kSegmentLimitReached;
     return status_;
   }
   segmentRecords_ = 0;
   ++segmentCount_;
-  int mark = findSegmentMark();
+  const int mark = layouts::segmentMark(textOf(name_));
   if (mark < 0) {
     lastOperation_ = "a further segment (the name has no \".bi\" in its first 46 characters)";
     status_ = kSegmentLimitReached;
@@ -439,12 +402,12 @@ bool TransferFile::takeAnnouncedSegments(const RunParameter& parameter) {
   }
   if (digits[0] < '0' || digits[0] > '9' || digits[1] < '0' || digits[1] > '9') return false;
   segmentCount_ = (digits[0] - '0') * 10 + (digits[1] - '0');
-  return segmentCount_ <= kMaxExtraSegments;
+  return segmentCount_ <= layouts::kMostExtraSegments;
 }
 
 bool TransferFile::hasFurtherInputSegment() {
   if (segmentCount_ == 0) return false;
-  int mark = findSegmentMark();
+  const int mark = layouts::segmentMark(textOf(name_));
   if (mark < 0) {
     // Segments were announced that no name can reach: their records would be missing.
     lastOperation_ = "the announced segments (the name has no \".bi\" in its first 46 characters)";
@@ -462,7 +425,7 @@ bool TransferFile::hasFurtherInputSegment() {
 
 platform::FileStatus TransferFile::switchToNextInputSegment() {
   close();
-  int mark = findSegmentMark();
+  const int mark = layouts::segmentMark(textOf(name_));
   name_[mark + 3] = static_cast<char>('0' + segmentNumber_);
   return openForInput();
 }

@@ -15,6 +15,7 @@
 #include "converter/access/request_block.h"
 #include "converter/publish_journal.h"
 #include "converter/run_parameter.h"
+#include "layouts/transfer_segments.h"
 #include "platform/durable_files.h"
 #include "platform/file_status.h"
 #include "platform/record_file.h"
@@ -24,9 +25,6 @@ namespace dunax::converter {
 
 inline constexpr std::size_t kTransferNameLength = 128;
 inline constexpr std::int64_t kRecordsPerSegment = 1000000;
-inline constexpr int kMaxExtraSegments = 9;
-// ".bi" is looked for at positions 1 to 46 of the name.
-inline constexpr std::size_t kSegmentMarkLastStart = 46;
 
 // The statuses the converter gives a transfer file whose segment cannot be reached or that does
 // not match what the run parameter announces:
@@ -60,8 +58,7 @@ class TransferFile {
  public:
   TransferFile();
 
-  // Builds segment 0's name: the data file name up to its first space (at most 50
-  // characters) followed by ".bin", space-padded to 128.
+  // Builds segment 0's name (layouts/transfer_segments.h), space-padded to 128.
   void buildName(const RunParameter& parameter);
   const char* name() const { return name_; }
 
@@ -73,7 +70,6 @@ class TransferFile {
   // The name (Windows-1252, as the records hold it) of the segment or file the last failure
   // was about: the current segment's, or the one a refusal at the open names.
   std::string failedName() const;
-  void setStatus(platform::FileStatus status) { status_ = status; }
 
   // The open of an attempt's transfer set, each returning the status of the open of segment 0
   // or of a refusal (the transfer status). Both first complete the publish journal that a
@@ -145,8 +141,6 @@ class TransferFile {
   platform::RecordFile& recordFile() { return file_; }
 
  private:
-  // The 0-based start of the first ".bi" in positions 1-46 of the name, or -1.
-  int findSegmentMark() const;
   // The host path of name (Windows-1252, trailing spaces cut) followed by suffix: its host
   // form (platform/host_path.h), empty when it has none, a name no file system opens.
   static std::string hostPath(const char* name, const char* suffix);
@@ -158,8 +152,6 @@ class TransferFile {
   std::string journalName() const;
   // 9 when the name has a ".bi" in positions 1-46, else 0 (only segment 0 can be named).
   int lastNameableSegment() const;
-  // The segment k (1-9) whose name is segment 0's own name, or 0 when there is none.
-  int segmentNamedAsFirst() const;
   // Sets the transfer status, the operation's words and the name they are about.
   platform::FileStatus refuse(platform::FileStatus status, std::string operation, int segment);
   // Finds and carries out a journal; false after refusing (the status is set). extraSegments

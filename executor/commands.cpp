@@ -40,17 +40,15 @@ std::size_t findLastBackslash(const char* area, std::size_t from, std::size_t do
   return 0;
 }
 
-// Runs the information lookup on name with argument 1 saved and restored around it, the
-// error flag untouched. Returns true and fills entry when the name is found.
-bool probe(Job& job, std::string_view name, platform::DirectoryEntry& entry) {
-  char saved[kArgument];
-  std::memcpy(saved, job.record.argument1, kArgument);
-  const char flag = job.errorFlag;
-  putPadded(job.record.argument1, kArgument, name);
-  bool found = name.size() <= kArgument && lookUpInformation(job, &entry);
-  std::memcpy(job.record.argument1, saved, kArgument);
-  job.errorFlag = flag;
-  return found;
+// Looks name up as the information lookup finds a name in argument 1 (up to its first space;
+// a name longer than the argument is never found); the request is left as it was. Returns true
+// and fills entry when the name is found.
+bool probe(std::string_view name, platform::DirectoryEntry& entry) {
+  if (name.size() > kArgument) return false;
+  const platform::Expected<platform::DirectoryEntry> found =
+      platform::lookUpEntry(nameIn(name.data(), name.size()));
+  if (found) entry = *found;
+  return found.ok();
 }
 
 // True when an entry name found by a search can be written into a name field of width bytes
@@ -141,7 +139,7 @@ void copySingleFile(Job& job, bool destinationIsDirectory) {
   platform::DirectoryEntry made;
   if (!copied.ok()) {
     job.fail(copyFailure(from, target, copied));
-  } else if (!probe(job, target, made) || made.isDirectory) {
+  } else if (!probe(target, made) || made.isDirectory) {
     job.fail(target + " was not found after the copy");
   }
 }
@@ -378,7 +376,7 @@ void copyFiles(Job& job) {
   }
   platform::DirectoryEntry destination;
   const bool destinationIsDirectory =
-      probe(job, nameIn(job.record.argument2, kArgument), destination) &&
+      probe(nameIn(job.record.argument2, kArgument), destination) &&
       destination.isDirectory;
   const std::size_t position = findLastSeparatorOrWildcard(job.record.argument1);
   const char found = position == 0 ? ' ' : job.record.argument1[position - 1];
@@ -505,24 +503,25 @@ void runShellCommand(Job& job) {
 }
 
 void dispatchVerb(Job& job) {
-  if (verbIs(job, text::kVerbDirectoryList) || verbIs(job, text::kVerbDirectoryListLower)) {
+  if (verbIs(job, layouts::kVerbDirectoryList) || verbIs(job, layouts::kVerbDirectoryListLower)) {
     listInventory(job);
-  } else if (verbIs(job, text::kVerbMakeDirectory) || verbIs(job, text::kVerbMakeDirectoryLower)) {
+  } else if (verbIs(job, layouts::kVerbMakeDirectory) ||
+             verbIs(job, layouts::kVerbMakeDirectoryLower)) {
     makeDirectoryPath(job);
-  } else if (verbIs(job, text::kVerbRemoveDirectory) ||
-             verbIs(job, text::kVerbRemoveDirectoryLower)) {
+  } else if (verbIs(job, layouts::kVerbRemoveDirectory) ||
+             verbIs(job, layouts::kVerbRemoveDirectoryLower)) {
     removeDirectory(job);
-  } else if (verbIs(job, text::kVerbCurrentDirectory)) {
+  } else if (verbIs(job, layouts::kVerbCurrentDirectory)) {
     reportCurrentDirectory(job);
-  } else if (verbIs(job, text::kVerbCopia) || verbIs(job, text::kVerbCopy) ||
-             verbIs(job, text::kVerbCopyLower)) {
+  } else if (verbIs(job, layouts::kVerbCopia) || verbIs(job, layouts::kVerbCopy) ||
+             verbIs(job, layouts::kVerbCopyLower)) {
     copyFiles(job);
-  } else if (verbIs(job, text::kVerbApaga) || verbIs(job, text::kVerbDelete) ||
-             verbIs(job, text::kVerbDeleteLower)) {
+  } else if (verbIs(job, layouts::kVerbApaga) || verbIs(job, layouts::kVerbDelete) ||
+             verbIs(job, layouts::kVerbDeleteLower)) {
     deleteFiles(job);
-  } else if (verbIs(job, text::kVerbRename) || verbIs(job, text::kVerbRenameLower)) {
+  } else if (verbIs(job, layouts::kVerbRename) || verbIs(job, layouts::kVerbRenameLower)) {
     renameFile(job);
-  } else if (verbIs(job, text::kVerbExecute)) {
+  } else if (verbIs(job, layouts::kVerbExecute)) {
     runCommandInDirectory(job);
   } else {
     runShellCommand(job);

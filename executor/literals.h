@@ -1,41 +1,14 @@
-// The executor's fixed texts, byte for byte: the exchange's tag and type words, the reply
-// statuses, the names of the screen library and of the placeholder window, and the verbs.
+// The executor's own fixed texts, byte for byte: the screen library's second name, the names of
+// the start-up and of the placeholder window, the inventory listing's directories. (The
+// exchange's words and the verbs are in layouts/exchange_record.h.)
 #pragma once
-
-#include "layouts/exchange_record.h"
-#include "layouts/screen_functions.h"
 
 namespace dunax::executor::text {
 
-inline constexpr const char* kTag = layouts::kExchangeTag;
-inline constexpr const char* kTypeRequest = layouts::kRequestType;
-inline constexpr const char* kTypeReply = layouts::kReplyType;
-inline constexpr const char* kTypeEnd = layouts::kEndType;
-inline constexpr const char* kStatusOk = layouts::kReplyOk;
-inline constexpr const char* kStatusError = layouts::kReplyError;
-
-inline constexpr const char* kLibraryName = layouts::kScreenLibraryName;
 inline constexpr char kFallbackLibraryName[] = "SP2     ";
 inline constexpr char kStartUpName[] = "VRD     ";
 inline constexpr char kWindowName[] = "Dummy2  ";
 inline constexpr char kWindowMark[] = "x";
-
-inline constexpr char kVerbDirectoryList[] = "DIR  ";
-inline constexpr char kVerbDirectoryListLower[] = "dir  ";
-inline constexpr char kVerbMakeDirectory[] = "MKDIR";
-inline constexpr char kVerbMakeDirectoryLower[] = "mkdir";
-inline constexpr char kVerbRemoveDirectory[] = "RMDIR";
-inline constexpr char kVerbRemoveDirectoryLower[] = "rmdir";
-inline constexpr char kVerbCurrentDirectory[] = "CDDIR";
-inline constexpr char kVerbCopia[] = "COPIA";
-inline constexpr char kVerbCopy[] = "COPY ";
-inline constexpr char kVerbCopyLower[] = "copy ";
-inline constexpr char kVerbApaga[] = "APAGA";
-inline constexpr char kVerbDelete[] = "DEL  ";
-inline constexpr char kVerbDeleteLower[] = "del  ";
-inline constexpr char kVerbRename[] = "REN  ";
-inline constexpr char kVerbRenameLower[] = "ren  ";
-inline constexpr char kVerbExecute[] = "EXECU";
 
 // The reason of a failure that gave none of its own (every handler gives one; kept so that an
 // "ERRO " never comes back without words).

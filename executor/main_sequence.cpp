@@ -10,6 +10,9 @@
 #include "platform/console.h"
 
 namespace dunax::executor {
+
+using platform::ScreenProgram;
+namespace functions = layouts::screen_function;
 namespace {
 
 // Upper bound of the wait for the end message, whatever the clock does.
@@ -24,7 +27,7 @@ constexpr int kEndMessagePauseMicroseconds = 200;
 bool startLibrary(ScreenProgram& library, int& returnCode) {
   StartUpBlock block;
   fillStartUpBlock(block);
-  platform::Expected<int> result = library.call(operation::kStartUp, &block);
+  platform::Expected<int> result = library.call(functions::kStartLibrary, &block);
   if (!result) {
     std::string message =
         "DUNAXSYS: the screen library is not installed: " + result.status().message();
@@ -35,7 +38,7 @@ bool startLibrary(ScreenProgram& library, int& returnCode) {
   return true;
 }
 
-int callLibrary(ScreenProgram& library, std::uint16_t operationCode, void* block, int previous) {
+int callLibrary(ScreenProgram& library, std::int16_t operationCode, void* block, int previous) {
   return library.call(operationCode, block).valueOr(previous);
 }
 
@@ -44,15 +47,15 @@ int callLibrary(ScreenProgram& library, std::uint16_t operationCode, void* block
 bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
   for (int attempt = 0; attempt < kReplyPostAttempts; ++attempt) {
     if (attempt > 0) platform::sleepMilliseconds(kReplyPostPauseMilliseconds);
-    std::memcpy(job.record.verb, job.failed() ? text::kStatusError : text::kStatusOk,
+    std::memcpy(job.record.verb, job.failed() ? layouts::kReplyError : layouts::kReplyOk,
                 sizeof job.record.verb);
-    std::memcpy(job.record.typeWord, text::kTypeReply, sizeof job.record.typeWord);
+    std::memcpy(job.record.typeWord, layouts::kReplyType, sizeof job.record.typeWord);
     fillForPost(block, job.record);
     fillReplyNotes(block, job.exitStatus,
                    !job.failed() ? std::string_view()
                    : job.reason.empty() ? std::string_view(text::kReasonUnknown)
                                         : std::string_view(job.reason));
-    platform::Expected<int> result = library.call(operation::kPostMessage, &block);
+    platform::Expected<int> result = library.call(functions::kPostMessage, &block);
     if (result) returnCode = *result;
     if (result && returnCodeOf(block) == 0) return true;
   }
@@ -62,7 +65,7 @@ bool postReply(ScreenProgram& library, Job& job, MessageBlock& block, int& retur
 // Step 6: waits for the end message of this exchange until the clock's hundredths reading has
 // been seen to change twice.
 void waitForEndMessage(ScreenProgram& library, Job& job, MessageBlock& block, int& returnCode) {
-  std::memcpy(job.record.typeWord, text::kTypeEnd, sizeof job.record.typeWord);
+  std::memcpy(job.record.typeWord, layouts::kEndType, sizeof job.record.typeWord);
   int counter = 0;
   char current[8];
   char lastSeen[8];
@@ -80,7 +83,7 @@ void waitForEndMessage(ScreenProgram& library, Job& job, MessageBlock& block, in
     }
     platform::sleepMicroseconds(kEndMessagePauseMicroseconds);
     clearForFetch(block);
-    returnCode = callLibrary(library, operation::kFetchMessage, &block, returnCode);
+    returnCode = callLibrary(library, functions::kFetchMessage, &block, returnCode);
   }
 }
 
@@ -97,7 +100,7 @@ int centisecondsOf(const char* time) {
 }
 
 bool isRequest(const Job& job) {
-  return std::memcmp(job.record.typeWord, text::kTypeRequest, sizeof job.record.typeWord) == 0;
+  return std::memcmp(job.record.typeWord, layouts::kRequestType, sizeof job.record.typeWord) == 0;
 }
 
 }  // namespace
@@ -136,13 +139,13 @@ int runMainSequence(ScreenProgram& library, TimeOfDayReader readClock) {
 
   WindowRecord window;
   fillWindowBlock(window);
-  returnCode = callLibrary(library, operation::kOpenWindow, &window, returnCode);
+  returnCode = callLibrary(library, functions::kOpenWindow, &window, returnCode);
 
   // The message block of the whole exchange: fetch, reply, end message.
   MessageBlock block;
-  initialiseMessageBlock(block);
+  layouts::setUpMessageBlock(block);
   clearForFetch(block);
-  returnCode = callLibrary(library, operation::kFetchMessage, &block, returnCode);
+  returnCode = callLibrary(library, functions::kFetchMessage, &block, returnCode);
   Job job;
   std::memcpy(&job.record, block.text, sizeof job.record);
   job.succeed();
@@ -162,8 +165,8 @@ int runMainSequence(ScreenProgram& library, TimeOfDayReader readClock) {
 
   // The window close record is the whole parameter of both end-of-run operations, never set.
   layouts::WindowCloseRecord close{};
-  returnCode = callLibrary(library, operation::kCloseWindow, &close, returnCode);
-  returnCode = callLibrary(library, operation::kEnd, &close, returnCode);
+  returnCode = callLibrary(library, functions::kCloseWindow, &close, returnCode);
+  returnCode = callLibrary(library, functions::kEndLibrary, &close, returnCode);
   return returnCode;
 }
 

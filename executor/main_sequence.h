@@ -43,7 +43,7 @@ void carryOutRequest(Job& job);
 // Returns the program's exit code: the value the last library call returned, or
 // kExitLibraryMissing when the library cannot be reached at start-up (reported on standard
 // error with the loader's words).
-int runMainSequence(ScreenProgram& library,
+int runMainSequence(platform::ScreenProgram& library,
                     TimeOfDayReader readClock = platform::timeOfDayHundredths);
 
 }  // namespace dunax::executor

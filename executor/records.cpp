@@ -7,13 +7,6 @@
 
 namespace dunax::executor {
 
-void initialiseMessageBlock(MessageBlock& block) {
-  std::memset(&block, 0, sizeof block);
-  for (std::size_t i = 0; i < std::size(block.settings); ++i) {
-    layouts::putLittleEndian16(block.settings[i], layouts::kMessageBlockSettings[i]);
-  }
-}
-
 // cppcheck-suppress constParameter ; the block's arrays are written through memset
 void clearForFetch(MessageBlock& block) {
   std::memset(block.beforeText, 0, sizeof block.beforeText);

@@ -21,10 +21,6 @@ using layouts::putPadded;
 using layouts::textOf;
 using layouts::kArgumentLength;
 
-// Sets the block's fixed values (10, 2, 0, 1000, 1000), zeroes the return code, the field in
-// front of the text and the text.
-void initialiseMessageBlock(MessageBlock& block);
-
 // Sets the text and the 2-byte field in front of it to binary zeros, as before every fetch.
 void clearForFetch(MessageBlock& block);
 

@@ -1,11 +1,15 @@
 // The exchange between a requesting client and the executor DUNAXSYS: the 256-byte exchange
 // record every message carries, the 1014-byte message block of the screen library's post and
-// fetch (the record, then spaces, as its 1000-byte text), the notes the executor adds to its
-// reply after the record, and the executor's start-up block.
+// fetch (the record, then spaces, as its 1000-byte text) and its set-up, the notes the executor
+// adds to its reply after the record, the executor's verbs, and the executor's start-up block.
 // Offsets from 0; the block's 2-byte numbers are little-endian.
 #pragma once
 
 #include <cstddef>
+#include <cstring>
+#include <iterator>
+
+#include "layouts/byte_fields.h"
 
 namespace dunax::layouts {
 
@@ -42,6 +46,31 @@ static_assert(kExchangePrefixLength == 17);
 static_assert(sizeof(kExchangeTag) - 1 == sizeof(ExchangeRecord::tag));
 static_assert(sizeof(kReplyOk) - 1 == sizeof(ExchangeRecord::verb));
 
+// The verbs the executor carries out, as the verb field holds them (space-padded to 5).
+inline constexpr char kVerbDirectoryList[] = "DIR  ";
+inline constexpr char kVerbDirectoryListLower[] = "dir  ";
+inline constexpr char kVerbMakeDirectory[] = "MKDIR";
+inline constexpr char kVerbMakeDirectoryLower[] = "mkdir";
+inline constexpr char kVerbRemoveDirectory[] = "RMDIR";
+inline constexpr char kVerbRemoveDirectoryLower[] = "rmdir";
+inline constexpr char kVerbCurrentDirectory[] = "CDDIR";
+inline constexpr char kVerbCopia[] = "COPIA";
+inline constexpr char kVerbCopy[] = "COPY ";
+inline constexpr char kVerbCopyLower[] = "copy ";
+inline constexpr char kVerbApaga[] = "APAGA";
+inline constexpr char kVerbDelete[] = "DEL  ";
+inline constexpr char kVerbDeleteLower[] = "del  ";
+inline constexpr char kVerbRename[] = "REN  ";
+inline constexpr char kVerbRenameLower[] = "ren  ";
+inline constexpr char kVerbExecute[] = "EXECU";
+// Every verb above, for a requester that checks a verb before sending it.
+inline constexpr const char* kExecutorVerbs[] = {
+    kVerbDirectoryList,   kVerbDirectoryListLower, kVerbMakeDirectory, kVerbMakeDirectoryLower,
+    kVerbRemoveDirectory, kVerbRemoveDirectoryLower, kVerbCurrentDirectory, kVerbCopy,
+    kVerbCopyLower,       kVerbCopia,             kVerbDelete,        kVerbDeleteLower,
+    kVerbApaga,           kVerbRename,            kVerbRenameLower,   kVerbExecute};
+static_assert(sizeof(kVerbExecute) - 1 == sizeof(ExchangeRecord::verb));
+
 inline constexpr std::size_t kMessageTextLength = 1000;
 
 struct MessageBlock {
@@ -60,6 +89,15 @@ static_assert(offsetof(MessageBlock, settings) == 2);
 static_assert(offsetof(MessageBlock, beforeText) == 12);
 static_assert(offsetof(MessageBlock, text) == 14);
 static_assert(kExchangeRecordLength <= kMessageTextLength);
+
+// Sets up a message block before its first post or fetch: the fixed settings (10, 2, 0, 1000,
+// 1000), the return code, the field in front of the text and the text all zero.
+inline void setUpMessageBlock(MessageBlock& block) {
+  std::memset(&block, 0, sizeof block);
+  for (std::size_t i = 0; i < std::size(block.settings); ++i) {
+    putLittleEndian16(block.settings[i], kMessageBlockSettings[i]);
+  }
+}
 
 // What the executor adds to its reply in the part of the message text after the record (offset
 // 256 of the text, 270 of the block), which every reader of the record passes over and which is

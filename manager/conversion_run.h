@@ -24,7 +24,7 @@ class ConverterHost {
   // Starts one converter run with parameter as its only argument, in folder (the data file's
   // folder in the host's form; empty for the current directory). Returns a job id (> 0) that
   // waitForConverter reports back; kConverterNotStarted or kFolderUnusable (*error says why).
-  virtual int startConverter(const RunParameter& parameter, const std::string& folder,
+  virtual int startConverter(const RunParameterText& parameter, const std::string& folder,
                              std::string* error) = 0;
 
   // Waits until one of the started runs ends. Returns its job id and how it ended; a job id of

@@ -6,6 +6,7 @@
 
 #include "platform/text_encoding.h"
 #include "manager/segments.h"
+#include "layouts/transfer_segments.h"
 
 namespace dunax::manager {
 namespace {
@@ -54,7 +55,7 @@ std::vector<std::string> findFileClashes(const std::vector<DataFile>& files,
   std::map<std::string, Claim> claimed;  // what a name reaches -> the first file that has it
   for (std::size_t file = 0; file < files.size(); ++file) {
     std::vector<Claim> claims = {{file, true, files[file].windows1252}};
-    for (int segment = 0; segment <= kMostExtraSegments; ++segment) {
+    for (int segment = 0; segment <= layouts::kMostExtraSegments; ++segment) {
       std::string name = transferSegmentName(files[file].windows1252, segment);
       if (!name.empty()) claims.push_back({file, false, name});
     }

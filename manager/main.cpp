@@ -149,7 +149,7 @@ class ProcessHost : public ConverterHost {
   ProcessHost(std::string converter, bool quiet)
       : converter_(std::move(converter)), quiet_(quiet) {}
 
-  int startConverter(const RunParameter& parameter, const std::string& folder,
+  int startConverter(const RunParameterText& parameter, const std::string& folder,
                      std::string* error) override {
     if (!folder.empty()) {
       if (platform::Status problem = platform::checkWorkingDirectory(folder); !problem.ok()) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "layouts/exit_codes.h"
 #include "platform/text_encoding.h"
 
 namespace dunax::manager {
@@ -46,9 +47,9 @@ std::string formatSeconds(double seconds) {
 
 Outcome outcomeOf(const ConverterEnd& end) {
   if (!end.started || !end.exited) return Outcome::Failed;
-  if (end.exitCode >= 0 && end.exitCode <= kConverterMostSegments) return Outcome::Converted;
-  if (end.exitCode == kConverterSkipFile) return Outcome::Skipped;
-  if (end.exitCode == kConverterAbortRun) return Outcome::Stopped;
+  if (end.exitCode >= 0 && end.exitCode <= layouts::kExitMostConverted) return Outcome::Converted;
+  if (end.exitCode == layouts::kExitGiveUpFile) return Outcome::Skipped;
+  if (end.exitCode == layouts::kExitAbortConversion) return Outcome::Stopped;
   return Outcome::Failed;
 }
 

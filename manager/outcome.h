@@ -14,11 +14,6 @@ inline constexpr int kExitSomeSkipped = 1;
 inline constexpr int kExitStoppedOrFailed = 2;
 inline constexpr int kExitBadUsage = 64;
 
-// The converter's exit codes as the manager reads them.
-inline constexpr int kConverterAbortRun = 16;
-inline constexpr int kConverterSkipFile = 32;
-inline constexpr int kConverterMostSegments = 9;
-
 enum class Outcome {
   NotStarted,  // the run stopped before this file's turn
   Converted,   // exit code 0 to 9

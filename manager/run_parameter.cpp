@@ -23,7 +23,7 @@ std::string describeBytes(std::size_t bytes) {
 
 }  // namespace
 
-RunParameter buildRunParameter(const RunSettings& settings, const FilePlace& place) {
+RunParameterText buildRunParameter(const RunSettings& settings, const FilePlace& place) {
   using layouts::putDigits;
   using layouts::putPadded;
   layouts::RunParameter fields;
@@ -48,7 +48,7 @@ RunParameter buildRunParameter(const RunSettings& settings, const FilePlace& pla
                                       : 0);
   putPadded(fields.passThroughF, settings.fieldF);
   fields.askFlag[0] = settings.ask ? layouts::kAskOperator : layouts::kDoNotAsk;
-  RunParameter parameter;
+  RunParameterText parameter;
   std::memcpy(parameter.data(), &fields, sizeof fields);
   return parameter;
 }

@@ -14,7 +14,8 @@
 namespace dunax::manager {
 
 using layouts::kRunParameterLength;
-using RunParameter = std::array<char, kRunParameterLength>;
+// The run parameter (layouts::RunParameter) as the text of the converter's command line.
+using RunParameterText = std::array<char, kRunParameterLength>;
 
 // The most files one run can number (8 decimal digits).
 inline constexpr std::uint64_t kMostFiles = 99999999;
@@ -52,7 +53,7 @@ struct FilePlace {
 // Returns the run parameter for one file: every field space-padded (text) or zero-padded
 // (numbers) to its width. Values wider than their field are cut to it (the checks below keep
 // that from happening); numbers too large for their digits keep their last digits.
-RunParameter buildRunParameter(const RunSettings& settings, const FilePlace& place);
+RunParameterText buildRunParameter(const RunSettings& settings, const FilePlace& place);
 
 // A value or an argument refused, its words saying why (a line for the user).
 inline platform::Status refusal(const std::string& words) {

@@ -1,6 +1,6 @@
-// The transfer-file segments next to a data file: the converter's naming rule (data file name
-// and ".bin", then the character after the first ".bi" replaced by the segment digit) and the
-// count of extra segments a direction "X" run is told to read.
+// The transfer-file segments next to a data file: their names by the converter's rule
+// (layouts/transfer_segments.h) and the count of extra segments a direction "X" run is told to
+// read.
 #pragma once
 
 #include <functional>
@@ -8,14 +8,9 @@
 
 namespace dunax::manager {
 
-// The most extra segments a transfer file has (.bi1 to .bi9).
-inline constexpr int kMostExtraSegments = 9;
-
 // Returns the name of segment `segment` (0 to 9) of the transfer file of a data file, as the
-// converter names it: the data file name up to its first space (at most 50 bytes) followed by
-// ".bin"; for segments 1 to 9 the character three places after the first ".bi" that starts
-// within positions 1 to 46 is replaced by the segment digit. Returns an empty text for a segment
-// of 1 to 9 when there is no such ".bi", and for a segment outside 0 to 9.
+// converter names it. Returns an empty text for a segment of 1 to 9 when the name has no ".bi"
+// to mark it, and for a segment outside 0 to 9.
 std::string transferSegmentName(const std::string& dataFileName, int segment);
 
 // Returns the number of extra segments present: the highest k (0 to 9) such that segments 1 to
@@ -24,9 +19,8 @@ std::string transferSegmentName(const std::string& dataFileName, int segment);
 int countExtraSegments(const std::string& dataFileName,
                        const std::function<bool(const std::string&)>& exists);
 
-// Returns the segment (1 to 9) that would be named as segment 0 itself: the character three
-// places after the first ".bi" is that segment's digit (data file "q.bi1": both segment 0 and
-// segment 1 are "q.bi1.bin"). 0 when every segment has a name of its own.
+// Returns the segment (1 to 9) that would be named as segment 0 itself (data file "q.bi1": both
+// segment 0 and segment 1 are "q.bi1.bin"). 0 when every segment has a name of its own.
 int segmentNamedAsFirst(const std::string& dataFileName);
 
 // Returns the first missing segment (1 to 8) after which a later segment exists, according to

@@ -3,6 +3,7 @@
 
 #include "platform/text_encoding.h"
 #include "manager/segments.h"
+#include "layouts/transfer_segments.h"
 
 namespace dunax::manager {
 namespace {
@@ -36,7 +37,8 @@ std::vector<std::string> findTransferSetProblems(const std::vector<DataFile>& fi
     });
     if (gap == 0) continue;
     int later = gap + 1;
-    while (later < kMostExtraSegments && !exists(file.folder, transferSegmentName(name, later))) {
+    while (later < layouts::kMostExtraSegments &&
+           !exists(file.folder, transferSegmentName(name, later))) {
       ++later;
     }
     messages.push_back("the transfer set of \"" + file.name + "\" has a gap: \"" +

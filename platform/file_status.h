@@ -1,8 +1,11 @@
 // The 2-character file status of the COBOL file-status convention ("00" success, "10" end of
-// file, "35" file not found, ...). It is the status type of every record-file operation.
+// file, "35" file not found, ...). It is the status type of every record-file operation. And
+// the one map from a platform Status to it.
 #pragma once
 
 #include <cstring>
+
+#include "platform/status.h"
 
 namespace dunax::platform {
 
@@ -35,5 +38,23 @@ inline constexpr FileStatus kReadAfterEnd{'4', '6'};
 inline constexpr FileStatus kNotOpenForInput{'4', '7'};
 inline constexpr FileStatus kNotOpenForOutput{'4', '8'};
 }  // namespace status
+
+// Returns the file status of a file that could not be made, opened for replacing or checked:
+// "00" for success, "34" no room left, "37" permission denied, a directory or a name already
+// there, "30" any other failure.
+inline FileStatus fileStatusOf(const Status& failure) {
+  switch (failure.code()) {
+    case StatusCode::Ok:
+      return status::kSuccess;
+    case StatusCode::NoSpace:
+      return status::kBoundaryViolation;
+    case StatusCode::PermissionDenied:
+    case StatusCode::IsDirectory:
+    case StatusCode::AlreadyExists:
+      return status::kPermissionDenied;
+    default:
+      return status::kPermanentError;
+  }
+}
 
 }  // namespace dunax::platform

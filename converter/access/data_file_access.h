@@ -43,7 +43,6 @@ class DataFileAccess {
   // The program's name, and why it could not be found (success while it could).
   std::string_view programName() const { return program_.name(); }
   const platform::Status& programFailure() const { return programFailure_; }
-  void setDataStatus(platform::FileStatus status) { dataStatus_ = status; }
   bool programMissing() const { return programMissing_; }
 
  private:

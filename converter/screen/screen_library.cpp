@@ -12,9 +12,12 @@ namespace dunax::converter::screen {
 using layouts::kProgressPanelName;
 namespace functions = layouts::screen_function;
 
-void ScreenLibrary::setUpWindow(char direction) {
+platform::Status ScreenLibrary::setUpWindow(char direction) {
   fillPanelDefinition(definition_);
-  callFunction(functions::kDefinePanel, &definition_);
+  if (platform::Expected<int> defined = library_.call(functions::kDefinePanel, &definition_);
+      !defined) {
+    return defined.status();
+  }
 
   std::memset(layouts::bytesOf(window_) + layouts::kWindowRecordClearedFrom, 0,
               sizeof window_ - layouts::kWindowRecordClearedFrom);
@@ -34,6 +37,7 @@ void ScreenLibrary::setUpWindow(char direction) {
   layouts::putPadded(panel_.dspFase, direction == 'X' ? texts::kPhaseToMf : texts::kPhaseToRm);
   layouts::putPadded(panel_.nome, texts::kSearching);
   displayPanel();
+  return {};
 }
 
 void ScreenLibrary::displayPanel() { callFunction(functions::kDisplayPanel, &panel_); }

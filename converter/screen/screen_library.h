@@ -14,14 +14,13 @@ namespace dunax::converter::screen {
 
 class ScreenLibrary {
  public:
-  explicit ScreenLibrary(ScreenProgram& program) : library_(program) {}
-
-  // Loads the screen library. Returns success, or NotFound with the loader's words.
-  platform::Status load() { return library_.load(); }
+  explicit ScreenLibrary(platform::ScreenProgram& program) : library_(program) {}
 
   // Defines the panel, opens the window with the direction's title, and shows the panel with
-  // the phase and "Em Pesquisa ..." (functions 128, 0, 34, 33, 19).
-  void setUpWindow(char direction);
+  // the phase and "Em Pesquisa ..." (functions 128, 0, 34, 33, 19). Returns success, or the
+  // failure (NotFound with the loader's words) when the library cannot be reached: then
+  // nothing after the panel's definition is called.
+  platform::Status setUpWindow(char direction);
 
   // Shows the whole panel data record (function 19); the key code comes back in it.
   void displayPanel();
@@ -37,9 +36,12 @@ class ScreenLibrary {
   void setKeyCode(std::int16_t key) { layouts::putBigEndian16(panel_.keyCode, key); }
 
  private:
-  void callFunction(std::int16_t function, void* record) { library_.call(function, record); }
+  // The library's return codes are not looked at: the window is the run's view, not its work.
+  void callFunction(std::int16_t function, void* record) {
+    static_cast<void>(library_.call(function, record));
+  }
 
-  ScreenProgram& library_;
+  platform::ScreenProgram& library_;
   layouts::PanelDefinitionRecord definition_{};
   layouts::WindowRecord window_{};
   layouts::PanelDataRecord panel_{};

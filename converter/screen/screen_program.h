@@ -1,32 +1,27 @@
-// The screen library as the converter reaches it: one call per function with a 2-byte function
-// code (most significant byte first) and one parameter record, and SP2MF called by name as the
-// one real way to reach it.
+// The screen library as the converter reaches it (platform/screen_program.h): SP2MF called by
+// name as the one real way to reach it.
 #pragma once
 
 #include <cstdint>
 
+#include "layouts/byte_fields.h"
 #include "layouts/screen_functions.h"
 #include "platform/program_call.h"
+#include "platform/screen_program.h"
 #include "platform/status.h"
 
 namespace dunax::converter::screen {
 
-class ScreenProgram {
- public:
-  virtual ~ScreenProgram() = default;
-  // Loads the library now. Returns success, or NotFound with the loader's words.
-  virtual platform::Status load() = 0;
-  // Calls function with its parameter record. Returns the library's result code, or -1 when
-  // the library cannot be reached.
-  virtual int call(std::int16_t function, void* record) = 0;
-};
-
 // SP2MF, called by name.
-class ScreenByName final : public ScreenProgram {
+class ScreenByName final : public platform::ScreenProgram {
  public:
   ScreenByName() : library_(layouts::kScreenLibraryName) {}
-  platform::Status load() override { return library_.load(); }
-  int call(std::int16_t function, void* record) override;
+  // The function code goes as 2 bytes, most significant first.
+  platform::Expected<int> call(std::int16_t function, void* record) override {
+    unsigned char code[2];
+    layouts::putBigEndian16(code, function);
+    return library_.call(code, record);
+  }
 
  private:
   platform::OutsideProgram library_;

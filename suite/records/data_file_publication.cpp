@@ -32,11 +32,7 @@ platform::FileStatus checkReplaceable(const char* path, std::string* why) {
     *why = replaceable.is(platform::StatusCode::IsDirectory) ? "a directory is not replaced"
                                                              : replaceable.message();
   }
-  if (replaceable.is(platform::StatusCode::PermissionDenied) ||
-      replaceable.is(platform::StatusCode::IsDirectory)) {
-    return status::kPermissionDenied;
-  }
-  return status::kPermanentError;
+  return platform::fileStatusOf(replaceable);
 }
 
 platform::FileStatus publish(const char* path) {

@@ -35,24 +35,24 @@ const unsigned char* nameBytes(const char* name) {
 
 int ScreenLibrary::call(int function, unsigned char* record) {
   switch (function) {
-    case kFunctionDefinePanel:
+    case layouts::screen_function::kDefinePanel:
       return definePanel(record);
-    case kFunctionOpenWindow:
+    case layouts::screen_function::kOpenWindow:
       return openWindow(record);
-    case kFunctionReadWindow:
+    case layouts::screen_function::kReadWindow:
       return readWindow(record);
-    case kFunctionApplyWindow:
+    case layouts::screen_function::kApplyWindow:
       return applyWindow(record);
-    case kFunctionFullDisplay:
+    case layouts::screen_function::kDisplayPanel:
       return fullDisplay(record);
-    case kFunctionRefreshField:
+    case layouts::screen_function::kRefreshField:
       return refreshField(record);
-    case kFunctionClosePanel:
+    case layouts::screen_function::kClosePanel:
       return closePanel(record);
-    case kFunctionCloseWindow:
+    case layouts::screen_function::kCloseWindow:
       return closeWindow(record);
-    case kFunctionStartLibrary:
-    case kFunctionEndLibrary:
+    case layouts::screen_function::kStartLibrary:
+    case layouts::screen_function::kEndLibrary:
       return kDone;
     default:
       return kUnknownFunction;
@@ -164,13 +164,13 @@ int ScreenLibrary::fullDisplay(unsigned char* record) {
   if (std::memcmp(data.panelName, windowPanel_->name, kNameLength) != 0) {
     return kUnknownPanel;
   }
-  int key = kKeyNone;
+  int key = layouts::screen_key::kNone;
   switch (host_.takeRequest()) {
     case ScreenHost::Request::Interrupt:
-      key = kKeyCtrlC;
+      key = layouts::screen_key::kCtrlC;
       break;
     case ScreenHost::Request::Terminate:
-      key = kKeyWindowClosed;
+      key = layouts::screen_key::kWindowClosed;
       break;
     case ScreenHost::Request::None:
       break;

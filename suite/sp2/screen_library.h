@@ -13,20 +13,6 @@
 
 namespace dunax::sp2 {
 
-// Function codes (layouts/screen_functions.h).
-inline constexpr int kFunctionOpenWindow = layouts::screen_function::kOpenWindow;
-inline constexpr int kFunctionCloseWindow = layouts::screen_function::kCloseWindow;
-inline constexpr int kFunctionClosePanel = layouts::screen_function::kClosePanel;
-inline constexpr int kFunctionEndLibrary = layouts::screen_function::kEndLibrary;
-inline constexpr int kFunctionFullDisplay = layouts::screen_function::kDisplayPanel;
-inline constexpr int kFunctionApplyWindow = layouts::screen_function::kApplyWindow;
-inline constexpr int kFunctionReadWindow = layouts::screen_function::kReadWindow;
-inline constexpr int kFunctionPostMessage = layouts::screen_function::kPostMessage;
-inline constexpr int kFunctionFetchMessage = layouts::screen_function::kFetchMessage;
-inline constexpr int kFunctionRefreshField = layouts::screen_function::kRefreshField;
-inline constexpr int kFunctionStartLibrary = layouts::screen_function::kStartLibrary;
-inline constexpr int kFunctionDefinePanel = layouts::screen_function::kDefinePanel;
-
 // Return codes.
 inline constexpr int kDone = 0;
 inline constexpr int kUnknownFunction = 1;
@@ -34,11 +20,6 @@ inline constexpr int kBadPanelDefinition = 2;
 inline constexpr int kUnknownPanel = 3;
 inline constexpr int kNoPanelShown = 4;
 inline constexpr int kUnknownField = 5;
-
-// Key codes returned in the panel data record.
-inline constexpr int kKeyNone = layouts::screen_key::kNone;
-inline constexpr int kKeyCtrlC = layouts::screen_key::kCtrlC;
-inline constexpr int kKeyWindowClosed = layouts::screen_key::kWindowClosed;
 
 // The shortest time between two redraws: at most 20 a second.
 inline constexpr std::int64_t kRedrawIntervalNanoseconds = 50'000'000;

@@ -90,7 +90,7 @@ extern "C" DUNAX_EXPORT int SP2MF(void* functionCode, void* block) {
   if (functionCode == nullptr || block == nullptr) return kUnknownFunction;
   int function = readBigEndian16(static_cast<const unsigned char*>(functionCode));
   auto* record = static_cast<unsigned char*>(block);
-  if (function == kFunctionPostMessage) return postMessage(record);
-  if (function == kFunctionFetchMessage) return fetchMessage(record);
+  if (function == dunax::layouts::screen_function::kPostMessage) return postMessage(record);
+  if (function == dunax::layouts::screen_function::kFetchMessage) return fetchMessage(record);
   return library().call(function, record);
 }

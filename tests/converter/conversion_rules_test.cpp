@@ -52,13 +52,12 @@ class FakeRecordAccess final : public converter::access::RecordAccessProgram {
 };
 
 // Puts `key` into the key code at full display number `keyAtDisplay` (from 1).
-class FakeScreen final : public converter::screen::ScreenProgram {
+class FakeScreen final : public platform::ScreenProgram {
  public:
   long keyAtDisplay = 0;
   std::int16_t key = 0;
 
-  platform::Status load() override { return {}; }
-  int call(std::int16_t function, void* record) override {
+  platform::Expected<int> call(std::int16_t function, void* record) override {
     if (function == 19 && ++displays_ == keyAtDisplay) {
       auto* bytes = static_cast<unsigned char*>(record);
       bytes[22] = static_cast<unsigned char>((key >> 8) & 0xFF);

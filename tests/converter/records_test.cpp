@@ -139,7 +139,7 @@ TEST(RunParameterTest, ShortAndEmptyCommandLinesArePaddedWithSpaces) {
   char letter[] = "X";
   char* one[] = {program, letter, nullptr};
   RunParameter shortOne = readRunParameter(2, one);
-  EXPECT_EQ(shortOne.direction(), 'X');
+  EXPECT_EQ(directionOf(shortOne), 'X');
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&shortOne) + 1, 120), std::string(120, ' '));
 }
 
@@ -161,8 +161,8 @@ TEST(RequestBlockTest, FilledFromTheRunParameterByteForByte) {
   expected.replace(114, 3, "AAA");
   expected[165] = 'F';
   EXPECT_EQ(std::string(reinterpret_cast<char*>(&block), 2280), expected);
-  EXPECT_TRUE(parameter.keyOption());
-  EXPECT_TRUE(parameter.askOnFileError());
+  EXPECT_TRUE(usesAlternativeCodes(parameter));
+  EXPECT_TRUE(asksOnFileError(parameter));
 }
 
 std::string boxBlock(dialogs::BoxKind kind, char flag, const dialogs::MessageArea& area) {

@@ -20,14 +20,14 @@ using testing::ScopedVariable;
 using testing::TempDirectoryTest;
 
 // A screen library kept in memory: one current message, every call recorded.
-class FakeLibrary : public ScreenProgram {
+class FakeLibrary : public platform::ScreenProgram {
  public:
   struct Call {
-    std::uint16_t operation;
+    std::int16_t operation;
     std::vector<unsigned char> block;
   };
 
-  platform::Expected<int> call(std::uint16_t operationCode, void* block) override {
+  platform::Expected<int> call(std::int16_t operationCode, void* block) override {
     if (missing) return platform::Status::failure(platform::StatusCode::NotFound, "SP2 is gone");
     auto* bytes = static_cast<unsigned char*>(block);
     std::size_t length = operationCode == 83 ? 10 : operationCode == 0 ? 188 : 2;
@@ -108,7 +108,7 @@ TEST_F(MainSequence, FallsBackToSp2WhenSp2mfCannotBeFound) {
   ScopedVariable log("DUNAX_SP2_LOG", (root() / "sp2.log").c_str());
   ScreenByName library;
   unsigned char close[2] = {0, 0};
-  platform::Expected<int> result = library.call(operation::kEnd, close);
+  platform::Expected<int> result = library.call(layouts::screen_function::kEndLibrary, close);
   library.release();
   ASSERT_TRUE(result.ok()) << result.status().message();
   EXPECT_EQ("16", testing::readFile("sp2.log").substr(0, 2));

@@ -5,6 +5,7 @@
 
 #include "executor/literals.h"
 #include "executor/records.h"
+#include "layouts/screen_functions.h"
 
 namespace dunax::executor {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 TEST(Records, MessageBlockHoldsItsFixedValuesLittleEndian) {
   MessageBlock block;
   std::memset(layouts::bytesOf(block), 0xAA, sizeof block);
-  initialiseMessageBlock(block);
+  layouts::setUpMessageBlock(block);
   const unsigned char head[14] = {0, 0, 10, 0, 2, 0, 0, 0, 0xE8, 3, 0xE8, 3, 0, 0};
   EXPECT_EQ(0, std::memcmp(layouts::bytesOf(block), head, sizeof head));
   for (std::size_t i = 14; i < 1014; ++i) ASSERT_EQ(0, layouts::bytesOf(block)[i]) << i;
@@ -20,7 +21,7 @@ TEST(Records, MessageBlockHoldsItsFixedValuesLittleEndian) {
 
 TEST(Records, PostTextIsTheRecordFollowedBy744Spaces) {
   MessageBlock block;
-  initialiseMessageBlock(block);
+  layouts::setUpMessageBlock(block);
   layouts::bytesOf(block)[12] = 7;
   layouts::bytesOf(block)[13] = 7;
   ExchangeRecord record;
@@ -35,7 +36,7 @@ TEST(Records, PostTextIsTheRecordFollowedBy744Spaces) {
 
 TEST(Records, FetchClearsTheTextAndTheFieldInFrontOfIt) {
   MessageBlock block;
-  initialiseMessageBlock(block);
+  layouts::setUpMessageBlock(block);
   std::memset(layouts::bytesOf(block) + 12, 'x', 1002);
   clearForFetch(block);
   for (std::size_t i = 12; i < 1014; ++i) ASSERT_EQ(0, layouts::bytesOf(block)[i]) << i;
@@ -61,12 +62,12 @@ TEST(Records, StartUpBlockIsZeroThenVrd) {
 }
 
 TEST(Records, LiteralsHaveTheirExactWidths) {
-  EXPECT_EQ(5u, std::strlen(text::kStatusOk));
-  EXPECT_EQ(5u, std::strlen(text::kStatusError));
-  EXPECT_EQ(4u, std::strlen(text::kTypeEnd));
-  EXPECT_EQ(8u, std::strlen(text::kLibraryName));
+  EXPECT_EQ(5u, std::strlen(layouts::kReplyOk));
+  EXPECT_EQ(5u, std::strlen(layouts::kReplyError));
+  EXPECT_EQ(4u, std::strlen(layouts::kEndType));
+  EXPECT_EQ(8u, std::strlen(layouts::kScreenLibraryName));
   EXPECT_EQ(8u, std::strlen(text::kFallbackLibraryName));
-  EXPECT_EQ(0, std::strcmp(text::kStatusError, "ERRO "));
+  EXPECT_EQ(0, std::strcmp(layouts::kReplyError, "ERRO "));
 }
 
 TEST(Records, PaddingAndNames) {

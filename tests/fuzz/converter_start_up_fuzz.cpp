@@ -80,7 +80,7 @@ void checkSegmentName(const TransferFile& file, const char* base) {
   for (std::size_t i = 0; i < kTransferNameLength; ++i) {
     if (file.name()[i] != base[i]) {
       ++differences;
-      DUNAX_FUZZ_CHECK(i >= 3 && i < kSegmentMarkLastStart + 3);
+      DUNAX_FUZZ_CHECK(i >= 3 && i < layouts::kSegmentMarkLastStart + 3);
       DUNAX_FUZZ_CHECK(std::memcmp(file.name() + i - 3, ".bi", 3) == 0);
       DUNAX_FUZZ_CHECK(file.name()[i] >= '1' && file.name()[i] <= '9');
     }
@@ -104,10 +104,10 @@ void checkTransferFile(const RunParameter& parameter) {
   // Direction "B": ten switches at most; after nine extra segments the limit status.
   file.startOutputSegments();
   file.openForOutput();
-  for (int i = 0; i < kMaxExtraSegments + 2; ++i) {
+  for (int i = 0; i < layouts::kMostExtraSegments + 2; ++i) {
     dunax::platform::FileStatus status = file.switchToNextOutputSegment();
     checkSegmentName(file, base);
-    DUNAX_FUZZ_CHECK(file.extraSegments() <= kMaxExtraSegments);
+    DUNAX_FUZZ_CHECK(file.extraSegments() <= layouts::kMostExtraSegments);
     if (!status.ok()) break;
   }
   file.close();
@@ -119,7 +119,7 @@ void checkTransferFile(const RunParameter& parameter) {
     while (file.hasFurtherInputSegment()) {
       file.switchToNextInputSegment();
       checkSegmentName(file, base);
-      DUNAX_FUZZ_CHECK(++switches <= kMaxExtraSegments);
+      DUNAX_FUZZ_CHECK(++switches <= layouts::kMostExtraSegments);
     }
   }
   file.close();

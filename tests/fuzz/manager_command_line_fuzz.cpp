@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     place.fileName = files[i].windows1252;
     place.number = i + 1;
     place.segments = static_cast<int>(i % 10);
-    const RunParameter parameter = buildRunParameter(options->settings, place);
+    const RunParameterText parameter = buildRunParameter(options->settings, place);
     const std::string text(parameter.data(), parameter.size());
     DUNAX_FUZZ_CHECK(text.size() == 121);
     DUNAX_FUZZ_CHECK(text[0] == options->settings.direction);

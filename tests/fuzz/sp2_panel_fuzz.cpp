@@ -19,6 +19,7 @@
 namespace {
 
 using namespace dunax::sp2;
+namespace functions = dunax::layouts::screen_function;
 
 constexpr std::size_t kFieldRefreshSize = 10157;
 constexpr std::size_t kMostSteps = 64;
@@ -121,17 +122,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (byte == 0x77) host.gone = true;
     int result = kDone;
     switch (byte & 0x07) {
-      case 0: result = library.call(kFunctionDefinePanel, definition); break;
-      case 1: result = library.call(kFunctionOpenWindow, window); break;
-      case 2: result = library.call(kFunctionReadWindow, window); break;
-      case 3: result = library.call(kFunctionApplyWindow, window); break;
-      case 4: result = library.call(kFunctionFullDisplay, panelData); break;
+      case 0: result = library.call(functions::kDefinePanel, definition); break;
+      case 1: result = library.call(functions::kOpenWindow, window); break;
+      case 2: result = library.call(functions::kReadWindow, window); break;
+      case 3: result = library.call(functions::kApplyWindow, window); break;
+      case 4: result = library.call(functions::kDisplayPanel, panelData); break;
       case 5:
         putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), byte >> 3);
-        result = library.call(kFunctionRefreshField, refresh);
+        result = library.call(functions::kRefreshField, refresh);
         break;
-      case 6: result = library.call(kFunctionClosePanel, closePanel); break;
-      default: result = library.call(kFunctionCloseWindow, closeWindow); break;
+      case 6: result = library.call(functions::kClosePanel, closePanel); break;
+      default: result = library.call(functions::kCloseWindow, closeWindow); break;
     }
     DUNAX_FUZZ_CHECK(isKnownResult(result));
     const int key = readBigEndian16(panelData + offsetof(dunax::layouts::PanelDataRecord, keyCode));

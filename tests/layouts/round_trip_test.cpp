@@ -50,12 +50,12 @@ TEST(LayoutRoundTrip, RunParameterFromManagerToConverter) {
     place.total = 12;
     place.remaining = {2, 5, 0, 7};
     place.segments = c.segments;
-    const manager::RunParameter built = manager::buildRunParameter(settings, place);
+    const manager::RunParameterText built = manager::buildRunParameter(settings, place);
 
     const converter::RunParameter read =
         converter::runParameterFromText(std::string_view(built.data(), built.size()));
     SCOPED_TRACE(c.direction);
-    EXPECT_EQ(read.direction(), c.direction);
+    EXPECT_EQ(converter::directionOf(read), c.direction);
     EXPECT_EQ(textOf(read.programName), "RECSEQ  ");
     EXPECT_EQ(textOf(read.passThroughA), "AAA");
     EXPECT_EQ(textOf(read.passThroughB), "80        ");
@@ -63,7 +63,7 @@ TEST(LayoutRoundTrip, RunParameterFromManagerToConverter) {
     EXPECT_EQ(textOf(read.passThroughC), "CC");
     EXPECT_EQ(textOf(read.passThroughD), "D");
     EXPECT_EQ(textOf(read.passThroughE), "EEEEEEEE");
-    EXPECT_EQ(read.keyOption(), c.keyOption);
+    EXPECT_EQ(converter::usesAlternativeCodes(read), c.keyOption);
     EXPECT_EQ(textOf(read.totalFiles), "00000012");
     EXPECT_EQ(textOf(read.fileNumber), "00000005");
     EXPECT_EQ(textOf(read.remainingDays), "002");
@@ -72,7 +72,7 @@ TEST(LayoutRoundTrip, RunParameterFromManagerToConverter) {
     EXPECT_EQ(textOf(read.remainingSeconds), "07");
     EXPECT_EQ(textOf(read.extraSegments), c.segmentsRead);
     EXPECT_EQ(textOf(read.passThroughF), "F");
-    EXPECT_EQ(read.askOnFileError(), c.ask);
+    EXPECT_EQ(converter::asksOnFileError(read), c.ask);
   }
 }
 
@@ -156,13 +156,13 @@ TEST(LayoutRoundTrip, ExchangeRecordThroughTheMessageBlock) {
   layouts::putPadded(reply.argument2, ".");
   reply.rest[73] = 'z';
   static executor::MessageBlock posted;
-  executor::initialiseMessageBlock(posted);
+  layouts::setUpMessageBlock(posted);
   executor::fillForPost(posted, reply);
   ASSERT_EQ(sp2::postMessage(layouts::bytesOf(posted)), 0);
   EXPECT_EQ(executor::returnCodeOf(posted), 0);
 
   static executor::MessageBlock fetched;
-  executor::initialiseMessageBlock(fetched);
+  layouts::setUpMessageBlock(fetched);
   executor::clearForFetch(fetched);
   ASSERT_EQ(sp2::fetchMessage(layouts::bytesOf(fetched)), 0);
   EXPECT_EQ(executor::returnCodeOf(fetched), 0);
@@ -189,11 +189,10 @@ class LibraryWithoutTerminal final : public sp2::ScreenHost {
   Request pending = Request::Interrupt;
 };
 
-class ConverterToSp2 final : public converter::screen::ScreenProgram {
+class ConverterToSp2 final : public platform::ScreenProgram {
  public:
   explicit ConverterToSp2(sp2::ScreenLibrary& library) : library_(library) {}
-  platform::Status load() override { return {}; }
-  int call(std::int16_t function, void* record) override {
+  platform::Expected<int> call(std::int16_t function, void* record) override {
     results.push_back({function, library_.call(function, static_cast<unsigned char*>(record))});
     return results.back().second;
   }
@@ -211,7 +210,7 @@ TEST(LayoutRoundTrip, PanelRecordsFromConverterToSp2) {
   sp2::ScreenLibrary library(host);
   ConverterToSp2 program(library);
   converter::screen::ScreenLibrary screen(program);
-  screen.setUpWindow('B');
+  ASSERT_TRUE(screen.setUpWindow('B').ok());
   EXPECT_EQ(screen.keyCode(), layouts::screen_key::kCtrlC);
   screen.refreshField(layouts::kLidosFieldId);
   screen.refreshField(layouts::kEscritosFieldId);

@@ -30,7 +30,7 @@ class ScriptedHost : public ConverterHost {
   std::string passedOn;                            // the converter's other lines
   std::size_t mostRunning = 0;
 
-  int startConverter(const RunParameter& parameter, const std::string& folder,
+  int startConverter(const RunParameterText& parameter, const std::string& folder,
                      std::string* error) override {
     std::string text(parameter.begin(), parameter.end());
     std::string file = text.substr(30, 50);

@@ -8,7 +8,7 @@
 namespace dunax::manager {
 namespace {
 
-std::string textOf(const RunParameter& parameter) {
+std::string textOf(const RunParameterText& parameter) {
   return std::string(parameter.begin(), parameter.end());
 }
 

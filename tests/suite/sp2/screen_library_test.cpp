@@ -27,7 +27,7 @@ TEST(ScreenLibraryTest, WindowSetUpDrawsTitleAndPanelAtOnce) {
   host.clock += 100 * kMillisecond;
   unsigned char close[10] = {};
   std::memcpy(close + 2, "PDUNAXD ", 8);
-  EXPECT_EQ(library.call(kFunctionClosePanel, close), kDone);
+  EXPECT_EQ(library.call(layouts::screen_function::kClosePanel, close), kDone);
   const ScreenGrid& screen = library.shownScreen();
   EXPECT_NE(screen.rowText(0).find("Em Convers\xE3o de RmCobol para MfCobol ..."), std::string::npos);
   EXPECT_NE(host.written.find("Em Convers\xC3\xA3o de RmCobol para MfCobol ..."), std::string::npos);
@@ -40,11 +40,11 @@ TEST(ScreenLibraryTest, ReadWindowGivesNameAndTitle) {
   ScreenLibrary library(host);
   unsigned char definition[kPanelDefinitionSize];
   converter::screen::fillPanelDefinition(definition);
-  ASSERT_EQ(library.call(kFunctionDefinePanel, definition), kDone);
+  ASSERT_EQ(library.call(layouts::screen_function::kDefinePanel, definition), kDone);
   unsigned char window[dunax::layouts::kWindowRecordLength] = {};
   std::memcpy(window + offsetof(dunax::layouts::WindowRecord, panelName), "PDUNAXD ", 8);
-  ASSERT_EQ(library.call(kFunctionOpenWindow, window), kDone);
-  ASSERT_EQ(library.call(kFunctionReadWindow, window), kDone);
+  ASSERT_EQ(library.call(layouts::screen_function::kOpenWindow, window), kDone);
+  ASSERT_EQ(library.call(layouts::screen_function::kReadWindow, window), kDone);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(window) + offsetof(dunax::layouts::WindowRecord, windowName), 8), "PDUNAXD ");
   EXPECT_EQ(std::string(reinterpret_cast<char*>(window) + offsetof(dunax::layouts::WindowRecord, title), 17),
             "Em Convers\xE3o ....");
@@ -62,7 +62,7 @@ TEST(ScreenLibraryTest, ManyRefreshesDrawRarelyAndTheLastStateAtClose) {
     data.count(testing::kLidos, record);
     data.count(testing::kEscritos, record);
     if (record % 100 == 0) {
-      library.call(kFunctionFullDisplay, data.bytes);
+      library.call(layouts::screen_function::kDisplayPanel, data.bytes);
     } else {
       testing::refresh(library, 20);
       testing::refresh(library, 1);
@@ -76,10 +76,10 @@ TEST(ScreenLibraryTest, ManyRefreshesDrawRarelyAndTheLastStateAtClose) {
   EXPECT_EQ(library.shownScreen().rowText(20).find("100 001"), std::string::npos);
   unsigned char closePanel[10] = {};
   std::memcpy(closePanel + 2, "PDUNAXD ", 8);
-  library.call(kFunctionClosePanel, closePanel);
+  library.call(layouts::screen_function::kClosePanel, closePanel);
   EXPECT_NE(library.shownScreen().rowText(20).find("100 001"), std::string::npos);
   unsigned char closeWindow[2] = {};
-  EXPECT_EQ(library.call(kFunctionCloseWindow, closeWindow), kDone);
+  EXPECT_EQ(library.call(layouts::screen_function::kCloseWindow, closeWindow), kDone);
   EXPECT_EQ(host.closes, 1);
   // The terminal is given back: attributes reset, cursor shown.
   EXPECT_EQ(host.written.substr(host.written.size() - host.restoreText.size()), host.restoreText);
@@ -109,7 +109,7 @@ TEST(ScreenLibraryTest, RefreshesDrawTheFieldTheirIdNames) {
       host.clock += 100 * kMillisecond;
       unsigned char refresh[10157] = {};
       putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), counter.id);
-      ASSERT_EQ(library.call(kFunctionRefreshField, refresh), kDone);
+      ASSERT_EQ(library.call(layouts::screen_function::kRefreshField, refresh), kDone);
       std::string expected = counter.shown;
       expected.back() = static_cast<char>(expected.back() + round);
       bool found = false;
@@ -119,14 +119,14 @@ TEST(ScreenLibraryTest, RefreshesDrawTheFieldTheirIdNames) {
       EXPECT_TRUE(found) << "field " << counter.id << " round " << round;
       unsigned char unknown[10157] = {};
       putBigEndian16(unknown + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), 99);
-      EXPECT_EQ(library.call(kFunctionRefreshField, unknown), kUnknownField);
+      EXPECT_EQ(library.call(layouts::screen_function::kRefreshField, unknown), kUnknownField);
     }
   }
   unsigned char closeWindow[2] = {};
-  library.call(kFunctionCloseWindow, closeWindow);
+  library.call(layouts::screen_function::kCloseWindow, closeWindow);
   unsigned char refresh[10157] = {};
   putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), 20);
-  EXPECT_EQ(library.call(kFunctionRefreshField, refresh), kNoPanelShown);
+  EXPECT_EQ(library.call(layouts::screen_function::kRefreshField, refresh), kNoPanelShown);
 }
 
 TEST(ScreenLibraryTest, RefreshesOfAWindowNotDrawnWriteNothing) {
@@ -138,10 +138,10 @@ TEST(ScreenLibraryTest, RefreshesOfAWindowNotDrawnWriteNothing) {
   for (int i = 0; i < 1000; ++i) {
     host.clock += 100 * kMillisecond;
     testing::refresh(library, 20);
-    library.call(kFunctionFullDisplay, data.bytes);
+    library.call(layouts::screen_function::kDisplayPanel, data.bytes);
   }
   unsigned char closeWindow[2] = {};
-  library.call(kFunctionCloseWindow, closeWindow);
+  library.call(layouts::screen_function::kCloseWindow, closeWindow);
   EXPECT_EQ(host.writes, 0);
   EXPECT_EQ(library.drawCount(), 0);
   EXPECT_EQ(host.closes, 1);
@@ -156,18 +156,18 @@ TEST(ScreenLibraryTest, CloseRequestsAreDeliveredOnceAtTheNextFullDisplay) {
   host.requests.push_back(ScreenHost::Request::Interrupt);
   testing::refresh(library, 20);  // a refresh does not report keys
   EXPECT_EQ(data.keyCode(), 0);
-  library.call(kFunctionFullDisplay, data.bytes);
-  EXPECT_EQ(data.keyCode(), kKeyCtrlC);
+  library.call(layouts::screen_function::kDisplayPanel, data.bytes);
+  EXPECT_EQ(data.keyCode(), layouts::screen_key::kCtrlC);
   EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode)], 0x00);
   EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode) + 1], 0x03);
-  library.call(kFunctionFullDisplay, data.bytes);
+  library.call(layouts::screen_function::kDisplayPanel, data.bytes);
   EXPECT_EQ(data.keyCode(), 0);
   host.requests.push_back(ScreenHost::Request::Terminate);
-  library.call(kFunctionFullDisplay, data.bytes);
-  EXPECT_EQ(data.keyCode(), kKeyWindowClosed);
+  library.call(layouts::screen_function::kDisplayPanel, data.bytes);
+  EXPECT_EQ(data.keyCode(), layouts::screen_key::kWindowClosed);
   EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode)], 0xFF);
   EXPECT_EQ(data.bytes[offsetof(dunax::layouts::PanelDataRecord, keyCode) + 1], 0xFB);
-  library.call(kFunctionFullDisplay, data.bytes);
+  library.call(layouts::screen_function::kDisplayPanel, data.bytes);
   EXPECT_EQ(data.keyCode(), 0);
 }
 
@@ -179,7 +179,7 @@ TEST(ScreenLibraryTest, ResizedTerminalIsLaidOutAgain) {
   host.clock += 100 * kMillisecond;
   host.screenSize = {30, 100};
   host.resized = true;
-  library.call(kFunctionFullDisplay, data.bytes);
+  library.call(layouts::screen_function::kDisplayPanel, data.bytes);
   EXPECT_EQ(library.shownScreen().columns(), 100);
   EXPECT_EQ(library.shownScreen().rows(), 30);
 }
@@ -188,16 +188,16 @@ TEST(ScreenLibraryTest, PlaceholderWindowOfTheExecutorShowsNothing) {
   FakeHost host;
   ScreenLibrary library(host);
   unsigned char start[10] = {0, 0, 'V', 'R', 'D', ' ', ' ', ' ', ' ', ' '};
-  EXPECT_EQ(library.call(kFunctionStartLibrary, start), kDone);
+  EXPECT_EQ(library.call(layouts::screen_function::kStartLibrary, start), kDone);
   unsigned char window[dunax::layouts::kWindowRecordLength] = {};
   window[20] = 80;
   window[22] = 25;
   std::memcpy(window + offsetof(dunax::layouts::WindowRecord, windowName), "Dummy2  ", 8);
   window[79] = 'x';
-  EXPECT_EQ(library.call(kFunctionOpenWindow, window), kDone);
+  EXPECT_EQ(library.call(layouts::screen_function::kOpenWindow, window), kDone);
   unsigned char closeField[2] = {};
-  EXPECT_EQ(library.call(kFunctionCloseWindow, closeField), kDone);
-  EXPECT_EQ(library.call(kFunctionEndLibrary, closeField), kDone);
+  EXPECT_EQ(library.call(layouts::screen_function::kCloseWindow, closeField), kDone);
+  EXPECT_EQ(library.call(layouts::screen_function::kEndLibrary, closeField), kDone);
   EXPECT_EQ(host.opens, 0);
   EXPECT_EQ(host.writes, 0);
 }
@@ -208,19 +208,19 @@ TEST(ScreenLibraryTest, UnknownFunctionsPanelsAndFieldsAreRefused) {
   unsigned char record[kPanelDefinitionSize] = {};
   EXPECT_EQ(library.call(77, record), kUnknownFunction);
   EXPECT_EQ(library.call(-1, record), kUnknownFunction);
-  EXPECT_EQ(library.call(kFunctionDefinePanel, record), kBadPanelDefinition);
+  EXPECT_EQ(library.call(layouts::screen_function::kDefinePanel, record), kBadPanelDefinition);
   EXPECT_EQ(readBigEndian16(record), kBadPanelDefinition);
   unsigned char window[dunax::layouts::kWindowRecordLength] = {};
   std::memcpy(window + offsetof(dunax::layouts::WindowRecord, panelName), "NENHUM  ", 8);
-  EXPECT_EQ(library.call(kFunctionOpenWindow, window), kUnknownPanel);
+  EXPECT_EQ(library.call(layouts::screen_function::kOpenWindow, window), kUnknownPanel);
   DataRecord data;
-  EXPECT_EQ(library.call(kFunctionFullDisplay, data.bytes), kNoPanelShown);
+  EXPECT_EQ(library.call(layouts::screen_function::kDisplayPanel, data.bytes), kNoPanelShown);
   testing::setUpWindow(library, data, "Titulo");
   unsigned char refresh[10157] = {};
   putBigEndian16(refresh + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), 99);
-  EXPECT_EQ(library.call(kFunctionRefreshField, refresh), kUnknownField);
+  EXPECT_EQ(library.call(layouts::screen_function::kRefreshField, refresh), kUnknownField);
   std::memcpy(data.bytes + offsetof(dunax::layouts::PanelDataRecord, panelName), "OUTRO   ", 8);
-  EXPECT_EQ(library.call(kFunctionFullDisplay, data.bytes), kUnknownPanel);
+  EXPECT_EQ(library.call(layouts::screen_function::kDisplayPanel, data.bytes), kUnknownPanel);
 }
 
 }  // namespace

@@ -103,22 +103,22 @@ inline int callFunction(ScreenLibrary& library, int function, unsigned char* rec
 inline void setUpWindow(ScreenLibrary& library, DataRecord& data, const char* title) {
   unsigned char definition[kPanelDefinitionSize];
   converter::screen::fillPanelDefinition(definition);
-  library.call(kFunctionDefinePanel, definition);
+  library.call(layouts::screen_function::kDefinePanel, definition);
   unsigned char window[dunax::layouts::kWindowRecordLength] = {};
   std::memcpy(window + offsetof(dunax::layouts::WindowRecord, panelName), "PDUNAXD ", 8);
-  library.call(kFunctionOpenWindow, window);
+  library.call(layouts::screen_function::kOpenWindow, window);
   std::memcpy(window + offsetof(dunax::layouts::WindowRecord, windowName), "PDUNAXD ", 8);
-  library.call(kFunctionReadWindow, window);
+  library.call(layouts::screen_function::kReadWindow, window);
   std::memset(window + offsetof(dunax::layouts::WindowRecord, title), ' ', kTitleLength);
   std::memcpy(window + offsetof(dunax::layouts::WindowRecord, title), title, std::strlen(title));
-  library.call(kFunctionApplyWindow, window);
-  library.call(kFunctionFullDisplay, data.bytes);
+  library.call(layouts::screen_function::kApplyWindow, window);
+  library.call(layouts::screen_function::kDisplayPanel, data.bytes);
 }
 
 inline void refresh(ScreenLibrary& library, int fieldId) {
   unsigned char record[dunax::layouts::kFieldRefreshLength] = {};
   putBigEndian16(record + offsetof(dunax::layouts::FieldRefreshRecord, fieldId), fieldId);
-  library.call(kFunctionRefreshField, record);
+  library.call(layouts::screen_function::kRefreshField, record);
 }
 
 }  // namespace dunax::sp2::testing
