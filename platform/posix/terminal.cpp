@@ -1,6 +1,6 @@
 // The controlling terminal on POSIX: isatty, TIOCGWINSZ, termios modes, poll/read for keys, and
-// the close-request signal handlers, which only set flags (and put the terminal back before a
-// repeated termination request ends the process).
+// the close-request signal handlers (through posix/signal_dispatch.h), which only set flags
+// (and put the terminal back before a repeated termination request ends the process).
 #include "platform/terminal.h"
 
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "platform/posix/default_signal_action.h"
+#include "platform/posix/signal_dispatch.h"
 
 namespace dunax::platform {
 namespace {
@@ -44,7 +44,7 @@ volatile std::sig_atomic_t gKeyModeActive = 0;
 
 constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP};
 constexpr int kHandledCount = sizeof kHandledSignals / sizeof kHandledSignals[0];
-struct sigaction gPrevious[kHandledCount];
+posix::SignalHandler gPrevious[kHandledCount];
 bool gInstalled = false;
 
 // Puts the terminal back and lets the signal do what it does by default (ends the process).
@@ -65,19 +65,12 @@ void stopAndGoOn() {
     (void)ignored;
   }
   if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
-  struct sigaction fallback;
   struct sigaction ours;
-  std::memset(&fallback, 0, sizeof fallback);
-  fallback.sa_handler = SIG_DFL;
-  sigemptyset(&fallback.sa_mask);
-  sigaction(SIGTSTP, &fallback, &ours);
+  sigaction(SIGTSTP, nullptr, &ours);
+  posix::takeDefaultSignalAction(SIGTSTP);  // stops here until SIGCONT
   sigset_t unblock;
   sigemptyset(&unblock);
   sigaddset(&unblock, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
-  raise(SIGTSTP);  // stops here until SIGCONT
-  // cppcheck takes raise() for a function that never returns; this one returns on SIGCONT.
-  // cppcheck-suppress unreachableCode
   sigprocmask(SIG_BLOCK, &unblock, nullptr);
   sigaction(SIGTSTP, &ours, nullptr);
   if (gKeyModeActive && tcgetpgrp(STDIN_FILENO) == getpgrp()) {
@@ -87,7 +80,6 @@ void stopAndGoOn() {
 }
 
 void onSignal(int signal) {
-  int savedErrno = errno;
   switch (signal) {
     case SIGINT:
       gInterruptPending = 1;
@@ -111,7 +103,6 @@ void onSignal(int signal) {
     default:
       break;
   }
-  errno = savedErrno;
 }
 
 }  // namespace
@@ -214,19 +205,18 @@ void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
   gTerminateSeen = 0;
   gHungUp = 0;
   gSizeChanged = 0;
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = onSignal;
-  sigemptyset(&action.sa_mask);
-  for (int i = 0; i < kHandledCount; ++i) sigaddset(&action.sa_mask, kHandledSignals[i]);
-  action.sa_flags = SA_RESTART;
-  for (int i = 0; i < kHandledCount; ++i) sigaction(kHandledSignals[i], &action, &gPrevious[i]);
+  for (int i = 0; i < kHandledCount; ++i) {
+    gPrevious[i] = posix::setSignalHandler(kHandledSignals[i], {onSignal, true})
+                       .valueOr(posix::SignalHandler{});
+  }
   gInstalled = true;
 }
 
 void removeCloseRequestHandlers() {
   if (!gInstalled) return;
-  for (int i = 0; i < kHandledCount; ++i) sigaction(kHandledSignals[i], &gPrevious[i], nullptr);
+  for (int i = 0; i < kHandledCount; ++i) {
+    (void)posix::setSignalHandler(kHandledSignals[i], gPrevious[i]);
+  }
   gInstalled = false;
   gInterruptPending = 0;
   gTerminatePending = 0;
