@@ -1,7 +1,6 @@
 // The private directory on Windows: a folder in the user's local application data (whose
 // access is the user's alone, and which a folder made in it inherits), checked to be a real
-// folder and not a link or junction; files replaced whole with MoveFileExW; a lock taken with
-// LockFileEx.
+// folder and not a link or junction; files replaced whole with MoveFileExW.
 #include "platform/private_directory.h"
 
 #include <shlobj.h>
@@ -15,8 +14,6 @@
 
 namespace dunax::platform {
 namespace {
-
-HANDLE handleOf(int file) { return LongToHandle(file); }
 
 // FOLDERID_LocalAppData, spelt out so that linking needs no library of GUIDs.
 constexpr KNOWNFOLDERID kLocalAppData = {
@@ -173,43 +170,6 @@ Status readFileExactly(const std::string& path, void* data, std::size_t length) 
   }
   CloseHandle(file);
   return failure;
-}
-
-Status FileLock::acquire(const std::string& path, int waitMilliseconds) {
-  if (fd_ >= 0) return Status::failure(StatusCode::Busy, "this lock is held already");
-  const Expected<std::wstring> wide = win32::nativeName(path);
-  if (!wide) return wide.status();
-  HANDLE file = openPlain(*wide, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
-  if (file == INVALID_HANDLE_VALUE) return win32::lastError();
-  if (!isPlainFile(file)) {
-    CloseHandle(file);
-    return Status::fromNative(ERROR_INVALID_NAME);
-  }
-  // Polled, so that a holder that never lets go costs a bounded wait.
-  int waited = 0;
-  for (;;) {
-    OVERLAPPED whole = {};
-    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
-      break;
-    }
-    const DWORD error = GetLastError();
-    if (error != ERROR_LOCK_VIOLATION || waited >= waitMilliseconds) {
-      CloseHandle(file);
-      return Status::fromNative(static_cast<int>(error));
-    }
-    Sleep(10);
-    waited += 10;
-  }
-  fd_ = static_cast<int>(HandleToLong(file));
-  return Status();
-}
-
-void FileLock::release() {
-  if (fd_ < 0) return;
-  OVERLAPPED whole = {};
-  UnlockFileEx(handleOf(fd_), 0, 1, 0, &whole);
-  CloseHandle(handleOf(fd_));
-  fd_ = -1;
 }
 
 }  // namespace dunax::platform

@@ -175,8 +175,8 @@ TEST_F(WindowsHalfTest, PublishingReplacesOnlyAPlainFileAndKeepsItsMarks) {
 }
 
 TEST_F(WindowsHalfTest, LocksAreHeldByOneAtATime) {
-  ExclusiveFileLock first;
-  ExclusiveFileLock second;
+  FileLock first;
+  FileLock second;
   ASSERT_TRUE(first.acquire("run.lock").ok());
   EXPECT_EQ(StatusCode::Busy, second.acquire("run.lock").code());
   first.release();
