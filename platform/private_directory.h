@@ -30,9 +30,10 @@ std::string defaultPrivateDirectory(const std::string& purpose);
 Status preparePrivateDirectory(const std::string& path);
 
 // Replaces the file name in directory with length bytes of data as a whole: a temporary file
-// is written and flushed in the same directory, then renamed over name, so a reader sees the
-// old contents or the new, never a mixture.
-// Returns success, or the failure of the step that failed (nothing is replaced then).
+// is written and flushed in the same directory, then put over name by replaceFileWhole
+// (durable_files.h), so a reader sees the old contents or the new, never a mixture.
+// Returns success, or the failure of the step that failed (nothing is replaced then, unless
+// only the directory's flush failed).
 Status replaceFileAtomically(const std::string& directory, const std::string& name,
                              const void* data, std::size_t length);
 

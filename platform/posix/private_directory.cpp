@@ -1,4 +1,5 @@
-// The private directory on POSIX: lstat checks of owner, mode and kind, mkstemp and rename.
+// The private directory on POSIX: lstat checks of owner, mode and kind, mkstemp and a file
+// replaced whole.
 #include "platform/private_directory.h"
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/durable_files.h"
 #include "platform/process.h"
 
 namespace dunax::platform {
@@ -65,9 +67,13 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
   }
   if (error == 0 && fsync(fd) != 0) error = errno;
   if (close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && rename(temporary.data(), (directory + "/" + name).c_str()) != 0) error = errno;
-  if (error != 0) unlink(temporary.data());
-  return Status::fromNative(error);
+  if (error != 0) {
+    unlink(temporary.data());
+    return Status::fromNative(error);
+  }
+  const Status placed = replaceFileWhole(temporary.data(), (directory + "/" + name).c_str());
+  if (!placed.ok()) removeFileIfPresent(temporary.data());
+  return placed;
 }
 
 Status readFileExactly(const std::string& path, void* data, std::size_t length) {

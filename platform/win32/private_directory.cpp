@@ -1,6 +1,6 @@
 // The private directory on Windows: a folder in the user's local application data (whose
 // access is the user's alone, and which a folder made in it inherits), checked to be a real
-// folder and not a link or junction; files replaced whole with MoveFileExW.
+// folder and not a link or junction; files replaced whole (durable_files.h).
 #include "platform/private_directory.h"
 
 #include <shlobj.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/durable_files.h"
 #include "platform/win32/native_name.h"
 #include "platform/win32/wide_text.h"
 
@@ -103,15 +104,18 @@ Status preparePrivateDirectory(const std::string& path) {
 
 Status replaceFileAtomically(const std::string& directory, const std::string& name,
                              const void* data, std::size_t length) {
-  const Expected<std::wstring> target = win32::nativeName(directory + "\\" + name);
-  if (!target) return target.status();
+  const std::string target = directory + "\\" + name;
+  if (const Expected<std::wstring> native = win32::nativeName(target); !native) {
+    return native.status();
+  }
   // A temporary name of this process in the same folder, made new (never an existing file).
+  std::string temporaryHost;
   std::wstring temporary;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    const Expected<std::wstring> candidate =
-        win32::nativeName(directory + "\\." + name + "." + std::to_string(GetCurrentProcessId()) +
-                          "." + std::to_string(attempt));
+    temporaryHost = directory + "\\." + name + "." + std::to_string(GetCurrentProcessId()) + "." +
+                    std::to_string(attempt);
+    const Expected<std::wstring> candidate = win32::nativeName(temporaryHost);
     if (!candidate) return candidate.status();
     temporary = *candidate;
     file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -137,10 +141,7 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
   }
   if (failure.ok() && !FlushFileBuffers(file)) failure = win32::lastError();
   if (!CloseHandle(file) && failure.ok()) failure = win32::lastError();
-  if (failure.ok() && !MoveFileExW(temporary.c_str(), target->c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    failure = win32::lastError();
-  }
+  if (failure.ok()) failure = replaceFileWhole(temporaryHost.c_str(), target.c_str());
   if (!failure.ok()) DeleteFileW(temporary.c_str());
   return failure;
 }
