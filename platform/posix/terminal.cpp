@@ -10,9 +10,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 
 #include "platform/posix/signal_dispatch.h"
+#include "platform/terminal_requests.h"
 
 namespace dunax::platform {
 namespace {
@@ -30,13 +30,7 @@ ModeStack& modeStack() {
 }
 
 // State read by the signal handlers: written before they are installed, then left alone.
-volatile std::sig_atomic_t gInterruptPending = 0;
-volatile std::sig_atomic_t gTerminatePending = 0;
-volatile std::sig_atomic_t gTerminateSeen = 0;  // taken or not: a second one ends the process
-volatile std::sig_atomic_t gHungUp = 0;
 volatile std::sig_atomic_t gSizeChanged = 0;
-char gRestoreText[256];
-std::size_t gRestoreLength = 0;
 struct termios gModeAtStart;
 bool gHaveModeAtStart = false;
 struct termios gKeyMode;  // the mode the last enterKeyInputMode set, put back after a stop
@@ -47,24 +41,21 @@ constexpr int kHandledCount = sizeof kHandledSignals / sizeof kHandledSignals[0]
 posix::SignalHandler gPrevious[kHandledCount];
 bool gInstalled = false;
 
-// Puts the terminal back and lets the signal do what it does by default (ends the process).
-void endBySignal(int signal) {
-  if (gRestoreLength > 0) {
-    ssize_t ignored = ::write(STDOUT_FILENO, gRestoreText, gRestoreLength);
+// Puts the terminal back: the restore text written, the mode before the first key-input mode.
+void putTerminalBack() {
+  std::size_t length = 0;
+  const char* text = detail::restoreText(length);
+  if (length > 0) {
+    ssize_t ignored = ::write(STDOUT_FILENO, text, length);
     (void)ignored;
   }
   if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
-  posix::takeDefaultSignalAction(signal);
 }
 
 // Ctrl+Z: the terminal is put back before the process stops, and taken again when it goes on
 // in the foreground (the screen is then drawn whole again).
 void stopAndGoOn() {
-  if (gRestoreLength > 0) {
-    ssize_t ignored = ::write(STDOUT_FILENO, gRestoreText, gRestoreLength);
-    (void)ignored;
-  }
-  if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
+  putTerminalBack();
   struct sigaction ours;
   sigaction(SIGTSTP, nullptr, &ours);
   posix::takeDefaultSignalAction(SIGTSTP);  // stops here until SIGCONT
@@ -82,17 +73,14 @@ void stopAndGoOn() {
 void onSignal(int signal) {
   switch (signal) {
     case SIGINT:
-      gInterruptPending = 1;
+      detail::noteCloseRequest(CloseRequest::Interrupt, false);
       break;
     case SIGHUP:
-      gHungUp = 1;
-      [[fallthrough]];
     case SIGTERM:
-      if (gTerminateSeen) {
-        endBySignal(signal);
+      if (detail::noteCloseRequest(CloseRequest::Terminate, signal == SIGHUP)) {
+        putTerminalBack();  // and the signal does what it does by default: ends the process
+        posix::takeDefaultSignalAction(signal);
       }
-      gTerminateSeen = 1;
-      gTerminatePending = 1;
       break;
     case SIGWINCH:
       gSizeChanged = 1;
@@ -190,20 +178,14 @@ Expected<int> readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds) 
 }
 
 void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
-  if (length > sizeof gRestoreText) length = sizeof gRestoreText;
   if (gInstalled) return;
-  std::memcpy(gRestoreText, restoreText, length);
-  gRestoreLength = length;
+  detail::startNotingCloseRequests(restoreText, length);
   if (modeStack().depth > 0) {
     gModeAtStart = modeStack().modes[0];
     gHaveModeAtStart = true;
   } else {
     gHaveModeAtStart = isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &gModeAtStart) == 0;
   }
-  gInterruptPending = 0;
-  gTerminatePending = 0;
-  gTerminateSeen = 0;
-  gHungUp = 0;
   gSizeChanged = 0;
   for (int i = 0; i < kHandledCount; ++i) {
     gPrevious[i] = posix::setSignalHandler(kHandledSignals[i], {onSignal, true})
@@ -218,23 +200,8 @@ void removeCloseRequestHandlers() {
     (void)posix::setSignalHandler(kHandledSignals[i], gPrevious[i]);
   }
   gInstalled = false;
-  gInterruptPending = 0;
-  gTerminatePending = 0;
+  detail::dropPendingCloseRequests();
 }
-
-CloseRequest takeCloseRequest() {
-  if (gTerminatePending) {
-    gTerminatePending = 0;
-    return CloseRequest::Terminate;
-  }
-  if (gInterruptPending) {
-    gInterruptPending = 0;
-    return CloseRequest::Interrupt;
-  }
-  return CloseRequest::None;
-}
-
-bool terminalHungUp() { return gHungUp != 0; }
 
 bool takeSizeChange() {
   if (!gSizeChanged) return false;

@@ -7,9 +7,9 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstring>
 
 #include "platform/clock.h"
+#include "platform/terminal_requests.h"
 #include "platform/win32/console_control.h"
 #include "platform/win32/console_keys.h"
 #include "platform/win32/console_output.h"
@@ -42,13 +42,7 @@ ModeStack& modeStack() {
 
 // State read by the request handlers, which run on a thread of the console: written before
 // they are installed, then left alone (flags excepted).
-std::atomic<int> gInterruptPending{0};
-std::atomic<int> gTerminatePending{0};
-std::atomic<int> gTerminateSeen{0};  // taken or not: a second one ends the process
-std::atomic<int> gHungUp{0};
 std::atomic<int> gSizeChanged{0};
-char gRestoreText[256];
-std::size_t gRestoreLength = 0;
 ConsoleModes gModesAtStart;
 bool gHaveModesAtStart = false;
 TerminalSize gKnownSize = {0, 0};
@@ -75,7 +69,9 @@ void setModes(const ConsoleModes& modes) {
 
 // Puts the terminal back and ends the process as the console's default would.
 [[noreturn]] void endByRequest() {
-  if (gRestoreLength > 0) writeOut(gRestoreText, gRestoreLength);
+  std::size_t length = 0;
+  const char* text = detail::restoreText(length);
+  if (length > 0) writeOut(text, length);
   if (gHaveModesAtStart) setModes(gModesAtStart);
   win32::endAsConsoleDefault();
 }
@@ -83,14 +79,13 @@ void setModes(const ConsoleModes& modes) {
 void onRequest(ConsoleRequest request) {
   switch (request) {
     case ConsoleRequest::Interrupt:
-      gInterruptPending.store(1);
+      detail::noteCloseRequest(CloseRequest::Interrupt, false);
       break;
     case ConsoleRequest::Closed:
-      gHungUp.store(1);
-      [[fallthrough]];
     case ConsoleRequest::Terminate:
-      if (gTerminateSeen.exchange(1) != 0) endByRequest();
-      gTerminatePending.store(1);
+      if (detail::noteCloseRequest(CloseRequest::Terminate, request == ConsoleRequest::Closed)) {
+        endByRequest();
+      }
       break;
   }
 }
@@ -194,10 +189,8 @@ Expected<int> readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds) 
 }
 
 void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
-  if (length > sizeof gRestoreText) length = sizeof gRestoreText;
   if (gInstalled) return;
-  std::memcpy(gRestoreText, restoreText, length);
-  gRestoreLength = length;
+  detail::startNotingCloseRequests(restoreText, length);
   if (modeStack().depth > 0) {
     gModesAtStart = modeStack().modes[0];
     gHaveModesAtStart = true;
@@ -205,10 +198,6 @@ void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
     gHaveModesAtStart = readModes(gModesAtStart);
   }
   gKnownSize = terminalSize();
-  gInterruptPending.store(0);
-  gTerminatePending.store(0);
-  gTerminateSeen.store(0);
-  gHungUp.store(0);
   gSizeChanged.store(0);
   win32::hookConsoleRequests();
   for (int i = 0; i < kHandledCount; ++i) {
@@ -223,17 +212,8 @@ void removeCloseRequestHandlers() {
     win32::setConsoleRequestHandler(kHandledRequests[i], gPrevious[i]);
   }
   gInstalled = false;
-  gInterruptPending.store(0);
-  gTerminatePending.store(0);
+  detail::dropPendingCloseRequests();
 }
-
-CloseRequest takeCloseRequest() {
-  if (gTerminatePending.exchange(0) != 0) return CloseRequest::Terminate;
-  if (gInterruptPending.exchange(0) != 0) return CloseRequest::Interrupt;
-  return CloseRequest::None;
-}
-
-bool terminalHungUp() { return gHungUp.load() != 0; }
 
 bool takeSizeChange() {
   // The console reports size changes only to a reader of its input: the window's size is
