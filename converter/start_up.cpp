@@ -41,7 +41,7 @@ struct RunState {
   Interruption interruption{screen, dialogs};
   Progress progress{screen, interruption};
   access::DataFileAccess dataFile;
-  platform::ExclusiveFileLock lock;
+  platform::FileLock lock;
 };
 
 // Says on standard error why the file of this run was not converted: one line,

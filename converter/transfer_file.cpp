@@ -304,12 +304,12 @@ platform::Status TransferFile::publishOutputSegments(std::string& failedPath) {
   platform::Status written =
       platform::writeNewFileDurably(journalTemporary.c_str(), bytes, newFileMode_);
   if (!written.ok()) return written;
-  if (platform::Status placed = platform::replaceFile(journalTemporary.c_str(), journalPath.c_str());
-      !placed.ok()) {
-    (void)platform::removeFileIfPresent(journalTemporary.c_str());  // best effort: placed counts
-    return placed;
+  platform::Status done =
+      platform::replaceFileWhole(journalTemporary.c_str(), journalPath.c_str());
+  if (!done.ok() && platform::fileExists(journalTemporary.c_str())) {
+    (void)platform::removeFileIfPresent(journalTemporary.c_str());  // best effort: done counts
+    return done;
   }
-  platform::Status done = platform::flushDirectoryOf(journalPath.c_str());
   if (done.ok()) {
     PublishJournal journal;
     std::string why;

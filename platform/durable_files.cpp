@@ -1,4 +1,5 @@
-// The portable part of the durable-file routines: the test's stop before each step on the disk.
+// The portable part of the durable-file routines: a file replaced whole from its two steps, and
+// the test's stop before each step on the disk.
 #include "platform/durable_files.h"
 
 namespace dunax::platform {
@@ -7,6 +8,11 @@ namespace {
 DurableStepHook stepHook = nullptr;
 
 }  // namespace
+
+Status replaceFileWhole(const char* temporary, const char* target) {
+  if (Status renamed = replaceFile(temporary, target); !renamed.ok()) return renamed;
+  return flushDirectoryOf(target);
+}
 
 void setDurableStepHook(DurableStepHook hook) { stepHook = hook; }
 

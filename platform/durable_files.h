@@ -1,5 +1,5 @@
 // Files made visible whole: a file written under a temporary name is renamed over its real
-// name only when complete, and the directory entry is flushed so that the change survives a
+// name only when complete (replaceFileWhole), and the directory entry is flushed so that the change survives a
 // crash; the checks that tell beforehand whether a name may be replaced; small files written
 // and read whole. Paths are host paths.
 #pragma once
@@ -30,6 +30,15 @@ bool fileExists(const char* path);
 // are durable. Returns success (also on a file system that cannot flush a directory), or the
 // failure of the open or the flush.
 Status flushDirectoryOf(const char* path);
+
+// Replaces the file target whole with temporary, a finished file in the same directory: renames
+// it over target (replaceFile: a reader sees the old file or the new one) and flushes the
+// directory (flushDirectoryOf), so that the new file survives a crash. Every file this system
+// replaces whole goes through here; a caller that must stop between the two steps (a journal's
+// steps) calls them one by one.
+// Returns success; the failure of the rename (temporary and target are then as they were); or
+// the failure of the flush (target is then the new file).
+Status replaceFileWhole(const char* temporary, const char* target);
 
 // Whether a rename may replace path, or a removal take it away, without harm: success when
 // nothing is there or a regular file is. Otherwise IsDirectory for a directory,

@@ -1,7 +1,6 @@
 // A private directory: a directory only the running user can reach (on POSIX owned by the user,
 // mode 0700, not a symbolic link; on Windows a folder in the user's own local application data,
-// not a link or junction), whole files replaced in it atomically, and a lock file in it through
-// which the processes of that user take turns.
+// not a link or junction), whole files replaced in it atomically.
 #pragma once
 
 #include <cstddef>
@@ -31,9 +30,10 @@ std::string defaultPrivateDirectory(const std::string& purpose);
 Status preparePrivateDirectory(const std::string& path);
 
 // Replaces the file name in directory with length bytes of data as a whole: a temporary file
-// is written and flushed in the same directory, then renamed over name, so a reader sees the
-// old contents or the new, never a mixture.
-// Returns success, or the failure of the step that failed (nothing is replaced then).
+// is written and flushed in the same directory, then put over name by replaceFileWhole
+// (durable_files.h), so a reader sees the old contents or the new, never a mixture.
+// Returns success, or the failure of the step that failed (nothing is replaced then, unless
+// only the directory's flush failed).
 Status replaceFileAtomically(const std::string& directory, const std::string& name,
                              const void* data, std::size_t length);
 
@@ -42,30 +42,5 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
 // Returns success; NotFound when it is missing; InvalidName when it is shorter or not a
 // regular file owned by the running user; otherwise the failure of open or read.
 Status readFileExactly(const std::string& path, void* data, std::size_t length);
-
-// An exclusive lock on one file, held until release(), destruction or the end of the process
-// (the operating system lets it go then, whatever way the process ended).
-class FileLock {
- public:
-  FileLock() = default;
-  ~FileLock() { release(); }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-
-  // Takes the lock on the regular file at path (created with mode 0600 when missing; a
-  // symbolic link is not followed), waiting at most waitMilliseconds while another holder
-  // keeps it. Returns success; Busy when it stayed taken for the whole wait (EWOULDBLOCK) or
-  // this object holds a lock already (EALREADY); otherwise the failure of open or of taking
-  // the lock.
-  Status acquire(const std::string& path, int waitMilliseconds);
-
-  // Lets the lock go; nothing happens when none is held.
-  void release();
-
-  bool held() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;  // a descriptor, or a Windows handle (HandleToLong)
-};
 
 }  // namespace dunax::platform

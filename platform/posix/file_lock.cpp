@@ -1,7 +1,7 @@
-// The exclusive file lock on POSIX: flock on a descriptor opened for reading only, so that a
-// lock file that any earlier run (of any user) left behind can be locked by every user who may
-// read it, and one made here is readable by all. A holder removes the file before it lets go;
-// whoever locked the file in the meantime sees that the name no longer holds it and tries again
+// The file lock on POSIX: flock on a descriptor opened for reading only, so that a lock file
+// that any earlier run (of any user) left behind can be locked by every user who may read it,
+// and one made here is readable by all. A holder that removes the file does so before it lets
+// go; whoever locked the file in the meantime sees that the name no longer holds it and tries again
 // with the name's new file, so two runs never hold locks on two different files of one name.
 #include "platform/file_lock.h"
 
@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 namespace dunax::platform {
 namespace {
@@ -34,12 +35,27 @@ int openLockFile(const char* path) {
   }
 }
 
+// Takes the lock on fd, waiting at most waitMilliseconds. Returns 0, or the errno of the
+// failure (EWOULDBLOCK when another holder kept it for the whole wait).
+int lockWithin(int fd, int waitMilliseconds) {
+  const struct timespec pause = {0, 10'000'000L};
+  int waited = 0;
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+    const int error = errno;
+    if (error == EINTR) continue;
+    if (error != EWOULDBLOCK || waited >= waitMilliseconds) return error;
+    nanosleep(&pause, nullptr);
+    waited += 10;
+  }
+}
+
 }  // namespace
 
-ExclusiveFileLock::~ExclusiveFileLock() { release(); }
+FileLock::~FileLock() { release(); }
 
-Status ExclusiveFileLock::acquire(const std::string& path) {
-  release();
+Status FileLock::acquire(const std::string& path, int waitMilliseconds, LockFileAfter after) {
+  if (handle_ >= 0) return Status::fromNative(EALREADY);
   for (int tries = 0; tries < 100; ++tries) {
     int fd = openLockFile(path.c_str());
     if (fd < 0) {
@@ -54,8 +70,7 @@ Status ExclusiveFileLock::acquire(const std::string& path) {
       ::close(fd);
       return Status(StatusCode::PermissionDenied, EPERM, "the lock file is not a regular file");
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      int lockError = errno;
+    if (const int lockError = lockWithin(fd, waitMilliseconds); lockError != 0) {
       ::close(fd);
       return Status::fromNative(lockError);
     }
@@ -64,6 +79,7 @@ Status ExclusiveFileLock::acquire(const std::string& path) {
         opened.st_ino == named.st_ino) {
       handle_ = fd;
       path_ = path;
+      after_ = after;
       return Status();
     }
     ::close(fd);
@@ -71,10 +87,10 @@ Status ExclusiveFileLock::acquire(const std::string& path) {
   return Status::failure(StatusCode::Other, "the lock file keeps being replaced");
 }
 
-void ExclusiveFileLock::release() {
+void FileLock::release() {
   if (handle_ < 0) return;
   // Removed while still locked, so that nobody locks the file after it lost its name.
-  ::unlink(path_.c_str());
+  if (after_ == LockFileAfter::Removed) ::unlink(path_.c_str());
   ::close(handle_);
   handle_ = -1;
   path_.clear();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/durable_files.h"
 #include "platform/host_path.h"
 
 namespace dunax::platform {
@@ -205,16 +206,9 @@ Status publishFile(std::string_view temporaryName, std::string_view finalName) {
     return Status::fromNative(error);
   }
   close(fd);
-  if (rename(from->c_str(), to->c_str()) != 0) return Status::fromNative(errno);
-  std::string::size_type slash = to->rfind('/');
-  std::string directory = slash == std::string::npos ? std::string(".")
-                                                     : to->substr(0, slash == 0 ? 1 : slash);
-  int directoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (directoryFd >= 0) {
-    fsync(directoryFd);
-    close(directoryFd);
-  }
-  return Status();
+  const Status placed = replaceFileWhole(from->c_str(), to->c_str());
+  // A directory that refuses the flush leaves the published file standing.
+  return placed.ok() || fileExists(from->c_str()) ? placed : Status();
 }
 
 }  // namespace dunax::platform

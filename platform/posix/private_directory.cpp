@@ -1,10 +1,10 @@
-// The private directory on POSIX: lstat checks of owner, mode and kind, mkstemp and rename.
+// The private directory on POSIX: lstat checks of owner, mode and kind, mkstemp and a file
+// replaced whole.
 #include "platform/private_directory.h"
 
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/durable_files.h"
 #include "platform/process.h"
 
 namespace dunax::platform {
@@ -66,9 +67,13 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
   }
   if (error == 0 && fsync(fd) != 0) error = errno;
   if (close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && rename(temporary.data(), (directory + "/" + name).c_str()) != 0) error = errno;
-  if (error != 0) unlink(temporary.data());
-  return Status::fromNative(error);
+  if (error != 0) {
+    unlink(temporary.data());
+    return Status::fromNative(error);
+  }
+  const Status placed = replaceFileWhole(temporary.data(), (directory + "/" + name).c_str());
+  if (!placed.ok()) (void)removeFileIfPresent(temporary.data());  // best effort: placed counts
+  return placed;
 }
 
 Status readFileExactly(const std::string& path, void* data, std::size_t length) {
@@ -97,39 +102,6 @@ Status readFileExactly(const std::string& path, void* data, std::size_t length) 
   }
   close(fd);
   return Status::fromNative(error);
-}
-
-Status FileLock::acquire(const std::string& path, int waitMilliseconds) {
-  if (fd_ >= 0) return Status::fromNative(EALREADY);
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return Status::fromNative(errno == ELOOP ? EINVAL : errno);
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return Status::fromNative(EINVAL);
-  }
-  // Polled, so that a holder that never lets go costs a bounded wait.
-  const struct timespec pause = {0, 10'000'000L};
-  int waited = 0;
-  for (;;) {
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) break;
-    int error = errno;
-    if (error == EINTR) continue;
-    if (error != EWOULDBLOCK || waited >= waitMilliseconds) {
-      close(fd);
-      return Status::fromNative(error);
-    }
-    nanosleep(&pause, nullptr);
-    waited += 10;
-  }
-  fd_ = fd;
-  return Status();
-}
-
-void FileLock::release() {
-  if (fd_ < 0) return;
-  close(fd_);  // closing the only descriptor lets the lock go
-  fd_ = -1;
 }
 
 }  // namespace dunax::platform

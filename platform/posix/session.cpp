@@ -1,16 +1,16 @@
-// The operator's session on POSIX: isatty on standard input, and signal handlers that only set
-// a flag.
+// The operator's session on POSIX: isatty on standard input, and signal handlers (through
+// posix/signal_dispatch.h) that only set a flag.
 #include "platform/session.h"
 
 #include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
-
-#include "platform/posix/default_signal_action.h"
+#include "platform/posix/signal_dispatch.h"
 
 namespace dunax::platform {
 namespace {
+
+using posix::SignalHandler;
 
 volatile sig_atomic_t stopNoted = 0;
 
@@ -18,17 +18,26 @@ void noteStop(int) { stopNoted = 1; }
 void letPass(int) {}
 
 volatile sig_atomic_t terminationNoted = 0;
-struct sigaction previousTermination[2];  // SIGTERM, SIGHUP
+SignalHandler previousTermination[2];  // SIGTERM, SIGHUP
 
 void noteTermination(int signal) {
-  const struct sigaction& previous = previousTermination[signal == SIGHUP ? 1 : 0];
+  const SignalHandler previous = previousTermination[signal == SIGHUP ? 1 : 0];
   bool second = terminationNoted != 0;
   terminationNoted = 1;
-  if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
-      previous.sa_handler != nullptr) {
-    previous.sa_handler(signal);
+  if (previous.run == nullptr) {
+    posix::passToHandlerFoundBefore(signal);
+  } else if (previous.run != noteTermination) {
+    previous.run(signal);
   }
   if (second) posix::takeDefaultSignalAction(signal);
+}
+
+// Sets handler for signal, keeping the handler before in previous when asked; failed keeps the
+// first failure.
+void take(int signal, SignalHandler handler, Status& failed, SignalHandler* previous = nullptr) {
+  Expected<SignalHandler> before = posix::setSignalHandler(signal, handler);
+  if (!before.ok() && failed.ok()) failed = before.status();
+  if (before.ok() && previous != nullptr) *previous = *before;
 }
 
 }  // namespace
@@ -36,40 +45,25 @@ void noteTermination(int signal) {
 bool standardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
 Status noteStopRequests(bool interruptKeyToo) {
-  struct sigaction action {};
-  action.sa_handler = noteStop;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no SA_RESTART: a wait returns so the caller can look at the flag
-  int failed = 0;
-  failed |= sigaction(SIGHUP, &action, nullptr);
-  failed |= sigaction(SIGTERM, &action, nullptr);
-  if (!interruptKeyToo) action.sa_handler = letPass;
-  failed |= sigaction(SIGINT, &action, nullptr);
-  return Status::fromNative(failed == 0 ? 0 : errno);
+  // No restart: a wait returns so the caller can look at the flag.
+  Status failed;
+  take(SIGHUP, {noteStop, false}, failed);
+  take(SIGTERM, {noteStop, false}, failed);
+  take(SIGINT, {interruptKeyToo ? noteStop : letPass, false}, failed);
+  return failed;
 }
 
 bool stopRequested() { return stopNoted != 0; }
 
 Status watchTerminationRequests() {
-  struct sigaction action {};
-  action.sa_handler = noteTermination;
-  sigemptyset(&action.sa_mask);
-  sigaddset(&action.sa_mask, SIGTERM);
-  sigaddset(&action.sa_mask, SIGHUP);
-  // No SA_RESTART: a read, write or open that waits (on a terminal, a pipe) returns EINTR.
-  action.sa_flags = 0;
-  int failed = 0;
-  failed |= sigaction(SIGTERM, &action, &previousTermination[0]);
-  failed |= sigaction(SIGHUP, &action, &previousTermination[1]);
-  return Status::fromNative(failed == 0 ? 0 : errno);
+  // No restart: a read, write or open that waits (on a terminal, a pipe) returns EINTR.
+  Status failed;
+  take(SIGTERM, {noteTermination, false}, failed, &previousTermination[0]);
+  take(SIGHUP, {noteTermination, false}, failed, &previousTermination[1]);
+  return failed;
 }
 
-Status treatFileSizeLimitAsWriteFailure() {
-  struct sigaction action {};
-  action.sa_handler = SIG_IGN;
-  sigemptyset(&action.sa_mask);
-  return Status::fromNative(sigaction(SIGXFSZ, &action, nullptr) == 0 ? 0 : errno);
-}
+Status treatFileSizeLimitAsWriteFailure() { return posix::ignoreSignal(SIGXFSZ); }
 
 bool terminationRequested() { return terminationNoted != 0; }
 

@@ -1,6 +1,6 @@
 // The controlling terminal on POSIX: isatty, TIOCGWINSZ, termios modes, poll/read for keys, and
-// the close-request signal handlers, which only set flags (and put the terminal back before a
-// repeated termination request ends the process).
+// the close-request signal handlers (through posix/signal_dispatch.h), which only set flags
+// (and put the terminal back before a repeated termination request ends the process).
 #include "platform/terminal.h"
 
 #include <poll.h>
@@ -10,9 +10,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 
-#include "platform/posix/default_signal_action.h"
+#include "platform/posix/signal_dispatch.h"
+#include "platform/terminal_requests.h"
 
 namespace dunax::platform {
 namespace {
@@ -30,13 +30,7 @@ ModeStack& modeStack() {
 }
 
 // State read by the signal handlers: written before they are installed, then left alone.
-volatile std::sig_atomic_t gInterruptPending = 0;
-volatile std::sig_atomic_t gTerminatePending = 0;
-volatile std::sig_atomic_t gTerminateSeen = 0;  // taken or not: a second one ends the process
-volatile std::sig_atomic_t gHungUp = 0;
 volatile std::sig_atomic_t gSizeChanged = 0;
-char gRestoreText[256];
-std::size_t gRestoreLength = 0;
 struct termios gModeAtStart;
 bool gHaveModeAtStart = false;
 struct termios gKeyMode;  // the mode the last enterKeyInputMode set, put back after a stop
@@ -44,40 +38,30 @@ volatile std::sig_atomic_t gKeyModeActive = 0;
 
 constexpr int kHandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP};
 constexpr int kHandledCount = sizeof kHandledSignals / sizeof kHandledSignals[0];
-struct sigaction gPrevious[kHandledCount];
+posix::SignalHandler gPrevious[kHandledCount];
 bool gInstalled = false;
 
-// Puts the terminal back and lets the signal do what it does by default (ends the process).
-void endBySignal(int signal) {
-  if (gRestoreLength > 0) {
-    ssize_t ignored = ::write(STDOUT_FILENO, gRestoreText, gRestoreLength);
+// Puts the terminal back: the restore text written, the mode before the first key-input mode.
+void putTerminalBack() {
+  std::size_t length = 0;
+  const char* text = detail::restoreText(length);
+  if (length > 0) {
+    ssize_t ignored = ::write(STDOUT_FILENO, text, length);
     (void)ignored;
   }
   if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
-  posix::takeDefaultSignalAction(signal);
 }
 
 // Ctrl+Z: the terminal is put back before the process stops, and taken again when it goes on
 // in the foreground (the screen is then drawn whole again).
 void stopAndGoOn() {
-  if (gRestoreLength > 0) {
-    ssize_t ignored = ::write(STDOUT_FILENO, gRestoreText, gRestoreLength);
-    (void)ignored;
-  }
-  if (gHaveModeAtStart) tcsetattr(STDIN_FILENO, TCSANOW, &gModeAtStart);
-  struct sigaction fallback;
+  putTerminalBack();
   struct sigaction ours;
-  std::memset(&fallback, 0, sizeof fallback);
-  fallback.sa_handler = SIG_DFL;
-  sigemptyset(&fallback.sa_mask);
-  sigaction(SIGTSTP, &fallback, &ours);
+  sigaction(SIGTSTP, nullptr, &ours);
+  posix::takeDefaultSignalAction(SIGTSTP);  // stops here until SIGCONT
   sigset_t unblock;
   sigemptyset(&unblock);
   sigaddset(&unblock, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
-  raise(SIGTSTP);  // stops here until SIGCONT
-  // cppcheck takes raise() for a function that never returns; this one returns on SIGCONT.
-  // cppcheck-suppress unreachableCode
   sigprocmask(SIG_BLOCK, &unblock, nullptr);
   sigaction(SIGTSTP, &ours, nullptr);
   if (gKeyModeActive && tcgetpgrp(STDIN_FILENO) == getpgrp()) {
@@ -87,20 +71,16 @@ void stopAndGoOn() {
 }
 
 void onSignal(int signal) {
-  int savedErrno = errno;
   switch (signal) {
     case SIGINT:
-      gInterruptPending = 1;
+      detail::noteCloseRequest(CloseRequest::Interrupt, false);
       break;
     case SIGHUP:
-      gHungUp = 1;
-      [[fallthrough]];
     case SIGTERM:
-      if (gTerminateSeen) {
-        endBySignal(signal);
+      if (detail::noteCloseRequest(CloseRequest::Terminate, signal == SIGHUP)) {
+        putTerminalBack();  // and the signal does what it does by default: ends the process
+        posix::takeDefaultSignalAction(signal);
       }
-      gTerminateSeen = 1;
-      gTerminatePending = 1;
       break;
     case SIGWINCH:
       gSizeChanged = 1;
@@ -111,7 +91,6 @@ void onSignal(int signal) {
     default:
       break;
   }
-  errno = savedErrno;
 }
 
 }  // namespace
@@ -199,52 +178,30 @@ Expected<int> readKeyBytes(char* buffer, int capacity, int timeoutMilliseconds) 
 }
 
 void installCloseRequestHandlers(const char* restoreText, std::size_t length) {
-  if (length > sizeof gRestoreText) length = sizeof gRestoreText;
   if (gInstalled) return;
-  std::memcpy(gRestoreText, restoreText, length);
-  gRestoreLength = length;
+  detail::startNotingCloseRequests(restoreText, length);
   if (modeStack().depth > 0) {
     gModeAtStart = modeStack().modes[0];
     gHaveModeAtStart = true;
   } else {
     gHaveModeAtStart = isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &gModeAtStart) == 0;
   }
-  gInterruptPending = 0;
-  gTerminatePending = 0;
-  gTerminateSeen = 0;
-  gHungUp = 0;
   gSizeChanged = 0;
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = onSignal;
-  sigemptyset(&action.sa_mask);
-  for (int i = 0; i < kHandledCount; ++i) sigaddset(&action.sa_mask, kHandledSignals[i]);
-  action.sa_flags = SA_RESTART;
-  for (int i = 0; i < kHandledCount; ++i) sigaction(kHandledSignals[i], &action, &gPrevious[i]);
+  for (int i = 0; i < kHandledCount; ++i) {
+    gPrevious[i] = posix::setSignalHandler(kHandledSignals[i], {onSignal, true})
+                       .valueOr(posix::SignalHandler{});
+  }
   gInstalled = true;
 }
 
 void removeCloseRequestHandlers() {
   if (!gInstalled) return;
-  for (int i = 0; i < kHandledCount; ++i) sigaction(kHandledSignals[i], &gPrevious[i], nullptr);
+  for (int i = 0; i < kHandledCount; ++i) {
+    (void)posix::setSignalHandler(kHandledSignals[i], gPrevious[i]);
+  }
   gInstalled = false;
-  gInterruptPending = 0;
-  gTerminatePending = 0;
+  detail::dropPendingCloseRequests();
 }
-
-CloseRequest takeCloseRequest() {
-  if (gTerminatePending) {
-    gTerminatePending = 0;
-    return CloseRequest::Terminate;
-  }
-  if (gInterruptPending) {
-    gInterruptPending = 0;
-    return CloseRequest::Interrupt;
-  }
-  return CloseRequest::None;
-}
-
-bool terminalHungUp() { return gHungUp != 0; }
 
 bool takeSizeChange() {
   if (!gSizeChanged) return false;

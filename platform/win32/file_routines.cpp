@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/durable_files.h"
 #include "platform/host_path.h"
 #include "platform/win32/native_name.h"
 #include "platform/win32/wide_text.h"
@@ -205,9 +206,14 @@ Status checkReplaceable(std::string_view name) {
 }
 
 Status publishFile(std::string_view temporaryName, std::string_view finalName) {
-  const Expected<std::wstring> from = wideNameOfRecord(temporaryName);
+  std::string fromHost;
+  std::string toHost;
+  if (!hostNameFromRecord(temporaryName, fromHost) || !hostNameFromRecord(finalName, toHost)) {
+    return invalid();
+  }
+  const Expected<std::wstring> from = win32::nativeName(fromHost);
   if (!from) return from.status();
-  const Expected<std::wstring> to = wideNameOfRecord(finalName);
+  const Expected<std::wstring> to = win32::nativeName(toHost);
   if (!to) return to.status();
   HANDLE file = CreateFileW(from->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -232,10 +238,8 @@ Status publishFile(std::string_view temporaryName, std::string_view finalName) {
     }
     if (kept != 0) SetFileAttributesW(from->c_str(), kept);
   }
-  if (!MoveFileExW(from->c_str(), to->c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (const Status failure = replaceFileWhole(fromHost.c_str(), toHost.c_str()); !failure.ok()) {
     // Both names as they were: the old file keeps its marks, the temporary one loses them.
-    const Status failure = win32::lastError();
     if (replaced != INVALID_FILE_ATTRIBUTES) {
       SetFileAttributesW(to->c_str(), replaced);
       SetFileAttributesW(from->c_str(), FILE_ATTRIBUTE_NORMAL);

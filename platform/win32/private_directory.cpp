@@ -1,7 +1,6 @@
 // The private directory on Windows: a folder in the user's local application data (whose
 // access is the user's alone, and which a folder made in it inherits), checked to be a real
-// folder and not a link or junction; files replaced whole with MoveFileExW; a lock taken with
-// LockFileEx.
+// folder and not a link or junction; files replaced whole (durable_files.h).
 #include "platform/private_directory.h"
 
 #include <shlobj.h>
@@ -10,13 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/durable_files.h"
 #include "platform/win32/native_name.h"
 #include "platform/win32/wide_text.h"
 
 namespace dunax::platform {
 namespace {
-
-HANDLE handleOf(int file) { return LongToHandle(file); }
 
 // FOLDERID_LocalAppData, spelt out so that linking needs no library of GUIDs.
 constexpr KNOWNFOLDERID kLocalAppData = {
@@ -106,15 +104,18 @@ Status preparePrivateDirectory(const std::string& path) {
 
 Status replaceFileAtomically(const std::string& directory, const std::string& name,
                              const void* data, std::size_t length) {
-  const Expected<std::wstring> target = win32::nativeName(directory + "\\" + name);
-  if (!target) return target.status();
+  const std::string target = directory + "\\" + name;
+  if (const Expected<std::wstring> native = win32::nativeName(target); !native) {
+    return native.status();
+  }
   // A temporary name of this process in the same folder, made new (never an existing file).
+  std::string temporaryHost;
   std::wstring temporary;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    const Expected<std::wstring> candidate =
-        win32::nativeName(directory + "\\." + name + "." + std::to_string(GetCurrentProcessId()) +
-                          "." + std::to_string(attempt));
+    temporaryHost = directory + "\\." + name + "." + std::to_string(GetCurrentProcessId()) + "." +
+                    std::to_string(attempt);
+    const Expected<std::wstring> candidate = win32::nativeName(temporaryHost);
     if (!candidate) return candidate.status();
     temporary = *candidate;
     file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -140,10 +141,7 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
   }
   if (failure.ok() && !FlushFileBuffers(file)) failure = win32::lastError();
   if (!CloseHandle(file) && failure.ok()) failure = win32::lastError();
-  if (failure.ok() && !MoveFileExW(temporary.c_str(), target->c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    failure = win32::lastError();
-  }
+  if (failure.ok()) failure = replaceFileWhole(temporaryHost.c_str(), target.c_str());
   if (!failure.ok()) DeleteFileW(temporary.c_str());
   return failure;
 }
@@ -173,43 +171,6 @@ Status readFileExactly(const std::string& path, void* data, std::size_t length) 
   }
   CloseHandle(file);
   return failure;
-}
-
-Status FileLock::acquire(const std::string& path, int waitMilliseconds) {
-  if (fd_ >= 0) return Status::failure(StatusCode::Busy, "this lock is held already");
-  const Expected<std::wstring> wide = win32::nativeName(path);
-  if (!wide) return wide.status();
-  HANDLE file = openPlain(*wide, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
-  if (file == INVALID_HANDLE_VALUE) return win32::lastError();
-  if (!isPlainFile(file)) {
-    CloseHandle(file);
-    return Status::fromNative(ERROR_INVALID_NAME);
-  }
-  // Polled, so that a holder that never lets go costs a bounded wait.
-  int waited = 0;
-  for (;;) {
-    OVERLAPPED whole = {};
-    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
-      break;
-    }
-    const DWORD error = GetLastError();
-    if (error != ERROR_LOCK_VIOLATION || waited >= waitMilliseconds) {
-      CloseHandle(file);
-      return Status::fromNative(static_cast<int>(error));
-    }
-    Sleep(10);
-    waited += 10;
-  }
-  fd_ = static_cast<int>(HandleToLong(file));
-  return Status();
-}
-
-void FileLock::release() {
-  if (fd_ < 0) return;
-  OVERLAPPED whole = {};
-  UnlockFileEx(handleOf(fd_), 0, 1, 0, &whole);
-  CloseHandle(handleOf(fd_));
-  fd_ = -1;
 }
 
 }  // namespace dunax::platform

@@ -68,7 +68,9 @@ platform::Status lockExchange(platform::FileLock& lock, int waitMilliseconds) {
   const std::string directory = messageDirectory();
   platform::Status prepared = platform::preparePrivateDirectory(directory);
   if (!prepared.ok()) return prepared;
-  return lock.acquire(directory + "/" + kLockFileName, waitMilliseconds);
+  // The lock file stays in the private directory, to be locked again by the next client.
+  return lock.acquire(directory + "/" + kLockFileName, waitMilliseconds,
+                      platform::LockFileAfter::Kept);
 }
 
 }  // namespace dunax::sp2

@@ -2,7 +2,7 @@
 // in a directory that only that user can reach and replaced whole by every post.
 #pragma once
 
-#include "platform/private_directory.h"
+#include "platform/file_lock.h"
 
 namespace dunax::sp2 {
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/file_lock.h"
 #include "platform/private_directory.h"
 #include "suite/sp2/message_store.h"
 #include "tests/support/test_support.h"

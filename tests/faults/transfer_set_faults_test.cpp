@@ -357,7 +357,7 @@ TEST_F(TransferSetTest, ALockFileAKilledRunLeftLocksNoOtherUserOut) {
     pid_t child = fork();
     if (child == 0) {
       if (uid >= 0 && (setgid(uid) != 0 || setuid(uid) != 0)) _exit(9);
-      platform::ExclusiveFileLock lock;
+      platform::FileLock lock;
       platform::Status taken = lock.acquire(lockPath);
       _exit(taken.ok() ? 0 : taken.is(platform::StatusCode::Busy) ? 2 : 1);  // no release
     }
@@ -371,7 +371,7 @@ TEST_F(TransferSetTest, ALockFileAKilledRunLeftLocksNoOtherUserOut) {
   EXPECT_EQ(info.st_mode & 0444, 0444u);
   if (geteuid() == 0) {
     EXPECT_EQ(lockAs(65534), 0);  // another user, in a folder where root's file stays
-    platform::ExclusiveFileLock held;
+    platform::FileLock held;
     ASSERT_TRUE(held.acquire(lockPath).ok());
     EXPECT_EQ(lockAs(65534), 2);  // one holder at a time, whoever it is
   } else {

@@ -1,6 +1,6 @@
 // The Windows half of the platform: Win32 errors as statuses, names that reach devices refused
 // everywhere, names past MAX_PATH, record files, replacing, renaming, copying and publishing,
-// the two locks, a drive alone selecting its own current directory, the search without regard
+// a drive alone selecting its own current directory, the search without regard
 // to case, modules that do not load, and the user's private folder. Compiled on every host; the
 // tests exist on Windows (run under Wine on the build machine).
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@
 
 #include "platform/directory_search.h"
 #include "platform/durable_files.h"
-#include "platform/file_lock.h"
 #include "platform/file_routines.h"
 #include "platform/host_path.h"
 #include "platform/private_directory.h"
@@ -166,23 +165,6 @@ TEST_F(WindowsHalfTest, PublishingReplacesOnlyAPlainFileAndKeepsItsMarks) {
   writeText("folder.tmp", "new");
   EXPECT_EQ(StatusCode::PermissionDenied, publishFile("folder.tmp", "folder").code());
   EXPECT_TRUE(fileExists("folder.tmp"));
-}
-
-TEST_F(WindowsHalfTest, LocksAreHeldByOneAtATime) {
-  ExclusiveFileLock first;
-  ExclusiveFileLock second;
-  ASSERT_TRUE(first.acquire("run.lock").ok());
-  EXPECT_EQ(StatusCode::Busy, second.acquire("run.lock").code());
-  first.release();
-  EXPECT_FALSE(fileExists("run.lock"));
-  EXPECT_TRUE(second.acquire("run.lock").ok());
-
-  FileLock mine;
-  FileLock theirs;
-  ASSERT_TRUE(mine.acquire("exchange.lock", 0).ok());
-  EXPECT_EQ(StatusCode::Busy, theirs.acquire("exchange.lock", 20).code());
-  mine.release();
-  EXPECT_TRUE(theirs.acquire("exchange.lock", 0).ok());
 }
 
 TEST_F(WindowsHalfTest, ADriveAloneSelectsTheDirectoryLastCurrentOnIt) {

@@ -1,26 +1,28 @@
-// The platform pieces the executor stands on: wildcard matching, FAT packing, directory search,
-// the file routines, command execution and the private directory.
+// The platform pieces the executor stands on: wildcard matching and FAT packing (on every
+// host), directory search, the file routines, command execution and the private directory (on
+// POSIX).
 #include <gtest/gtest.h>
+
+#include "platform/directory_search.h"
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 #include "platform/command_execution.h"
-#include "platform/directory_search.h"
 #include "platform/file_routines.h"
 #include "platform/posix/links_beneath.h"
 #include "platform/private_directory.h"
-#include "test_support.h"
+#include "tests/support/test_support.h"
+#endif
 
 namespace dunax::platform {
 namespace {
-
-using executor::testing::readFile;
-using executor::testing::TempDirectoryTest;
-using executor::testing::writeFile;
-namespace fs = std::filesystem;
 
 TEST(Wildcard, StarAndQuestionMark) {
   EXPECT_TRUE(matchesWildcard("EMP???", "EMP001"));
@@ -55,7 +57,31 @@ TEST(FatPacking, DateAndTimeFields) {
   EXPECT_EQ((127 << 9) | (12 << 5) | 31, packFatDate(late));
 }
 
-class PlatformFiles : public TempDirectoryTest {};
+#ifndef _WIN32
+namespace fs = std::filesystem;
+
+// Each case in a fresh temporary directory, made the current directory.
+class PlatformFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = fs::current_path();
+    fs::current_path(directory_.path());
+  }
+  void TearDown() override { fs::current_path(previous_); }
+  fs::path root() const { return directory_.path(); }
+
+ private:
+  testing::TemporaryDirectory directory_;
+  fs::path previous_;
+};
+
+// Writes contents to path, making the folders on the way.
+void writeFile(const fs::path& path, const std::string& contents) {
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
+  ASSERT_TRUE(testing::writeFile(path.string(), contents));
+}
+
+std::string readFile(const fs::path& path) { return testing::readFile(path.string()); }
 
 TEST_F(PlatformFiles, SearchListsMatchesSortedWithSizesAndDirectoriesAtZero) {
   writeFile("D/B.DAT", "12345");
@@ -232,6 +258,8 @@ TEST_F(PlatformFiles, LinksBeneathAMappedDirectoryWithoutTheKernelsHelp) {
   }
   EXPECT_FALSE(posix::linksStayBeneath((root() / "missing").string(), "F"));
 }
+
+#endif
 
 }  // namespace
 }  // namespace dunax::platform
