@@ -206,14 +206,13 @@ Status checkReplaceable(std::string_view name) {
 }
 
 Status publishFile(std::string_view temporaryName, std::string_view finalName) {
-  std::string fromHost;
-  std::string toHost;
-  if (!hostNameFromRecord(temporaryName, fromHost) || !hostNameFromRecord(finalName, toHost)) {
-    return invalid();
-  }
-  const Expected<std::wstring> from = win32::nativeName(fromHost);
+  const Expected<std::string> fromHost = hostNameFromRecord(temporaryName);
+  if (!fromHost) return invalid();
+  const Expected<std::string> toHost = hostNameFromRecord(finalName);
+  if (!toHost) return invalid();
+  const Expected<std::wstring> from = win32::nativeName(*fromHost);
   if (!from) return from.status();
-  const Expected<std::wstring> to = win32::nativeName(toHost);
+  const Expected<std::wstring> to = win32::nativeName(*toHost);
   if (!to) return to.status();
   HANDLE file = CreateFileW(from->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -238,7 +237,7 @@ Status publishFile(std::string_view temporaryName, std::string_view finalName) {
     }
     if (kept != 0) SetFileAttributesW(from->c_str(), kept);
   }
-  if (const Status failure = replaceFileWhole(fromHost.c_str(), toHost.c_str()); !failure.ok()) {
+  if (const Status failure = replaceFileWhole(fromHost->c_str(), toHost->c_str()); !failure.ok()) {
     // Both names as they were: the old file keeps its marks, the temporary one loses them.
     if (replaced != INVALID_FILE_ATTRIBUTES) {
       SetFileAttributesW(to->c_str(), replaced);
