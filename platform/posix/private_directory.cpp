@@ -71,7 +71,7 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
     unlink(temporary.data());
     return Status::fromNative(error);
   }
-  const Status placed = replaceFileWhole(temporary.data(), (directory + "/" + name).c_str());
+  Status placed = replaceFileWhole(temporary.data(), (directory + "/" + name).c_str());
   if (!placed.ok()) (void)removeFileIfPresent(temporary.data());  // best effort: placed counts
   return placed;
 }
