@@ -4,13 +4,9 @@
 // converter that would wait for ever fails the case instead of hanging the test.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -39,46 +35,14 @@ std::string lastCloseArea(const std::string& blocks) {
 
 class RunLimitsTest : public ConverterRunTest {
  protected:
-  RunParameterFields fields(char direction, const char* program = "RECTEST") const {
-    RunParameterFields f;
-    f.direction = direction;
-    f.program = program;
-    return f;
-  }
-  std::vector<std::string> modules() const {
-    return {"COB_LIBRARY_PATH=" + libraryPath({doublesDirectory(), moduleDirectory()})};
-  }
-  // Runs DUNAXMF in a child whose file-size limit is bytes, with SIGXFSZ at its default action
-  // (as a shell leaves it), so that only the converter's own handling stands between a write
-  // past the limit and the end of the process. Returns the exit code, or 128 + the signal.
-  int convertUnderFileSizeLimit(const std::string& parameter, rlim_t bytes) {
-    const std::string program = binDirectory() + "/DUNAXMF";
-    const std::string library = "COB_LIBRARY_PATH=" + libraryPath({doublesDirectory(), moduleDirectory()});
-    const std::string output = path("output.txt");
-    const pid_t child = fork();
-    if (child == 0) {
-      signal(SIGXFSZ, SIG_DFL);
-      if (chdir(directory.path().c_str()) != 0) _exit(120);
-      putenv(const_cast<char*>(library.c_str()));
-      putenv(const_cast<char*>("RECTEST_RECORDS=400"));
-      FILE* out = std::freopen(output.c_str(), "w", stderr);
-      if (out == nullptr) _exit(121);
-      // The limit last: the output file itself stays below it.
-      rlimit limit{bytes, bytes};
-      setrlimit(RLIMIT_FSIZE, &limit);
-      execl(program.c_str(), program.c_str(), parameter.c_str(), static_cast<char*>(nullptr));
-      _exit(122);
-    }
-    int status = 0;
-    for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; ++waited) {
-      if (waited > kGuardSeconds * 100) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        return -1;
-      }
-      usleep(10000);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  // Runs DUNAXMF in the folder where with the run parameter of f and the extra environment,
+  // through a shell that runs prefix (a limit, say) first; the output and exit code.
+  RunResult run(const std::string& where, RunParameterFields f, std::vector<std::string> extra = {},
+                const std::string& prefix = "") {
+    extra.push_back("COB_LIBRARY_PATH=" + libraryPath({doublesDirectory(), moduleDirectory()}));
+    const std::string script = prefix + "exec \"$0\" \"$1\"";
+    return runProgram("/bin/sh", {"-c", script, binDirectory() + "/DUNAXMF", buildRunParameter(f)},
+                      where, extra, kGuardSeconds);
   }
 };
 
@@ -104,32 +68,23 @@ TEST_F(RunLimitsTest, TheDecisionOfARunIsTakenOnce) {
     TemporaryDirectory own;
     ASSERT_TRUE(writeFile(own.file("dados.dat.bin"), c.direction == 'X' ? transferRecords(1, 3)
                                                                           : std::string("earlier")));
-    std::vector<std::string> environment = modules();
-    environment.push_back("RECTEST_RECORDS=3");
-    environment.push_back(std::string("RECTEST_TERMINATE=") + c.terminateAt);
-    environment.push_back("RECTEST_BLOCKS=" + own.file("blocks"));
-    RunResult result = runProgram(binDirectory() + "/DUNAXMF",
-                                  {buildRunParameter(fields(c.direction))}, own.path(),
-                                  environment, kGuardSeconds);
-    EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.output;
-    if (c.exitCode == 16) {
-      EXPECT_NE(result.output.find("stopped by a termination request"), std::string::npos)
-          << c.what << ": " << result.output;
-    } else {
-      EXPECT_EQ(result.output, "") << c.what;
-    }
-    if (c.closeArea != nullptr) {
-      EXPECT_EQ(lastCloseArea(readFile(own.file("blocks"))).substr(0, 8), c.closeArea) << c.what;
-    } else {
-      EXPECT_EQ(readFile(own.file("dados.dat.bin")), "earlier") << c.what;
-    }
+    RunResult r = run(own.path(), {.direction = c.direction},
+                      {"RECTEST_RECORDS=3", std::string("RECTEST_TERMINATE=") + c.terminateAt,
+                       "RECTEST_BLOCKS=" + own.file("blocks")});
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.what << ": " << r.output;
+    const bool stopped = r.output.find("stopped by a termination request") != std::string::npos;
+    EXPECT_TRUE(c.exitCode == 0 ? r.output.empty() : stopped) << c.what << ": " << r.output;
+    const std::string kept = c.closeArea ? lastCloseArea(readFile(own.file("blocks"))).substr(0, 8)
+                                         : readFile(own.file("dados.dat.bin"));
+    EXPECT_EQ(kept, c.closeArea ? c.closeArea : "earlier") << c.what;
   }
 }
 
 // A write past the file-size limit is status "34" and the file is given up (32), for the
 // transfer file the converter writes ("B") and for the data file RECSEQ writes in its process
-// ("X"); the process is never ended by the limit's signal.
+// ("X"); the process is never ended by the limit's signal, left at its default action here.
 TEST_F(RunLimitsTest, AFileSizeLimitIsStatus34AndTheFileGivenUp) {
+  signal(SIGXFSZ, SIG_DFL);
   const struct {
     const char* what;
     char direction;
@@ -141,14 +96,14 @@ TEST_F(RunLimitsTest, AFileSizeLimitIsStatus34AndTheFileGivenUp) {
   };
   for (const auto& c : cases) {
     std::filesystem::remove(path("dados.dat.bin"));
-    if (c.direction == 'X') ASSERT_TRUE(writeFile(path("dados.dat.bin"), transferRecords(1, 400)));
-    RunParameterFields f = fields(c.direction, c.program);
-    // 8 output records: the limit falls inside the handler's buffer, not at the close.
-    int exitCode = convertUnderFileSizeLimit(buildRunParameter(f), 256 * 1024);
-    const std::string output = readFile(path("output.txt"));
-    EXPECT_EQ(exitCode, 32) << c.what << ": " << output;
-    EXPECT_NE(output.find(c.reason), std::string::npos) << c.what << ": " << output;
-    EXPECT_NE(output.find("status 34 (no room left"), std::string::npos) << c.what << ": " << output;
+    ASSERT_TRUE(c.direction != 'X' || writeFile(path("dados.dat.bin"), transferRecords(1, 400)));
+    // 256 KiB: the limit falls inside the handler's buffer, not at the close.
+    RunResult r = run(directory.path(), {.direction = c.direction, .program = c.program},
+                      {"RECTEST_RECORDS=400"}, "ulimit -f 512; ");
+    const std::string why = std::string(c.what) + ": " + r.output;
+    EXPECT_EQ(r.exitCode, 32) << why;  // -1 if ended by the signal
+    EXPECT_NE(r.output.find(c.reason), std::string::npos) << why;
+    EXPECT_NE(r.output.find("status 34 (no room left"), std::string::npos) << why;
   }
   EXPECT_FALSE(fileExists(path("dados.dat.dunax-new")));
 }
@@ -176,32 +131,24 @@ TEST_F(RunLimitsTest, FilesThatAreNotRegularFilesAreRefusedAtOnce) {
   };
   for (const auto& c : cases) {
     TemporaryDirectory own;
-    if (c.direction == 'X' && std::string(c.fifo ? c.fifo : "") != "dados.dat.bin") {
-      ASSERT_TRUE(writeFile(own.file("dados.dat.bin"), transferRecords(1, 2)));
-    }
-    if (c.fifo != nullptr) {
-      ASSERT_EQ(mkfifo(own.file(c.fifo).c_str(), 0600), 0) << c.what;
-    } else {
-      ASSERT_TRUE(writeFile(own.file("elsewhere.dat"), "kept"));
-      ASSERT_EQ(symlink("elsewhere.dat", own.file("dados.dat").c_str()), 0);
-    }
-    RunResult result = runProgram(binDirectory() + "/DUNAXMF",
-                                  {buildRunParameter(fields(c.direction, c.program))}, own.path(),
-                                  modules(), kGuardSeconds);
+    ASSERT_TRUE(c.direction != 'X' || writeFile(own.file("dados.dat.bin"), transferRecords(1, 2)));
+    ASSERT_TRUE(writeFile(own.file("elsewhere.dat"), "kept"));
+    if (c.fifo) std::filesystem::remove(own.file(c.fifo));
+    ASSERT_EQ(c.fifo ? mkfifo(own.file(c.fifo).c_str(), 0600)
+                     : symlink("elsewhere.dat", own.file("dados.dat").c_str()), 0) << c.what;
+    RunResult result = run(own.path(), {.direction = c.direction, .program = c.program});
     EXPECT_EQ(result.exitCode, 32) << c.what << ": " << result.output;
     EXPECT_NE(result.output.find("DUNAXMF: dados.dat: " + std::string(c.reason)), std::string::npos)
         << c.what << ": " << result.output;
-    if (c.fifo == nullptr) EXPECT_EQ(readFile(own.file("elsewhere.dat")), "kept");
+    EXPECT_EQ(readFile(own.file("elsewhere.dat")), "kept");
   }
 }
 
 // A data file that is not a whole number of records says where and how much is left.
 TEST_F(RunLimitsTest, APartialRecordIsReportedWithItsRecordNumber) {
   ASSERT_TRUE(writeFile(path("dados.dat"), std::string(3 * 100 + 50, 'r')));
-  RunParameterFields f = fields('B', "RECSEQ");
-  f.fieldB = "100";
-  RunResult result = runProgram(binDirectory() + "/DUNAXMF", {buildRunParameter(f)},
-                                directory.path(), modules(), kGuardSeconds);
+  RunResult result =
+      run(directory.path(), {.direction = 'B', .program = "RECSEQ", .fieldB = "100"});
   EXPECT_EQ(result.exitCode, 32) << result.output;
   EXPECT_NE(result.output.find("DUNAXMF: dados.dat: read: record 4: 50 bytes left at the end, "
                                "not a whole record (status 30)"),

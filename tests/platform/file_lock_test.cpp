@@ -11,23 +11,17 @@ namespace {
 
 TEST(FileLockTest, LocksAreHeldByOneAtATime) {
   const dunax::testing::TemporaryDirectory directory;
-  const std::string run = directory.file("run.lock");
-  FileLock first;
-  FileLock second;
-  ASSERT_TRUE(first.acquire(run).ok());
-  EXPECT_EQ(StatusCode::Busy, second.acquire(run).code());
-  first.release();
-  EXPECT_FALSE(dunax::testing::fileExists(run));
-  EXPECT_TRUE(second.acquire(run).ok());
-
-  const std::string exchange = directory.file("exchange.lock");
-  FileLock mine;
-  FileLock theirs;
-  ASSERT_TRUE(mine.acquire(exchange, 0, LockFileAfter::Kept).ok());
-  EXPECT_EQ(StatusCode::Busy, theirs.acquire(exchange, 20, LockFileAfter::Kept).code());
-  mine.release();
-  EXPECT_TRUE(dunax::testing::fileExists(exchange));
-  EXPECT_TRUE(theirs.acquire(exchange, 0, LockFileAfter::Kept).ok());
+  for (LockFileAfter after : {LockFileAfter::Removed, LockFileAfter::Kept}) {
+    const bool kept = after == LockFileAfter::Kept;  // the second holder then waits 20 ms
+    const std::string path = directory.file(kept ? "kept.lock" : "run.lock");
+    FileLock first;
+    FileLock second;
+    ASSERT_TRUE(first.acquire(path, 0, after).ok());
+    EXPECT_EQ(StatusCode::Busy, second.acquire(path, kept ? 20 : 0, after).code());
+    first.release();
+    EXPECT_EQ(dunax::testing::fileExists(path), kept);
+    EXPECT_TRUE(second.acquire(path, 0, after).ok());
+  }
 }
 
 }  // namespace

@@ -16,7 +16,6 @@
 #endif
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
 #include <string>
 
@@ -175,10 +174,8 @@ TEST(RecordFileTest, WhatIsNotARegularFileIsRefusedAtOnce) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const std::string socketPath = directory.file("socket");
   int listening = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};  // the path's end stays a zero:
+  ASSERT_LT(socketPath.copy(address.sun_path, sizeof address.sun_path), sizeof address.sun_path);
   ASSERT_EQ(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   const struct {
     const char* kind;
@@ -187,10 +184,9 @@ TEST(RecordFileTest, WhatIsNotARegularFileIsRefusedAtOnce) {
                {"directory", directory.path()}};
   for (const auto& c : cases) {
     for (OpenMode mode : {OpenMode::Input, OpenMode::Output, OpenMode::Extend}) {
-      const std::string path = c.path;
-      int answer = testing::runInChildWithGuard([path, mode] {
+      int answer = testing::runInChildWithGuard([&c, mode] {
         RecordFile file(Organization::RecordSequential, 16);
-        return file.open(path.c_str(), mode).is('3', '7') ? 0 : 1;
+        return file.open(c.path.c_str(), mode).is('3', '7') ? 0 : 1;
       });
       EXPECT_EQ(answer, 0) << c.kind << " mode " << static_cast<int>(mode);
     }

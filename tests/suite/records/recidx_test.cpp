@@ -110,19 +110,10 @@ TEST_F(RecidxModule, AFifoAsDataFileIsRefusedAtOnce) {
 // replaces; the data file keeps its permission after the close.
 TEST_F(RecidxModule, TheTemporaryFileTakesTheDataFilesPermission) {
   const std::string path = dir.file("privado.idx");
-  {
-    RecordAccessDriver data("RECIDX", path);
-    ASSERT_EQ(data.request("OU "), "00");
-    ASSERT_EQ(data.write(keyedRecord(1)), "00");
-    ASSERT_EQ(data.request("CL "), "00");
-  }
+  testing::writeWholeFile(path, "original");
   ASSERT_EQ(chmod(path.c_str(), 0600), 0);
   const mode_t mask = umask(022);
-  auto modeOf = [](const std::string& name) {
-    struct stat info {};
-    stat(name.c_str(), &info);
-    return info.st_mode & 0777;
-  };
+  auto modeOf = [](const auto& name) { return unsigned(std::filesystem::status(name).permissions()); };
   RecordAccessDriver data("RECIDX", path);
   ASSERT_EQ(data.request("OU "), "00");
   EXPECT_EQ(modeOf(path + ".dunax-new"), 0600u);

