@@ -16,8 +16,6 @@
 namespace dunax::testing {
 namespace {
 
-constexpr int kGuardSeconds = 30;
-
 std::string transferRecords(long first, long last) {
   std::string out;
   for (long i = first; i <= last; ++i) out += servedRecord(i);
@@ -42,7 +40,7 @@ class RunLimitsTest : public ConverterRunTest {
     extra.push_back("COB_LIBRARY_PATH=" + libraryPath({doublesDirectory(), moduleDirectory()}));
     const std::string script = prefix + "exec \"$0\" \"$1\"";
     return runProgram("/bin/sh", {"-c", script, binDirectory() + "/DUNAXMF", buildRunParameter(f)},
-                      where, extra, kGuardSeconds);
+                      where, extra, /*timeoutSeconds=*/30);
   }
 };
 
@@ -87,19 +85,17 @@ TEST_F(RunLimitsTest, AFileSizeLimitIsStatus34AndTheFileGivenUp) {
   signal(SIGXFSZ, SIG_DFL);
   const struct {
     const char* what;
-    char direction;
-    const char* program;
+    RunParameterFields f;  // the direction and the record-access program
     const char* reason;
   } cases[] = {
-      {"transfer file", 'B', "RECTEST", "transfer file dados.dat.bin: write: record "},
-      {"data file", 'X', "RECSEQ", "write: record "},
+      {"transfer file", {.direction = 'B'}, "transfer file dados.dat.bin: write: record "},
+      {"data file", {.direction = 'X', .program = "RECSEQ"}, "write: record "},
   };
   for (const auto& c : cases) {
     std::filesystem::remove(path("dados.dat.bin"));
-    ASSERT_TRUE(c.direction != 'X' || writeFile(path("dados.dat.bin"), transferRecords(1, 400)));
+    ASSERT_TRUE(c.f.direction != 'X' || writeFile(path("dados.dat.bin"), transferRecords(1, 400)));
     // 256 KiB: the limit falls inside the handler's buffer, not at the close.
-    RunResult r = run(directory.path(), {.direction = c.direction, .program = c.program},
-                      {"RECTEST_RECORDS=400"}, "ulimit -f 512; ");
+    RunResult r = run(directory.path(), c.f, {"RECTEST_RECORDS=400"}, "ulimit -f 512; ");
     const std::string why = std::string(c.what) + ": " + r.output;
     EXPECT_EQ(r.exitCode, 32) << why;  // -1 if ended by the signal
     EXPECT_NE(r.output.find(c.reason), std::string::npos) << why;
@@ -113,30 +109,29 @@ TEST_F(RunLimitsTest, AFileSizeLimitIsStatus34AndTheFileGivenUp) {
 TEST_F(RunLimitsTest, FilesThatAreNotRegularFilesAreRefusedAtOnce) {
   const struct {
     const char* what;
-    char direction;
-    const char* program;
+    RunParameterFields f;  // the direction and the record-access program
     const char* fifo;  // the name made a FIFO, or nullptr for the symbolic link
     const char* reason;
   } cases[] = {
-      {"transfer file in X", 'X', "RECTEST", "dados.dat.bin",
+      {"transfer file in X", {.direction = 'X'}, "dados.dat.bin",
        "transfer file dados.dat.bin: open for reading: status 37 (cannot be opened for reading: "
        "no permission, or not a regular file (a directory, a FIFO, a device or a socket))"},
-      {"data file in B", 'B', "RECSEQ", "dados.dat",
+      {"data file in B", {.direction = 'B', .program = "RECSEQ"}, "dados.dat",
        "open for reading: status 37 (cannot be opened for reading: no permission, or not a "
        "regular file"},
-      {"data file in X", 'X', "RECSEQ", "dados.dat",
+      {"data file in X", {.direction = 'X', .program = "RECSEQ"}, "dados.dat",
        "open for writing: a FIFO, a device or a socket is not replaced (status 37)"},
-      {"symbolic link in X", 'X', "RECSEQ", nullptr,
+      {"symbolic link in X", {.direction = 'X', .program = "RECSEQ"}, nullptr,
        "open for writing: a symbolic link is not replaced (status 37)"},
   };
   for (const auto& c : cases) {
     TemporaryDirectory own;
-    ASSERT_TRUE(c.direction != 'X' || writeFile(own.file("dados.dat.bin"), transferRecords(1, 2)));
+    ASSERT_TRUE(c.f.direction != 'X' || writeFile(own.file("dados.dat.bin"), transferRecords(1, 2)));
     ASSERT_TRUE(writeFile(own.file("elsewhere.dat"), "kept"));
     if (c.fifo) std::filesystem::remove(own.file(c.fifo));
     ASSERT_EQ(c.fifo ? mkfifo(own.file(c.fifo).c_str(), 0600)
                      : symlink("elsewhere.dat", own.file("dados.dat").c_str()), 0) << c.what;
-    RunResult result = run(own.path(), {.direction = c.direction, .program = c.program});
+    RunResult result = run(own.path(), c.f);
     EXPECT_EQ(result.exitCode, 32) << c.what << ": " << result.output;
     EXPECT_NE(result.output.find("DUNAXMF: dados.dat: " + std::string(c.reason)), std::string::npos)
         << c.what << ": " << result.output;
