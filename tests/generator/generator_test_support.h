@@ -23,11 +23,6 @@ inline RunResult runTool(const std::string& tool, const std::vector<std::string>
   return runProgram(binDirectory() + "/" + tool, arguments, directory, environment, 120);
 }
 
-// Runs dunaxgen of the build with arguments in directory.
-inline RunResult runGenerator(const std::vector<std::string>& arguments, const std::string& directory) {
-  return runTool("dunaxgen", arguments, directory);
-}
-
 // The converter's 121-character run parameter for one file, the first of one.
 inline std::string runParameter(char direction, const std::string& program,
                                 const std::string& dataFile, char keyOption = ' ') {
