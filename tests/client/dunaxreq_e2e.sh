@@ -27,6 +27,7 @@ req() {
   verb=$(sed -n 1p <<<"$out")
   arg1=$(sed -n 2p <<<"$out")
   arg2=$(sed -n 3p <<<"$out")
+  note=$(sed -n 4p <<<"$out")
 }
 
 case $scenario in
@@ -205,46 +206,35 @@ case $scenario in
     expect_eq "$rc" 2 "no reply without an executor"
     ;;
   withdraw)
-    # A client that gives up withdraws its request: no later DUNAXSYS carries it out.
+    # A client that gives up withdraws its request: no later DUNAXSYS carries it out, be the
+    # executor missing or one that never answers (stopped at the client's time limit).
     echo keep > KEEP.DAT
-    mv "$work/bin/DUNAXSYS" "$work/bin/DUNAXSYS.away"
-    req DEL KEEP.DAT 2>"$work/stderr"
-    expect_eq "$rc" 2 "no executor to start"
-    grep -q 'the request was withdrawn' "$work/stderr" || fail "the withdrawal was not told"
-    mv "$work/bin/DUNAXSYS.away" "$work/bin/DUNAXSYS"
-    "$work/bin/DUNAXSYS" </dev/null
-    expect_eq "$(cat KEEP.DAT 2>/dev/null)" keep "a withdrawn request (executor missing)"
-    # An executor that never answers: the client stops it at its time limit and withdraws.
-    printf '#!/bin/sh\nsleep 30\n' > "$work/bin/DUNAXSYS"
-    req --timeout 1 DEL KEEP.DAT 2>"$work/stderr"
-    expect_eq "$rc" 2 "no reply in time"
-    grep -q 'the request was withdrawn' "$work/stderr" || fail "the withdrawal at the time limit"
-    cp "$build/bin/DUNAXSYS" "$work/bin/DUNAXSYS"
-    "$work/bin/DUNAXSYS" </dev/null
-    expect_eq "$(cat KEEP.DAT 2>/dev/null)" keep "a withdrawn request (no reply in time)"
+    for executor in missing silent; do
+      rm "$work/bin/DUNAXSYS"
+      [ $executor = silent ] && printf '#!/bin/sh\nsleep 30\n' > "$work/bin/DUNAXSYS" &&
+        chmod +x "$work/bin/DUNAXSYS"
+      req --timeout 1 DEL KEEP.DAT 2>"$work/stderr"
+      expect_eq "$rc" 2 "no reply ($executor executor)"
+      grep -q 'the request was withdrawn' "$work/stderr" || fail "no withdrawal told ($executor)"
+      cp "$build/bin/DUNAXSYS" "$work/bin/" && "$work/bin/DUNAXSYS" </dev/null
+      expect_eq "$(cat KEEP.DAT 2>/dev/null)" keep "a withdrawn request ($executor executor)"
+    done
     ;;
   exit-status)
     # The command's exit status comes back beside "OK   ": printed, and dunaxreq's exit code.
     req EXECU 'exit 7'
-    expect_eq "$rc" 7 "exit code of EXECU 'exit 7'"
-    expect_eq "$verb" OK "verb field of a command that failed"
-    expect_eq "$(sed -n 4p <<<"$out")" "exit status: 7" "the exit status line"
+    expect_eq "$rc/$verb/$note" "7/OK/exit status: 7" "exit code, verb and note of EXECU 'exit 7'"
     req --shell 'exit 0'
     expect_eq "$rc" 0 "exit code of a shell command that succeeded"
     ;;
   reasons)
     # Every verb's failures say why, in UTF-8, on the line after the three of the reply.
     mkdir -p FULL/x SRC DIRX
-    echo x > F
-    echo old > OLD.DAT
-    echo new > NEW.DAT
-    echo tmp > tmp
+    for file in F OLD.DAT NEW.DAT tmp; do echo x > "$file"; done
     while IFS='|' read -r rverb rarg1 rarg2 expected; do
       req "$rverb" "$rarg1" "$rarg2"
-      expect_eq "$rc" 1 "exit code of $rverb $rarg1"
-      expect_eq "$verb" ERRO "verb field of $rverb $rarg1"
-      expect_eq "$(sed -n 4p <<<"$out")" "ERRO: $expected" "reason of $rverb $rarg1"
-      [ -f tmp ] && rm -f tmp
+      expect_eq "$rc/$verb/$note" "1/ERRO/ERRO: $expected" "exit code, verb and reason of $rverb $rarg1"
+      rm -f tmp
     done <<'TABLE'
 DIR|LIST.TXT||a file named tmp is in the way of the work folder tmp
 MKDIR|||no folder is named
@@ -267,14 +257,12 @@ TABLE
     # that has no character in Windows-1252 (an invalid UTF-8 byte is sent as it is).
     deep=$(printf 'd%.0s' {1..70})
     mkdir "$deep"
-    (cd "$deep" && req CDDIR && expect_eq "$rc" 1 "exit code of CDDIR" &&
-       expect_eq "$(sed -n 4p <<<"$out")" \
-         "ERRO: the current folder's name is longer than 80 characters" "reason of CDDIR")
+    (cd "$deep" && req CDDIR && expect_eq "$rc/$note" \
+       "1/ERRO: the current folder's name is longer than 80 characters" "exit code and reason of CDDIR")
     req --shell "$(printf 'echo \x81')"
-    expect_eq "$rc" 1 "exit code of a command with a byte of no character"
-    expect_eq "$(sed -n 4p <<<"$out")" \
-      "ERRO: the command holds a byte with no character in Windows-1252; nothing was run" \
-      "reason of the shell command"
+    expect_eq "$rc/$note" \
+      "1/ERRO: the command holds a byte with no character in Windows-1252; nothing was run" \
+      "exit code and reason of a command with a byte of no character"
     # A stamp in argument 1 is said to be one.
     req MKDIR 'NOVA\PASTA'
     expect_eq "$rc" 0 "MKDIR"
@@ -283,22 +271,21 @@ TABLE
     ;;
   readme-inventory)
     # The README's example tree, made as it is written there, gives the listing shown there.
-    readme=$(dirname "$0")/../../README.md
-    tree=$(awk '/^An example tree/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
-                on && fence == 1 {print $1, $2}' "$readme")
+    # block_after PATTERN: the lines of the first fenced block after the line matching PATTERN.
+    block_after() {
+      awk -v start="$1" '$0 ~ start {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
+                         on && fence == 1' "$(dirname "$0")/../../README.md"
+    }
+    tree=$(block_after '^An example tree' | awk '{print $1, $2}')
     [ -n "$tree" ] || fail "no example tree in the README"
     while read -r path size; do
-      mkdir -p "$(dirname "$path")"
-      head -c "$size" /dev/zero > "$path"
+      mkdir -p "$(dirname "$path")" && head -c "$size" /dev/zero > "$path"
     done <<<"$tree"
     req DIR 'tmp\inventario.txt'
     expect_eq "$rc" 0 "DIR of the README's tree"
-    shown=$(awk '/tmp\/inventario.txt` holds/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
-                 on && fence == 1' "$readme")
-    [ -n "$shown" ] || fail "no listing in the README"
+    shown=$(block_after 'tmp/inventario.txt` holds')
     expect_eq "$(sed 's/ *$//' tmp/inventario.txt)" "$shown" "the listing against the README"
-    expect_eq "$arg1" "$(awk '/^`dunaxreq DIR/ {on = 1; next} on && /^```$/ {if (++fence == 2) exit; next}
-                              on && fence == 1' "$readme" | sed -n 2p | sed "s/^\(.\{16\}\).\{14\}/\1${arg1:16:14}/")" \
+    expect_eq "$arg1" "$(block_after '^`dunaxreq DIR' | sed -n 2p | sed "s/^\(.\{16\}\).\{14\}/\1${arg1:16:14}/")" \
       "argument 1 against the README (the time of tmp aside)"
     ;;
   usage)
