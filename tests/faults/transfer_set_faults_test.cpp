@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,15 +53,23 @@ class TransferSetTest : public ConverterRunTest {
   // Writes segment files 0..extra of an earlier set (records from first on).
   void writeSet(int extra, long first, const std::string& suffix = "") {
     for (int k = 0; k <= extra; ++k) {
-      const long start = first + k * kRecordsPerTestSegment;
-      ASSERT_TRUE(writeFile(path(segment(k, suffix)),
-                            servedRecord(start) + servedRecord(start + 1)));
+      ASSERT_TRUE(writeFile(path(segment(k, suffix)), setRecords(0, first + k * kRecordsPerTestSegment)));
     }
   }
   void emptyDirectory() {
     for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
       std::filesystem::remove_all(entry.path());
     }
+  }
+  // Every entry of the folder but the logs and lock files: a file's bytes, or "(not a file)".
+  std::map<std::string, std::string> files() const {
+    std::map<std::string, std::string> all;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".log") || name.ends_with(converter::kLockSuffix)) continue;
+      all[name] = entry.is_regular_file() ? readFile(entry.path().string()) : "(not a file)";
+    }
+    return all;
   }
   bool present(const std::string& name) const {
     struct stat info;
@@ -71,32 +81,27 @@ class TransferSetTest : public ConverterRunTest {
     gap = manager::firstSegmentGap("dados.dat", exists) != 0;
     return manager::countExtraSegments("dados.dat", exists);
   }
-  RunResult importSet(int extra, std::vector<std::string> environment = {}) {
-    RunParameterFields fields;
-    fields.direction = 'X';
-    fields.segments = "0" + std::to_string(extra);
+  // A run of the given direction (3 records to export, "out" what an import writes); ask 'S'
+  // answers every question yes.
+  RunResult run(char direction, const std::string& segments = "00", char ask = 'S',
+                const std::string& dataFile = "dados.dat") {
+    RunParameterFields fields{.direction = direction, .dataFile = dataFile, .segments = segments,
+                              .ask = ask};
     std::filesystem::remove(path("out"));
-    environment.push_back("RECTEST_OUTPUT=" + path("out"));
-    return convert(buildRunParameter(fields), environment);
+    return convert(buildRunParameter(fields), {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_RECORDS=3",
+                                               "RECTEST_OUTPUT=" + path("out")});
   }
-  RunResult exportSet(const std::string& dataFile, std::vector<std::string> environment) {
-    RunParameterFields fields;
-    fields.dataFile = dataFile;
-    fields.ask = 'S';
-    environment.push_back("DUNAX_VRDMSG_ANSWERS=y");
-    return convert(buildRunParameter(fields), environment);
-  }
-  // The transfer-file question was asked once, at the open: nothing but the open and the close
-  // went to the record-access program.
-  void expectRefusedAtTheOpen(const RunResult& result, const std::string& status,
-                              const std::string& firstLine, const std::vector<std::string>& codes,
-                              const std::string& reason) {
+  // The transfer-file question was asked once, at the open: nothing but the open (of "B") and
+  // the close went to the record-access program.
+  void expectRefusedAtTheOpen(const RunResult& result, char direction, const std::string& status,
+                              const std::string& reason, const std::string& dataFile = "dados.dat") {
     EXPECT_EQ(result.exitCode, 32) << result.output;
     std::vector<BoxCall> calls = boxCalls();
     ASSERT_EQ(calls.size(), 1u) << result.output;
-    EXPECT_EQ(calls[0].line(1).substr(0, firstLine.size()), firstLine);
+    EXPECT_EQ(calls[0].line(1).rfind("Ficheiro:\"" + dataFile + ".bin\"", 0), 0u);
     EXPECT_EQ(calls[0].line(3).substr(0, 7), "ERRO " + status);
-    EXPECT_EQ(requestCodes(), codes);
+    const std::vector<std::string> codes = {"TST", "CL "};  // no "TST" for a "X"
+    EXPECT_EQ(requestCodes(), std::vector<std::string>(codes.begin() + (direction == 'X'), codes.end()));
     EXPECT_NE(result.output.find(reason), std::string::npos) << result.output;
     EXPECT_FALSE(present("out"));
   }
@@ -115,14 +120,13 @@ int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
     file.buildName(parameter);
     file.startOutputSegments();
     if (!file.openSetForOutput().ok()) _exit(11);
-    long record = 500;
-    for (int k = 0; k <= extra; ++k) {
-      if (k > 0 && !file.switchToNextOutputSegment().ok()) _exit(12);
-      for (int i = 0; i < kRecordsPerTestSegment; ++i) {
-        const std::string bytes = servedRecord(record++);
-        if (!file.writeRecord(reinterpret_cast<const unsigned char*>(bytes.data())).ok()) {
-          _exit(13);
-        }
+    const std::string records = setRecords(extra, 500);
+    for (int i = 0; i < (extra + 1) * kRecordsPerTestSegment; ++i) {
+      if (i > 0 && i % kRecordsPerTestSegment == 0 && !file.switchToNextOutputSegment().ok()) {
+        _exit(12);
+      }
+      if (!file.writeRecord(reinterpret_cast<const unsigned char*>(&records[i * 1024])).ok()) {
+        _exit(13);
       }
     }
     if (!file.close().ok()) _exit(14);
@@ -138,17 +142,14 @@ int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
 
 TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
   struct Case {
-    int oldExtra;
-    int newExtra;
+    int oldExtra, newExtra;
   };
   // Sets of 2 and of 3 segments, replacing a bigger, a smaller and an equal set.
   const Case cases[] = {{2, 1}, {0, 2}, {1, 1}};
   for (const Case& c : cases) {
     const std::string oldSet = setRecords(c.oldExtra, 1);
     const std::string newSet = setRecords(c.newExtra, 500);
-    int seenOld = 0;
-    int seenNew = 0;
-    int refused = 0;
+    int seenOld = 0, seenNew = 0, refused = 0;
     for (int stopAt = 1;; ++stopAt) {
       const std::string at = std::to_string(c.oldExtra) + " -> " + std::to_string(c.newExtra) +
                              ", stopped before step " + std::to_string(stopAt);
@@ -156,17 +157,18 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
       writeSet(c.oldExtra, 1);
       const int ended = publishStoppedAt(directory.path(), c.newExtra, stopAt);
       ASSERT_TRUE(ended == kStoppedHere || ended == 0) << at << ": child ended " << ended;
+      // A temporary no journal names (planted by another run) is removed, never published.
+      ASSERT_TRUE(writeFile(path(segment(c.newExtra + 1, converter::kPartialSuffix)), "planted"));
       bool gap = false;
       int count = managerCount(gap);
       EXPECT_FALSE(gap) << at;
-      RunResult result = importSet(count, {"RECTEST_LOG="});
+      RunResult result = run('X', "0" + std::to_string(count), 'N');
       if (result.exitCode == 32) {
         ++refused;
         EXPECT_NE(result.output.find("count the segments again"), std::string::npos)
             << at << ": " << result.output;
         EXPECT_FALSE(present("out")) << at;
-        count = managerCount(gap);
-        result = importSet(count, {"RECTEST_LOG="});
+        result = run('X', "0" + std::to_string(managerCount(gap)), 'N');
       }
       ASSERT_EQ(result.exitCode, 0) << at << ": " << result.output;
       const std::string read = readFile(path("out"));
@@ -175,6 +177,7 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
       (read == oldSet ? seenOld : seenNew) += 1;
       // The later run completed the publish: no journal and no temporary is left.
       EXPECT_FALSE(present(segment(0, converter::kJournalSuffix))) << at;
+      EXPECT_NE(readFile(path(segment(c.newExtra + 1))), "planted") << at;
       for (int k = 0; k <= 9; ++k) {
         EXPECT_FALSE(present(segment(k, converter::kPartialSuffix))) << at << " segment " << k;
       }
@@ -186,151 +189,87 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
   }
 }
 
-// A journal that is not what a run writes: one line of why, the question at the open, and
-// every file as it was, the journal included.
-TEST_F(TransferSetTest, ADamagedJournalIsRefusedAtTheOpenAndNothingIsTouched) {
-  const std::string good = converter::encodeJournal(converter::journalForSet(1, 9));
-  std::string flipped = good;
-  flipped[10] = 'D';
-  const std::vector<std::string> journals = {flipped, good.substr(0, 27), "segment 1: /etc/passwd\n"};
-  for (char direction : {'X', 'B'}) {
-    for (const std::string& journal : journals) {
-      emptyDirectory();
+// Refused at the open with one line of why, and every file left as it was: a journal that is
+// not what a run writes, a gap, a name whose first ".bi" is followed by a segment digit k (it is
+// segment 0 and segment k at once; "B" cannot know how many it will write), and a segment name
+// that cannot be replaced (every one is checked at the open of "B", before any record is read).
+TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
+  auto journal = [this](const std::string& bytes) {
+    return [this, bytes] {
       writeSet(1, 1);
       writeSet(1, 500, converter::kPartialSuffix);
-      ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)), journal));
-      RunResult result;
-      if (direction == 'X') {
-        RunParameterFields fields;
-        fields.direction = 'X';
-        fields.segments = "01";
-        fields.ask = 'S';
-        result = convert(buildRunParameter(fields),
-                         {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_OUTPUT=" + path("out")});
-      } else {
-        result = exportSet("dados.dat", {"RECTEST_RECORDS=3"});
+      ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)), bytes));
+    };
+  };
+  auto ownSegment = [this](const std::string& dataFile) {
+    return [this, dataFile] {  // segment 0 last: where it shares its name, its record is the file's
+      for (int k = 2; k >= 0; --k) {
+        ASSERT_TRUE(writeFile(path(manager::transferSegmentName(dataFile, k)), servedRecord(k)));
       }
-      expectRefusedAtTheOpen(result, "39", "Ficheiro:\"dados.dat.bin\"",
-                             direction == 'X' ? std::vector<std::string>{"CL "}
-                                              : std::vector<std::string>{"TST", "CL "},
-                             "dados.dat.bin.dunax-journal of an interrupted run is damaged");
-      EXPECT_TRUE(readFile(path(segment(0))) + readFile(path(segment(1))) == setRecords(1, 1));
-      EXPECT_TRUE(readFile(path(segment(0, converter::kPartialSuffix))) +
-                      readFile(path(segment(1, converter::kPartialSuffix))) ==
-                  setRecords(1, 500));
-      EXPECT_EQ(readFile(path(segment(0, converter::kJournalSuffix))), journal);
-    }
-  }
-}
-
-// A killed run's journal is completed first; a temporary it does not name (planted by another
-// run, or left by one killed before its journal) is removed, never published.
-TEST_F(TransferSetTest, AKilledRunsJournalIsCompletedAndAPlantedTemporaryIsNotPublished) {
-  writeSet(1, 1);                                      // the earlier set
-  writeSet(1, 500, converter::kPartialSuffix);         // the killed run's new set ...
-  std::filesystem::rename(path(segment(0, converter::kPartialSuffix)), path(segment(0)));
-  ASSERT_TRUE(writeFile(path(segment(2, converter::kPartialSuffix)), servedRecord(900)));
-  ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)),
-                        converter::encodeJournal(converter::journalForSet(1, 9))));
-  bool gap = false;
-  RunResult result = importSet(managerCount(gap));  // ... stopped after its first rename
-  ASSERT_EQ(result.exitCode, 0) << result.output;
-  EXPECT_TRUE(readFile(path("out")) == setRecords(1, 500));
-  EXPECT_FALSE(present(segment(2)));
-  EXPECT_FALSE(present(segment(2, converter::kPartialSuffix)));
-  EXPECT_FALSE(present(segment(0, converter::kJournalSuffix)));
-}
-
-TEST_F(TransferSetTest, AMissingSegmentIsTheErrorOfThatSegmentBeforeAnyRecordIsWritten) {
-  ASSERT_TRUE(writeFile(path("dados.dat.bin"), setRecords(0, 1)));
-  ASSERT_TRUE(writeFile(path("dados.dat.bi2"), setRecords(0, 3)));
-  RunParameterFields fields;
-  fields.direction = 'X';
-  fields.segments = "02";
-  fields.ask = 'S';
-  RunResult result = convert(buildRunParameter(fields),
-                             {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_OUTPUT=" + path("out")});
-  expectRefusedAtTheOpen(result, "35", "Ficheiro:\"dados.dat.bin\"", {"CL "},
-                         "transfer file dados.dat.bi1: open for reading (segment 1 of the 2 "
-                         "announced after the first is missing)");
-}
-
-// A name whose first ".bi" is followed by a segment digit k is segment 0 and segment k at once.
-TEST_F(TransferSetTest, ANameThatIsAlsoOneOfItsSegmentsIsRefusedUpFront) {
+    };
+  };
+  auto unreplaceable = [this](int k, char kind) {  // a directory, a symbolic link or a fifo
+    return [this, k, kind] {
+      ASSERT_TRUE(writeFile(path("victim"), "victim"));
+      const std::string name = path(segment(k));
+      ASSERT_EQ(kind == 'd'   ? mkdir(name.c_str(), 0755)
+                : kind == 'l' ? symlink("victim", name.c_str())
+                              : mkfifo(name.c_str(), 0644),
+                0);
+    };
+  };
+  auto gap = [this] {
+    ASSERT_TRUE(writeFile(path("dados.dat.bin"), setRecords(0, 1)));
+    ASSERT_TRUE(writeFile(path("dados.dat.bi2"), setRecords(0, 3)));
+  };
+  const std::string good = converter::encodeJournal(converter::journalForSet(1, 9));
+  const std::string flipped = good.substr(0, 10) + 'D' + good.substr(11);
+  const std::string damaged = "dados.dat.bin.dunax-journal of an interrupted run is damaged";
+  const std::string cannot = ": open for writing (this name cannot be replaced: ";
   struct Case {
     char direction;
-    const char* dataFile;
-    const char* segments;
-    bool refused;
+    const char *segments, *dataFile;
+    std::function<void()> plant;
+    const char* status;
+    std::string reason;
   };
-  const Case cases[] = {
-      {'B', "q.bi1", "00", true},  // B cannot know how many segments it will write
-      {'X', "q.bi3", "03", true},
-      {'X', "q.bi3", "02", false},  // q.bi3.bin, q.bi1.bin, q.bi2.bin: three names
+  std::vector<Case> cases = {
+      {'X', "02", "dados.dat", gap, "35",
+       "transfer file dados.dat.bi1: open for reading (segment 1 of the 2 announced after the "
+       "first is missing)"},
+      {'B', "00", "q.bi1", ownSegment("q.bi1"), "31", "this name is also the name of segment 1"},
+      {'X', "03", "q.bi3", ownSegment("q.bi3"), "31", "this name is also the name of segment 3"},
+      {'B', "00", "dados.dat", unreplaceable(0, 'd'), "37",
+       "transfer file dados.dat.bin" + cannot + "a directory is there"},
+      {'B', "00", "dados.dat", unreplaceable(1, 'd'), "37",
+       "transfer file dados.dat.bi1" + cannot + "a directory is there"},
+      {'B', "00", "dados.dat", unreplaceable(2, 'l'), "37",
+       "transfer file dados.dat.bi2" + cannot + "a symbolic link is not replaced"},
+      {'B', "00", "dados.dat", unreplaceable(3, 'f'), "37",
+       "transfer file dados.dat.bi3" + cannot + "not a regular file"},
   };
+  for (const std::string& bytes : {flipped, good.substr(0, 27), std::string("segment 1: /etc/passwd\n")}) {
+    cases.push_back({'X', "01", "dados.dat", journal(bytes), "39", damaged});
+    cases.push_back({'B', "00", "dados.dat", journal(bytes), "39", damaged});
+  }
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(1, c.direction) + " " + c.dataFile + ": " + c.reason);
     emptyDirectory();
-    // Segment 0 last: where it shares its name with a segment, its own record is the file's.
-    for (int k = 2; k >= 0; --k) {
-      ASSERT_TRUE(writeFile(path(manager::transferSegmentName(c.dataFile, k)), servedRecord(k)));
-    }
-    RunParameterFields fields;
-    fields.direction = c.direction;
-    fields.dataFile = c.dataFile;
-    fields.segments = c.segments;
-    fields.ask = 'S';
-    RunResult result = convert(buildRunParameter(fields),
-                               {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_RECORDS=3",
-                                "RECTEST_OUTPUT=" + path("out")});
-    const std::string name = c.dataFile;
-    if (!c.refused) {
-      ASSERT_EQ(result.exitCode, 0) << name << ": " << result.output;
-      EXPECT_TRUE(readFile(path("out")) == servedRecord(0) + servedRecord(1) + servedRecord(2));
-      continue;
-    }
-    const std::string digit(1, name.back());
-    expectRefusedAtTheOpen(result, "31", "Ficheiro:\"" + name + ".bin\"",
-                           c.direction == 'X' ? std::vector<std::string>{"CL "}
-                                              : std::vector<std::string>{"TST", "CL "},
-                           "this name is also the name of segment " + digit);
-    EXPECT_TRUE(readFile(path(name + ".bin")) == servedRecord(0)) << name;
+    c.plant();
+    const std::map<std::string, std::string> before = files();
+    expectRefusedAtTheOpen(run(c.direction, c.segments, 'S', c.dataFile), c.direction, c.status,
+                           c.reason, c.dataFile);
+    EXPECT_EQ(files(), before);
   }
 }
 
-// In "B" every segment name is checked at the open, before any record is read.
-TEST_F(TransferSetTest, ASegmentNameThatCannotBeReplacedIsAskedAtTheOpen) {
-  struct Case {
-    int segment;
-    const char* kind;
-    const char* words;
-  };
-  const Case cases[] = {
-      {0, "directory", "a directory is there"},
-      {1, "directory", "a directory is there"},
-      {2, "link", "a symbolic link is not replaced"},
-      {3, "fifo", "not a regular file"},
-  };
-  for (const Case& c : cases) {
-    emptyDirectory();
-    ASSERT_TRUE(writeFile(path("victim"), "victim"));
-    const std::string name = path(segment(c.segment));
-    const std::string kind = c.kind;
-    if (kind == "directory") {
-      ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
-    }
-    if (kind == "link") {
-      ASSERT_EQ(symlink("victim", name.c_str()), 0);
-    }
-    if (kind == "fifo") {
-      ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
-    }
-    RunResult result = exportSet("dados.dat", {"RECTEST_RECORDS=3"});
-    expectRefusedAtTheOpen(result, "37", "Ficheiro:\"dados.dat.bin\"", {"TST", "CL "},
-                           "transfer file " + segment(c.segment) +
-                               ": open for writing (this name cannot be replaced: " + c.words);
-    EXPECT_EQ(readFile(path("victim")), "victim");
-    EXPECT_FALSE(present(segment(0, converter::kPartialSuffix)));
+TEST_F(TransferSetTest, ANameThatIsAlsoOneOfItsSegmentsIsReadWhenTheSetStopsBeforeIt) {
+  for (int k = 2; k >= 0; --k) {  // q.bi3.bin, q.bi1.bin, q.bi2.bin: three names
+    ASSERT_TRUE(writeFile(path(manager::transferSegmentName("q.bi3", k)), servedRecord(k)));
   }
+  RunResult result = run('X', "02", 'S', "q.bi3");
+  ASSERT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_TRUE(readFile(path("out")) == servedRecord(0) + servedRecord(1) + servedRecord(2));
 }
 
 TEST_F(TransferSetTest, TheSetTakesNoMorePermissionThanTheDataFile) {
@@ -339,7 +278,7 @@ TEST_F(TransferSetTest, TheSetTakesNoMorePermissionThanTheDataFile) {
     emptyDirectory();
     ASSERT_TRUE(writeFile(path("dados.dat"), "data"));
     ASSERT_EQ(chmod(path("dados.dat").c_str(), mode), 0);
-    ASSERT_EQ(exportSet("dados.dat", {"RECTEST_RECORDS=3"}).exitCode, 0);
+    ASSERT_EQ(run('B').exitCode, 0);
     struct stat info;
     ASSERT_EQ(stat(path("dados.dat.bin").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, mode);
