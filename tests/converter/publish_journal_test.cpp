@@ -31,29 +31,27 @@ TEST(PublishJournalTest, ASetOfThreeSegmentsIsRenamesThenRemovalsByNumber) {
 
 TEST(PublishJournalTest, DamagedOrHostileJournalsAreRefused) {
   const std::string good = encodeJournal(journalForSet(1, 9));
-  std::string flipped = good;
-  flipped[10] = 'D';  // segment 1 now removed instead of renamed: the check value tells
-  PublishJournal hole{};
-  std::memcpy(hole.actions, "R-RDDDDDDD", 10);
-  PublishJournal other{};
-  std::memcpy(other.actions, "RRX-------", 10);
-  PublishJournal removedFirst{};
-  std::memcpy(removedFirst.actions, "DRRRRRRRRR", 10);
+  // Segment 1 removed instead of renamed: the check value tells.
+  const std::string flipped = good.substr(0, 10) + 'D' + good.substr(11);
+  auto withActions = [](const char* actions) {  // a well-made record of other actions
+    PublishJournal journal{};
+    std::memcpy(journal.actions, actions, sizeof journal.actions);
+    return encodeJournal(journal);
+  };
   struct Case {
     const char* what;
     std::string bytes;
     int lastNameable;
     const char* why;
-  };
-  const Case cases[] = {
+  } const cases[] = {
       {"empty", "", 9, "length is 0 bytes"},
       {"cut short", good.substr(0, 20), 9, "length is 20 bytes"},
       {"a path instead", "../../etc/passwd\n" + std::string(11, ' '), 9, "not a publish journal"},
       {"another version", "DUNAXPUB2" + good.substr(9), 9, "not a publish journal"},
       {"flipped action", flipped, 9, "check value"},
-      {"renames with a hole", encodeJournal(hole), 9, "renames from segment 0"},
-      {"unknown action", encodeJournal(other), 9, "renames from segment 0"},
-      {"segment 0 removed", encodeJournal(removedFirst), 9, "renames from segment 0"},
+      {"renames with a hole", withActions("R-RDDDDDDD"), 9, "renames from segment 0"},
+      {"unknown action", withActions("RRX-------"), 9, "renames from segment 0"},
+      {"segment 0 removed", withActions("DRRRRRRRRR"), 9, "renames from segment 0"},
       {"a segment the name cannot have", good, 0, "segment 1, which this name cannot have"},
   };
   for (const Case& c : cases) {
