@@ -35,20 +35,19 @@ TEST(PublishJournalTest, DamagedOrHostileJournalsAreRefused) {
     return encodeJournal(journal);
   };
   struct Case {
-    const char* what;
+    const char *what, *why;
     std::string bytes;
     int lastNameable;
-    const char* why;
   } const cases[] = {
-      {"empty", "", 9, "length is 0 bytes"},
-      {"cut short", good.substr(0, 20), 9, "length is 20 bytes"},
-      {"a path instead", "../../etc/passwd\n" + std::string(11, ' '), 9, "not a publish journal"},
-      {"another version", "DUNAXPUB2" + good.substr(9), 9, "not a publish journal"},
-      {"flipped action", flipped, 9, "check value"},
-      {"renames with a hole", withActions("R-RDDDDDDD"), 9, "renames from segment 0"},
-      {"unknown action", withActions("RRX-------"), 9, "renames from segment 0"},
-      {"segment 0 removed", withActions("DRRRRRRRRR"), 9, "renames from segment 0"},
-      {"a segment the name cannot have", good, 0, "segment 1, which this name cannot have"},
+      {"empty", "length is 0 bytes", "", 9},
+      {"cut short", "length is 20 bytes", good.substr(0, 20), 9},
+      {"a path instead", "not a publish journal", "../../etc/passwd\n" + std::string(11, ' '), 9},
+      {"another version", "not a publish journal", "DUNAXPUB2" + good.substr(9), 9},
+      {"flipped action", "check value", flipped, 9},
+      {"renames with a hole", "renames from segment 0", withActions("R-RDDDDDDD"), 9},
+      {"unknown action", "renames from segment 0", withActions("RRX-------"), 9},
+      {"segment 0 removed", "renames from segment 0", withActions("DRRRRRRRRR"), 9},
+      {"a segment the name cannot have", "segment 1, which this name cannot have", good, 0},
   };
   for (const Case& c : cases) {
     PublishJournal read{};

@@ -180,10 +180,8 @@ TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
       ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)), bytes));
     };
   };
-  auto unreplaceable = [this](int k, char kind) {  // a directory, a symbolic link or a fifo
-    return [this, k, kind] {
-      ASSERT_TRUE(writeFile(path("victim"), "victim"));
-      const std::string name = path(segment(k));
+  auto unreplaceable = [this](int k, char kind) {  // a directory, a link to "victim", a fifo
+    return [name = path(segment(k)), kind] {
       ASSERT_EQ(kind == 'd'   ? mkdir(name.c_str(), 0755)
                 : kind == 'l' ? symlink("victim", name.c_str())
                               : mkfifo(name.c_str(), 0644),
@@ -224,13 +222,13 @@ TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(1, c.direction) + " " + c.dataFile + ": " + c.reason);
     emptyDirectory();
+    ASSERT_TRUE(writeFile(path("victim"), "victim"));
     c.plant();
     const std::map<std::string, std::string> before = files();
     const RunResult result = run(c.direction, c.segments, 'S', c.dataFile);
     EXPECT_EQ(result.exitCode, 32) << result.output;
     EXPECT_NE(result.output.find(c.reason), std::string::npos) << result.output;
-    // The transfer-file question was asked once, at the open: nothing but the open (of "B") and
-    // the close went to the record-access program.
+    // The question asked once, at the open: only the open (of "B") and the close were requested.
     std::vector<BoxCall> calls = boxCalls();
     ASSERT_EQ(calls.size(), 1u) << result.output;
     EXPECT_EQ(calls[0].line(1).rfind("Ficheiro:\"" + std::string(c.dataFile) + ".bin\"", 0), 0u);
