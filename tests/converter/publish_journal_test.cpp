@@ -27,8 +27,6 @@ TEST(PublishJournalTest, ASetOfThreeSegmentsIsRenamesThenRemovalsByNumber) {
 
 TEST(PublishJournalTest, DamagedOrHostileJournalsAreRefused) {
   const std::string good = encodeJournal(journalForSet(1, 9));
-  // Segment 1 removed instead of renamed: the check value tells.
-  const std::string flipped = good.substr(0, 10) + 'D' + good.substr(11);
   auto withActions = [](const char* actions) {  // a well-made record of other actions
     PublishJournal journal{};
     std::memcpy(journal.actions, actions, sizeof journal.actions);
@@ -43,7 +41,8 @@ TEST(PublishJournalTest, DamagedOrHostileJournalsAreRefused) {
       {"cut short", "length is 20 bytes", good.substr(0, 20), 9},
       {"a path instead", "not a publish journal", "../../etc/passwd\n" + std::string(11, ' '), 9},
       {"another version", "not a publish journal", "DUNAXPUB2" + good.substr(9), 9},
-      {"flipped action", "check value", flipped, 9},
+      // Segment 1 removed instead of renamed: the check value tells.
+      {"flipped action", "check value", good.substr(0, 10) + 'D' + good.substr(11), 9},
       {"renames with a hole", "renames from segment 0", withActions("R-RDDDDDDD"), 9},
       {"unknown action", "renames from segment 0", withActions("RRX-------"), 9},
       {"segment 0 removed", "renames from segment 0", withActions("DRRRRRRRRR"), 9},

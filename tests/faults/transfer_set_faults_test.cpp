@@ -68,12 +68,11 @@ class TransferSetTest : public ConverterRunTest {
     }
     return all;
   }
-  bool present(const std::string& name) const {  // a link to nothing too
-    return std::filesystem::exists(std::filesystem::symlink_status(path(name)));
-  }
   // The segment count the manager gives a direction "X" run of dados.dat; it sees no gap.
   std::string managerCount() const {
-    auto exists = [this](const std::string& name) { return present(name); };
+    auto exists = [this](const std::string& name) {  // a link to nothing too
+      return std::filesystem::exists(std::filesystem::symlink_status(path(name)));
+    };
     EXPECT_EQ(manager::firstSegmentGap("dados.dat", exists), 0);
     return "0" + std::to_string(manager::countExtraSegments("dados.dat", exists));
   }
@@ -147,7 +146,7 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
         ++refused;
         EXPECT_NE(result.output.find("count the segments again"), std::string::npos)
             << result.output;
-        EXPECT_FALSE(present("out"));
+        EXPECT_FALSE(std::filesystem::exists(path("out")));
         result = run('X', managerCount(), 'N');
       }
       ASSERT_EQ(result.exitCode, 0) << result.output;
@@ -198,26 +197,25 @@ TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
   };
   struct Case {
     char direction;
-    const char* segments;
+    const char *segments, *status;
     std::function<void()> plant;
-    const char* status;
     std::string reason;
     const char* dataFile = "dados.dat";
   };
   std::vector<Case> cases = {
-      {'X', "02", [this] { writeSet(2, 1); std::filesystem::remove(path(segment(1))); }, "35",
+      {'X', "02", "35", [this] { writeSet(2, 1); std::filesystem::remove(path(segment(1))); },
        "transfer file dados.dat.bi1: open for reading (segment 1 of the 2 announced after the "
        "first is missing)"},
-      {'B', "00", [this] { writeEachSegment("q.bi1"); }, "31", own + "1", "q.bi1"},
-      {'X', "03", [this] { writeEachSegment("q.bi3"); }, "31", own + "3", "q.bi3"},
-      {'B', "00", unreplaceable(0, 'd'), "37", cannot(0, "a directory is there")},
-      {'B', "00", unreplaceable(1, 'd'), "37", cannot(1, "a directory is there")},
-      {'B', "00", unreplaceable(2, 'l'), "37", cannot(2, "a symbolic link is not replaced")},
-      {'B', "00", unreplaceable(3, 'f'), "37", cannot(3, "not a regular file")},
+      {'B', "00", "31", [this] { writeEachSegment("q.bi1"); }, own + "1", "q.bi1"},
+      {'X', "03", "31", [this] { writeEachSegment("q.bi3"); }, own + "3", "q.bi3"},
+      {'B', "00", "37", unreplaceable(0, 'd'), cannot(0, "a directory is there")},
+      {'B', "00", "37", unreplaceable(1, 'd'), cannot(1, "a directory is there")},
+      {'B', "00", "37", unreplaceable(2, 'l'), cannot(2, "a symbolic link is not replaced")},
+      {'B', "00", "37", unreplaceable(3, 'f'), cannot(3, "not a regular file")},
   };
   for (std::string bytes : {flipped, good.substr(0, 27), std::string("segment 1: /etc/passwd\n")}) {
-    cases.push_back({'X', "01", journal(bytes), "39", damaged});
-    cases.push_back({'B', "00", journal(bytes), "39", damaged});
+    cases.push_back({'X', "01", "39", journal(bytes), damaged});
+    cases.push_back({'B', "00", "39", journal(bytes), damaged});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(1, c.direction) + " " + c.dataFile + ": " + c.reason);
@@ -263,8 +261,7 @@ TEST_F(TransferSetTest, TheSetTakesNoMorePermissionThanTheDataFile) {
 TEST_F(TransferSetTest, ALockFileAKilledRunLeftLocksNoOtherUserOut) {
   const std::string lockPath = path("dados.dat.bin.dunax-lock");
   ASSERT_EQ(chmod(directory.path().c_str(), 01777), 0);  // a shared folder
-  // Locks the lock file in a child of the given user (-1: this one); the child's exit code:
-  // 0 locked, 2 busy, 1 another failure.
+  // Locks it in a child of user uid (-1: this one); the child's exit: 0 locked, 2 busy, 1 else.
   auto lockAs = [&](int uid) {
     pid_t child = fork();
     if (child == 0) {
