@@ -95,9 +95,8 @@ class TransferSetTest : public ConverterRunTest {
   }
 };
 
-// In a child: writes a new set of extra + 1 segments (records from 500 on) as a "B" does and
-// publishes it, stopped before its step stopAt. Returns the child's exit code: kStoppedHere, or
-// 0 when the publish ran to its end first.
+// In a child: writes a new set of extra + 1 segments (records 500 on) as a "B" does and publishes
+// it, stopped before step stopAt. Returns the child's exit: kStoppedHere, or 0 if it ended first.
 int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
   pid_t child = fork();
   if (child == 0) {
@@ -144,8 +143,7 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
       RunResult result = run('X', managerCount(), 'N');
       if (result.exitCode == 32) {
         ++refused;
-        EXPECT_NE(result.output.find("count the segments again"), std::string::npos)
-            << result.output;
+        EXPECT_NE(result.output.find("count the segments again"), std::string::npos);
         EXPECT_FALSE(std::filesystem::exists(path("out")));
         result = run('X', managerCount(), 'N');
       }
@@ -167,12 +165,11 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
   }
 }
 
-// Refused at the open with one line of why, and every file left as it was: a journal that is
-// not what a run writes, a gap, a name whose first ".bi" is followed by a segment digit k (it is
-// segment 0 and segment k at once; "B" cannot know how many it will write), and a segment name
-// that cannot be replaced (every one is checked at the open of "B", before any record is read).
+// Refused at the open with one line of why, every file left as it was: a journal no run wrote, a
+// gap, a name "x.bik" that is segment 0 and k at once ("B" cannot know how many it will write), a
+// segment name that cannot be replaced (all are checked at the open of "B", before any read).
 TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
-  auto journal = [this](const std::string& bytes) {
+  auto journal = [this](const std::string& bytes) {  // beside an old set and a new one
     return [this, bytes] {
       writeSet(1, 1);
       writeSet(1, 500, converter::kPartialSuffix);
