@@ -1,7 +1,6 @@
-// The transfer set under stops and hostile sets: a publish ended at any step (a power loss, a
-// kill) leaves a set a later "X" reads whole, old or new, or refuses until counted again; damaged
-// journals, gaps, names that are also their own segments and names that cannot be replaced are
-// refused at the open; segments take the data file's permission; a killed run's lock locks no one.
+// The transfer set under stops and hostile sets: a publish ended at any step (power loss, kill)
+// leaves a set a later "X" reads whole, old or new, or refuses until counted again; hostile sets
+// are refused at the open; segments take the data file's permission; a stale lock locks no one.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -76,8 +75,7 @@ class TransferSetTest : public ConverterRunTest {
     EXPECT_EQ(manager::firstSegmentGap("dados.dat", exists), 0);
     return "0" + std::to_string(manager::countExtraSegments("dados.dat", exists));
   }
-  // A run of the given direction (3 records to export, "out" what an import writes); ask 'S'
-  // answers every question yes.
+  // A run of direction (3 records served, an import writes "out"); ask 'S': every answer is yes.
   RunResult run(char direction, const std::string& segments = "00", char ask = 'S',
                 const std::string& dataFile = "dados.dat") {
     RunParameterFields fields{.direction = direction, .dataFile = dataFile, .segments = segments,
@@ -86,8 +84,7 @@ class TransferSetTest : public ConverterRunTest {
     return convert(buildRunParameter(fields), {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_RECORDS=3",
                                                "RECTEST_OUTPUT=" + path("out")});
   }
-  // Segments 0, 1 and 2 of dataFile, record k in segment k; segment 0 last: where it shares its
-  // name with a segment, its own record is the file's.
+  // Segments 0-2 of dataFile, record k in segment k; 0 last, so a name both have holds record 0.
   void writeEachSegment(const std::string& dataFile) {
     for (int k = 2; k >= 0; --k) {
       ASSERT_TRUE(writeFile(path(manager::transferSegmentName(dataFile, k)), servedRecord(k)));
@@ -271,10 +268,9 @@ TEST_F(TransferSetTest, ALockFileAKilledRunLeftLocksNoOtherUserOut) {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };
-  ASSERT_EQ(lockAs(-1), 0);  // the killed run: the file stays
-  struct stat info;
-  ASSERT_EQ(stat(lockPath.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0444, 0444u);
+  ASSERT_EQ(lockAs(-1), 0);  // the killed run: the file stays, readable by everyone
+  ASSERT_TRUE(std::filesystem::exists(lockPath));
+  EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(lockPath).permissions()) & 0444, 0444u);
   if (geteuid() == 0) {
     EXPECT_EQ(lockAs(65534), 0);  // another user, in a folder where root's file stays
     platform::FileLock held;
