@@ -11,8 +11,7 @@ namespace dunax::converter {
 namespace {
 
 TEST(PublishJournalTest, ASetOfThreeSegmentsIsRenamesThenRemovalsByNumber) {
-  // The standard check of CRC-32: "123456789" gives CBF43926.
-  EXPECT_EQ(crc32Of("123456789"), 0xCBF43926u);
+  EXPECT_EQ(crc32Of("123456789"), 0xCBF43926u);  // the standard check of CRC-32
   // The check value is the CRC-32 of the bytes before it, in capital hexadecimal.
   EXPECT_EQ(encodeJournal(journalForSet(2, 9)), "DUNAXPUB1RRRDDDDDDD" "2C338C93\n");
   for (int extra = 0; extra <= 9; ++extra) {

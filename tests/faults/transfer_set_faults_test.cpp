@@ -122,8 +122,7 @@ int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
 }
 
 TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
-  // Sets of 2 and of 3 segments, replacing a bigger, a smaller and an equal set.
-  const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}};
+  const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}};  // old bigger, smaller, equal
   for (const auto& [oldExtra, newExtra] : cases) {
     const std::string oldSet = setRecords(oldExtra, 1);
     const std::string newSet = setRecords(newExtra, 500);
