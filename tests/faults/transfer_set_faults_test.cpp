@@ -84,6 +84,12 @@ class TransferSetTest : public ConverterRunTest {
     return convert(buildRunParameter(fields), {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_RECORDS=3",
                                                "RECTEST_OUTPUT=" + path("out")});
   }
+  // An old set of 2 segments, a new one in temporaries, and a journal of these bytes.
+  void plantJournal(const std::string& bytes) {
+    writeSet(1, 1);
+    writeSet(1, 500, converter::kPartialSuffix);
+    ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)), bytes));
+  }
   // Segments 0-2 of dataFile, record k in segment k; 0 last, so a name both have holds record 0.
   void writeEachSegment(const std::string& dataFile) {
     for (int k = 2; k >= 0; --k) {
@@ -124,8 +130,7 @@ int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
 TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
   const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}};  // old bigger, smaller, equal
   for (const auto& [oldExtra, newExtra] : cases) {
-    const std::string oldSet = setRecords(oldExtra, 1);
-    const std::string newSet = setRecords(newExtra, 500);
+    const std::string oldSet = setRecords(oldExtra, 1), newSet = setRecords(newExtra, 500);
     int seenOld = 0, seenNew = 0, refused = 0;
     for (int stopAt = 1;; ++stopAt) {
       SCOPED_TRACE(std::to_string(oldExtra) + " -> " + std::to_string(newExtra) +
@@ -165,13 +170,6 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
 // gap, a name "x.bik" that is segment 0 and k at once ("B" cannot know how many it will write), a
 // segment name that cannot be replaced (all are checked at the open of "B", before any read).
 TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
-  auto journal = [this](const std::string& bytes) {  // beside an old set and a new one
-    return [this, bytes] {
-      writeSet(1, 1);
-      writeSet(1, 500, converter::kPartialSuffix);
-      ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)), bytes));
-    };
-  };
   auto unreplaceable = [this](int k, char kind) {  // a directory, a link to "victim", a fifo
     return [name = path(segment(k)), kind] {
       ASSERT_EQ(kind == 'd'   ? mkdir(name.c_str(), 0755)
@@ -207,8 +205,8 @@ TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
       {'B', "00", "37", unreplaceable(3, 'f'), cannot(3, "not a regular file")},
   };
   for (std::string bytes : {flipped, good.substr(0, 27), std::string("segment 1: /etc/passwd\n")}) {
-    cases.push_back({'X', "01", "39", journal(bytes), damaged});
-    cases.push_back({'B', "00", "39", journal(bytes), damaged});
+    cases.push_back({'X', "01", "39", [=, this] { plantJournal(bytes); }, damaged});
+    cases.push_back({'B', "00", "39", [=, this] { plantJournal(bytes); }, damaged});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(1, c.direction) + " " + c.dataFile + ": " + c.reason);
