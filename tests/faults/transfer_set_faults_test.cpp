@@ -1,15 +1,14 @@
-// The transfer set under stops and hostile sets: a publish ended at each of its steps on the
-// disk (as a power loss or a kill would end it) leaves a set that a later "X", told the count
-// the manager counts, reads whole, old or new, or refuses; journals that are damaged, planted
-// temporaries, gaps, names that collide with their own segments and names that cannot be
-// replaced are refused at the open with one line saying why; segments take the data file's
-// permission; a lock file a killed run left locks no other user out.
+// The transfer set under stops and hostile sets: a publish ended at any step (power loss, kill)
+// leaves a set a later "X" reads whole, old or new, or refuses until counted again; hostile sets
+// are refused at the open; segments take the data file's permission; a stale lock locks no one.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,9 +39,8 @@ std::string segment(int k, const std::string& suffix = "") {
 // The records of a set of extra + 1 segments numbered from first, as files or as one text.
 std::string setRecords(int extra, long first) {
   std::string all;
-  for (long i = first; i < first + (extra + 1) * kRecordsPerTestSegment; ++i) {
-    all += servedRecord(i);
-  }
+  const long end = first + (extra + 1) * kRecordsPerTestSegment;
+  for (long i = first; i < end; ++i) all += servedRecord(i);
   return all;
 }
 
@@ -52,77 +50,70 @@ class TransferSetTest : public ConverterRunTest {
   void writeSet(int extra, long first, const std::string& suffix = "") {
     for (int k = 0; k <= extra; ++k) {
       const long start = first + k * kRecordsPerTestSegment;
-      ASSERT_TRUE(writeFile(path(segment(k, suffix)),
-                            servedRecord(start) + servedRecord(start + 1)));
+      ASSERT_TRUE(writeFile(path(segment(k, suffix)), setRecords(0, start)));
     }
   }
   void emptyDirectory() {
+    std::filesystem::remove_all(directory.path());
+    std::filesystem::create_directory(directory.path());
+  }
+  // Every entry of the folder but the logs and lock files: a file's bytes, or "(not a file)".
+  std::map<std::string, std::string> files() const {
+    std::map<std::string, std::string> all;
     for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
-      std::filesystem::remove_all(entry.path());
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".log") || name.ends_with(converter::kLockSuffix)) continue;
+      all[name] = entry.is_regular_file() ? readFile(entry.path().string()) : "(not a file)";
     }
+    return all;
   }
-  bool present(const std::string& name) const {
-    struct stat info;
-    return lstat(path(name).c_str(), &info) == 0;
+  // The segment count the manager gives a direction "X" run of dados.dat; it sees no gap.
+  std::string managerCount() const {
+    auto exists = [this](const std::string& name) {  // a link to nothing too
+      return std::filesystem::exists(std::filesystem::symlink_status(path(name)));
+    };
+    EXPECT_EQ(manager::firstSegmentGap("dados.dat", exists), 0);
+    return "0" + std::to_string(manager::countExtraSegments("dados.dat", exists));
   }
-  // The count the manager gives a direction "X" run of dados.dat, and whether it sees a gap.
-  int managerCount(bool& gap) const {
-    auto exists = [this](const std::string& name) { return present(name); };
-    gap = manager::firstSegmentGap("dados.dat", exists) != 0;
-    return manager::countExtraSegments("dados.dat", exists);
-  }
-  RunResult importSet(int extra, std::vector<std::string> environment = {}) {
-    RunParameterFields fields;
-    fields.direction = 'X';
-    fields.segments = "0" + std::to_string(extra);
+  // A run of direction (3 records served, an import writes "out"); ask 'S': every answer is yes.
+  RunResult run(char direction, const std::string& segments = "00", char ask = 'S',
+                const std::string& dataFile = "dados.dat") {
+    RunParameterFields fields{.direction = direction, .dataFile = dataFile, .segments = segments,
+                              .ask = ask};
     std::filesystem::remove(path("out"));
-    environment.push_back("RECTEST_OUTPUT=" + path("out"));
-    return convert(buildRunParameter(fields), environment);
+    return convert(buildRunParameter(fields), {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_RECORDS=3",
+                                               "RECTEST_OUTPUT=" + path("out")});
   }
-  RunResult exportSet(const std::string& dataFile, std::vector<std::string> environment) {
-    RunParameterFields fields;
-    fields.dataFile = dataFile;
-    fields.ask = 'S';
-    environment.push_back("DUNAX_VRDMSG_ANSWERS=y");
-    return convert(buildRunParameter(fields), environment);
+  // An old set of 2 segments, a new one in temporaries, and a journal of these bytes.
+  void plantJournal(const std::string& bytes) {
+    writeSet(1, 1);
+    writeSet(1, 500, converter::kPartialSuffix);
+    ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)), bytes));
   }
-  // The transfer-file question was asked once, at the open: nothing but the open and the close
-  // went to the record-access program.
-  void expectRefusedAtTheOpen(const RunResult& result, const std::string& status,
-                              const std::string& firstLine, const std::vector<std::string>& codes,
-                              const std::string& reason) {
-    EXPECT_EQ(result.exitCode, 32) << result.output;
-    std::vector<BoxCall> calls = boxCalls();
-    ASSERT_EQ(calls.size(), 1u) << result.output;
-    EXPECT_EQ(calls[0].line(1).substr(0, firstLine.size()), firstLine);
-    EXPECT_EQ(calls[0].line(3).substr(0, 7), "ERRO " + status);
-    EXPECT_EQ(requestCodes(), codes);
-    EXPECT_NE(result.output.find(reason), std::string::npos) << result.output;
-    EXPECT_FALSE(present("out"));
+  // Segments 0-2 of dataFile, record k in segment k; 0 last, so a name both have holds record 0.
+  void writeEachSegment(const std::string& dataFile) {
+    for (int k = 2; k >= 0; --k) {
+      ASSERT_TRUE(writeFile(path(manager::transferSegmentName(dataFile, k)), servedRecord(k)));
+    }
   }
 };
 
-// In a child: writes a new set of extra + 1 segments (records from 500 on) as a "B" does and
-// publishes it, stopped before its step stopAt. Returns the child's exit code: kStoppedHere, or
-// 0 when the publish ran to its end first.
+// In a child: writes a new set of extra + 1 segments (records 500 on) as a "B" does and publishes
+// it, stopped before step stopAt. Returns the child's exit: kStoppedHere, or 0 if it ended first.
 int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
   pid_t child = fork();
   if (child == 0) {
     if (chdir(folder.c_str()) != 0) _exit(10);
-    converter::RunParameter parameter =
-        converter::runParameterFromText(std::string(30, ' ') + "dados.dat");
     converter::TransferFile file;
-    file.buildName(parameter);
+    file.buildName(converter::runParameterFromText(std::string(30, ' ') + "dados.dat"));
     file.startOutputSegments();
     if (!file.openSetForOutput().ok()) _exit(11);
-    long record = 500;
-    for (int k = 0; k <= extra; ++k) {
-      if (k > 0 && !file.switchToNextOutputSegment().ok()) _exit(12);
-      for (int i = 0; i < kRecordsPerTestSegment; ++i) {
-        const std::string bytes = servedRecord(record++);
-        if (!file.writeRecord(reinterpret_cast<const unsigned char*>(bytes.data())).ok()) {
-          _exit(13);
-        }
+    const std::string records = setRecords(extra, 500);
+    for (int i = 0; i < (extra + 1) * kRecordsPerTestSegment; ++i) {
+      const bool next = i > 0 && i % kRecordsPerTestSegment == 0;
+      if ((next && !file.switchToNextOutputSegment().ok()) ||
+          !file.writeRecord(reinterpret_cast<const unsigned char*>(&records[i * 1024])).ok()) {
+        _exit(12);
       }
     }
     if (!file.close().ok()) _exit(14);
@@ -137,200 +128,111 @@ int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
 }
 
 TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
-  struct Case {
-    int oldExtra;
-    int newExtra;
-  };
-  // Sets of 2 and of 3 segments, replacing a bigger, a smaller and an equal set.
-  const Case cases[] = {{2, 1}, {0, 2}, {1, 1}};
-  for (const Case& c : cases) {
-    const std::string oldSet = setRecords(c.oldExtra, 1);
-    const std::string newSet = setRecords(c.newExtra, 500);
-    int seenOld = 0;
-    int seenNew = 0;
-    int refused = 0;
+  const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}};  // old bigger, smaller, equal
+  for (const auto& [oldExtra, newExtra] : cases) {
+    const std::string oldSet = setRecords(oldExtra, 1), newSet = setRecords(newExtra, 500);
+    int seenOld = 0, seenNew = 0, refused = 0;
     for (int stopAt = 1;; ++stopAt) {
-      const std::string at = std::to_string(c.oldExtra) + " -> " + std::to_string(c.newExtra) +
-                             ", stopped before step " + std::to_string(stopAt);
+      SCOPED_TRACE(std::to_string(oldExtra) + " -> " + std::to_string(newExtra) +
+                   ", stopped before step " + std::to_string(stopAt));
       emptyDirectory();
-      writeSet(c.oldExtra, 1);
-      const int ended = publishStoppedAt(directory.path(), c.newExtra, stopAt);
-      ASSERT_TRUE(ended == kStoppedHere || ended == 0) << at << ": child ended " << ended;
-      bool gap = false;
-      int count = managerCount(gap);
-      EXPECT_FALSE(gap) << at;
-      RunResult result = importSet(count, {"RECTEST_LOG="});
+      writeSet(oldExtra, 1);
+      const int ended = publishStoppedAt(directory.path(), newExtra, stopAt);
+      ASSERT_TRUE(ended == kStoppedHere || ended == 0) << "child ended " << ended;
+      // A temporary no journal names (planted by another run) is removed, never published.
+      ASSERT_TRUE(writeFile(path(segment(newExtra + 1, converter::kPartialSuffix)), "planted"));
+      RunResult result = run('X', managerCount(), 'N');
       if (result.exitCode == 32) {
         ++refused;
-        EXPECT_NE(result.output.find("count the segments again"), std::string::npos)
-            << at << ": " << result.output;
-        EXPECT_FALSE(present("out")) << at;
-        count = managerCount(gap);
-        result = importSet(count, {"RECTEST_LOG="});
+        EXPECT_NE(result.output.find("count the segments again"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(path("out")));
+        result = run('X', managerCount(), 'N');
       }
-      ASSERT_EQ(result.exitCode, 0) << at << ": " << result.output;
+      ASSERT_EQ(result.exitCode, 0) << result.output;
       const std::string read = readFile(path("out"));
-      EXPECT_TRUE(read == oldSet || read == newSet) << at << ": " << read.size() / 1024
-                                                    << " records read";
+      EXPECT_TRUE(read == oldSet || read == newSet) << read.size() / 1024 << " records read";
       (read == oldSet ? seenOld : seenNew) += 1;
-      // The later run completed the publish: no journal and no temporary is left.
-      EXPECT_FALSE(present(segment(0, converter::kJournalSuffix))) << at;
-      for (int k = 0; k <= 9; ++k) {
-        EXPECT_FALSE(present(segment(k, converter::kPartialSuffix))) << at << " segment " << k;
+      // The later run completed the publish: no journal, no temporary, nothing planted is left.
+      for (const auto& [name, bytes] : files()) {
+        EXPECT_FALSE(name.ends_with(converter::kPartialSuffix) ||
+                     name.ends_with(converter::kJournalSuffix) || bytes == "planted")
+            << name;
       }
       if (ended == 0) break;
     }
     EXPECT_GT(seenOld, 0);
     EXPECT_GT(seenNew, 1);
-    EXPECT_EQ(refused > 0, c.oldExtra != c.newExtra);
+    EXPECT_EQ(refused > 0, oldExtra != newExtra);
   }
 }
 
-// A journal that is not what a run writes: one line of why, the question at the open, and
-// every file as it was, the journal included.
-TEST_F(TransferSetTest, ADamagedJournalIsRefusedAtTheOpenAndNothingIsTouched) {
+// Refused at the open with one line of why, every file left as it was: a journal no run wrote, a
+// gap, a name "x.bik" that is segment 0 and k at once ("B" cannot know how many it will write), a
+// segment name that cannot be replaced (all are checked at the open of "B", before any read).
+TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
+  auto unreplaceable = [this](int k, char kind) {  // a directory, a link to "victim", a fifo
+    return [name = path(segment(k)), kind] {
+      ASSERT_EQ(kind == 'd'   ? mkdir(name.c_str(), 0755)
+                : kind == 'l' ? symlink("victim", name.c_str())
+                              : mkfifo(name.c_str(), 0644),
+                0);
+    };
+  };
   const std::string good = converter::encodeJournal(converter::journalForSet(1, 9));
-  std::string flipped = good;
-  flipped[10] = 'D';
-  const std::vector<std::string> journals = {flipped, good.substr(0, 27), "segment 1: /etc/passwd\n"};
-  for (char direction : {'X', 'B'}) {
-    for (const std::string& journal : journals) {
-      emptyDirectory();
-      writeSet(1, 1);
-      writeSet(1, 500, converter::kPartialSuffix);
-      ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)), journal));
-      RunResult result;
-      if (direction == 'X') {
-        RunParameterFields fields;
-        fields.direction = 'X';
-        fields.segments = "01";
-        fields.ask = 'S';
-        result = convert(buildRunParameter(fields),
-                         {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_OUTPUT=" + path("out")});
-      } else {
-        result = exportSet("dados.dat", {"RECTEST_RECORDS=3"});
-      }
-      expectRefusedAtTheOpen(result, "39", "Ficheiro:\"dados.dat.bin\"",
-                             direction == 'X' ? std::vector<std::string>{"CL "}
-                                              : std::vector<std::string>{"TST", "CL "},
-                             "dados.dat.bin.dunax-journal of an interrupted run is damaged");
-      EXPECT_TRUE(readFile(path(segment(0))) + readFile(path(segment(1))) == setRecords(1, 1));
-      EXPECT_TRUE(readFile(path(segment(0, converter::kPartialSuffix))) +
-                      readFile(path(segment(1, converter::kPartialSuffix))) ==
-                  setRecords(1, 500));
-      EXPECT_EQ(readFile(path(segment(0, converter::kJournalSuffix))), journal);
-    }
-  }
-}
-
-// A killed run's journal is completed first; a temporary it does not name (planted by another
-// run, or left by one killed before its journal) is removed, never published.
-TEST_F(TransferSetTest, AKilledRunsJournalIsCompletedAndAPlantedTemporaryIsNotPublished) {
-  writeSet(1, 1);                                      // the earlier set
-  writeSet(1, 500, converter::kPartialSuffix);         // the killed run's new set ...
-  std::filesystem::rename(path(segment(0, converter::kPartialSuffix)), path(segment(0)));
-  ASSERT_TRUE(writeFile(path(segment(2, converter::kPartialSuffix)), servedRecord(900)));
-  ASSERT_TRUE(writeFile(path(segment(0, converter::kJournalSuffix)),
-                        converter::encodeJournal(converter::journalForSet(1, 9))));
-  bool gap = false;
-  RunResult result = importSet(managerCount(gap));  // ... stopped after its first rename
-  ASSERT_EQ(result.exitCode, 0) << result.output;
-  EXPECT_TRUE(readFile(path("out")) == setRecords(1, 500));
-  EXPECT_FALSE(present(segment(2)));
-  EXPECT_FALSE(present(segment(2, converter::kPartialSuffix)));
-  EXPECT_FALSE(present(segment(0, converter::kJournalSuffix)));
-}
-
-TEST_F(TransferSetTest, AMissingSegmentIsTheErrorOfThatSegmentBeforeAnyRecordIsWritten) {
-  ASSERT_TRUE(writeFile(path("dados.dat.bin"), setRecords(0, 1)));
-  ASSERT_TRUE(writeFile(path("dados.dat.bi2"), setRecords(0, 3)));
-  RunParameterFields fields;
-  fields.direction = 'X';
-  fields.segments = "02";
-  fields.ask = 'S';
-  RunResult result = convert(buildRunParameter(fields),
-                             {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_OUTPUT=" + path("out")});
-  expectRefusedAtTheOpen(result, "35", "Ficheiro:\"dados.dat.bin\"", {"CL "},
-                         "transfer file dados.dat.bi1: open for reading (segment 1 of the 2 "
-                         "announced after the first is missing)");
-}
-
-// A name whose first ".bi" is followed by a segment digit k is segment 0 and segment k at once.
-TEST_F(TransferSetTest, ANameThatIsAlsoOneOfItsSegmentsIsRefusedUpFront) {
+  const std::string flipped = good.substr(0, 10) + 'D' + good.substr(11);
+  const std::string damaged = "dados.dat.bin.dunax-journal of an interrupted run is damaged";
+  const std::string own = "this name is also the name of segment ";
+  auto cannot = [](int k, const char* words) {
+    return "transfer file " + segment(k) + ": open for writing (this name cannot be replaced: " +
+           words;
+  };
   struct Case {
     char direction;
-    const char* dataFile;
-    const char* segments;
-    bool refused;
+    const char *segments, *status;
+    std::function<void()> plant;
+    std::string reason;
+    const char* dataFile = "dados.dat";
   };
-  const Case cases[] = {
-      {'B', "q.bi1", "00", true},  // B cannot know how many segments it will write
-      {'X', "q.bi3", "03", true},
-      {'X', "q.bi3", "02", false},  // q.bi3.bin, q.bi1.bin, q.bi2.bin: three names
+  std::vector<Case> cases = {
+      {'X', "02", "35", [this] { writeSet(2, 1); std::filesystem::remove(path(segment(1))); },
+       "transfer file dados.dat.bi1: open for reading (segment 1 of the 2 announced after the "
+       "first is missing)"},
+      {'B', "00", "31", [this] { writeEachSegment("q.bi1"); }, own + "1", "q.bi1"},
+      {'X', "03", "31", [this] { writeEachSegment("q.bi3"); }, own + "3", "q.bi3"},
+      {'B', "00", "37", unreplaceable(0, 'd'), cannot(0, "a directory is there")},
+      {'B', "00", "37", unreplaceable(1, 'd'), cannot(1, "a directory is there")},
+      {'B', "00", "37", unreplaceable(2, 'l'), cannot(2, "a symbolic link is not replaced")},
+      {'B', "00", "37", unreplaceable(3, 'f'), cannot(3, "not a regular file")},
   };
+  for (std::string bytes : {flipped, good.substr(0, 27), std::string("segment 1: /etc/passwd\n")}) {
+    cases.push_back({'X', "01", "39", [=, this] { plantJournal(bytes); }, damaged});
+    cases.push_back({'B', "00", "39", [=, this] { plantJournal(bytes); }, damaged});
+  }
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(1, c.direction) + " " + c.dataFile + ": " + c.reason);
     emptyDirectory();
-    // Segment 0 last: where it shares its name with a segment, its own record is the file's.
-    for (int k = 2; k >= 0; --k) {
-      ASSERT_TRUE(writeFile(path(manager::transferSegmentName(c.dataFile, k)), servedRecord(k)));
-    }
-    RunParameterFields fields;
-    fields.direction = c.direction;
-    fields.dataFile = c.dataFile;
-    fields.segments = c.segments;
-    fields.ask = 'S';
-    RunResult result = convert(buildRunParameter(fields),
-                               {"DUNAX_VRDMSG_ANSWERS=y", "RECTEST_RECORDS=3",
-                                "RECTEST_OUTPUT=" + path("out")});
-    const std::string name = c.dataFile;
-    if (!c.refused) {
-      ASSERT_EQ(result.exitCode, 0) << name << ": " << result.output;
-      EXPECT_TRUE(readFile(path("out")) == servedRecord(0) + servedRecord(1) + servedRecord(2));
-      continue;
-    }
-    const std::string digit(1, name.back());
-    expectRefusedAtTheOpen(result, "31", "Ficheiro:\"" + name + ".bin\"",
-                           c.direction == 'X' ? std::vector<std::string>{"CL "}
-                                              : std::vector<std::string>{"TST", "CL "},
-                           "this name is also the name of segment " + digit);
-    EXPECT_TRUE(readFile(path(name + ".bin")) == servedRecord(0)) << name;
+    ASSERT_TRUE(writeFile(path("victim"), "victim"));
+    c.plant();
+    const std::map<std::string, std::string> before = files();
+    const RunResult result = run(c.direction, c.segments, 'S', c.dataFile);
+    EXPECT_EQ(result.exitCode, 32) << result.output;
+    EXPECT_NE(result.output.find(c.reason), std::string::npos) << result.output;
+    // The question asked once, at the open: only the open (of "B") and the close were requested.
+    std::vector<BoxCall> calls = boxCalls();
+    ASSERT_EQ(calls.size(), 1u) << result.output;
+    EXPECT_EQ(calls[0].line(1).rfind("Ficheiro:\"" + std::string(c.dataFile) + ".bin\"", 0), 0u);
+    EXPECT_EQ(calls[0].line(3).substr(0, 7), "ERRO " + std::string(c.status));
+    EXPECT_EQ(requestCodes(), (c.direction == 'X' ? std::vector<std::string>{"CL "}
+                                                  : std::vector<std::string>{"TST", "CL "}));
+    EXPECT_EQ(files(), before);
   }
 }
 
-// In "B" every segment name is checked at the open, before any record is read.
-TEST_F(TransferSetTest, ASegmentNameThatCannotBeReplacedIsAskedAtTheOpen) {
-  struct Case {
-    int segment;
-    const char* kind;
-    const char* words;
-  };
-  const Case cases[] = {
-      {0, "directory", "a directory is there"},
-      {1, "directory", "a directory is there"},
-      {2, "link", "a symbolic link is not replaced"},
-      {3, "fifo", "not a regular file"},
-  };
-  for (const Case& c : cases) {
-    emptyDirectory();
-    ASSERT_TRUE(writeFile(path("victim"), "victim"));
-    const std::string name = path(segment(c.segment));
-    const std::string kind = c.kind;
-    if (kind == "directory") {
-      ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
-    }
-    if (kind == "link") {
-      ASSERT_EQ(symlink("victim", name.c_str()), 0);
-    }
-    if (kind == "fifo") {
-      ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
-    }
-    RunResult result = exportSet("dados.dat", {"RECTEST_RECORDS=3"});
-    expectRefusedAtTheOpen(result, "37", "Ficheiro:\"dados.dat.bin\"", {"TST", "CL "},
-                           "transfer file " + segment(c.segment) +
-                               ": open for writing (this name cannot be replaced: " + c.words);
-    EXPECT_EQ(readFile(path("victim")), "victim");
-    EXPECT_FALSE(present(segment(0, converter::kPartialSuffix)));
-  }
+TEST_F(TransferSetTest, ANameThatIsAlsoOneOfItsSegmentsIsReadWhenTheSetStopsBeforeIt) {
+  writeEachSegment("q.bi3");  // q.bi3.bin, q.bi1.bin, q.bi2.bin: three names
+  RunResult result = run('X', "02", 'S', "q.bi3");
+  ASSERT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_TRUE(readFile(path("out")) == servedRecord(0) + servedRecord(1) + servedRecord(2));
 }
 
 TEST_F(TransferSetTest, TheSetTakesNoMorePermissionThanTheDataFile) {
@@ -339,10 +241,9 @@ TEST_F(TransferSetTest, TheSetTakesNoMorePermissionThanTheDataFile) {
     emptyDirectory();
     ASSERT_TRUE(writeFile(path("dados.dat"), "data"));
     ASSERT_EQ(chmod(path("dados.dat").c_str(), mode), 0);
-    ASSERT_EQ(exportSet("dados.dat", {"RECTEST_RECORDS=3"}).exitCode, 0);
-    struct stat info;
-    ASSERT_EQ(stat(path("dados.dat.bin").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, mode);
+    ASSERT_EQ(run('B').exitCode, 0);
+    EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(path("dados.dat.bin")).permissions()),
+              mode);
   }
   umask(earlier);
 }
@@ -351,8 +252,7 @@ TEST_F(TransferSetTest, TheSetTakesNoMorePermissionThanTheDataFile) {
 TEST_F(TransferSetTest, ALockFileAKilledRunLeftLocksNoOtherUserOut) {
   const std::string lockPath = path("dados.dat.bin.dunax-lock");
   ASSERT_EQ(chmod(directory.path().c_str(), 01777), 0);  // a shared folder
-  // Locks the lock file in a child of the given user (-1: this one); the child's exit code:
-  // 0 locked, 2 busy, 1 another failure.
+  // Locks it in a child of user uid (-1: this one); the child's exit: 0 locked, 2 busy, 1 else.
   auto lockAs = [&](int uid) {
     pid_t child = fork();
     if (child == 0) {
@@ -365,10 +265,9 @@ TEST_F(TransferSetTest, ALockFileAKilledRunLeftLocksNoOtherUserOut) {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };
-  ASSERT_EQ(lockAs(-1), 0);  // the killed run: the file stays
-  struct stat info;
-  ASSERT_EQ(stat(lockPath.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0444, 0444u);
+  ASSERT_EQ(lockAs(-1), 0);  // the killed run: the file stays, readable by everyone
+  ASSERT_TRUE(std::filesystem::exists(lockPath));
+  EXPECT_EQ(static_cast<mode_t>(std::filesystem::status(lockPath).permissions()) & 0444, 0444u);
   if (geteuid() == 0) {
     EXPECT_EQ(lockAs(65534), 0);  // another user, in a folder where root's file stays
     platform::FileLock held;
