@@ -19,11 +19,14 @@
 #include "platform/session.h"
 #include "platform/text_encoding.h"
 #include "platform/version.h"
+#include "manager/check.h"
+#include "manager/clean_up.h"
 #include "manager/conversion_run.h"
 #include "manager/file_clashes.h"
 #include "manager/options.h"
 #include "manager/outcome.h"
 #include "manager/transfer_set_checks.h"
+#include "manager/verify.h"
 
 namespace dunax::manager {
 namespace {
@@ -221,6 +224,10 @@ class ProcessHost : public ConverterHost {
 
 int runManager(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (asksForCleanUp(arguments)) return runCleanUp(arguments);
+  // "verify PROGRAM FILE..." reads the files as direction "B" does.
+  const bool verifying = !arguments.empty() && arguments[0] == "verify";
+  if (verifying) arguments[0] = "B";
   const platform::Expected<Options> parsed = parseArguments(arguments);
   if (!parsed) {
     sayError(parsed.status().message());
@@ -253,12 +260,20 @@ int runManager(int argc, char** argv) {
     }
   }
   names.insert(names.end(), options.files.begin(), options.files.end());
+  if (options.shard.count != 0) {
+    names = namesOfShard(names, options.shard);
+    if (names.empty()) {
+      std::printf("dunaxconv: shard %llu/%llu holds none of the files\n", options.shard.index,
+                  options.shard.count);
+      return kExitAllConverted;
+    }
+  }
 
   std::string converter = options.converter;
-  if (converter.empty()) converter = platform::programDirectory() + "/DUNAXMF";
+  if (converter.empty() || verifying) converter = platform::programDirectory() + "/DUNAXMF";
   makeModulePathAbsolute();
   const platform::Status found = checkProgramFound(options.settings.program, converter);
-  if (!found.ok()) {
+  if (!found.ok() && !options.check) {
     sayError(found.message());
     return kExitBadUsage;
   }
@@ -266,6 +281,11 @@ int runManager(int argc, char** argv) {
   RunPlan plan;
   plan.settings = options.settings;
   std::vector<std::string> problems = checkDataFiles(names, &plan.files);
+  if (options.check) {
+    if (!found.ok()) problems.insert(problems.begin(), found.message());
+    return checkRun(plan, problems, fileKeyOf, segmentExists);
+  }
+  if (verifying && problems.empty()) return verifyDataFiles(plan.settings, plan.files);
   if (problems.empty()) problems = findFileClashes(plan.files, fileKeyOf);
   if (problems.empty()) {
     problems = findTransferSetProblems(plan.files, plan.settings.direction, segmentExists);

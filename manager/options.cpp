@@ -121,7 +121,7 @@ bool readNumber(const std::string& text, std::size_t digits, unsigned long long*
 
 bool takesValue(const std::string& name) {
   if (name == "--list" || name == "--jobs" || name == "--converter" ||
-      name == "--record-length") {
+      name == "--record-length" || name == "--shard") {
     return true;
   }
   for (const FieldOption& option : kFieldOptions) {
@@ -165,10 +165,10 @@ platform::Expected<Options> parseArguments(const std::vector<std::string>& argum
       value = argument.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--key-option" || name == "--ask" || name == "--quiet") {
+    if (name == "--key-option" || name == "--ask" || name == "--quiet" || name == "--check") {
       if (hasValue) return refusal("the option " + name + " takes no value");
-      if (name == "--quiet") {
-        result.quiet = true;
+      if (name == "--quiet" || name == "--check") {
+        (name == "--quiet" ? result.quiet : result.check) = true;
       } else {
         (name == "--ask" ? result.settings.ask : result.settings.keyOption) = true;
       }
@@ -183,6 +183,10 @@ platform::Expected<Options> parseArguments(const std::vector<std::string>& argum
     if (name == "--list") {
       if (value.empty()) return refusal("the option --list needs a file name");
       result.listFile = value;
+    } else if (name == "--shard") {
+      platform::Expected<Shard> shard = parseShard(value);
+      if (!shard) return shard.status();
+      result.shard = *shard;
     } else if (name == "--converter") {
       if (value.empty()) return refusal("the option --converter needs a program path");
       result.converter = value;

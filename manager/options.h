@@ -7,6 +7,7 @@
 
 #include "manager/conversion_run.h"
 #include "manager/run_parameter.h"
+#include "manager/shard.h"
 
 namespace dunax::manager {
 
@@ -24,6 +25,8 @@ struct Options {
   unsigned jobs = 1;               // --jobs
   std::string converter;           // --converter: the converter program; empty for the default
   bool quiet = false;              // --quiet: only the summary (and errors of usage)
+  bool check = false;              // --check: check everything, convert nothing
+  Shard shard;                     // --shard K/N: this machine's share of the files
 };
 
 // Reads the arguments (without the program's own name). Returns the options; otherwise fails
