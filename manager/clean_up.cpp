@@ -218,8 +218,8 @@ int runCleanUp(const std::vector<std::string>& arguments) {
   Tally tally;
   tally.quiet = quiet;
   for (std::size_t at = 0; at < folders.size(); ++at) cleanUpFolder(folders[at], listings[at], &tally);
-  std::printf("dunaxconv: clean-up: %zu files removed, %s freed; %zu left\n", tally.removed,
-              bytesText(tally.freed).c_str(), tally.left);
+  std::printf("dunaxconv: clean-up: %zu %s removed, %s freed; %zu left\n", tally.removed,
+              tally.removed == 1 ? "file" : "files", bytesText(tally.freed).c_str(), tally.left);
   std::fflush(stdout);
   return tally.left == 0 ? kExitAllConverted : kExitSomeSkipped;
 }

@@ -1,9 +1,10 @@
 // The platform pieces the executor stands on: wildcard matching and FAT packing (on every
 // host), directory search, the file routines, command execution and the private directory (on
-// POSIX).
+// POSIX); the free space of a file system.
 #include <gtest/gtest.h>
 
 #include "platform/directory_search.h"
+#include "platform/free_space.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -23,6 +24,13 @@
 
 namespace dunax::platform {
 namespace {
+
+TEST(FreeSpace, OfTheCurrentFolderAndOfNone) {
+  const Expected<std::uint64_t> free = freeSpaceOf(".");
+  ASSERT_TRUE(free.ok()) << free.status().message();
+  EXPECT_GT(*free, 0u);
+  EXPECT_EQ(StatusCode::NotFound, freeSpaceOf("no-such-folder/below").status().code());
+}
 
 TEST(Wildcard, StarAndQuestionMark) {
   EXPECT_TRUE(matchesWildcard("EMP???", "EMP001"));

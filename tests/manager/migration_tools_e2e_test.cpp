@@ -1,0 +1,148 @@
+// verify, --check, --shard and --clean-up end to end: dunaxconv with the real converter and
+// RECSEQ, in a fresh directory, on fixed-length sequential data files of 80-byte records.
+#include <gtest/gtest.h>
+#include <sys/statvfs.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/file_lock.h"
+#include "tests/support/test_support.h"
+
+namespace dunax {
+namespace {
+
+namespace fs = std::filesystem;
+namespace support = dunax::testing;
+using support::RunResult;
+
+constexpr std::size_t kRecordLength = 80;
+
+class MigrationToolsTest : public ::testing::Test {
+ protected:
+  // A data file of count records, each its number in digits and a line feed.
+  void writeDataFile(const std::string& name, int count) {
+    std::string records;
+    for (int number = 1; number <= count; ++number) {
+      std::string record = std::to_string(number);
+      record.resize(kRecordLength - 1, '.');
+      records += record + "\n";
+    }
+    ASSERT_TRUE(support::writeFile(dir_.file(name), records));
+  }
+
+  RunResult dunaxconv(const std::vector<std::string>& arguments) {
+    return support::runProgram(support::binDirectory() + "/dunaxconv", arguments, dir_.path(), {});
+  }
+
+  bool has(const RunResult& result, const std::string& text) {
+    return result.output.find(text) != std::string::npos;
+  }
+
+  support::TemporaryDirectory dir_;
+};
+
+TEST_F(MigrationToolsTest, VerifySameDifferingRecordAndCounts) {
+  writeDataFile("a.dat", 30);
+  writeDataFile("b.dat", 10);
+  RunResult result = dunaxconv({"--record-length", "80", "B", "RECSEQ", "a.dat", "b.dat"});
+  ASSERT_EQ(result.exitCode, 0) << result.output;
+  result = dunaxconv({"verify", "--record-length", "80", "RECSEQ", "a.dat", "b.dat"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_TRUE(has(result, "a.dat: same (30 records)")) << result.output;
+  EXPECT_TRUE(has(result, "b.dat: same (10 records)")) << result.output;
+
+  {  // Record 7's byte at offset 3 changed, b.dat's transfer set one record short.
+    std::fstream set(dir_.file("a.dat.bin"), std::ios::in | std::ios::out | std::ios::binary);
+    set.seekp(6 * 1024 + 3);
+    set.put('#');
+  }
+  fs::resize_file(dir_.file("b.dat.bin"), 9 * 1024);
+  result = dunaxconv({"verify", "--record-length", "80", "RECSEQ", "a.dat", "b.dat"});
+  EXPECT_EQ(result.exitCode, 1) << result.output;
+  EXPECT_TRUE(has(result, "a.dat: record 7 differs from its transfer record at byte offset 3"))
+      << result.output;
+  EXPECT_TRUE(has(result, "b.dat: the data file has 10 records, its transfer set 9 records"))
+      << result.output;
+
+  // A file without a transfer set: refused before any file is read.
+  writeDataFile("c.dat", 1);
+  result = dunaxconv({"verify", "RECSEQ", "a.dat", "c.dat"});
+  EXPECT_EQ(result.exitCode, 64) << result.output;
+  EXPECT_TRUE(has(result, "\"c.dat\" has no transfer set")) << result.output;
+  EXPECT_FALSE(has(result, "a.dat:")) << result.output;
+}
+
+TEST_F(MigrationToolsTest, CheckFindsALeftoverAndTooLittleRoom) {
+  writeDataFile("a.dat", 30);
+  RunResult result = dunaxconv({"--check", "--record-length", "80", "B", "RECSEQ", "a.dat"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_TRUE(has(result, "check: 1 file, 0 problems; 30,720 bytes (30.7 KB) needed"))
+      << result.output;
+
+  // A sparse data file whose transfer set is a tenth larger than the room on its file system.
+  struct statvfs room {};
+  ASSERT_EQ(statvfs(dir_.path().c_str(), &room), 0);
+  const std::uintmax_t freeRecords = room.f_bavail * room.f_frsize / 1024;
+  std::ofstream(dir_.file("huge.dat")).close();
+  fs::resize_file(dir_.file("huge.dat"), (freeRecords + freeRecords / 10 + 1) * kRecordLength);
+  ASSERT_TRUE(support::writeFile(dir_.file("a.dat.bin.dunax-part"), "xyz"));
+  result = dunaxconv({"--check", "--record-length", "80", "B", "RECSEQ", "a.dat", "huge.dat"});
+  EXPECT_EQ(result.exitCode, 64) << result.output;
+  EXPECT_TRUE(has(result, "a.dat.bin.dunax-part (3 bytes) is left by a killed run"))
+      << result.output;
+  EXPECT_TRUE(has(result, "free; the transfer sets of 2 files there need")) << result.output;
+  EXPECT_TRUE(has(result, "check: 2 files, 2 problems")) << result.output;
+  EXPECT_FALSE(support::fileExists(dir_.file("a.dat.bin"))) << "--check converts nothing";
+}
+
+TEST_F(MigrationToolsTest, ShardRefusesBadValuesAndSplitsTheList) {
+  for (const char* bad : {"0/3", "4/3", "3", "a/b"}) {
+    RunResult result = dunaxconv({"--shard", bad, "B", "RECSEQ", "f1"});
+    EXPECT_EQ(result.exitCode, 64) << bad << ": " << result.output;
+    EXPECT_TRUE(has(result, "--shard takes K/N")) << result.output;
+  }
+  const std::vector<std::string> files = {"f1", "f2", "f3", "f4", "f5"};
+  for (const std::string& file : files) writeDataFile(file, 2);
+  std::vector<std::string> arguments = {"--shard", "2/2", "--record-length", "80", "B", "RECSEQ"};
+  arguments.insert(arguments.end(), files.begin(), files.end());
+  RunResult result = dunaxconv(arguments);
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  // The shard's own numbers: its second file is "2 of 2".
+  EXPECT_TRUE(has(result, "[1/2] f2: converted")) << result.output;
+  EXPECT_TRUE(has(result, "[2/2] f4: converted")) << result.output;
+  for (const std::string& file : files) {
+    const bool inShard = file == "f2" || file == "f4";
+    EXPECT_EQ(support::fileExists(dir_.file(file + ".bin")), inShard) << file;
+  }
+}
+
+TEST_F(MigrationToolsTest, CleanUpLeavesAHeldLockAndAnUnfinishedPublish) {
+  for (const char* name : {"a.dat.bin.dunax-part", "a.dat.bi1.dunax-part", "b.dat.bin.dunax-part",
+                           "c.dat.bin.dunax-part", "c.dat.bin.dunax-journal"}) {
+    ASSERT_TRUE(support::writeFile(dir_.file(name), "12345"));
+  }
+  platform::FileLock running;  // a conversion of b.dat that is going on
+  ASSERT_TRUE(running.acquire(dir_.file("b.dat.bin.dunax-lock")).ok());
+  RunResult result = dunaxconv({"--clean-up", dir_.path()});
+  EXPECT_EQ(result.exitCode, 1) << result.output;
+  EXPECT_FALSE(support::fileExists(dir_.file("a.dat.bin.dunax-part")));
+  EXPECT_FALSE(support::fileExists(dir_.file("a.dat.bi1.dunax-part")));
+  EXPECT_TRUE(support::fileExists(dir_.file("b.dat.bin.dunax-part")));
+  EXPECT_TRUE(support::fileExists(dir_.file("c.dat.bin.dunax-part")));
+  EXPECT_TRUE(support::fileExists(dir_.file("c.dat.bin.dunax-journal")));
+  EXPECT_TRUE(has(result, "a conversion of b.dat is running")) << result.output;
+  EXPECT_TRUE(has(result, "convert c.dat again")) << result.output;
+  EXPECT_TRUE(has(result, "2 files removed, 10 bytes freed; 3 left")) << result.output;
+
+  running.release();
+  result = dunaxconv({"--clean-up", dir_.path()});
+  EXPECT_EQ(result.exitCode, 1) << result.output;  // the journal's set still stays
+  EXPECT_FALSE(support::fileExists(dir_.file("b.dat.bin.dunax-part")));
+  EXPECT_TRUE(has(result, "1 file removed, 5 bytes freed; 2 left")) << result.output;
+}
+
+}  // namespace
+}  // namespace dunax
