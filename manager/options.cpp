@@ -7,6 +7,8 @@ namespace {
 constexpr const char kHelp[] =
     R"(Usage: dunaxconv [options] B|X PROGRAM FILE...
        dunaxconv [options] --list LISTFILE B|X PROGRAM [FILE...]
+       dunaxconv verify [options] PROGRAM FILE...
+       dunaxconv --clean-up [--quiet] FOLDER...
 
 Converts data files with the converter DUNAXMF, one converter run per file, and acts on
 each run's exit code.
@@ -47,6 +49,10 @@ Options:
                          at a time, so that the operator can follow each one in its window
   --converter PATH       the converter program to run (default: DUNAXMF beside dunaxconv)
   --quiet                print nothing but the summary (and errors of usage)
+  --check                convert nothing: run every check at once and say what would fail
+                         (see below); exit 0 when every file would start, 64 otherwise
+  --shard K/N            take only the files K, K+N, K+2N ... of the list (from 1), this
+                         machine's share of N; the file numbers are those of the share
   -h, --help             show this text
   --version              show the version of dunax
 
@@ -83,12 +89,35 @@ Exit codes of dunaxconv:
         two names of one file or of one transfer file (compared by real path, with every
         segment name FILE.bi1 ... FILE.bi9), --ask with nobody to answer
 
+--check finds, besides the refusals above, a missing input, segment gaps, leftovers of
+killed runs (FILE.bin.dunax-part ..., a publish journal FILE.bin.dunax-journal,
+FILE.dunax-new), a conversion of the file running now, and too little room: the outputs'
+size per file system against its free space ("B": RECSEQ's transfer set exactly, any other
+program's bounded by the data file's size times 1024 divided by --record-length, or by 1
+without it; "X": the transfer set's records times the record length, or 1024).
+
+verify reads each data file through PROGRAM with the requests of direction "B" and compares
+it record by record with its transfer set (FILE.bin, FILE.bi1 ...); past the record length
+(--record-length) a space and a zero byte count as the same. It prints a line a file:
+"FILE: same" with the count of records, the first record that differs and its first
+differing byte offset, or the two counts. Exit 0 when every file is the same, 1 otherwise,
+64 for bad usage and for a file with no transfer set (nothing is read then).
+
+--clean-up removes what killed runs left in each FOLDER (not in its subfolders): segment
+temporaries, a journal's temporary, FILE.dunax-new. A file whose lock a running conversion
+holds is left alone; so is a file with a publish journal (its publish is completed by the
+next conversion of that file: run it again). Exit 0 when everything found was removed, 1
+when something was left, 64 for bad usage.
+
 Example:
   dunaxconv --record-length 120 B RECSEQ clientes.dat fornecedores.dat
   (the RM/COBOL side reads clientes.dat.bin and writes it back, then)
   dunaxconv --record-length 120 X RECSEQ clientes.dat fornecedores.dat
   dunaxconv --jobs 2 --list todos.txt B RECSEQ < /dev/null
   dunaxconv --record-length 120 B RECSEQ /srv/dados/empresa01/2024/clientes.dat
+  dunaxconv verify --record-length 120 RECSEQ clientes.dat fornecedores.dat
+  dunaxconv --check --shard 2/8 --list todos.txt B RECSEQ
+  dunaxconv --clean-up /srv/dados/empresa01/2024
 )";
 
 struct FieldOption {
