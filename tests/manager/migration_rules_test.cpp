@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "manager/clean_up.h"
+#include "manager/leftovers.h"
 #include "manager/room.h"
 #include "manager/shard.h"
 #include "manager/verify.h"
+#include "tests/support/test_support.h"
 
 namespace dunax::manager {
 namespace {
@@ -55,6 +57,25 @@ TEST(CleanUp, TransferNameOfASegmentsTemporary) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(transferNameOfSegment(c.segment, folder), c.expected) << c.segment;
+  }
+}
+
+TEST(CleanUp, LeftoversOfADataFileInTheirOrder) {
+  const dunax::testing::TemporaryDirectory dir;
+  for (const char* name : {"d.dat.dunax-new", "d.dat.bin.dunax-journal", "d.dat.bi2.dunax-part",
+                           "d.dat.bin.dunax-part", "d.dat.bin.dunax-journal.dunax-part",
+                           "d.dat.bin", "other.dat.bin.dunax-part"}) {
+    ASSERT_TRUE(dunax::testing::writeFile(dir.file(name), name));
+  }
+  const std::vector<Leftover> found = findLeftovers(dir.path(), "d.dat");
+  const char* expected[] = {"d.dat.bin.dunax-part", "d.dat.bi2.dunax-part",
+                            "d.dat.bin.dunax-journal.dunax-part", "d.dat.bin.dunax-journal",
+                            "d.dat.dunax-new"};
+  ASSERT_EQ(found.size(), std::size(expected));
+  for (std::size_t at = 0; at < found.size(); ++at) {
+    EXPECT_EQ(found[at].path, dir.file(expected[at]));
+    EXPECT_EQ(found[at].bytes, std::strlen(expected[at]));
+    EXPECT_EQ(found[at].journal, at == 3) << expected[at];
   }
 }
 

@@ -75,6 +75,49 @@ TEST_F(MigrationToolsTest, VerifySameDifferingRecordAndCounts) {
   EXPECT_FALSE(has(result, "a.dat:")) << result.output;
 }
 
+TEST_F(MigrationToolsTest, VerifyReadsEverySegmentAndSaysWhyASideCannotBeRead) {
+  // A set of three records written by hand: two in the first segment, one in the next.
+  writeDataFile("s.dat", 3);
+  const std::string data = support::readFile(dir_.file("s.dat"));
+  std::string records[3];
+  for (int at = 0; at < 3; ++at) {
+    records[at] = data.substr(at * kRecordLength, kRecordLength);
+    records[at].resize(1024, at == 1 ? '\0' : ' ');  // zeros pad as spaces do
+  }
+  ASSERT_TRUE(support::writeFile(dir_.file("s.dat.bin"), records[0] + records[1]));
+  ASSERT_TRUE(support::writeFile(dir_.file("s.dat.bi1"), records[2]));
+  // A set that ends in a partial record; a data file that is not whole records.
+  writeDataFile("p.dat", 2);
+  ASSERT_TRUE(support::writeFile(dir_.file("p.dat.bin"), records[0] + "partial"));
+  ASSERT_TRUE(support::writeFile(dir_.file("r.dat"), data + "tail"));
+  ASSERT_TRUE(support::writeFile(dir_.file("r.dat.bin"), records[0]));
+  RunResult result =
+      dunaxconv({"verify", "--record-length", "80", "RECSEQ", "s.dat", "p.dat", "r.dat"});
+  EXPECT_EQ(result.exitCode, 1) << result.output;
+  EXPECT_TRUE(has(result, "s.dat: same (3 records)")) << result.output;
+  EXPECT_TRUE(has(result, "p.dat: the transfer set cannot be read: p.dat.bin: record 2: 7 bytes "
+                          "left at the end")) << result.output;
+  EXPECT_TRUE(has(result, "r.dat: the data file cannot be read: read: record 4: "))
+      << result.output;
+}
+
+TEST_F(MigrationToolsTest, CheckInDirectionXSeesTheSetsAndARunningConversion) {
+  ASSERT_TRUE(support::writeFile(dir_.file("x.dat.bin"), std::string(3 * 1024, ' ')));
+  ASSERT_TRUE(support::writeFile(dir_.file("x.dat.bi1"), std::string(1024, ' ')));
+  platform::FileLock running;
+  ASSERT_TRUE(running.acquire(dir_.file("x.dat.bin.dunax-lock")).ok());
+  RunResult result =
+      dunaxconv({"--check", "--record-length", "80", "X", "RECSEQ", "x.dat", "gone.dat"});
+  EXPECT_EQ(result.exitCode, 64) << result.output;
+  EXPECT_TRUE(has(result, "\"x.dat\": a conversion of this file is running now")) << result.output;
+  EXPECT_TRUE(has(result, "\"gone.dat\": its transfer set is not there")) << result.output;
+  // Four records of 80 bytes make the data file.
+  EXPECT_TRUE(has(result, "check: 2 files, 2 problems; 320 bytes needed")) << result.output;
+  running.release();
+  result = dunaxconv({"--check", "--record-length", "80", "X", "RECSEQ", "x.dat"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+}
+
 TEST_F(MigrationToolsTest, CheckFindsALeftoverAndTooLittleRoom) {
   writeDataFile("a.dat", 30);
   RunResult result = dunaxconv({"--check", "--record-length", "80", "B", "RECSEQ", "a.dat"});
