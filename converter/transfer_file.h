@@ -48,11 +48,11 @@ inline constexpr platform::FileStatus kJournalDamaged{'3', '9'};
 inline constexpr platform::FileStatus kSetChanged{'3', '9'};
 
 // A segment being written lies under its name with this ending until the run succeeds.
-inline constexpr char kPartialSuffix[] = ".dunax-part";
+using layouts::kPartialSuffix;
 // The lock file that keeps a second run of the same transfer name away.
-inline constexpr char kLockSuffix[] = ".dunax-lock";
+using layouts::kLockSuffix;
 // The publish journal, beside segment 0 (written under this name with kPartialSuffix first).
-inline constexpr char kJournalSuffix[] = ".dunax-journal";
+using layouts::kJournalSuffix;
 
 class TransferFile {
  public:

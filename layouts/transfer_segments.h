@@ -19,6 +19,14 @@ inline constexpr std::size_t kSegmentDataNameWidth = 50;
 inline constexpr std::size_t kSegmentMarkLastStart = 46;
 inline constexpr std::string_view kFirstSegmentSuffix = ".bin";
 
+// The files beside a transfer set. A segment being written in direction "B" lies under its
+// name followed by kPartialSuffix until the run succeeds; the lock that keeps a second run of
+// the transfer name away, and the publish journal (written under its own name followed by
+// kPartialSuffix first), lie beside segment 0 under its name followed by theirs.
+inline constexpr char kPartialSuffix[] = ".dunax-part";
+inline constexpr char kLockSuffix[] = ".dunax-lock";
+inline constexpr char kJournalSuffix[] = ".dunax-journal";
+
 // Returns the data file name's part of segment 0's name: up to its first space, at most 50 bytes.
 constexpr std::string_view segmentDataName(std::string_view dataFileName) {
   return dataFileName.substr(0, dataFileName.find(' ')).substr(0, kSegmentDataNameWidth);

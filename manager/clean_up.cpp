@@ -9,7 +9,9 @@
 #include "platform/durable_files.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
+#include "platform/version.h"
 #include "manager/leftovers.h"
+#include "manager/options.h"
 #include "manager/outcome.h"
 #include "manager/room.h"
 
@@ -193,6 +195,12 @@ int runCleanUp(const std::vector<std::string>& arguments) {
       continue;
     } else if (!optionsEnded && argument == "--quiet") {
       quiet = true;
+    } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
+      std::fputs(helpText(), stdout);
+      return kExitAllConverted;
+    } else if (!optionsEnded && argument == "--version") {
+      std::printf("dunaxconv (dunax) %s\n", platform::kDunaxVersion);
+      return kExitAllConverted;
     } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
       std::fprintf(stderr, "dunaxconv: --clean-up takes folders only, not %s\n", argument.c_str());
       return kExitBadUsage;

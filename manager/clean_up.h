@@ -20,7 +20,8 @@ bool asksForCleanUp(const std::vector<std::string>& arguments);
 std::string transferNameOfSegment(const std::string& segmentName,
                                   const std::vector<std::string>& folderNames);
 
-// Runs --clean-up with its arguments (the folders, "--clean-up" and "--quiet" among them). Prints what it
+// Runs --clean-up with its arguments (the folders, "--clean-up" and "--quiet" among them; with
+// "--help" or "--version" only that is printed). Prints what it
 // removed and freed, and what it left and why. Returns 0 when everything found was removed, 1
 // when something was left (held by a running conversion, kept for its journal, or not
 // removable), 64 for bad usage (no folder, another option, a folder that cannot be read).

@@ -8,15 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "layouts/transfer_segments.h"
 #include "platform/directory_search.h"
 #include "platform/file_lock.h"
 #include "platform/status.h"
 
 namespace dunax::manager {
 
-inline constexpr char kPartialSuffix[] = ".dunax-part";
-inline constexpr char kJournalSuffix[] = ".dunax-journal";
-inline constexpr char kLockSuffix[] = ".dunax-lock";
+using layouts::kJournalSuffix;
+using layouts::kLockSuffix;
+using layouts::kPartialSuffix;
+// The new data file that the sample record-access programs (and those dunaxgen writes) fill
+// beside the data file in direction "X" and rename over it at "CL ".
 inline constexpr char kNewDataSuffix[] = ".dunax-new";
 
 struct Leftover {
