@@ -2,7 +2,7 @@
 #include "manager/clean_up.h"
 
 #include <cstdio>
-#include <map>
+#include <set>
 
 #include "layouts/transfer_segments.h"
 #include "platform/directory_search.h"
@@ -130,18 +130,18 @@ void cleanUpFolder(const std::string& folder,
   for (const platform::DirectoryEntry& entry : entries) {
     if (entry.nameFitsRecords && !entry.isDirectory) names.push_back(entry.name);
   }
-  std::map<std::string, bool> dataNames;  // sorted, each once
+  std::set<std::string> dataNames;
   for (const std::string& name : names) {
     bool unknown = false;
     const std::string dataName = dataNameOfEntry(name, names, &unknown);
-    if (!dataName.empty()) dataNames[dataName] = true;
+    if (!dataName.empty()) dataNames.insert(dataName);
     if (unknown) {
       tally->say("left " + hostPathIn(folder, name) + ": which file's run left it cannot be "
                  "told; remove it by hand when no conversion uses it");
       ++tally->left;
     }
   }
-  for (const auto& [dataName, found] : dataNames) cleanUpDataFile(folder, dataName, tally);
+  for (const std::string& dataName : dataNames) cleanUpDataFile(folder, dataName, tally);
 }
 
 }  // namespace

@@ -160,6 +160,34 @@ TEST_F(MigrationToolsTest, ShardRefusesBadValuesAndSplitsTheList) {
     const bool inShard = file == "f2" || file == "f4";
     EXPECT_EQ(support::fileExists(dir_.file(file + ".bin")), inShard) << file;
   }
+  // More machines than files: the last ones have nothing to do, and that is no failure.
+  result = dunaxconv({"--shard", "3/3", "B", "RECSEQ", "f1", "f2"});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_TRUE(has(result, "shard 3/3 holds none of the files")) << result.output;
+}
+
+TEST_F(MigrationToolsTest, CheckGoesOnPastAProgramThatCannotBeFound) {
+  writeDataFile("a.dat", 1);
+  ASSERT_TRUE(support::writeFile(dir_.file("a.dat.bi3.dunax-part"), "x"));
+  RunResult result = dunaxconv({"--check", "B", "NOSUCHPG", "a.dat"});
+  EXPECT_EQ(result.exitCode, 64) << result.output;
+  EXPECT_TRUE(has(result, "the record-access program NOSUCHPG cannot be found")) << result.output;
+  EXPECT_TRUE(has(result, "a.dat.bi3.dunax-part (1 byte) is left by a killed run"))
+      << result.output;
+}
+
+TEST_F(MigrationToolsTest, CleanUpRefusesBadUsageBeforeRemovingAnything) {
+  ASSERT_TRUE(support::writeFile(dir_.file("a.dat.bin.dunax-part"), "x"));
+  const std::vector<std::vector<std::string>> bad = {
+      {"--clean-up"}, {"--clean-up", "--jobs", "2", "."}, {"--clean-up", ".", "no-such-folder"}};
+  for (const std::vector<std::string>& arguments : bad) {
+    RunResult result = dunaxconv(arguments);
+    EXPECT_EQ(result.exitCode, 64) << result.output;
+    EXPECT_TRUE(support::fileExists(dir_.file("a.dat.bin.dunax-part"))) << result.output;
+  }
+  RunResult result = dunaxconv({"--clean-up", "--quiet", "."});
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_EQ(result.output, "dunaxconv: clean-up: 1 file removed, 1 byte freed; 0 left\n");
 }
 
 TEST_F(MigrationToolsTest, CleanUpLeavesAHeldLockAndAnUnfinishedPublish) {
