@@ -24,6 +24,8 @@ struct Options {
   unsigned jobs = 1;               // --jobs
   std::string converter;           // --converter: the converter program; empty for the default
   bool quiet = false;              // --quiet: only the summary (and errors of usage)
+  std::string reportFile;          // --report: the migration report to write; empty if none
+  std::string resumeFile;          // --resume: an earlier run's report; empty if none
 };
 
 // Reads the arguments (without the program's own name). Returns the options; otherwise fails
