@@ -30,7 +30,7 @@ std::string progressLine(std::size_t index, std::size_t total, char direction,
                      result.name + ": " + describeOutcome(result.outcome);
   const bool converted =
       result.outcome == Outcome::Converted || result.outcome == Outcome::Unchanged;
-  if (converted && result.segments >= 0) {
+  if (result.outcome == Outcome::Converted && result.segments >= 0) {
     line += ", " + std::to_string(result.segments) + " extra segment" +
             (result.segments == 1 ? "" : "s") + (direction == 'B' ? " written" : " read");
   }

@@ -162,8 +162,10 @@ std::string formatSummary(const std::vector<FileResult>& results) {
   for (std::size_t i = 0; i < results.size(); ++i) {
     const FileResult& result = results[i];
     ++counts[static_cast<int>(result.outcome)];
-    bool ran = result.outcome != Outcome::NotStarted;
-    std::string segments = result.segments >= 0 && ran ? std::to_string(result.segments) : "-";
+    bool ran = result.outcome != Outcome::NotStarted && result.outcome != Outcome::Unchanged;
+    std::string segments = result.segments >= 0 && result.outcome != Outcome::NotStarted
+                               ? std::to_string(result.segments)
+                               : "-";
     std::string records = "-";
     if (result.counts.known()) {
       read += result.counts.read;

@@ -239,7 +239,7 @@ TEST(Summary, OneLinePerFileAndTheCounts) {
             "1  clientes.dat  converted               2    2,500,000      1.3 s\n"
             "2  c\xC3\xA3o           skipped                 -            6      0.5 s\n"
             "3  z             not started             -            -          -\n"
-            "4  u             unchanged               0           10      0.0 s\n"
+            "4  u             unchanged               0           10          -\n"
             "4 files: 1 converted, 1 skipped, 0 failed, 0 stopped the run, 1 not started, "
             "1 unchanged; 2,500,017 records read, 2,500,016 written\n");
 }
