@@ -93,7 +93,8 @@ The converter's exit code decides what happens next:
 Exit codes of dunaxconv:
   0     every file was converted
   1     every file was converted or given up, and at least one was given up
-  2     the run was stopped, a file failed, or the converter could not be started
+  2     the run was stopped, a file failed, the converter could not be started, or the
+        report could not be written in full
   64    bad usage: an unknown option, a missing value, a name or field that does not fit,
         a record length outside 1 to 1024, a record-access program that cannot be found,
         two names of one file or of one transfer file (compared by real path, with every
