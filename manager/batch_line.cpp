@@ -2,13 +2,14 @@
 #include "manager/batch_line.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace dunax::manager {
 namespace {
 
 std::string durationText(double seconds) {
-  const long long whole = static_cast<long long>(seconds + 0.5);
+  const long long whole = std::llround(seconds);
   const long long hours = whole / 3600;
   const long long minutes = whole % 3600 / 60;
   const long long rest = whole % 60;
