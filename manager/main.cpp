@@ -178,7 +178,10 @@ std::string absolutePathOf(const DataFile& file) {
   const std::size_t slash = file.name.find_last_of("/\\");
   const std::string own = slash == std::string::npos ? file.name : file.name.substr(slash + 1);
   const std::string folder = realPathOrName(file.folder.empty() ? "." : file.folder);
-  return folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + own;
+  // A Windows real path has "\" between its parts: the own name goes on with one too.
+  const char separator = folder.find('\\') != std::string::npos ? '\\' : '/';
+  if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) return folder + own;
+  return folder + separator + own;
 }
 
 // Now in ISO 8601, UTC, to the second: "2026-12-09T19:30:00Z".
