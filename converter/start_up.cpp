@@ -7,6 +7,7 @@
 #include "converter/access/record_access_program.h"
 #include "converter/access/request_block.h"
 #include "converter/conversion_run.h"
+#include "converter/counts_line.h"
 #include "converter/interruption.h"
 #include "converter/progress.h"
 #include "converter/run_parameter.h"
@@ -145,6 +146,8 @@ int runConverter(const RunParameter& parameter, const OutsidePrograms& programs)
   int exitCode = decideExitCode(decision, direction, state.transferFile);
   if (!run.reason().empty()) reportOutcome(state, run.reason());
   if (direction == 'B') exitCode = finishTransferSet(state, exitCode);
+  reportCounts(direction, run.counts().dataSide, run.counts().transferSide,
+               state.transferFile.extraSegments());
 
   state.screen.endWindow();
   state.lock.release();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,17 @@ namespace dunax::manager {
 // startConverter's answers other than a job id.
 inline constexpr int kConverterNotStarted = -1;  // the converter itself cannot be started
 inline constexpr int kFolderUnusable = -2;       // the data file's folder cannot be entered
+
+// How far a run has come, for a line now and then that shows the whole batch.
+struct BatchProgress {
+  std::size_t filesDone = 0;   // ended, however (unchanged ones included)
+  std::size_t filesTotal = 0;
+  std::int64_t records = 0;    // written by the files done, as their counts say
+  std::int64_t bytes = 0;      // of the transfer sets of the files converted
+  double startSeconds = 0;     // when the run began, on the host's clock (secondsNow)
+  double busySeconds = 0;      // the converters' own times, all files together
+  unsigned jobs = 1;
+};
 
 // The outside world of a run.
 class ConverterHost {
@@ -47,6 +59,22 @@ class ConverterHost {
   // Passes on lines the converter wrote on standard error besides its reason (each ends in a
   // newline).
   virtual void passOn(const std::string& converterLines) = 0;
+
+  // Returns the time of day in ISO 8601, UTC ("2026-12-09T19:30:00Z"); empty when unknown.
+  virtual std::string timestampNow() { return {}; }
+
+  // Returns the size of the file of that name (as for fileExists) in bytes; -1 when unknown.
+  virtual std::int64_t fileBytes(const std::string& /*folder*/,
+                                 const std::string& /*windows1252Name*/) {
+    return -1;
+  }
+
+  // Hears that file number index (0-based) of the plan ended with result: once per file, in
+  // the order they end; the files never started at the end of the run.
+  virtual void fileEnded(std::size_t /*index*/, const FileResult& /*result*/) {}
+
+  // Hears how far the run has come, at its start and after each file.
+  virtual void progressed(const BatchProgress& /*progress*/) {}
 };
 
 // One data file to convert. The converter runs in the file's folder and is given the file's own
@@ -56,6 +84,9 @@ struct DataFile {
   std::string windows1252;    // its own name without the folder, as it goes into the run
                               // parameter (checked to fit)
   std::string folder;         // its folder in the host's form; empty for the current directory
+  // --resume: what an earlier run reported of this file, when its files are still as that run
+  // left them: the file is not converted again and ends with this result (outcome Unchanged).
+  std::optional<FileResult> unchanged;
 };
 
 struct RunPlan {
@@ -76,8 +107,10 @@ struct RunReport {
 // Exit code 32 (and a folder that cannot be entered) gives the file up and goes on; 16, any
 // other code outside 0 to 9, a signal, a converter that cannot be started, or a stop request
 // from the operator start no further file while the runs already started are waited for. Each
-// file's end is told in a line with the reason when it was not converted; the converter's other
-// lines on standard error are passed on. Returns the result of every file.
+// file's end is told in a line with its counts and speed, or the reason when it was not
+// converted; the converter's other lines on standard error (but its counts line) are passed on.
+// A file the plan holds as unchanged is not started: it ends at its turn with its carried
+// result. Every file's end is handed to host.fileEnded. Returns the result of every file.
 RunReport runConversion(const RunPlan& plan, ConverterHost& host);
 
 }  // namespace dunax::manager

@@ -1,14 +1,20 @@
 // dunaxconv: the conversion manager. Reads the command line, refuses what a run parameter cannot
 // hold, files that would overwrite each other, --ask with nobody to answer and a record-access
 // program the converter would not find, runs DUNAXMF once per data file in the file's own folder
-// through the platform's child processes, and prints what became of each file and why.
+// through the platform's child processes, and prints what became of each file and why; keeps
+// the migration report and carries over what an earlier report shows unchanged.
+#include <chrono>
 #include <cstdio>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "layouts/converter_counts.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
+#include "platform/digest.h"
 #include "platform/durable_files.h"
 #include "platform/file_identity.h"
 #include "platform/file_routines.h"
@@ -21,10 +27,15 @@
 #include "platform/version.h"
 #include "manager/check.h"
 #include "manager/clean_up.h"
+#include "manager/batch_line.h"
 #include "manager/conversion_run.h"
 #include "manager/file_clashes.h"
+#include "manager/migration_report.h"
 #include "manager/options.h"
 #include "manager/outcome.h"
+#include "manager/report_writer.h"
+#include "manager/resume.h"
+#include "manager/segments.h"
 #include "manager/transfer_set_checks.h"
 #include "manager/verify.h"
 
@@ -145,12 +156,103 @@ platform::Status checkProgramFound(const std::string& program, const std::string
                  ".so in one of those folders, or name its folder in " + kModulePathVariable);
 }
 
+// The name under which the manager reaches a file (Windows-1252 name) of a data file's folder.
+std::string nameInFolder(const std::string& folder, const std::string& windows1252Name) {
+  std::string own;
+  platform::appendUtf8FromWindows1252(windows1252Name.data(), windows1252Name.size(), own);
+  own = platform::hostNameFromRecord(windows1252Name).valueOr(own);
+  return folder.empty() ? own : folder + (folder.back() == '/' ? "" : "/") + own;
+}
+
+// The names of segments 0 to extraSegments of a data file's transfer set; empty when a segment
+// cannot be named.
+std::vector<std::string> transferNames(const DataFile& file, int extraSegments) {
+  std::vector<std::string> names;
+  for (int segment = 0; segment <= extraSegments; ++segment) {
+    const std::string name = transferSegmentName(file.windows1252, segment);
+    if (name.empty()) return {};
+    names.push_back(nameInFolder(file.folder, name));
+  }
+  return names;
+}
+
+// The absolute path of a data file for the report: its folder's real path and its own name.
+std::string absolutePathOf(const DataFile& file) {
+  const std::size_t slash = file.name.find_last_of("/\\");
+  const std::string own = slash == std::string::npos ? file.name : file.name.substr(slash + 1);
+  const std::string folder = realPathOrName(file.folder.empty() ? "." : file.folder);
+  // A Windows real path has "\" between its parts: the own name goes on with one too.
+  const char separator = folder.find('\\') != std::string::npos ? '\\' : '/';
+  if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) return folder + own;
+  return folder + separator + own;
+}
+
+// Now in ISO 8601, UTC, to the second: "2026-12-09T19:30:00Z".
+std::string timestampOfNow() {
+  using namespace std::chrono;
+  const auto now = floor<seconds>(system_clock::now());
+  const auto day = floor<days>(now);
+  const year_month_day date{day};
+  const hh_mm_ss time{now - day};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                static_cast<int>(time.seconds().count()));
+  return text;
+}
+
+// What the report needs of a run beside the results: the plan, each file's absolute path and,
+// for a file carried over, the earlier report's entry.
+struct ReportContext {
+  const RunPlan* plan = nullptr;
+  std::vector<std::string> absolutePaths;
+  std::vector<ReportEntry> carried;  // by file; used for the unchanged ones
+  ReportWriter* writer = nullptr;    // null without --report
+};
+
+// The report's entry for a file that ended with result.
+ReportJob reportJobOf(const ReportContext& context, std::size_t index, const FileResult& result) {
+  ReportJob job;
+  if (result.outcome == Outcome::Unchanged) {
+    job.entry = context.carried[index];
+  } else {
+    job.entry.exitCode = result.exitCode;
+    job.entry.reason = result.reason;
+    job.entry.recordsRead = result.counts.read;
+    job.entry.recordsWritten = result.counts.written;
+    job.entry.segments = result.outcome == Outcome::Converted ? result.segments : -1;
+    job.entry.started = result.started;
+    job.entry.seconds = result.seconds;
+  }
+  const DataFile& file = context.plan->files[index];
+  job.entry.file = context.absolutePaths[index];
+  job.entry.direction = context.plan->settings.direction;
+  job.entry.program = context.plan->settings.program;
+  job.entry.outcome = reportOutcomeWord(result.outcome);
+  if (result.outcome == Outcome::Converted && result.segments >= 0) {
+    job.digest = true;
+    job.transferNames = transferNames(file, result.segments);
+    job.dataName = file.name;
+  }
+  return job;
+}
+
 // The real world of a run: converter processes, the monotonic clock, the file system, the
-// operator's lines (none but the summary with --quiet).
+// operator's lines (none but the summary with --quiet), the report and the batch line.
 class ProcessHost : public ConverterHost {
  public:
-  ProcessHost(std::string converter, bool quiet)
-      : converter_(std::move(converter)), quiet_(quiet) {}
+  ProcessHost(std::string converter, bool quiet, const ReportContext& report)
+      : converter_(std::move(converter)), quiet_(quiet), report_(report) {}
+
+  // Starts the batch line (runs without a terminal only).
+  void tellBatches() {
+    ticker_ = std::make_unique<BatchTicker>([this] { return secondsNow(); },
+                                            [this](const std::string& line) { tell(line); });
+  }
+  void stopBatches() {
+    if (ticker_) ticker_->stop();
+  }
 
   int startConverter(const RunParameterText& parameter, const std::string& folder,
                      std::string* error) override {
@@ -205,22 +307,76 @@ class ProcessHost : public ConverterHost {
 
   void tell(const std::string& line) override {
     if (quiet_) return;
+    const std::lock_guard<std::mutex> lock(lineMutex_);
     std::printf("dunaxconv: %s\n", line.c_str());
     std::fflush(stdout);
   }
 
   void passOn(const std::string& converterLines) override {
     if (quiet_) return;
+    const std::lock_guard<std::mutex> lock(lineMutex_);
     std::fflush(stdout);
     std::fputs(converterLines.c_str(), stderr);
     std::fflush(stderr);
   }
 
+  std::string timestampNow() override { return timestampOfNow(); }
+
+  std::int64_t fileBytes(const std::string& folder, const std::string& windows1252Name) override {
+    const platform::Expected<std::uint64_t> size =
+        platform::fileSize(nameInFolder(folder, windows1252Name));
+    return size ? static_cast<std::int64_t>(*size) : -1;
+  }
+
+  void fileEnded(std::size_t index, const FileResult& result) override {
+    if (report_.writer != nullptr) report_.writer->submit(reportJobOf(report_, index, result));
+  }
+
+  void progressed(const BatchProgress& progress) override {
+    if (ticker_) ticker_->update(progress);
+  }
+
  private:
   std::string converter_;
   bool quiet_;
+  const ReportContext& report_;
   std::map<int, platform::ChildProcess> children_;
+  std::mutex lineMutex_;
+  std::unique_ptr<BatchTicker> ticker_;
 };
+
+// Fills report.carried and marks in the plan the files that the earlier report shows converted
+// and unchanged since.
+void carryOver(const std::map<std::string, ReportEntry>& earlier, RunPlan& plan,
+               ReportContext& report) {
+  report.carried.resize(plan.files.size());
+  for (std::size_t i = 0; i < plan.files.size(); ++i) {
+    const auto found = earlier.find(report.absolutePaths[i]);
+    if (found == earlier.end()) continue;
+    DataFile& file = plan.files[i];
+    const ReportEntry& entry = found->second;
+    file.unchanged = carriedResult(entry, plan.settings.direction, plan.settings.program,
+                                   transferNames(file, entry.segments < 0 ? 0 : entry.segments),
+                                   file.name);
+    if (file.unchanged) report.carried[i] = entry;
+  }
+}
+
+// Refuses a report that is the --resume file itself (it would be emptied before it is read).
+platform::Status checkReportIsNotResume(const Options& options) {
+  if (options.reportFile.empty() || options.resumeFile.empty()) return {};
+  const platform::Expected<platform::FileIdentity> report =
+      platform::fileIdentity(options.reportFile);
+  const platform::Expected<platform::FileIdentity> resume =
+      platform::fileIdentity(options.resumeFile);
+  const bool same = report && resume ? report->device == resume->device &&
+                                           report->number == resume->number
+                                     : options.reportFile == options.resumeFile;
+  if (!same) return {};
+  return refusal("--report " + options.reportFile +
+                 " is the --resume file: it would be emptied before it is read; give the new "
+                 "report another name");
+}
 
 int runManager(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -249,6 +405,21 @@ int runManager(int argc, char** argv) {
              " holds no answers: run it on a terminal, give the answers in " + variable +
              ", or leave out --ask");
     return kExitBadUsage;
+  }
+
+  if (platform::Status clash = checkReportIsNotResume(options); !clash.ok()) {
+    sayError(clash.message());
+    return kExitBadUsage;
+  }
+  std::map<std::string, ReportEntry> earlier;
+  if (!options.resumeFile.empty()) {
+    platform::Expected<std::map<std::string, ReportEntry>> read =
+        readResumeReport(options.resumeFile);
+    if (!read) {
+      sayError(read.status().message() + "; nothing was converted");
+      return kExitBadUsage;
+    }
+    earlier = std::move(*read);
   }
 
   std::vector<std::string> names;
@@ -314,15 +485,43 @@ int runManager(int argc, char** argv) {
   // Where the handlers cannot be installed, a stop request ends the manager the host's way.
   (void)platform::noteStopRequests(!watched);
 
-  ProcessHost host(converter, options.quiet);
+  ReportContext context;
+  context.plan = &plan;
+  for (const DataFile& file : plan.files) context.absolutePaths.push_back(absolutePathOf(file));
+  if (!options.resumeFile.empty()) carryOver(earlier, plan, context);
+  ReportWriter writer;
+  if (!options.reportFile.empty()) {
+    if (platform::Status opened = writer.open(options.reportFile); !opened.ok()) {
+      sayError("the report " + options.reportFile + " cannot be written: " + opened.message() +
+               "; nothing was converted");
+      return kExitBadUsage;
+    }
+    context.writer = &writer;
+  }
+  // The converter says its counts at its end (a line on standard error the manager takes out).
+  if (platform::Status asked = platform::setEnvironmentValue(
+          layouts::kCountsVariable, std::string(layouts::kCountsVariableOn).c_str());
+      !asked.ok()) {
+    sayError("the record counts cannot be asked of the converter: " + asked.message());
+  }
+
+  ProcessHost host(converter, options.quiet, context);
+  if (!watched) host.tellBatches();
   RunReport report = runConversion(plan, host);
+  host.stopBatches();
+  const platform::Status reported = writer.finish();
 
   if (!options.quiet) {
     for (const std::string& notice : notices) std::printf("dunaxconv: %s\n", notice.c_str());
   }
   std::printf("\n%s", formatSummary(report.results).c_str());
   if (!report.stopReason.empty()) std::printf("The run was stopped: %s.\n", report.stopReason.c_str());
-  const int exitCode = exitCodeOf(report.results);
+  int exitCode = exitCodeOf(report.results);
+  if (!reported.ok()) {
+    std::printf("The report %s is not complete: %s.\n", options.reportFile.c_str(),
+                reported.message().c_str());
+    exitCode = kExitStoppedOrFailed;
+  }
   std::printf("Exit code %d.\n", exitCode);
   std::fflush(stdout);
   return exitCode;

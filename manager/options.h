@@ -27,6 +27,8 @@ struct Options {
   bool quiet = false;              // --quiet: only the summary (and errors of usage)
   bool check = false;              // --check: check everything, convert nothing
   Shard shard;                     // --shard K/N: this machine's share of the files
+  std::string reportFile;          // --report: the migration report to write; empty if none
+  std::string resumeFile;          // --resume: an earlier run's report; empty if none
 };
 
 // Reads the arguments (without the program's own name). Returns the options; otherwise fails

@@ -64,6 +64,7 @@ const char* describeOutcome(Outcome outcome) {
     case Outcome::Skipped: return "skipped";
     case Outcome::Stopped: return "stopped the run";
     case Outcome::Failed: return "failed";
+    case Outcome::Unchanged: return "unchanged";
   }
   return "?";
 }
@@ -75,11 +76,14 @@ ConverterWords readConverterWords(const std::string& errorText, const std::strin
   std::vector<std::string> lines;
   std::size_t reasonLine = std::string::npos;
   std::size_t reasonStart = 0;
+  ConverterCounts counts;
   for (std::size_t start = 0; start < errorText.size();) {
     std::size_t end = errorText.find('\n', start);
     if (end == std::string::npos) end = errorText.size();
     std::string line = errorText.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    start = end + 1;
+    if (readCountsLine(line, &counts)) continue;
     for (const std::string& prefix : prefixes) {
       if (line.compare(0, prefix.size(), prefix) == 0) {
         reasonLine = lines.size();
@@ -88,9 +92,9 @@ ConverterWords readConverterWords(const std::string& errorText, const std::strin
       }
     }
     lines.push_back(line);
-    start = end + 1;
   }
   ConverterWords words;
+  words.counts = counts;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i == reasonLine) {
       words.reason = lines[i].substr(reasonStart);
@@ -108,6 +112,7 @@ std::string reasonOf(const ConverterEnd& end, const std::string& converterReason
   switch (outcomeOf(end)) {
     case Outcome::Converted:
     case Outcome::NotStarted:
+    case Outcome::Unchanged:
       return {};
     case Outcome::Skipped:
       return converterReason.empty() ? "given up (no reason given by the converter)"
@@ -121,6 +126,12 @@ std::string reasonOf(const ConverterEnd& end, const std::string& converterReason
   std::string text = "the converter ended by signal " + std::to_string(end.signal);
   if (const char* name = signalName(end.signal)) text += std::string(" (") + name + ")";
   return text + given;
+}
+
+std::string groupedCount(std::int64_t count) {
+  std::string digits = std::to_string(count < 0 ? -count : count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return count < 0 ? "-" + digits : digits;
 }
 
 std::string formatSummary(const std::vector<FileResult>& results) {
@@ -142,17 +153,30 @@ std::string formatSummary(const std::vector<FileResult>& results) {
   };
 
   std::string out = pad("#", numberWidth) + "  " + pad("file", nameWidth) + "  " +
-                    pad("outcome", 15) + "  segments  " + padLeft("time", 9) + "  reason\n";
-  std::size_t counts[5] = {};
+                    pad("outcome", 15) + "  segments  " + padLeft("records", 11) + "  " +
+                    padLeft("time", 9) + "  reason\n";
+  std::size_t counts[6] = {};
+  std::int64_t read = 0;
+  std::int64_t written = 0;
+  bool countsKnown = false;
   for (std::size_t i = 0; i < results.size(); ++i) {
     const FileResult& result = results[i];
     ++counts[static_cast<int>(result.outcome)];
-    bool ran = result.outcome != Outcome::NotStarted;
-    std::string segments = result.segments >= 0 && ran ? std::to_string(result.segments) : "-";
+    bool ran = result.outcome != Outcome::NotStarted && result.outcome != Outcome::Unchanged;
+    std::string segments = result.segments >= 0 && result.outcome != Outcome::NotStarted
+                               ? std::to_string(result.segments)
+                               : "-";
+    std::string records = "-";
+    if (result.counts.known()) {
+      read += result.counts.read;
+      written += result.counts.written;
+      countsKnown = true;
+      records = groupedCount(result.counts.written);
+    }
     std::string line = padLeft(std::to_string(i + 1), numberWidth) + "  " +
                        pad(result.name, nameWidth) + "  " +
                        pad(describeOutcome(result.outcome), 15) + "  " + padLeft(segments, 8) +
-                       "  " + padLeft(ran ? formatSeconds(result.seconds) : "-", 9);
+                       "  " + padLeft(records, 11) + "  " + padLeft(ran ? formatSeconds(result.seconds) : "-", 9);
     if (!result.reason.empty()) line += "  " + result.reason;
     out += line + "\n";
   }
@@ -161,15 +185,22 @@ std::string formatSummary(const std::vector<FileResult>& results) {
          std::to_string(counts[static_cast<int>(Outcome::Skipped)]) + " skipped, " +
          std::to_string(counts[static_cast<int>(Outcome::Failed)]) + " failed, " +
          std::to_string(counts[static_cast<int>(Outcome::Stopped)]) + " stopped the run, " +
-         std::to_string(counts[static_cast<int>(Outcome::NotStarted)]) + " not started\n";
-  return out;
+         std::to_string(counts[static_cast<int>(Outcome::NotStarted)]) + " not started";
+  if (const std::size_t unchanged = counts[static_cast<int>(Outcome::Unchanged)]) {
+    out += ", " + std::to_string(unchanged) + " unchanged";
+  }
+  if (countsKnown) {
+    out += "; " + groupedCount(read) + " records read, " + groupedCount(written) + " written";
+  }
+  return out + "\n";
 }
 
 int exitCodeOf(const std::vector<FileResult>& results) {
   bool skipped = false;
   for (const FileResult& result : results) {
     if (result.outcome == Outcome::Skipped) skipped = true;
-    if (result.outcome != Outcome::Converted && result.outcome != Outcome::Skipped) {
+    if (result.outcome != Outcome::Converted && result.outcome != Outcome::Skipped &&
+        result.outcome != Outcome::Unchanged) {
       return kExitStoppedOrFailed;
     }
   }

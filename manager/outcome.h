@@ -3,8 +3,11 @@
 // code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "manager/converter_counts.h"
 
 namespace dunax::manager {
 
@@ -20,6 +23,7 @@ enum class Outcome {
   Skipped,     // exit code 32: the file is given up, the run goes on
   Stopped,     // exit code 16: the whole run is to stop
   Failed,      // any other exit code, a signal, or the converter could not be started
+  Unchanged,   // --resume: converted by an earlier run, its files as that run left them
 };
 
 // How one converter run ended, as far as the manager needs it.
@@ -45,6 +49,10 @@ struct FileResult {
   int segments = -1;        // extra transfer-file segments written ("B") or read ("X"); -1 unknown
   double seconds = 0;       // how long the converter ran
   std::string reason;       // why it was not converted, in words; empty when it was
+  int exitCode = -1;        // the converter's exit code; -1 when it has none
+  ConverterCounts counts;   // from the converter's counts line; unknown without one
+  std::int64_t bytes = -1;  // of the transfer set the run wrote or read; -1 unknown
+  std::string started;      // when the converter started (ISO 8601, UTC); empty if never
 };
 
 // Returns the word for an outcome in the summary ("converted", "skipped", ...).
@@ -53,12 +61,14 @@ const char* describeOutcome(Outcome outcome);
 // The converter's words about one file, read from its standard error.
 struct ConverterWords {
   std::string reason;      // the reason it gave; empty when it gave none
-  std::string otherLines;  // every other line, each ending in a newline
+  std::string otherLines;  // every other line but the counts line, each ending in a newline
+  ConverterCounts counts;  // the counts line's; unknown when there was none
 };
 
 // Reads what the converter wrote on standard error for the data file fileName (its name as in
 // the run parameter, Windows-1252; the same name in UTF-8 is taken too). The reason is the text
-// after "DUNAXMF: <fileName>: " on the last line that starts so.
+// after "DUNAXMF: <fileName>: " on the last line that starts so; the counts are the last counts
+// line's.
 ConverterWords readConverterWords(const std::string& errorText, const std::string& fileName);
 
 // Returns why a file was not converted, from how its run ended and the converter's reason:
@@ -70,12 +80,18 @@ ConverterWords readConverterWords(const std::string& errorText, const std::strin
 std::string reasonOf(const ConverterEnd& end, const std::string& converterReason,
                      const std::string& startError);
 
+// Returns count with a comma between each group of three digits ("1,250,000").
+std::string groupedCount(std::int64_t count);
+
 // Returns the summary table: a header line, one line per file (number, name, outcome,
-// segments, seconds, reason) and a closing line counting each outcome.
+// segments, records written, seconds, reason) and a closing line counting each outcome (the
+// unchanged ones when there are any) and the records read and written by the files whose
+// counts are known.
 std::string formatSummary(const std::vector<FileResult>& results);
 
 // Returns the manager's exit code for a finished run: 2 when any file failed, was stopped or
-// was never started (the run was stopped), else 1 when any file was skipped, else 0.
+// was never started (the run was stopped), else 1 when any file was skipped, else 0 (an
+// unchanged file counts as converted).
 int exitCodeOf(const std::vector<FileResult>& results);
 
 }  // namespace dunax::manager

@@ -9,7 +9,9 @@
 #    folder only, and the one piece of a stand-in each shares: the client the screen library's
 #    message store (suite/sp2/message_store.h), the generator the record-access programs'
 #    publishing helpers (suite/records/);
-#  - converter/ and executor/ never include each other; dialogs/ serves the converter alone.
+#  - converter/ and executor/ never include each other; dialogs/ serves the converter alone;
+#  - the tools may include <nlohmann/json.hpp>; platform/digest.h and platform/line_file.h
+#    (libcrypto, BCrypt) are included by manager/ alone.
 # Usage: scripts/check_includes.sh [SOURCE_DIR]   (default: the tree this script is in)
 set -uo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -33,9 +35,19 @@ report() {
 
 for dir in converter dialogs executor suite manager client generator layouts; do
   [ -d "$dir" ] || continue
+  # The tools (manager/, client/, generator/) may use nlohmann-json's header, nothing more.
+  tool_library='^$'
+  case "$dir" in manager|client|generator) tool_library='<nlohmann/json\.hpp>' ;; esac
   report "an operating-system header outside platform/" < <(
-    includes "$dir" | grep -E '#[[:space:]]*include[[:space:]]*<[^>]*(\.h|/)[^>]*>')
+    includes "$dir" | grep -E '#[[:space:]]*include[[:space:]]*<[^>]*(\.h|/)[^>]*>' |
+      grep -vE "$tool_library")
 done
+# The digest and the report file (the dunax_digest library) are the manager's alone: the
+# programs and the stand-ins stay on the standard library.
+report "platform/digest.h and platform/line_file.h only in manager/" < <(
+  for dir in converter dialogs executor suite layouts client generator; do
+    [ -d "$dir" ] && includes "$dir"
+  done | grep -E '"platform/(digest|line_file)\.h"')
 [ -d layouts ] && report "layouts/ includes only layouts/" < <(
   includes layouts | grep -E '#[[:space:]]*include[[:space:]]*"' | grep -vE '"layouts/')
 [ -d platform ] && report "platform/ includes nothing of ours but platform/" < <(

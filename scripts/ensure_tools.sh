@@ -14,6 +14,9 @@ have_cmd ninja || need+=(ninja-build)
 have_cmd g++ || need+=(g++)
 have_pkg libgtest-dev || need+=(libgtest-dev)
 have_cmd cobc || need+=(gnucobol3)
+# The manager's report: JSON (nlohmann-json) and SHA-256 (OpenSSL's libcrypto).
+have_pkg nlohmann-json3-dev || need+=(nlohmann-json3-dev)
+have_pkg libssl-dev || need+=(libssl-dev)
 for extra in "$@"; do
   if [ "$extra" = windows ]; then
     for package in g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64; do

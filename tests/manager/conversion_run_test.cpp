@@ -72,6 +72,16 @@ class ScriptedHost : public ConverterHost {
   }
   void tell(const std::string& line) override { lines.push_back(line); }
   void passOn(const std::string& converterLines) override { passedOn += converterLines; }
+  std::int64_t fileBytes(const std::string& /*folder*/, const std::string& name) override {
+    auto found = sizes.find(name);
+    return found == sizes.end() ? -1 : found->second;
+  }
+  void fileEnded(std::size_t index, const FileResult& result) override {
+    ended.push_back(std::to_string(index) + " " + describeOutcome(result.outcome));
+  }
+
+  std::map<std::string, std::int64_t> sizes;       // transfer segments' sizes
+  std::vector<std::string> ended;                  // "index outcome", as fileEnded heard them
 
  private:
   struct Run {
@@ -235,6 +245,37 @@ TEST(ConversionRun, SettingsReachEveryParameter) {
     EXPECT_EQ(parameter[91], 'O');
     EXPECT_EQ(parameter.substr(119), "ZS");
   }
+}
+
+}  // namespace
+}  // namespace dunax::manager
+
+namespace dunax::manager {
+namespace {
+
+TEST(ConversionRun, CountsSpeedUnchangedFilesAndEveryEndHeard) {
+  ScriptedHost host;
+  host.endByFile["a"] = ConverterEnd{true, true, 1, 0, "DUNAXMF counts: read 1500000 written "
+                                                       "1500000 segments 1\n"};
+  host.sizes = {{"a.bin", 1024000000}, {"a.bi1", 512000000}};
+  host.endByFile["c"] = ConverterEnd{true, true, 16, 0, "DUNAXMF: c: stopped\n"};
+  RunPlan plan = planOf('B', {"a", "b", "c", "d"});
+  FileResult earlier;
+  earlier.counts = {10, 10, 0};
+  plan.files[1].unchanged = earlier;
+  RunReport report = runConversion(plan, host);
+
+  ASSERT_EQ(host.parameters.size(), 2u) << "b is unchanged, d never starts";
+  EXPECT_EQ(host.lines[0], "[1/4] a: converted, 1 extra segment written "
+                           "(10.0 s, 1,500,000 records, 154 MB/s)");
+  EXPECT_EQ(host.lines[1], "[2/4] b: unchanged (10 records)");
+  EXPECT_EQ(report.results[0].bytes, 1536000000);
+  EXPECT_EQ(report.results[0].counts.written, 1500000);
+  EXPECT_EQ(report.results[1].outcome, Outcome::Unchanged);
+  EXPECT_EQ(host.passedOn, "") << "the counts line is the manager's, not the operator's";
+  EXPECT_EQ(host.ended, (std::vector<std::string>{"0 converted", "1 unchanged",
+                                                  "2 stopped the run", "3 not started"}));
+  EXPECT_EQ(exitCodeOf(report.results), 2);
 }
 
 }  // namespace

@@ -228,14 +228,20 @@ TEST(Outcome, ManagerExitCode) {
 TEST(Summary, OneLinePerFileAndTheCounts) {
   std::vector<FileResult> results = {resultOf("clientes.dat", Outcome::Converted, 2, 1.31),
                                      resultOf("c\xC3\xA3o", Outcome::Skipped, -1, 0.5),
-                                     resultOf("z", Outcome::NotStarted)};
+                                     resultOf("z", Outcome::NotStarted),
+                                     resultOf("u", Outcome::Unchanged, 0)};
+  results[0].counts = {2500000, 2500000, 2};
+  results[1].counts = {7, 6, 0};
+  results[3].counts = {10, 10, 0};
   std::string summary = formatSummary(results);
   EXPECT_EQ(summary,
-            "#  file          outcome          segments       time  reason\n"
-            "1  clientes.dat  converted               2      1.3 s\n"
-            "2  c\xC3\xA3o           skipped                 -      0.5 s\n"
-            "3  z             not started             -          -\n"
-            "3 files: 1 converted, 1 skipped, 0 failed, 0 stopped the run, 1 not started\n");
+            "#  file          outcome          segments      records       time  reason\n"
+            "1  clientes.dat  converted               2    2,500,000      1.3 s\n"
+            "2  c\xC3\xA3o           skipped                 -            6      0.5 s\n"
+            "3  z             not started             -            -          -\n"
+            "4  u             unchanged               0           10          -\n"
+            "4 files: 1 converted, 1 skipped, 0 failed, 0 stopped the run, 1 not started, "
+            "1 unchanged; 2,500,017 records read, 2,500,016 written\n");
 }
 
 }  // namespace

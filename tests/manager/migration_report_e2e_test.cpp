@@ -1,0 +1,188 @@
+// dunaxconv's report and resume end to end: the real DUNAXMF and RECSEQ convert a list of three
+// files, one of which is given up; the report's lines are checked against digests the test
+// takes with sha256sum; then one file changes and a resume converts only it and the one given
+// up. And the report and resume files that stop a run before its first file.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+struct Result {
+  int exitCode = -1;
+  std::string output;
+};
+
+class MigrationReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* build = std::getenv("DUNAX_BUILD_DIR");
+    ASSERT_NE(build, nullptr) << "DUNAX_BUILD_DIR is not set";
+    build_ = build;
+    std::string pattern = (fs::temp_directory_path() / "dunaxconv-report-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = fs::canonical(pattern);
+  }
+  void TearDown() override {
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+
+  // A data file of count records of 120 bytes (and extra bytes of a partial record).
+  void writeRecords(const std::string& name, int count, char fill, int extra = 0) {
+    std::ofstream(dir_ / name, std::ios::binary)
+        << std::string(static_cast<std::size_t>(count) * 120 + static_cast<std::size_t>(extra), fill);
+  }
+
+  Result run(const std::string& command) {
+    const std::string line = "cd '" + dir_.string() + "' && COB_LIBRARY_PATH='" + build_ +
+                             "/lib/dunax' '" + build_ + "/bin/dunaxconv' " + command +
+                             " < /dev/null 2>&1";
+    Result result;
+    FILE* pipe = popen(line.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+  }
+
+  // The SHA-256 of the files' bytes joined, as sha256sum gives it.
+  std::string sha256Of(const std::string& files) {
+    Result digest;
+    FILE* pipe = popen(("cd '" + dir_.string() + "' && cat " + files + " | sha256sum").c_str(), "r");
+    char text[65] = {};
+    if (pipe == nullptr || fread(text, 1, 64, pipe) != 64) text[0] = '\0';
+    if (pipe != nullptr) pclose(pipe);
+    return text;
+  }
+
+  // The report's lines by file name (without the folder).
+  std::map<std::string, Json> readReport(const std::string& name) {
+    std::map<std::string, Json> lines;
+    std::ifstream in(dir_ / name);
+    std::string line;
+    while (std::getline(in, line)) {
+      Json object = Json::parse(line, nullptr, false);
+      EXPECT_TRUE(object.is_object()) << line;
+      if (!object.is_object()) continue;
+      lines[fs::path(object["file"].get<std::string>()).filename().string()] = object;
+    }
+    return lines;
+  }
+
+  std::string build_;
+  fs::path dir_;
+};
+
+TEST_F(MigrationReportTest, ReportOfAListThenAResumeAfterAChange) {
+  writeRecords("clientes.dat", 1500, 'c');
+  writeRecords("fornecedores.dat", 20, 'f');
+  writeRecords("partido.dat", 3, 'p', 7);  // a partial record: given up
+  std::ofstream(dir_ / "todos.txt") << "clientes.dat\npartido.dat\nfornecedores.dat\n";
+
+  Result first = run("--record-length 120 --jobs 2 --report dia1.jsonl --list todos.txt B RECSEQ");
+  EXPECT_EQ(first.exitCode, 1) << first.output;
+  EXPECT_NE(first.output.find("clientes.dat: converted, 0 extra segments written ("),
+            std::string::npos) << first.output;
+  EXPECT_NE(first.output.find("1,500 records, "), std::string::npos) << first.output;
+  EXPECT_NE(first.output.find("1,523 records read, 1,523 written"), std::string::npos)
+      << first.output;
+  EXPECT_EQ(first.output.find("DUNAXMF counts"), std::string::npos) << first.output;
+
+  std::map<std::string, Json> report = readReport("dia1.jsonl");
+  ASSERT_EQ(report.size(), 3u);
+  const Json clientes = report["clientes.dat"];
+  EXPECT_EQ(clientes["file"], (dir_ / "clientes.dat").string());
+  EXPECT_EQ(clientes["direction"], "B");
+  EXPECT_EQ(clientes["program"], "RECSEQ");
+  EXPECT_EQ(clientes["outcome"], "converted");
+  EXPECT_EQ(clientes["exit_code"], 0);
+  EXPECT_TRUE(clientes["reason"].is_null());
+  EXPECT_EQ(clientes["records_read"], 1500);
+  EXPECT_EQ(clientes["records_written"], 1500);
+  EXPECT_EQ(clientes["segments"], 0);
+  EXPECT_EQ(clientes["transfer_sha256"], sha256Of("clientes.dat.bin"));
+  EXPECT_EQ(clientes["data_sha256"], sha256Of("clientes.dat"));
+  EXPECT_EQ(clientes["bytes"], fs::file_size(dir_ / "clientes.dat.bin"));
+  EXPECT_EQ(clientes["started"].get<std::string>().size(), 20u);  // 2026-12-09T19:30:00Z
+  EXPECT_EQ(clientes["started"].get<std::string>().back(), 'Z');
+  EXPECT_TRUE(clientes["seconds"].is_number());
+
+  const Json& partido = report["partido.dat"];
+  EXPECT_EQ(partido["outcome"], "skipped");
+  EXPECT_EQ(partido["exit_code"], 32);
+  EXPECT_NE(partido["reason"].get<std::string>().find("not a whole record"), std::string::npos);
+  EXPECT_EQ(partido["records_read"], 3);
+  EXPECT_TRUE(partido["transfer_sha256"].is_null());
+  EXPECT_TRUE(partido["data_sha256"].is_null());
+
+  // One file changes and the partial record is made whole: only those two are converted.
+  writeRecords("fornecedores.dat", 21, 'g');
+  writeRecords("partido.dat", 4, 'p');
+  Result second = run("--record-length 120 --resume dia1.jsonl --report dia2.jsonl "
+                      "--list todos.txt B RECSEQ");
+  EXPECT_EQ(second.exitCode, 0) << second.output;
+  EXPECT_EQ(second.output.find("clientes.dat: converting"), std::string::npos) << second.output;
+  EXPECT_NE(second.output.find("fornecedores.dat: converting"), std::string::npos);
+  EXPECT_NE(second.output.find("partido.dat: converting"), std::string::npos);
+  EXPECT_NE(second.output.find("3 files: 2 converted, 0 skipped, 0 failed, 0 stopped the run, "
+                                "0 not started, 1 unchanged"),
+            std::string::npos);
+  report = readReport("dia2.jsonl");
+  ASSERT_EQ(report.size(), 3u);
+  EXPECT_EQ(report["clientes.dat"]["outcome"], "unchanged");
+  EXPECT_EQ(report["clientes.dat"]["transfer_sha256"], clientes["transfer_sha256"]);
+  EXPECT_EQ(report["clientes.dat"]["records_written"], 1500);
+  EXPECT_EQ(report["fornecedores.dat"]["outcome"], "converted");
+  EXPECT_EQ(report["fornecedores.dat"]["records_written"], 21);
+  EXPECT_EQ(report["fornecedores.dat"]["transfer_sha256"], sha256Of("fornecedores.dat.bin"));
+  EXPECT_EQ(report["partido.dat"]["outcome"], "converted");
+}
+
+TEST_F(MigrationReportTest, ReportsAndResumesThatStopTheRunBeforeItsFirstFile) {
+  writeRecords("a.dat", 2, 'a');
+  std::ofstream(dir_ / "good.jsonl")
+      << R"({"file":"/x/a.dat","direction":"B","program":"RECSEQ","outcome":"converted"})" "\n";
+  std::ofstream(dir_ / "text.jsonl") << "\n" << R"({"file":"/x/a.dat")" "\nnot json\n";
+  std::ofstream(dir_ / "shape.jsonl") << R"({"file":"/x/a.dat","direction":"Q"})" "\n";
+  std::ofstream(dir_ / "count.jsonl") << R"({"file":"/a","direction":"B","program":"P",)"
+                                         R"("outcome":"converted","records_read":"many"})" "\n";
+  const auto goodSize = fs::file_size(dir_ / "good.jsonl");
+  const struct {
+    std::string options;
+    std::string words;
+  } cases[] = {
+      {"--resume missing.jsonl", "the report missing.jsonl given to --resume cannot be read"},
+      {"--resume text.jsonl", "text.jsonl given to --resume is not a report of dunaxconv: line 2: not JSON"},
+      {"--resume shape.jsonl", "line 1: no \"direction\" B or X"},
+      {"--resume count.jsonl", "line 1: a count (records"},
+      {"--report no/such/folder/r.jsonl", "the report no/such/folder/r.jsonl cannot be written"},
+      {"--resume good.jsonl --report good.jsonl", "--report good.jsonl is the --resume file"},
+      {"--resume good.jsonl --report ./good.jsonl", "--report ./good.jsonl is the --resume file"},
+  };
+  for (const auto& test : cases) {
+    Result result = run("--record-length 120 " + test.options + " B RECSEQ a.dat");
+    EXPECT_EQ(result.exitCode, 64) << test.options << "\n" << result.output;
+    EXPECT_EQ(result.output, "dunaxconv: " + result.output.substr(11, result.output.find('\n') - 11) + "\n")
+        << "one line: " << result.output;
+    EXPECT_NE(result.output.find(test.words), std::string::npos) << result.output;
+    EXPECT_FALSE(fs::exists(dir_ / "a.dat.bin")) << test.options;
+  }
+  EXPECT_EQ(fs::file_size(dir_ / "good.jsonl"), goodSize) << "the resume file is left as it was";
+}
+
+}  // namespace
