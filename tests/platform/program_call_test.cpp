@@ -93,6 +93,15 @@ TEST_F(ProgramCallTest, FindsTheModulesBesideTheRunningProgram) {
   EXPECT_TRUE(loaded.ok()) << loaded.message();
 }
 
+// The module file found ends as this host ends a module's name (the suffix a refusal names).
+TEST_F(ProgramCallTest, TheModuleFoundHasTheHostsSuffix) {
+  const std::string path = findModule("PLTECHO", "").path;
+  const std::string suffix = moduleFileSuffix();
+  ASSERT_GT(path.size(), suffix.size()) << path;
+  EXPECT_EQ(path.substr(path.size() - suffix.size()), suffix);
+  EXPECT_EQ(suffix, testing::kModuleSuffix);
+}
+
 // A program started in another folder must find the same modules: relative folders of the
 // search path go under the folder it was given in, the others stay as they are.
 TEST(ModuleSearchPathTest, RelativeFoldersGoUnderTheBase) {
