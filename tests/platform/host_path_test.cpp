@@ -147,23 +147,27 @@ TEST(HostPathTest, DirectoryOfAPathKeepsTheRootAndTakesTheHostsSeparators) {
   for (const auto& c : kCases) EXPECT_EQ(directoryOfPath(c.path), c.expected) << c.path;
 }
 
-// The arguments come in UTF-8: on POSIX main's as they are; on Windows the wide command line's,
-// main's ANSI ones set aside.
+// The arguments come in the text asked for: on POSIX main's as they are; on Windows the wide
+// command line's, main's ANSI ones set aside.
 TEST(HostPathTest, ProgramArgumentsAreUtf8WithMainsShape) {
   std::vector<std::string> given = {"dunaxconv", "cadastro_a\xc3\xa7\xc3\xa3o.dat", ""};
   std::vector<char*> argv;
   for (std::string& text : given) argv.push_back(text.data());
   argv.push_back(nullptr);
-  ProgramArguments arguments(static_cast<int>(given.size()), argv.data());
+  for (ArgumentText text : {ArgumentText::Utf8, ArgumentText::Windows1252}) {
+    ProgramArguments arguments(static_cast<int>(given.size()), argv.data(), text);
 #ifdef _WIN32
-  ASSERT_GE(arguments.count(), 1);
-  EXPECT_NE(arguments.all()[0].find("platform_test"), std::string::npos) << arguments.all()[0];
+    ASSERT_GE(arguments.count(), 1);
+    EXPECT_NE(arguments.all()[0].find("platform_test"), std::string::npos) << arguments.all()[0];
 #else
-  EXPECT_EQ(arguments.all(), given);
+    EXPECT_EQ(arguments.all(), given);
 #endif
-  ASSERT_EQ(arguments.all().size(), static_cast<std::size_t>(arguments.count()));
-  for (int i = 0; i < arguments.count(); ++i) EXPECT_EQ(arguments.values()[i], arguments.all()[i]);
-  EXPECT_EQ(arguments.values()[arguments.count()], nullptr);
+    ASSERT_EQ(arguments.all().size(), static_cast<std::size_t>(arguments.count()));
+    for (int i = 0; i < arguments.count(); ++i) {
+      EXPECT_EQ(arguments.values()[i], arguments.all()[i]);
+    }
+    EXPECT_EQ(arguments.values()[arguments.count()], nullptr);
+  }
 }
 
 }  // namespace
