@@ -140,9 +140,7 @@ class WindowsMigration : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   bool writeAt(const std::string& utf8Name, const std::string& content) const {
-    std::ofstream out(at(utf8Name), std::ios::binary | std::ios::trunc);
-    out << content;
-    return static_cast<bool>(out);
+    return static_cast<bool>(std::ofstream(at(utf8Name), std::ios::binary) << content);
   }
   TemporaryDirectory directory;
 };
@@ -171,7 +169,6 @@ TEST_F(WindowsMigration, SeveralFilesGoThereAndBackByteForByte) {
   const std::string modules = withBackslashes(moduleDirectory());
   ASSERT_EQ(modules.substr(1, 2), ":\\") << modules;
   const std::string nowhere = withBackslashes(directory.path()) + "\\no-modules";
-  ASSERT_EQ(nowhere.substr(1, 2), ":\\") << nowhere;
   const std::string summary = "3 files: 3 converted, 0 skipped, 0 failed, 0 stopped the run";
 
   std::vector<std::string> arguments = {"--record-length", "80", "B", "RECSEQ"};
