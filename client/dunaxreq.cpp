@@ -15,6 +15,7 @@
 #include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/process.h"
+#include "platform/program_arguments.h"
 #include "platform/text_encoding.h"
 #include "platform/version.h"
 #include "suite/sp2/message_store.h"
@@ -227,6 +228,10 @@ int usage(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The arguments in UTF-8 (on Windows from the wide command line, not the ANSI code page).
+  platform::ProgramArguments utf8Arguments(argc, argv);
+  argc = utf8Arguments.count();
+  argv = utf8Arguments.values();
   int timeoutSeconds = kDefaultTimeoutSeconds;
   bool shell = false;
   int first = 1;

@@ -1,13 +1,13 @@
 // The checks of --check beyond the up-front refusals: leftovers, running conversions, room.
 #include "manager/check.h"
 
-#include <cstdio>
 #include <map>
 
 #include "layouts/transfer_segments.h"
 #include "platform/file_identity.h"
 #include "platform/free_space.h"
 #include "manager/leftovers.h"
+#include "manager/operator_lines.h"
 #include "manager/outcome.h"
 #include "manager/room.h"
 #include "manager/segments.h"
@@ -129,12 +129,11 @@ int checkRun(const RunPlan& plan, std::vector<std::string> problems, const FileK
         ": make room, or convert some of them elsewhere");
   }
   for (const std::string& problem : problems) {
-    std::fprintf(stderr, "dunaxconv: check: %s\n", problem.c_str());
+    sayError("check: " + problem);
   }
-  std::printf("dunaxconv: check: %s, %s; %s needed, %s free\n",
-              countText(plan.files.size(), "file").c_str(),
-              countText(problems.size(), "problem").c_str(), bytesText(needed).c_str(),
-              bytesText(free).c_str());
+  tellOperator("check: " + countText(plan.files.size(), "file") + ", " +
+               countText(problems.size(), "problem") + "; " + bytesText(needed) + " needed, " +
+               bytesText(free) + " free");
   std::fflush(stdout);
   return problems.empty() ? kExitAllConverted : kExitBadUsage;
 }

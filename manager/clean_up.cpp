@@ -1,7 +1,6 @@
 // Finding the leftovers of killed runs in folders and removing those that no run needs.
 #include "manager/clean_up.h"
 
-#include <cstdio>
 #include <set>
 
 #include "layouts/transfer_segments.h"
@@ -11,6 +10,7 @@
 #include "platform/text_encoding.h"
 #include "platform/version.h"
 #include "manager/leftovers.h"
+#include "manager/operator_lines.h"
 #include "manager/options.h"
 #include "manager/outcome.h"
 #include "manager/room.h"
@@ -69,7 +69,7 @@ struct Tally {
   bool quiet = false;
 
   void say(const std::string& line) const {
-    if (!quiet) std::printf("dunaxconv: %s\n", line.c_str());
+    if (!quiet) tellOperator(line);
   }
 };
 
@@ -196,20 +196,20 @@ int runCleanUp(const std::vector<std::string>& arguments) {
     } else if (!optionsEnded && argument == "--quiet") {
       quiet = true;
     } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
-      std::fputs(helpText(), stdout);
+      writeLines(helpText(), Stream::Output);
       return kExitAllConverted;
     } else if (!optionsEnded && argument == "--version") {
-      std::printf("dunaxconv (dunax) %s\n", platform::kDunaxVersion);
+      writeLines(std::string("dunaxconv (dunax) ") + platform::kDunaxVersion, Stream::Output);
       return kExitAllConverted;
     } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
-      std::fprintf(stderr, "dunaxconv: --clean-up takes folders only, not %s\n", argument.c_str());
+      sayError("--clean-up takes folders only, not " + argument);
       return kExitBadUsage;
     } else {
       folders.push_back(argument);
     }
   }
   if (folders.empty()) {
-    std::fprintf(stderr, "dunaxconv: --clean-up needs at least one folder\n");
+    sayError("--clean-up needs at least one folder");
     return kExitBadUsage;
   }
   // Every folder is read before anything is removed: a folder that cannot be read is bad usage.
@@ -217,8 +217,7 @@ int runCleanUp(const std::vector<std::string>& arguments) {
   for (const std::string& folder : folders) {
     platform::Expected<std::vector<platform::DirectoryEntry>> entries = entriesOf(folder);
     if (!entries) {
-      std::fprintf(stderr, "dunaxconv: the folder %s cannot be read: %s\n", folder.c_str(),
-                   entries.status().message().c_str());
+      sayError("the folder " + folder + " cannot be read: " + entries.status().message());
       return kExitBadUsage;
     }
     listings.push_back(std::move(*entries));
@@ -226,9 +225,9 @@ int runCleanUp(const std::vector<std::string>& arguments) {
   Tally tally;
   tally.quiet = quiet;
   for (std::size_t at = 0; at < folders.size(); ++at) cleanUpFolder(folders[at], listings[at], &tally);
-  std::printf("dunaxconv: clean-up: %zu %s removed, %s freed; %zu left\n", tally.removed,
-              tally.removed == 1 ? "file" : "files", bytesText(tally.freed).c_str(), tally.left);
-  std::fflush(stdout);
+  tellOperator("clean-up: " + std::to_string(tally.removed) +
+               (tally.removed == 1 ? " file" : " files") + " removed, " + bytesText(tally.freed) +
+               " freed; " + std::to_string(tally.left) + " left");
   return tally.left == 0 ? kExitAllConverted : kExitSomeSkipped;
 }
 

@@ -20,7 +20,7 @@
 #include "platform/file_routines.h"
 #include "platform/host_path.h"
 #include "platform/process.h"
-#include "platform/program_call.h"
+#include "platform/program_arguments.h"
 #include "platform/record_file.h"
 #include "platform/session.h"
 #include "platform/text_encoding.h"
@@ -31,6 +31,8 @@
 #include "manager/conversion_run.h"
 #include "manager/file_clashes.h"
 #include "manager/migration_report.h"
+#include "manager/host_files.h"
+#include "manager/operator_lines.h"
 #include "manager/options.h"
 #include "manager/outcome.h"
 #include "manager/report_writer.h"
@@ -44,11 +46,8 @@ namespace {
 
 constexpr std::size_t kListLineLength = 1024;
 constexpr const char kScriptedAnswersVariable[] = "DUNAX_VRDMSG_ANSWERS";
-constexpr const char kModulePathVariable[] = "COB_LIBRARY_PATH";
 // The most of a converter's standard error kept for its reason (the reason is the last line).
 constexpr std::size_t kMostErrorTextKept = std::size_t{64} * 1024;
-
-void sayError(const std::string& text) { std::fprintf(stderr, "dunaxconv: %s\n", text.c_str()); }
 
 // Reads the data file names of a list file into names. Fails with why the file could not be
 // read.
@@ -79,81 +78,6 @@ bool someoneCanAnswer() {
   if (platform::standardInputIsTerminal()) return true;
   const char* answers = platform::environmentValue(kScriptedAnswersVariable);
   return answers != nullptr && answers[0] != '\0';
-}
-
-// The real path of a name for comparing files; the name as written when it cannot be had.
-std::string realPathOrName(const std::string& name) {
-  platform::Expected<std::string> real = platform::realPath(name);
-  if (real) return *real;
-  return platform::hostPathFrom(name).valueOr({});
-}
-
-// What a name of a file of the run reaches, as the converter opens it in the file's folder: the
-// file's identity (device and number, the same for hard links) when it exists, otherwise its
-// real path.
-std::string fileKeyOf(const DataFile& file, const std::string& windows1252Name) {
-  const std::string own = platform::hostNameFromRecord(windows1252Name).valueOr(windows1252Name);
-  const std::string name =
-      file.folder.empty() ? own : file.folder + (file.folder.back() == '/' ? "" : "/") + own;
-  if (platform::Expected<platform::FileIdentity> identity = platform::fileIdentity(name)) {
-    return "file " + std::to_string(identity->device) + ":" + std::to_string(identity->number);
-  }
-  return "path " + realPathOrName(name);
-}
-
-// A segment counts as present unless opening it says it does not exist: a segment that is there
-// but unreadable is left for the converter to report. "\" is read as "/", and the name is looked
-// for in UTF-8 (how it was given) and as the Windows-1252 bytes themselves.
-bool segmentExists(const std::string& folder, const std::string& windows1252Name) {
-  const auto present = [](const std::string& name) {
-    platform::RecordFile file(platform::Organization::RecordSequential, 1);
-    platform::FileStatus status = file.open(name.c_str(), platform::OpenMode::Input);
-    if (file.isOpen()) file.close();
-    return !status.is('3', '5');
-  };
-  std::string raw = windows1252Name;
-  for (char& c : raw) {
-    if (c == '\\') c = '/';
-  }
-  std::string utf8;
-  platform::appendUtf8FromWindows1252(raw.data(), raw.size(), utf8);
-  const std::string prefix = folder.empty() ? "" : folder + "/";
-  if (present(prefix + utf8)) return true;
-  return utf8 != raw && present(prefix + raw);
-}
-
-// The directory of the program at path, symbolic links resolved as the program itself sees its
-// directory; the path's own directory part when it cannot be resolved.
-std::string directoryOfProgram(const std::string& path) {
-  std::string real = realPathOrName(path);
-  std::size_t slash = real.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : real.substr(0, slash);
-}
-
-// The converters run in their data files' folders: relative folders of the module search path
-// are made absolute first, so that they still name the folders meant.
-void makeModulePathAbsolute() {
-  const char* value = platform::environmentValue(kModulePathVariable);
-  if (value == nullptr) return;
-  const platform::Expected<std::string> current = platform::currentDirectory();
-  if (!current) return;
-  const std::string absolute = platform::moduleSearchPathUnder(value, *current);
-  // Best effort: a path that cannot be set stays as it was given.
-  if (absolute != value) (void)platform::setEnvironmentValue(kModulePathVariable, absolute.c_str());
-}
-
-// Succeeds when the converter at converterPath will find the record-access program
-// (Windows-1252) by its search; otherwise fails with what cannot be found, where it was looked
-// for, and what to do.
-platform::Status checkProgramFound(const std::string& program, const std::string& converterPath) {
-  platform::ModuleSearch search = platform::findModule(program, directoryOfProgram(converterPath));
-  if (!search.path.empty()) return {};
-  std::string name;
-  platform::appendUtf8FromWindows1252(program.data(), program.size(), name);
-  return refusal("the record-access program " + name + " cannot be found (searched: " +
-                 search.searched + "): put " + name +
-                 ".so in one of those folders, or name its folder in " + kModulePathVariable);
 }
 
 // The name under which the manager reaches a file (Windows-1252 name) of a data file's folder.
@@ -308,16 +232,13 @@ class ProcessHost : public ConverterHost {
   void tell(const std::string& line) override {
     if (quiet_) return;
     const std::lock_guard<std::mutex> lock(lineMutex_);
-    std::printf("dunaxconv: %s\n", line.c_str());
-    std::fflush(stdout);
+    tellOperator(line);
   }
 
   void passOn(const std::string& converterLines) override {
     if (quiet_) return;
     const std::lock_guard<std::mutex> lock(lineMutex_);
-    std::fflush(stdout);
-    std::fputs(converterLines.c_str(), stderr);
-    std::fflush(stderr);
+    writeLines(converterLines, Stream::Error);
   }
 
   std::string timestampNow() override { return timestampOfNow(); }
@@ -378,8 +299,8 @@ platform::Status checkReportIsNotResume(const Options& options) {
                  "report another name");
 }
 
-int runManager(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+int runManager(const std::vector<std::string>& commandLine) {
+  std::vector<std::string> arguments(commandLine.begin() + 1, commandLine.end());
   if (asksForCleanUp(arguments)) return runCleanUp(arguments);
   // "verify PROGRAM FILE..." reads the files as direction "B" does.
   const bool verifying = !arguments.empty() && arguments[0] == "verify";
@@ -392,11 +313,11 @@ int runManager(int argc, char** argv) {
   }
   const Options& options = *parsed;
   if (options.help) {
-    std::fputs(helpText(), stdout);
+    writeLines(helpText(), Stream::Output);
     return kExitAllConverted;
   }
   if (options.version) {
-    std::printf("dunaxconv (dunax) %s\n", platform::kDunaxVersion);
+    writeLines(std::string("dunaxconv (dunax) ") + platform::kDunaxVersion, Stream::Output);
     return kExitAllConverted;
   }
   if (options.settings.ask && !someoneCanAnswer()) {
@@ -434,8 +355,8 @@ int runManager(int argc, char** argv) {
   if (options.shard.count != 0) {
     names = namesOfShard(names, options.shard);
     if (names.empty()) {
-      std::printf("dunaxconv: shard %llu/%llu holds none of the files\n", options.shard.index,
-                  options.shard.count);
+      tellOperator("shard " + std::to_string(options.shard.index) + "/" +
+                   std::to_string(options.shard.count) + " holds none of the files");
       return kExitAllConverted;
     }
   }
@@ -512,22 +433,26 @@ int runManager(int argc, char** argv) {
   const platform::Status reported = writer.finish();
 
   if (!options.quiet) {
-    for (const std::string& notice : notices) std::printf("dunaxconv: %s\n", notice.c_str());
+    for (const std::string& notice : notices) tellOperator(notice);
   }
-  std::printf("\n%s", formatSummary(report.results).c_str());
-  if (!report.stopReason.empty()) std::printf("The run was stopped: %s.\n", report.stopReason.c_str());
+  writeLines("\n" + formatSummary(report.results), Stream::Output);
+  if (!report.stopReason.empty()) {
+    writeLines("The run was stopped: " + report.stopReason + ".", Stream::Output);
+  }
   int exitCode = exitCodeOf(report.results);
   if (!reported.ok()) {
-    std::printf("The report %s is not complete: %s.\n", options.reportFile.c_str(),
-                reported.message().c_str());
+    writeLines("The report " + options.reportFile + " is not complete: " + reported.message() + ".",
+               Stream::Output);
     exitCode = kExitStoppedOrFailed;
   }
-  std::printf("Exit code %d.\n", exitCode);
-  std::fflush(stdout);
+  writeLines("Exit code " + std::to_string(exitCode) + ".", Stream::Output);
   return exitCode;
 }
 
 }  // namespace
 }  // namespace dunax::manager
 
-int main(int argc, char** argv) { return dunax::manager::runManager(argc, argv); }
+int main(int argc, char** argv) {
+  const dunax::platform::ProgramArguments arguments(argc, argv);
+  return dunax::manager::runManager(arguments.all());
+}

@@ -1,16 +1,16 @@
 // Comparing data files with their transfer sets, record by record.
-#include "manager/verify.h"
+#include "manager/data_file_reader.h"
 
-#include <cstdio>
 
 #include "layouts/request_block.h"
 #include "platform/durable_files.h"
 #include "platform/file_routines.h"
-#include "manager/data_file_reader.h"
 #include "manager/leftovers.h"
+#include "manager/operator_lines.h"
 #include "manager/room.h"
 #include "manager/segments.h"
 #include "manager/transfer_set_reader.h"
+#include "manager/verify.h"
 
 namespace dunax::manager {
 namespace {
@@ -95,15 +95,14 @@ int verifyDataFiles(const RunSettings& settings, const std::vector<DataFile>& fi
   for (const DataFile& file : files) {
     const std::string first = hostPathIn(file.folder, transferSegmentName(file.windows1252, 0));
     if (first.empty() || !platform::fileExists(first.c_str())) {
-      std::fprintf(stderr, "dunaxconv: refused: \"%s\" has no transfer set (%s is not there); "
-                   "nothing was read\n", file.name.c_str(), first.c_str());
+      sayError("refused: \"" + file.name + "\" has no transfer set (" + first +
+               " is not there); nothing was read");
       return kNoTransferSet;
     }
   }
   const platform::Expected<std::string> home = platform::currentDirectory();
   if (!home) {
-    std::fprintf(stderr, "dunaxconv: the current folder cannot be had: %s\n",
-                 home.status().message().c_str());
+    sayError("the current folder cannot be had: " + home.status().message());
     return kSomeDiffer;
   }
   int exitCode = kAllSame;
@@ -117,13 +116,11 @@ int verifyDataFiles(const RunSettings& settings, const std::vector<DataFile>& fi
       line = compareFile(settings, file, &same);
     }
     if (platform::Status back = platform::changeDirectory(*home); !back.ok()) {
-      std::fprintf(stderr, "dunaxconv: the folder %s cannot be entered again: %s\n", home->c_str(),
-                   back.message().c_str());
+      sayError("the folder " + *home + " cannot be entered again: " + back.message());
       return kSomeDiffer;
     }
     if (!same) exitCode = kSomeDiffer;
-    std::printf("dunaxconv: %s: %s\n", file.name.c_str(), line.c_str());
-    std::fflush(stdout);
+    tellOperator(file.name + ": " + line);
   }
   return exitCode;
 }

@@ -19,6 +19,11 @@ namespace dunax::platform {
 // when it reaches a device instead of a file (platform/host_path.h).
 Expected<std::string> hostPathFrom(std::string_view name);
 
+// Returns the directory part of path, a name of this host as a user types it: all before its
+// last separator ("/"; on Windows "\" as well), the root kept ("/"; "\", "C:\"); "." when
+// path has no separator (on Windows "C:" for a drive-relative "C:NAME").
+std::string directoryOfPath(std::string_view path);
+
 // Creates one directory (on POSIX mode 0777 less the umask; the parent must exist).
 // Returns success, or the failure (AlreadyExists when the name exists, InvalidName for a bad
 // name).

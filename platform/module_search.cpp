@@ -58,6 +58,8 @@ std::string lowerCase(std::string text) {
   return text;
 }
 
+const char* moduleFileSuffix() { return host::moduleSpelling().suffix; }
+
 ModuleSearch findModule(std::string_view name, const std::string& ownDirectory) {
   const host::ModuleSpelling& spelling = host::moduleSpelling();
   ModuleSearch search;

@@ -63,6 +63,9 @@ struct ModuleSearch {
 // it loads and has its entry point is seen by the call.
 ModuleSearch findModule(std::string_view name, const std::string& ownDirectory);
 
+// How this host ends a module's file name: ".so", or ".dll" on Windows.
+const char* moduleFileSuffix();
+
 // The module search path (COB_LIBRARY_PATH's value, folders separated by ":", or ";" on
 // Windows) with every relative folder put under base, so that it names the same folders from
 // another current folder. Absolute folders ("/x"; on Windows also "\\x" and "C:\x") and empty

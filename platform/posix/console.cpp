@@ -1,4 +1,5 @@
-// The console on POSIX: positioned text on a terminal (plain lines elsewhere) and standard error.
+// The console on POSIX: positioned text on a terminal (plain lines elsewhere), and lines for
+// standard output and standard error.
 #include "platform/console.h"
 
 #include <unistd.h>
@@ -30,5 +31,10 @@ void writeAtConsole(int row, int column, const char* text, std::size_t length) {
 }
 
 void writeErrorLine(const char* text) { std::fprintf(stderr, "%s\n", text); }
+
+void writeOutputLine(const char* text) {
+  std::fprintf(stdout, "%s\n", text);
+  std::fflush(stdout);
+}
 
 }  // namespace dunax::platform

@@ -269,6 +269,12 @@ bool linksStayBeneath(const std::string& base, const std::string& rest) {
 
 }  // namespace posix
 
+std::string directoryOfPath(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string_view::npos) return ".";
+  return std::string(path.substr(0, slash == 0 ? 1 : slash));
+}
+
 Expected<std::string> hostPathFrom(std::string_view name) {
   if (name.empty() || name.find('\0') != std::string_view::npos) {
     return Status::failure(StatusCode::InvalidName);

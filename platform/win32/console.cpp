@@ -1,5 +1,6 @@
 // The console on Windows: positioned text in the console window (SetConsoleCursorPosition and
-// WriteConsoleW), plain lines where standard output is redirected, and standard error lines.
+// WriteConsoleW), plain lines where standard output is redirected, and the lines of standard
+// output and standard error (as characters to a console, as bytes elsewhere).
 #include "platform/console.h"
 
 #include <windows.h>
@@ -72,6 +73,18 @@ void writeErrorLine(const char* text) {
     return;
   }
   std::fprintf(stderr, "%s\n", text);
+}
+
+void writeOutputLine(const char* text) {
+  std::fflush(stdout);
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(output, &mode)) {
+    writeWideToConsole(output, win32::wideFromUtf8(text) + L"\r\n");
+    return;
+  }
+  std::fprintf(stdout, "%s\n", text);
+  std::fflush(stdout);
 }
 
 }  // namespace dunax::platform

@@ -10,6 +10,15 @@
 
 namespace dunax::platform {
 
+std::string directoryOfPath(std::string_view path) {
+  const bool drive = path.size() >= 2 && path[1] == ':';
+  const std::size_t separator = path.find_last_of("\\/");
+  if (separator == std::string_view::npos) return drive ? std::string(path.substr(0, 2)) : ".";
+  // The root stays: "\" of the current drive, or "C:\".
+  const bool root = separator == 0 || (drive && separator == 2);
+  return std::string(path.substr(0, root ? separator + 1 : separator));
+}
+
 Expected<std::string> hostPathFrom(std::string_view name) {
   if (name.empty() || name.find('\0') != std::string_view::npos || win32::isRefusedName(name)) {
     return Status::fromNative(ERROR_INVALID_NAME);

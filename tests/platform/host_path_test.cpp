@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/file_routines.h"
 #include "platform/host_path.h"
+#include "platform/program_arguments.h"
 
 namespace dunax::platform {
 namespace {
@@ -116,6 +119,52 @@ TEST(HostPathTest, OnlyANamedSingleByteCodeSetKeepsTheBytes) {
   EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale("C"));
   EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale(""));
   EXPECT_EQ(NameEncoding::Utf8, nameEncodingOfLocale("xx_XX.KOI8-R"));
+}
+
+// The directory of a program's path, as the manager takes its converter's folder: the host's
+// separators, its roots kept.
+TEST(HostPathTest, DirectoryOfAPathKeepsTheRootAndTakesTheHostsSeparators) {
+  const struct {
+    const char* path;
+    const char* expected;
+  } kCases[] = {
+      {"/opt/dunax/bin/DUNAXMF", "/opt/dunax/bin"},
+      {"/DUNAXMF", "/"},
+      {"DUNAXMF", "."},
+      {"bin/DUNAXMF", "bin"},
+#ifdef _WIN32
+      {"bin\\DUNAXMF", "bin"},
+      {"C:\\dunax\\bin\\DUNAXMF.exe", "C:\\dunax\\bin"},
+      {"Z:\\work/bin\\DUNAXMF", "Z:\\work/bin"},
+      {"C:\\DUNAXMF.exe", "C:\\"},
+      {"\\DUNAXMF.exe", "\\"},
+      {"C:DUNAXMF.exe", "C:"},
+      {"\\\\server\\share\\DUNAXMF.exe", "\\\\server\\share"},
+#else
+      {"bin\\DUNAXMF", "."},  // "\" is a character of a name here
+#endif
+  };
+  for (const auto& c : kCases) EXPECT_EQ(directoryOfPath(c.path), c.expected) << c.path;
+}
+
+// The arguments come in the text asked for: on POSIX main's as they are; on Windows the wide
+// command line's, main's ANSI ones set aside.
+TEST(HostPathTest, ProgramArgumentsAreUtf8WithMainsShape) {
+  std::vector<std::string> given = {"dunaxconv", "cadastro_a\xc3\xa7\xc3\xa3o.dat", ""};
+  std::vector<char*> argv;
+  for (std::string& text : given) argv.push_back(text.data());
+  argv.push_back(nullptr);
+  for (ArgumentText text : {ArgumentText::Utf8, ArgumentText::Windows1252}) {
+    ProgramArguments arguments(static_cast<int>(given.size()), argv.data(), text);
+#ifdef _WIN32
+    ASSERT_GE(arguments.count(), 1);
+    EXPECT_NE(arguments.all()[0].find("platform_test"), std::string::npos) << arguments.all()[0];
+#else
+    EXPECT_EQ(arguments.all(), given);
+#endif
+    EXPECT_EQ(arguments.values()[arguments.count() - 1], arguments.all().back());
+    EXPECT_EQ(arguments.values()[arguments.count()], nullptr);
+  }
 }
 
 }  // namespace

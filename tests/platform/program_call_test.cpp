@@ -91,6 +91,9 @@ TEST_F(ProgramCallTest, FindsTheModulesBesideTheRunningProgram) {
   OutsideProgram program("RECSEQ");
   Status loaded = program.load();
   EXPECT_TRUE(loaded.ok()) << loaded.message();
+  // The file found ends as this host ends a module's name, the suffix a refusal names.
+  const std::string path = findModule("RECSEQ", testing::binDirectory()).path;
+  EXPECT_TRUE(path.ends_with(moduleFileSuffix())) << path;
 }
 
 // A program started in another folder must find the same modules: relative folders of the

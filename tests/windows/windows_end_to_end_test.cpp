@@ -1,5 +1,6 @@
 // The programs on Windows, end to end as a user meets them: a data file through DUNAXMF.exe "B"
-// and "X" with RECSEQ.dll and back byte for byte; dunaxreq.exe and DUNAXSYS.exe for every verb
+// and "X" with RECSEQ.dll and back byte for byte; a migration of several files through
+// dunaxconv.exe, an accented name on its command line; dunaxreq.exe and DUNAXSYS.exe for every verb
 // with a real drive path; and the bad input that only Windows has: reserved device names, paths
 // past MAX_PATH, a 32-bit module beside a 64-bit program.
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -117,6 +120,84 @@ TEST_F(WindowsConverter, A32BitRecordAccessProgramCannotBeFoundInTheLoadersWords
   const std::string words = systemWords(ERROR_BAD_EXE_FORMAT);
   ASSERT_FALSE(words.empty());
   EXPECT_NE(result.output.find(words), std::string::npos) << "[" << words << "] " << result.output;
+}
+
+// dunaxconv.exe as an operator runs it: files named on its command line (one with accents, one
+// in a folder written with "\"), the module path of folders with drive letters.
+class WindowsMigration : public ::testing::Test {
+ protected:
+  RunResult dunaxconv(const std::vector<std::string>& arguments, const std::string& modulePath) {
+    return runProgram(binDirectory() + "/dunaxconv", arguments, directory.path(),
+                      {"COB_LIBRARY_PATH=" + modulePath, "DUNAX_VRDMSG_ANSWERS="}, 300);
+  }
+  // A name under the test's folder as a wide path: the C run-time's narrow names are ANSI.
+  std::filesystem::path at(const std::string& utf8Name) const {
+    const std::string full = directory.path() + "\\" + utf8Name;
+    return std::filesystem::path(std::u8string(full.begin(), full.end()));
+  }
+  std::string readAt(const std::string& utf8Name) const {
+    std::ifstream in(at(utf8Name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  bool writeAt(const std::string& utf8Name, const std::string& content) const {
+    return static_cast<bool>(std::ofstream(at(utf8Name), std::ios::binary) << content);
+  }
+  TemporaryDirectory directory;
+};
+
+std::string withBackslashes(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+TEST_F(WindowsMigration, SeveralFilesGoThereAndBackByteForByte) {
+  const struct {
+    std::string name;
+    std::size_t records;
+  } kFiles[] = {{"clientes.dat", 300}, {"cadastro_a\xc3\xa7\xc3\xa3o.dat", 120}, {"dados\\vendas.dat", 1}};
+  ASSERT_TRUE(std::filesystem::create_directory(at("dados")));
+  std::vector<std::string> data, transfer;
+  for (std::size_t f = 0; f < std::size(kFiles); ++f) {
+    data.emplace_back();
+    transfer.emplace_back();  // each record in 1024 bytes, space-filled
+    for (std::size_t i = 0; i < kFiles[f].records; ++i) {
+      data[f] += makeRecord(f * 1000 + i, 80);
+      transfer[f] += makeRecord(f * 1000 + i, 80) + std::string(1024 - 80, ' ');
+    }
+    ASSERT_TRUE(writeAt(kFiles[f].name, data[f])) << kFiles[f].name;
+  }
+  const std::string modules = withBackslashes(moduleDirectory());
+  ASSERT_EQ(modules.substr(1, 2), ":\\") << modules;
+  const std::string nowhere = withBackslashes(directory.path()) + "\\no-modules";
+  const std::string summary = "3 files: 3 converted, 0 skipped, 0 failed, 0 stopped the run";
+
+  std::vector<std::string> arguments = {"--record-length", "80", "B", "RECSEQ"};
+  for (const auto& file : kFiles) arguments.push_back(file.name);
+  const RunResult out = dunaxconv(arguments, nowhere + ";" + modules);
+  ASSERT_EQ(out.exitCode, 0) << out.output;
+  EXPECT_NE(out.output.find(summary), std::string::npos) << out.output;
+  EXPECT_NE(out.output.find(kFiles[1].name), std::string::npos) << out.output;
+  for (std::size_t f = 0; f < std::size(kFiles); ++f) {
+    EXPECT_EQ(readAt(kFiles[f].name + ".bin"), transfer[f]) << kFiles[f].name;
+    ASSERT_TRUE(std::filesystem::remove(at(kFiles[f].name))) << kFiles[f].name;
+  }
+
+  // Back, the converter named with "\" and no module on the path: RECSEQ.dll is found beside
+  // the converter, in ..\lib\dunax.
+  arguments[2] = "X";
+  arguments.insert(arguments.begin(), {"--converter", withBackslashes(binDirectory()) + "\\DUNAXMF"});
+  const RunResult back = dunaxconv(arguments, nowhere);
+  ASSERT_EQ(back.exitCode, 0) << back.output;
+  EXPECT_NE(back.output.find(summary), std::string::npos) << back.output;
+  for (std::size_t f = 0; f < std::size(kFiles); ++f) {
+    EXPECT_EQ(readAt(kFiles[f].name), data[f]) << kFiles[f].name;
+  }
+
+  // A program found nowhere is refused before anything starts, named as this host's module.
+  const RunResult refused = dunaxconv({"B", "RECNONE", kFiles[0].name}, nowhere + ";" + modules);
+  EXPECT_EQ(refused.exitCode, 64) << refused.output;
+  EXPECT_NE(refused.output.find("put RECNONE.dll in one of those folders"), std::string::npos)
+      << refused.output;
 }
 
 // dunaxreq.exe posts a request and starts DUNAXSYS.exe beside it, both copied where no
