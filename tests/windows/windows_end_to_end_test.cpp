@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/digest.h"
 #include "tests/support/test_support.h"
 
 namespace dunax::testing {
@@ -173,12 +174,24 @@ TEST_F(WindowsMigration, SeveralFilesGoThereAndBackByteForByte) {
 
   std::vector<std::string> arguments = {"--record-length", "80", "B", "RECSEQ"};
   for (const auto& file : kFiles) arguments.push_back(file.name);
-  const RunResult out = dunaxconv(arguments, nowhere + ";" + modules);
+  std::vector<std::string> reported = {"--report", "r.jsonl"};
+  reported.insert(reported.end(), arguments.begin(), arguments.end());
+  const RunResult out = dunaxconv(reported, nowhere + ";" + modules);
   ASSERT_EQ(out.exitCode, 0) << out.output;
   EXPECT_NE(out.output.find(summary), std::string::npos) << out.output;
   EXPECT_NE(out.output.find(kFiles[1].name), std::string::npos) << out.output;
+  // The report: a line a file, each converted, with its name in UTF-8 and its transfer set's
+  // digest as the file system holds it.
+  const std::string report = readAt("r.jsonl");
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 3) << report;
+  EXPECT_NE(report.find("cadastro_a\xc3\xa7\xc3\xa3o.dat\""), std::string::npos) << report;
   for (std::size_t f = 0; f < std::size(kFiles); ++f) {
     EXPECT_EQ(readAt(kFiles[f].name + ".bin"), transfer[f]) << kFiles[f].name;
+    const auto digest =
+        dunax::platform::digestFiles({directory.path() + "\\" + kFiles[f].name + ".bin"});
+    ASSERT_TRUE(digest) << kFiles[f].name;
+    EXPECT_NE(report.find("\"transfer_sha256\":\"" + digest->sha256 + "\""), std::string::npos)
+        << kFiles[f].name << "\n" << report;
     ASSERT_TRUE(std::filesystem::remove(at(kFiles[f].name))) << kFiles[f].name;
   }
 
