@@ -1,5 +1,8 @@
-// The portable half of the directory search: wildcard matching and the packed FAT date and time.
+// The portable half of the directory search: wildcard matching, the packed FAT date and time
+// and the entries' names in the record's form.
 #include "platform/directory_search.h"
+
+#include "platform/host_path.h"
 
 namespace dunax::platform {
 namespace {
@@ -56,6 +59,12 @@ std::uint16_t packFatTime(const LocalTime& time) {
   if (time.year > kLastFatYear) return static_cast<std::uint16_t>((23 << 11) | (59 << 5) | 29);
   return static_cast<std::uint16_t>(((time.hour & 0x1F) << 11) | ((time.minute & 0x3F) << 5) |
                                     ((time.second / 2) & 0x1F));
+}
+
+void nameEntryFromHost(DirectoryEntry& entry, std::string_view hostName) {
+  Expected<std::string> name = recordNameFromHost(hostName);
+  entry.nameFitsRecords = name.ok();
+  entry.name = name ? std::move(*name) : recordTextFromHost(hostName);
 }
 
 }  // namespace dunax::platform

@@ -241,7 +241,7 @@ TEST(RequestAge, JudgedOnTheCircleOfTheDay) {
       {"12605678", "12345678", false},
   };
   for (const auto& [stamp, now, carriedOut] : cases) {
-    EXPECT_EQ(carriedOut, judgeRequestAge(stamp, now).empty()) << stamp << " at " << now;
+    EXPECT_EQ(carriedOut, !judgeRequestAge(stamp, now).has_value()) << stamp << " at " << now;
   }
 }
 

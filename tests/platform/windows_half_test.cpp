@@ -153,10 +153,10 @@ TEST_F(WindowsHalfTest, ReplaceReplacesRenameNeverDoesCopyRefusesItself) {
 TEST_F(WindowsHalfTest, PublishingReplacesOnlyAPlainFileAndKeepsItsMarks) {
   writeText("final", "old");
   SetFileAttributesA("final", FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(StatusCode::PermissionDenied, checkReplaceable("final").code());
-  EXPECT_TRUE(checkReplaceable("absent").ok());
+  EXPECT_EQ(StatusCode::PermissionDenied, checkReplaceablePath("final").code());
+  EXPECT_TRUE(checkReplaceablePath("absent").ok());
   fs::create_directory("folder");
-  EXPECT_EQ(StatusCode::IsDirectory, checkReplaceable("folder").code());
+  EXPECT_EQ(StatusCode::IsDirectory, checkReplaceablePath("folder").code());
   writeText("final.tmp", "new");
   ASSERT_TRUE(publishFile("final.tmp", "final").ok());
   EXPECT_EQ("new", readText("final"));
