@@ -11,7 +11,7 @@
 
 #include "executor/main_sequence.h"
 #include "executor/screen_program.h"
-#include "test_support.h"
+#include "requests.h"
 
 namespace dunax::executor {
 namespace {
