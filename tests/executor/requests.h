@@ -2,13 +2,11 @@
 // as a client builds them, with their argument fields read back.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "executor/job.h"
+#include "tests/support/in_fresh_directory.h"
 #include "tests/support/test_support.h"
 
 namespace dunax::executor::testing {
@@ -19,13 +17,7 @@ using dunax::testing::ScopedVariable;
 using dunax::testing::writeFile;
 
 // Each test in a fresh temporary directory, made the current one.
-class TempDirectoryTest : public ::testing::Test {
- protected:
-  const std::filesystem::path& root() const { return here_.path(); }
-
- private:
-  dunax::testing::FreshCurrentDirectory here_;
-};
+using TempDirectoryTest = dunax::testing::InFreshDirectory;
 
 // A request as a client posts it: tag, stamp "12345678", type "PERG", verb, arguments, and a
 // recognisable rest.
