@@ -3,6 +3,7 @@
 #include "platform/directory_search.h"
 
 #include "platform/host_path.h"
+#include "platform/text_encoding.h"
 
 namespace dunax::platform {
 namespace {
@@ -64,7 +65,8 @@ std::uint16_t packFatTime(const LocalTime& time) {
 void nameEntryFromHost(DirectoryEntry& entry, std::string_view hostName) {
   Expected<std::string> name = recordNameFromHost(hostName);
   entry.nameFitsRecords = name.ok();
-  entry.name = name ? std::move(*name) : recordTextFromHost(hostName);
+  // Only a UTF-8 host has names with no record form.
+  entry.name = name ? std::move(*name) : windows1252TextFromUtf8(hostName);
 }
 
 }  // namespace dunax::platform

@@ -56,7 +56,7 @@ Expected<DirectoryEntry> lookUpEntry(std::string_view name);
 bool matchesWildcard(std::string_view pattern, std::string_view name);
 
 // Gives entry its name and nameFitsRecords from the host's name of it (recordNameFromHost; the
-// text to show, recordTextFromHost, when it has no record form). Both halves name their
+// text to show, windows1252TextFromUtf8, when it has no record form). Both halves name their
 // entries so.
 void nameEntryFromHost(DirectoryEntry& entry, std::string_view hostName);
 

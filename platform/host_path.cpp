@@ -62,11 +62,6 @@ Expected<std::string> recordNameFromHost(std::string_view hostName) {
   return recordNameFromHost(hostName, hostNameEncoding());
 }
 
-std::string recordTextFromHost(std::string_view hostName) {
-  if (hostNameEncoding() == NameEncoding::SameBytes) return std::string(hostName);
-  return windows1252TextFromUtf8(hostName);
-}
-
 Expected<std::string> hostTextFromRecord(std::string_view text, NameEncoding encoding) {
   if (encoding == NameEncoding::SameBytes) return std::string(text);
   return utf8NameFromWindows1252(text);

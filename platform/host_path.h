@@ -91,10 +91,6 @@ Expected<std::string> recordNameFromHost(std::string_view hostName, NameEncoding
 // recordNameFromHost with this process's encoding.
 Expected<std::string> recordNameFromHost(std::string_view hostName);
 
-// recordNameFromHost for showing (or matching against a pattern): "?" in place of what has no
-// Windows-1252 form, a text never to write into a record or to open.
-std::string recordTextFromHost(std::string_view hostName);
-
 // A text of a record (Windows-1252), a name or a command line for the host's shell, in the
 // host's encoding; nothing else changes. Fails (InvalidName) when, on a UTF-8 host, it holds a
 // byte with no character in the code page.

@@ -47,10 +47,10 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   // The pattern's last part is matched in the record's form, where "?" is one character.
   if (slash == std::string::npos) {
     directory = ".";
-    namePattern = recordTextFromHost(host);
+    namePattern = recordNameFromHost(host).valueOr("");
   } else {
     directory = slash == 0 ? "/" : host.substr(0, slash);
-    namePattern = recordTextFromHost(std::string_view(host).substr(slash + 1));
+    namePattern = recordNameFromHost(std::string_view(host).substr(slash + 1)).valueOr("");
   }
   if (namePattern.empty()) return Status::fromNative(EINVAL);
   DIR* stream = opendir(directory.c_str());

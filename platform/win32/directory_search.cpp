@@ -83,7 +83,7 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   std::string last;
   splitPattern(host, directory, last);
   // The pattern's last part is matched in the record's form, where "?" is one character.
-  std::string namePattern = recordTextFromHost(last);
+  std::string namePattern = recordNameFromHost(last).valueOr("");
   if (namePattern.empty()) return Status::fromNative(ERROR_INVALID_NAME);
   namePattern = upperWindows1252(namePattern);
   const bool bare = directory.back() == ':' || isSeparator(directory.back());

@@ -220,7 +220,7 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   std::size_t slash = host.rfind('/');
   std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
   std::string namePattern =
-      recordTextFromHost(slash == std::string::npos ? host : host.substr(slash + 1));
+      recordNameFromHost(slash == std::string::npos ? host : host.substr(slash + 1)).valueOr("");
   if (namePattern.empty()) return Status::fromNative(EINVAL);
   const std::string path = fuzz::normalisedPath(directory);
   if (!fuzz::isDirectory(path)) return Status::fromNative(ENOENT);
