@@ -80,16 +80,15 @@ Status checkReplaceablePath(const char* path) {
                   "a FIFO, a device or a socket is not replaced");
   }
   // The read-only mark, or an access list that keeps this process from writing the file.
+  const Status readOnly(StatusCode::PermissionDenied, ERROR_ACCESS_DENIED,
+                        "a read-only file is not replaced");
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return readOnly;
   HANDLE file = CreateFileW(name->c_str(), GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0 && error != ERROR_ACCESS_DENIED) {
-      return Status::fromNative(static_cast<int>(error));
-    }
-    return Status(StatusCode::PermissionDenied, ERROR_ACCESS_DENIED,
-                  "a read-only file is not replaced");
+    return error == ERROR_ACCESS_DENIED ? readOnly : Status::fromNative(static_cast<int>(error));
   }
   CloseHandle(file);
   return Status();
