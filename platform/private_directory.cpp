@@ -1,7 +1,8 @@
 // The portable part of the private directory: a file of it replaced whole, written new under a
-// temporary name of this process and put over the old one (durable_files.h).
+// temporary name of this process and put over the old one, and read whole (durable_files.h).
 #include "platform/private_directory.h"
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,16 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
   const Status placed = replaceFileWhole(temporary.c_str(), (directory + kSeparator + name).c_str());
   if (!placed.ok()) (void)removeFileIfPresent(temporary.c_str());  // best effort: placed counts
   return placed;
+}
+
+Status readFileExactly(const std::string& path, void* data, std::size_t length) {
+  std::string content;
+  Status read = readSmallFile(path.c_str(), length, content);
+  if (read.ok() && content.size() != length) {
+    read = Status::failure(StatusCode::InvalidName, "shorter than expected");
+  }
+  if (read.ok()) std::memcpy(data, content.data(), length);
+  return read;
 }
 
 }  // namespace dunax::platform

@@ -1,8 +1,6 @@
-// The private directory on POSIX: lstat checks of owner, mode and kind, and a file of it read
-// whole.
+// The private directory on POSIX: lstat checks of owner, mode and kind.
 #include "platform/private_directory.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,34 +36,6 @@ Status preparePrivateDirectory(const std::string& path) {
   if (info.st_uid != geteuid()) return Status::fromNative(EPERM);
   if ((info.st_mode & 07777) != 0700) return Status::fromNative(EACCES);
   return Status();
-}
-
-Status readFileExactly(const std::string& path, void* data, std::size_t length) {
-  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return Status::fromNative(errno == ELOOP ? EINVAL : errno);
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
-    close(fd);
-    return Status::fromNative(EINVAL);
-  }
-  char* bytes = static_cast<char*>(data);
-  std::size_t got = 0;
-  int error = 0;
-  while (got < length) {
-    ssize_t count = read(fd, bytes + got, length - got);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    if (count == 0) {
-      error = EINVAL;
-      break;
-    }
-    got += static_cast<std::size_t>(count);
-  }
-  close(fd);
-  return Status::fromNative(error);
 }
 
 }  // namespace dunax::platform

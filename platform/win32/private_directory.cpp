@@ -1,6 +1,6 @@
 // The private directory on Windows: a folder in the user's local application data (whose
 // access is the user's alone, and which a folder made in it inherits), checked to be a real
-// folder and not a link or junction, and a file of it read whole.
+// folder and not a link or junction.
 #include "platform/private_directory.h"
 
 #include <shlobj.h>
@@ -35,20 +35,6 @@ std::string localApplicationData() {
   const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), needed);
   if (length == 0 || length >= needed) return {};
   return win32::utf8FromWide(std::wstring(value.data(), length));
-}
-
-// Whether the open file is a plain file: not a folder, not a link or junction.
-bool isPlainFile(HANDLE file) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return GetFileInformationByHandle(file, &info) &&
-         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
-}
-
-// Opens path itself (a link is opened, not followed) for access, sharing with everyone so that
-// a writer may replace it while it is read.
-HANDLE openPlain(const std::wstring& path, DWORD access, DWORD disposition) {
-  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, disposition, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
 }  // namespace
@@ -99,33 +85,6 @@ Status preparePrivateDirectory(const std::string& path) {
     return Status::fromNative(ERROR_DIRECTORY);
   }
   return Status();
-}
-
-Status readFileExactly(const std::string& path, void* data, std::size_t length) {
-  const Expected<std::wstring> wide = win32::nativeName(path);
-  if (!wide) return wide.status();
-  HANDLE file = openPlain(*wide, GENERIC_READ, OPEN_EXISTING);
-  if (file == INVALID_HANDLE_VALUE) return win32::lastError();
-  if (!isPlainFile(file)) {
-    CloseHandle(file);
-    return Status::fromNative(ERROR_INVALID_NAME);
-  }
-  char* bytes = static_cast<char*>(data);
-  std::size_t got = 0;
-  Status failure;
-  while (got < length && failure.ok()) {
-    DWORD count = 0;
-    const std::size_t wanted = length - got;
-    const DWORD asked = static_cast<DWORD>(wanted < (1u << 30) ? wanted : (1u << 30));
-    if (!ReadFile(file, bytes + got, asked, &count, nullptr)) {
-      failure = win32::lastError();
-    } else if (count == 0) {
-      failure = Status::fromNative(ERROR_INVALID_NAME);  // shorter than a whole message
-    }
-    got += count;
-  }
-  CloseHandle(file);
-  return failure;
 }
 
 }  // namespace dunax::platform
