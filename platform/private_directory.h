@@ -10,10 +10,6 @@
 
 namespace dunax::platform {
 
-// Returns the numeric id of the user the process runs as (on Windows the last part of the
-// user's security id).
-unsigned long currentUserId();
-
 // The private directory of this user for purpose, a short word such as "sp2" (nothing is
 // made): on POSIX ${XDG_RUNTIME_DIR:-/tmp}/dunax-PURPOSE-UID; on Windows the folder "dunax" in
 // the user's local application data folder (made when missing), then PURPOSE. Empty when the

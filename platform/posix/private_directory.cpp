@@ -11,12 +11,10 @@
 
 namespace dunax::platform {
 
-unsigned long currentUserId() { return static_cast<unsigned long>(geteuid()); }
-
 std::string defaultPrivateDirectory(const std::string& purpose) {
   const char* runtime = environmentValue("XDG_RUNTIME_DIR");
   const std::string base = runtime != nullptr && runtime[0] != '\0' ? runtime : "/tmp";
-  return base + "/dunax-" + purpose + "-" + std::to_string(currentUserId());
+  return base + "/dunax-" + purpose + "-" + std::to_string(geteuid());
 }
 
 Status preparePrivateDirectory(const std::string& path) {

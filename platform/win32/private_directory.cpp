@@ -39,22 +39,6 @@ std::string localApplicationData() {
 
 }  // namespace
 
-unsigned long currentUserId() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
-  unsigned long id = 0;
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::vector<unsigned char> buffer(size);
-  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
-    PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
-    const UCHAR parts = *GetSidSubAuthorityCount(sid);
-    if (parts > 0) id = *GetSidSubAuthority(sid, parts - 1u);
-  }
-  CloseHandle(token);
-  return id;
-}
-
 std::string defaultPrivateDirectory(const std::string& purpose) {
   const std::string base = localApplicationData();
   if (base.empty()) return {};
