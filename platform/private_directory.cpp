@@ -33,7 +33,8 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
     if (!written.is(StatusCode::AlreadyExists)) break;
   }
   if (!written.ok()) return written;
-  const Status placed = replaceFileWhole(temporary.c_str(), (directory + kSeparator + name).c_str());
+  const std::string target = directory + kSeparator + name;
+  const Status placed = replaceFileWhole(temporary.c_str(), target.c_str());
   if (!placed.ok()) (void)removeFileIfPresent(temporary.c_str());  // best effort: placed counts
   return placed;
 }

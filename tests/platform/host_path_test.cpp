@@ -29,7 +29,7 @@ struct NameCase {
 
 TEST(HostPathTest, MapsDrivesAndNetworkPathsWithinTheirRoots) {
 #ifdef _WIN32
-  GTEST_SKIP() << "drives and network paths are the host's own on Windows (windows_half_test)";
+  GTEST_SKIP() << "drives and network paths are the host's own on Windows (file_routines_test)";
 #endif
   const NameCase cases[] = {
       {"C:\\DADOS\\CLI.DAT", kNetworkRoot, "/srv/c/DADOS/CLI.DAT"},

@@ -231,7 +231,7 @@ long limitedWrite(int fd, const void* buffer, std::size_t count) {
 
 TEST(RecordFileTest, FailedWriteLeavesOnlyWholeRecords) {
 #ifdef _WIN32
-  GTEST_SKIP() << "the system-call table is the POSIX half's seam (Windows: windows_half_test)";
+  GTEST_SKIP() << "the system-call table is the POSIX half's seam (Windows: its own test below)";
 #endif
   TemporaryDirectory directory;
   std::string path = directory.file("f.bin");
@@ -257,7 +257,7 @@ TEST(RecordFileTest, FailedWriteLeavesOnlyWholeRecords) {
 
 TEST(RecordFileTest, FailureAtTheFinalFlushIsReportedByClose) {
 #ifdef _WIN32
-  GTEST_SKIP() << "the system-call table is the POSIX half's seam (Windows: windows_half_test)";
+  GTEST_SKIP() << "the system-call table is the POSIX half's seam (Windows: its own test below)";
 #endif
   TemporaryDirectory directory;
   std::string path = directory.file("f.bin");
