@@ -220,7 +220,7 @@ RunDecision ConversionRun::askAfterCountMismatch() {
   std::optional<char> answer = dialogs_.confirm(dialogs::Default::No);
   lastAnswer_ = answer;
   // Nobody to answer gives the file up: the next file may still be converted.
-  if (answer == dialogs::kNo || answer == dialogs::kNobodyAnswered) {
+  if (answer && (*answer == dialogs::kNo || *answer == dialogs::kNobodyAnswered)) {
     return RunDecision::GiveUpFile;
   }
   // Yes aborts; so does a cancelled question: counts that differ never pass as converted.

@@ -34,7 +34,7 @@ Status replaceFileAtomically(const std::string& directory, const std::string& na
   }
   if (!written.ok()) return written;
   const std::string target = directory + kSeparator + name;
-  const Status placed = replaceFileWhole(temporary.c_str(), target.c_str());
+  Status placed = replaceFileWhole(temporary.c_str(), target.c_str());
   if (!placed.ok()) (void)removeFileIfPresent(temporary.c_str());  // best effort: placed counts
   return placed;
 }
