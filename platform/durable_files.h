@@ -1,7 +1,7 @@
 // Files made visible whole: a file written under a temporary name is renamed over its real
-// name only when complete (replaceFileWhole), and the directory entry is flushed so that the change survives a
-// crash; the checks that tell beforehand whether a name may be replaced; small files written
-// and read whole. Paths are host paths.
+// name only when complete (replaceFileWhole), and the directory entry is flushed so that the
+// change survives a crash; the one check that tells beforehand whether a name may be replaced;
+// small files written and read whole. Paths are host paths.
 #pragma once
 
 #include <cstddef>
