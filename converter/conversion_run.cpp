@@ -49,11 +49,11 @@ std::string stopWords(const dialogs::DialogService& dialogs) {
   return "stopped by the operator";
 }
 
-std::string decisionWords(char answer) {
+std::string decisionWords(std::optional<char> answer) {
   if (answer == dialogs::kNobodyAnswered) {
     return "; nobody could be asked, so the whole conversion stops";
   }
-  if (answer == dialogs::kNoMessageBox) {
+  if (!answer) {
     return "; the message box VRDMSG cannot be found, so nobody can be asked";
   }
   return "; the operator chose to stop the whole conversion";
@@ -202,7 +202,7 @@ std::optional<RunDecision> ConversionRun::askAfterFileError(FileStatus status,
   dialogs_.message.setLine(1, fileLine(transferSide));
   dialogs_.message.setLine(3, line3);
   dialogs_.message.setLine(4, texts::kIgnoreFile);
-  char answer = dialogs::kYes;
+  std::optional<char> answer = dialogs::kYes;
   if (asksOnFileError(parameter_)) answer = dialogs_.confirm(dialogs::Default::No);
   lastAnswer_ = answer;
   if (answer == dialogs::kNo) return std::nullopt;  // start the file again
@@ -217,10 +217,10 @@ RunDecision ConversionRun::askAfterCountMismatch() {
   dialogs_.message.setLine(2, texts::kCountsLine2);
   dialogs_.message.setLine(3, texts::kCountsLine3);
   dialogs_.message.setLine(4, texts::kAbortConversion);
-  char answer = dialogs_.confirm(dialogs::Default::No);
+  std::optional<char> answer = dialogs_.confirm(dialogs::Default::No);
   lastAnswer_ = answer;
   // Nobody to answer gives the file up: the next file may still be converted.
-  if (answer == dialogs::kNo || answer == dialogs::kNobodyAnswered) {
+  if (answer && (*answer == dialogs::kNo || *answer == dialogs::kNobodyAnswered)) {
     return RunDecision::GiveUpFile;
   }
   // Yes aborts; so does a cancelled question: counts that differ never pass as converted.

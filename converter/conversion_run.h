@@ -105,7 +105,7 @@ class ConversionRun {
   const Interruption& interruption_;
   AttemptCounts counts_;
   std::string reason_;
-  char lastAnswer_ = ' ';  // the answer to the last question of the run
+  std::optional<char> lastAnswer_ = ' ';  // the last question's answer (none: no message box)
 };
 
 }  // namespace dunax::converter

@@ -24,9 +24,9 @@ void Interruption::test() {
   dialogs_.message.setLine(2, texts::kCloseLine2);
   dialogs_.message.setLine(3, texts::kCloseLine3);
   dialogs_.message.setLine(4, texts::kCloseLine4);
-  char answer = dialogs_.confirm(dialogs::Default::No);
+  std::optional<char> answer = dialogs_.confirm(dialogs::Default::No);
   // A question that cannot be shown ends the run too: nobody can be asked anything more.
-  if (answer == dialogs::kYes || answer == dialogs::kNoMessageBox ||
+  if (!answer || answer == dialogs::kYes ||
       platform::terminationRequested()) {
     screen_.setKeyCode(layouts::screen_key::kWindowClosed);
     interrupted_ = true;

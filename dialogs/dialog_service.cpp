@@ -31,28 +31,29 @@ char mapErrorReportAnswer(unsigned char letter) {
 
 }  // namespace
 
-char DialogService::ask(BoxKind kind, char defaultFlag) {
-  if (messageBoxMissing_) return kNoMessageBox;
+std::optional<unsigned char> DialogService::ask(BoxKind kind, char defaultFlag) {
+  if (messageBoxMissing_) return std::nullopt;
   MessageBoxBlock block;
   buildMessageBoxBlock(block, kind, defaultFlag, message);
   messageBoxFailure_ = messageBox_.show(block);
   if (!messageBoxFailure_.ok()) {
     sayMessageBoxMissing();
-    return kNoMessageBox;
+    return std::nullopt;
   }
-  return block.answer[0];
+  return static_cast<unsigned char>(block.answer[0]);
 }
 
-char DialogService::confirm(Default defaultButton) {
-  char letter = ask(BoxKind::Confirmation, defaultButton == Default::No ? 'N' : ' ');
-  if (letter == kNoMessageBox) return kNoMessageBox;
-  return mapConfirmationAnswer(static_cast<unsigned char>(letter));
+std::optional<char> DialogService::confirm(Default defaultButton) {
+  const std::optional<unsigned char> letter =
+      ask(BoxKind::Confirmation, defaultButton == Default::No ? 'N' : ' ');
+  if (!letter) return std::nullopt;
+  return mapConfirmationAnswer(*letter);
 }
 
-char DialogService::reportError() {
-  char letter = ask(BoxKind::ErrorReport, ' ');
-  if (letter == kNoMessageBox) return kNoMessageBox;
-  return mapErrorReportAnswer(static_cast<unsigned char>(letter));
+std::optional<char> DialogService::reportError() {
+  const std::optional<unsigned char> letter = ask(BoxKind::ErrorReport, ' ');
+  if (!letter) return std::nullopt;
+  return mapErrorReportAnswer(*letter);
 }
 
 void DialogService::sayMessageBoxMissing() {

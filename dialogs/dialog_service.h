@@ -2,6 +2,8 @@
 // outside message-box program (VRDMSG), one call per dialog.
 #pragma once
 
+#include <optional>
+
 #include "dialogs/message_box_block.h"
 #include "dialogs/message_box_program.h"
 #include "platform/status.h"
@@ -17,8 +19,6 @@ inline constexpr char kRetry = 'R';
 // The letter VRDMSG answers when nobody can be asked (no terminal, no scripted answer). It is
 // none of the buttons: a question nobody answered never counts as "no, convert again".
 inline constexpr char kNobodyAnswered = 'u';
-// The answer when the message box cannot be reached: no question was shown.
-inline constexpr char kNoMessageBox = '\0';
 
 // The button a confirmation offers first.
 enum class Default { Yes, No };
@@ -31,12 +31,13 @@ class DialogService {
   MessageArea message{};
 
   // Asks the question in the message area with the given default button.
-  // Returns "S", "N", "I", another letter VRDMSG gave, or kNoMessageBox.
-  char confirm(Default defaultButton);
+  // Returns "S", "N", "I" or another letter VRDMSG gave; nothing when the message box cannot
+  // be reached (no question was shown).
+  std::optional<char> confirm(Default defaultButton);
 
-  // Shows the error report in the message area. Returns "R", "I", another letter VRDMSG gave,
-  // or kNoMessageBox.
-  char reportError();
+  // Shows the error report in the message area. Returns "R", "I" or another letter VRDMSG
+  // gave; nothing when the message box cannot be reached.
+  std::optional<char> reportError();
 
   // True once the message box could not be reached. The two console lines that say so have
   // been written then; no further dialog is tried, and the run must end (exit code 16: it
@@ -46,7 +47,7 @@ class DialogService {
   const platform::Status& messageBoxFailure() const { return messageBoxFailure_; }
 
  private:
-  char ask(BoxKind kind, char defaultFlag);
+  std::optional<unsigned char> ask(BoxKind kind, char defaultFlag);
   void sayMessageBoxMissing();
 
   MessageBoxProgram& messageBox_;

@@ -347,21 +347,21 @@ void removeDirectory(Job& job) {
 void reportCurrentDirectory(Job& job) {
   std::memset(job.record.argument1, ' ', kArgument);
   platform::Expected<std::string> host = platform::currentDirectory();
-  std::string directory;
   if (!host || host->empty()) {
     job.fail("the current folder cannot be read" +
              (host ? std::string() : ": " + wordsOf(host.status())));
     return;
   }
-  if (!platform::recordNameFromHost(*host, directory)) {
+  const platform::Expected<std::string> directory = platform::recordNameFromHost(*host);
+  if (!directory) {
     job.fail("the current folder's name has no Windows-1252 form");
     return;
   }
-  if (directory.size() > kArgument) {
+  if (directory->size() > kArgument) {
     job.fail("the current folder's name is longer than 80 characters");
     return;
   }
-  putPadded(job.record.argument1, kArgument, directory);
+  putPadded(job.record.argument1, kArgument, *directory);
 }
 
 void copyFiles(Job& job) {

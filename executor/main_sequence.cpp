@@ -105,7 +105,7 @@ bool isRequest(const Job& job) {
 
 }  // namespace
 
-std::string judgeRequestAge(const char* stamp, const char* now) {
+std::optional<std::string> judgeRequestAge(const char* stamp, const char* now) {
   const int stampTime = centisecondsOf(stamp);
   const std::string stampText(stamp, 8);
   if (stampTime < 0) return "the stamp " + stampText + " is no time of day HHMMSScc";
@@ -114,7 +114,7 @@ std::string judgeRequestAge(const char* stamp, const char* now) {
   const int age = ((nowTime - stampTime) % kCentisecondsPerDay + kCentisecondsPerDay) %
                   kCentisecondsPerDay;
   const int limit = kRequestAgeLimitSeconds * 100;
-  if (age <= limit || age >= kCentisecondsPerDay - limit) return {};
+  if (age <= limit || age >= kCentisecondsPerDay - limit) return std::nullopt;
   const std::string limitText = " (limit " + std::to_string(kRequestAgeLimitSeconds) + " s)";
   if (age <= kCentisecondsPerDay / 2) {
     return "the request is " + std::to_string(age / 100) + " s old by its stamp " + stampText +
@@ -152,9 +152,10 @@ int runMainSequence(ScreenProgram& library, TimeOfDayReader readClock) {
 
   char now[8];
   readClock(now);
-  const std::string tooOld = isRequest(job) ? judgeRequestAge(job.record.stamp, now) : "";
-  if (!tooOld.empty()) {
-    job.fail(tooOld + "; not carried out");
+  const std::optional<std::string> tooOld =
+      isRequest(job) ? judgeRequestAge(job.record.stamp, now) : std::nullopt;
+  if (tooOld) {
+    job.fail(*tooOld + "; not carried out");
   } else {
     carryOutRequest(job);
   }

@@ -2,6 +2,7 @@
 // the reply, the wait for the end message and the end of the run.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "executor/job.h"
@@ -27,11 +28,11 @@ using TimeOfDayReader = void (*)(char out[8]);
 
 // Judges the age of a request by its stamp (the client's time of day HHMMSScc when it began)
 // against now (this run's, the same form), the day taken as a circle so that midnight does not
-// matter. Returns an empty text when the stamp lies at most kRequestAgeLimitSeconds before now,
-// or as much after it (a clock set back a little, or read a hundredth apart, refuses nothing);
+// matter. Returns nothing when the stamp lies at most kRequestAgeLimitSeconds before now, or as
+// much after it (a clock set back a little, or read a hundredth apart, refuses nothing);
 // otherwise why the request is refused, in words for the reply: too old, too far ahead, or a
 // stamp that is no time of day (not 8 digits, an hour over 23, a minute or second over 59).
-std::string judgeRequestAge(const char* stamp, const char* now);
+std::optional<std::string> judgeRequestAge(const char* stamp, const char* now);
 
 // Carries out the fetched request: only a request (type word "PERG") is dispatched; anything
 // else is answered with the error flag set, a reason and nothing run.

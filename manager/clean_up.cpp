@@ -115,12 +115,9 @@ void cleanUpDataFile(const std::string& folder, const std::string& dataName, Tal
 
 // The entries of a folder, or the failure to read it.
 platform::Expected<std::vector<platform::DirectoryEntry>> entriesOf(const std::string& folder) {
-  std::string record;
-  if (!platform::recordNameFromHost(folder, record)) {
-    return platform::Status::failure(platform::StatusCode::InvalidName,
-                                     "its name has no Windows-1252 form");
-  }
-  return platform::searchDirectory(record + (endsWith(record, "/") ? "*" : "/*"));
+  const platform::Expected<std::string> record = platform::recordNameFromHost(folder);
+  if (!record) return record.status();
+  return platform::searchDirectory(*record + (endsWith(*record, "/") ? "*" : "/*"));
 }
 
 // Cleans one folder, whose entries were read.

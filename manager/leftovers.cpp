@@ -15,12 +15,9 @@ std::string hostPathIn(const std::string& folder, const std::string& windows1252
 }
 
 platform::Expected<platform::DirectoryEntry> lookUpHostPath(const std::string& path) {
-  std::string record;
-  if (!platform::recordNameFromHost(path, record)) {
-    return platform::Status::failure(platform::StatusCode::InvalidName,
-                                     "the name has no Windows-1252 form");
-  }
-  return platform::lookUpEntry(record);
+  const platform::Expected<std::string> record = platform::recordNameFromHost(path);
+  if (!record) return record.status();
+  return platform::lookUpEntry(*record);
 }
 
 std::vector<Leftover> findLeftovers(const std::string& folder, const std::string& dataName) {

@@ -1,5 +1,9 @@
-// The portable half of the directory search: wildcard matching and the packed FAT date and time.
+// The portable half of the directory search: wildcard matching, the packed FAT date and time
+// and the entries' names in the record's form.
 #include "platform/directory_search.h"
+
+#include "platform/host_path.h"
+#include "platform/text_encoding.h"
 
 namespace dunax::platform {
 namespace {
@@ -56,6 +60,13 @@ std::uint16_t packFatTime(const LocalTime& time) {
   if (time.year > kLastFatYear) return static_cast<std::uint16_t>((23 << 11) | (59 << 5) | 29);
   return static_cast<std::uint16_t>(((time.hour & 0x1F) << 11) | ((time.minute & 0x3F) << 5) |
                                     ((time.second / 2) & 0x1F));
+}
+
+void nameEntryFromHost(DirectoryEntry& entry, std::string_view hostName) {
+  Expected<std::string> name = recordNameFromHost(hostName);
+  entry.nameFitsRecords = name.ok();
+  // Only a UTF-8 host has names with no record form.
+  entry.name = name ? std::move(*name) : windows1252TextFromUtf8(hostName);
 }
 
 }  // namespace dunax::platform

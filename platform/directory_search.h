@@ -55,6 +55,11 @@ Expected<DirectoryEntry> lookUpEntry(std::string_view name);
 // names without a "." there, as "*.*" matches every name on the host this system comes from.
 bool matchesWildcard(std::string_view pattern, std::string_view name);
 
+// Gives entry its name and nameFitsRecords from the host's name of it (recordNameFromHost; the
+// text to show, windows1252TextFromUtf8, when it has no record form). Both halves name their
+// entries so.
+void nameEntryFromHost(DirectoryEntry& entry, std::string_view hostName);
+
 // Returns the packed FAT date: years since 1980 in bits 15-9, month in 8-5, day in 4-0.
 // Dates before 1980 give 1980-01-01 and dates after 2107 give 2107-12-31, the form's limits.
 std::uint16_t packFatDate(const LocalTime& time);

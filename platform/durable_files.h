@@ -1,7 +1,7 @@
 // Files made visible whole: a file written under a temporary name is renamed over its real
-// name only when complete (replaceFileWhole), and the directory entry is flushed so that the change survives a
-// crash; the checks that tell beforehand whether a name may be replaced; small files written
-// and read whole. Paths are host paths.
+// name only when complete (replaceFileWhole), and the directory entry is flushed so that the
+// change survives a crash; the one check that tells beforehand whether a name may be replaced;
+// small files written and read whole. Paths are host paths.
 #pragma once
 
 #include <cstddef>
@@ -41,16 +41,20 @@ Status flushDirectoryOf(const char* path);
 Status replaceFileWhole(const char* temporary, const char* target);
 
 // Whether a rename may replace path, or a removal take it away, without harm: success when
-// nothing is there or a regular file is. Otherwise IsDirectory for a directory,
-// PermissionDenied with the words "a symbolic link is not replaced" for a symbolic link (on
-// Windows any reparse point), "not a regular file (a FIFO, device or socket)" for the other
-// kinds, "a read-only file is not replaced" (Windows), and "it belongs to another user in a
-// folder where only owners may rename" (a POSIX sticky folder); or the failure of the look-up.
+// nothing is there or a regular file this process may write is. Otherwise IsDirectory for a
+// directory, or PermissionDenied with words saying why: "a symbolic link is not replaced" (on
+// Windows any reparse point), "a FIFO, a device or a socket is not replaced", "a read-only file
+// is not replaced" (no write permission for this process, or the Windows read-only mark: a
+// file its owner keeps from being written is not written over by a rename either), or "it
+// belongs to another user in a folder where only owners may rename" (a POSIX sticky folder);
+// or the failure of the look-up. A record's name is given in the host's form
+// (hostNameFromRecord).
 Status checkReplaceablePath(const char* path);
 
 // The permission bits for files made from the file at path: its own read and write bits
 // (mode & 0666), so that what is made from a file is never readable by more users than the
-// file; kDefaultNewFileMode when it cannot be looked at, and always on Windows (no such bits).
+// file, and the owner's write bit, so that the next run may replace what this one made;
+// kDefaultNewFileMode when it cannot be looked at, and always on Windows (no such bits).
 int permissionsFollowing(const char* path);
 
 // Makes the empty file path with the permission bits mode (limited further by the umask).

@@ -61,14 +61,6 @@ Status deleteFile(std::string_view name);
 // Returns success, or the failure (AlreadyExists when newName exists).
 Status renameFile(std::string_view oldName, std::string_view newName);
 
-// Tells whether a file that is about to be replaced by a new one may be: it does not exist, or
-// it is a regular file (not a symbolic link, device, directory ...) this process may write.
-// Returns success when it may; IsDirectory for a directory; PermissionDenied (EPERM) for any
-// other kind of file, its words saying which ("a symbolic link is not replaced", "a FIFO, a
-// device or a socket is not replaced"); the failure otherwise (PermissionDenied, EACCES, for a
-// file this process may not write).
-Status checkReplaceable(std::string_view name);
-
 // Publishes a finished file in one step: flushes temporaryName's contents to the disk, gives
 // it the permission bits of the regular file it replaces (when there is one), renames it over
 // finalName (an existing regular file is replaced; anything else there, a symbolic link or a

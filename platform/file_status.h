@@ -1,6 +1,6 @@
 // The 2-character file status of the COBOL file-status convention ("00" success, "10" end of
 // file, "35" file not found, ...). It is the status type of every record-file operation. And
-// the one map from a platform Status to it.
+// the one map from a platform Status to it (with its second table for the steps after the open).
 #pragma once
 
 #include <cstring>
@@ -55,6 +55,13 @@ inline FileStatus fileStatusOf(const Status& failure) {
     default:
       return status::kPermanentError;
   }
+}
+
+// Returns the file status of a write, flush or publish that failed, on a file open already:
+// "00" for success, "34" no room left, "30" any other failure (a refusal there is no "37").
+inline FileStatus writeStatusOf(const Status& failure) {
+  if (failure.ok()) return status::kSuccess;
+  return failure.is(StatusCode::NoSpace) ? status::kBoundaryViolation : status::kPermanentError;
 }
 
 }  // namespace dunax::platform

@@ -53,16 +53,13 @@ Expected<std::string> hostNameFromRecord(std::string_view recordName) {
   return hostPathOf(*text);
 }
 
-bool recordNameFromHost(std::string_view hostName, NameEncoding encoding, std::string& record) {
-  if (encoding == NameEncoding::SameBytes) {
-    record.assign(hostName);
-    return true;
-  }
-  return windows1252NameFromUtf8(hostName, record);
+Expected<std::string> recordNameFromHost(std::string_view hostName, NameEncoding encoding) {
+  if (encoding == NameEncoding::SameBytes) return std::string(hostName);
+  return windows1252NameFromUtf8(hostName);
 }
 
-bool recordNameFromHost(std::string_view hostName, std::string& record) {
-  return recordNameFromHost(hostName, hostNameEncoding(), record);
+Expected<std::string> recordNameFromHost(std::string_view hostName) {
+  return recordNameFromHost(hostName, hostNameEncoding());
 }
 
 Expected<std::string> hostTextFromRecord(std::string_view text, NameEncoding encoding) {

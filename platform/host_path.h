@@ -84,13 +84,12 @@ Expected<std::string> hostNameFromRecord(std::string_view recordName, NameEncodi
 Expected<std::string> hostNameFromRecord(std::string_view recordName);
 
 // A name the host gives (a directory entry, the current directory) in the record's form, for
-// writing into a record; separators are kept. Returns false when, on a UTF-8 host, the name is
-// not valid UTF-8 or holds a character with no Windows-1252 byte: record then holds "?" in
-// their place, a text to show, never a name to write into a record or to open.
-bool recordNameFromHost(std::string_view hostName, NameEncoding encoding, std::string& record);
+// writing into a record; separators are kept. Fails (InvalidName) when, on a UTF-8 host, the
+// name is not valid UTF-8 or holds a character with no Windows-1252 byte.
+Expected<std::string> recordNameFromHost(std::string_view hostName, NameEncoding encoding);
 
 // recordNameFromHost with this process's encoding.
-bool recordNameFromHost(std::string_view hostName, std::string& record);
+Expected<std::string> recordNameFromHost(std::string_view hostName);
 
 // A text of a record (Windows-1252), a name or a command line for the host's shell, in the
 // host's encoding; nothing else changes. Fails (InvalidName) when, on a UTF-8 host, it holds a

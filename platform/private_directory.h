@@ -10,10 +10,6 @@
 
 namespace dunax::platform {
 
-// Returns the numeric id of the user the process runs as (on Windows the last part of the
-// user's security id).
-unsigned long currentUserId();
-
 // The private directory of this user for purpose, a short word such as "sp2" (nothing is
 // made): on POSIX ${XDG_RUNTIME_DIR:-/tmp}/dunax-PURPOSE-UID; on Windows the folder "dunax" in
 // the user's local application data folder (made when missing), then PURPOSE. Empty when the
@@ -37,10 +33,11 @@ Status preparePrivateDirectory(const std::string& path);
 Status replaceFileAtomically(const std::string& directory, const std::string& name,
                              const void* data, std::size_t length);
 
-// Reads exactly length bytes from the start of the regular file at path (a symbolic link is
-// not followed).
-// Returns success; NotFound when it is missing; InvalidName when it is shorter or not a
-// regular file owned by the running user; otherwise the failure of open or read.
+// Reads the regular file at path, which holds exactly length bytes, into data (a symbolic link
+// is not followed; readSmallFile in durable_files.h). Only this user reaches the files of a
+// prepared private directory.
+// Returns success; NotFound when it is missing; InvalidName when it is shorter or longer or not
+// a regular file; otherwise the failure of open or read.
 Status readFileExactly(const std::string& path, void* data, std::size_t length);
 
 }  // namespace dunax::platform

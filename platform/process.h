@@ -21,4 +21,7 @@ const char* environmentValue(const char* name);
 // Returns success, or the failure when it cannot be set (an invalid name, no memory).
 Status setEnvironmentValue(const char* name, const char* value);
 
+// This process's id.
+unsigned long currentProcessId();
+
 }  // namespace dunax::platform

@@ -146,8 +146,7 @@ FileStatus RecordFile::failWrite(int error) {
   bufferUsed_ = 0;
   // Whatever part of a record reached the disk is cut off again.
   calls_->ftruncate(fd_, wholeBytes_);
-  return statusCodeOfNative(error) == StatusCode::NoSpace ? status::kBoundaryViolation
-                                                           : status::kPermanentError;
+  return writeStatusOf(Status::failure(statusCodeOfNative(error)));
 }
 
 FileStatus RecordFile::flushBuffer() {

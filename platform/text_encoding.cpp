@@ -93,8 +93,10 @@ Expected<std::string> utf8NameFromWindows1252(std::string_view name) {
   return out;
 }
 
-bool windows1252NameFromUtf8(std::string_view name, std::string& out) {
-  out.clear();
+namespace {
+
+// Converts name to Windows-1252 into out, "?" for what has none; false when anything had none.
+bool convertName(std::string_view name, std::string& out) {
   out.reserve(name.size());
   bool exact = true;
   std::size_t i = 0;
@@ -107,6 +109,23 @@ bool windows1252NameFromUtf8(std::string_view name, std::string& out) {
     i += length == 0 ? 1 : length;
   }
   return exact;
+}
+
+}  // namespace
+
+Expected<std::string> windows1252NameFromUtf8(std::string_view name) {
+  std::string out;
+  if (!convertName(name, out)) {
+    return Status::failure(StatusCode::InvalidName,
+                           "it holds a character with no Windows-1252 byte");
+  }
+  return out;
+}
+
+std::string windows1252TextFromUtf8(std::string_view name) {
+  std::string out;
+  (void)convertName(name, out);  // the "?" in place of what has no byte is the text shown
+  return out;
 }
 
 void appendUtf8FromWindows1252(const char* text, std::size_t length, std::string& out) {

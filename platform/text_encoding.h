@@ -25,10 +25,13 @@ std::string windows1252FromUtf8(const std::string& text);
 // 0x8F, 0x90, 0x9D): such a name has no UTF-8 form.
 Expected<std::string> utf8NameFromWindows1252(std::string_view name);
 
-// Converts a UTF-8 name back to the records' Windows-1252, character for byte. Returns false
-// when a character has no Windows-1252 byte or the bytes are not valid UTF-8 (overlong forms and
-// surrogates included): out then holds "?" for each such character or byte, a text to show,
-// never a name to open, as "?" would name some other file.
-bool windows1252NameFromUtf8(std::string_view name, std::string& out);
+// Converts a UTF-8 name back to the records' Windows-1252, character for byte. Fails
+// (InvalidName) when a character has no Windows-1252 byte or the bytes are not valid UTF-8
+// (overlong forms and surrogates included).
+Expected<std::string> windows1252NameFromUtf8(std::string_view name);
+
+// The same conversion for showing a name: "?" for each character or byte that has no
+// Windows-1252 byte, a text never to open, as "?" would name some other file.
+std::string windows1252TextFromUtf8(std::string_view name);
 
 }  // namespace dunax::platform

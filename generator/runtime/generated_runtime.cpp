@@ -202,9 +202,7 @@ int DXGPUB(const char* nameField, const char* companionsField, char* statusField
         dunax::platform::publishFile(names.temporary(index), names.staged(index));
     if (!staged.ok()) {
       dropUnfinished(names);
-      answer(staged.is(dunax::platform::StatusCode::NoSpace) ? status::kBoundaryViolation
-                                                              : status::kPermanentError,
-             statusField);
+      answer(dunax::platform::writeStatusOf(staged), statusField);
       return 0;
     }
     if (index == 0) break;

@@ -47,10 +47,10 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   // The pattern's last part is matched in the record's form, where "?" is one character.
   if (slash == std::string::npos) {
     directory = ".";
-    recordNameFromHost(host, namePattern);
+    namePattern = recordNameFromHost(host).valueOr("");
   } else {
     directory = slash == 0 ? "/" : host.substr(0, slash);
-    recordNameFromHost(std::string_view(host).substr(slash + 1), namePattern);
+    namePattern = recordNameFromHost(std::string_view(host).substr(slash + 1)).valueOr("");
   }
   if (namePattern.empty()) return Status::fromNative(EINVAL);
   DIR* stream = opendir(directory.c_str());
@@ -60,7 +60,7 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
     // No Windows name holds a "\"; in a record such an entry would read as a path.
     if (std::strchr(item->d_name, '\\') != nullptr) continue;
     DirectoryEntry entry;
-    entry.nameFitsRecords = recordNameFromHost(item->d_name, entry.name);
+    nameEntryFromHost(entry, item->d_name);
     if (!matchesWildcard(namePattern, entry.name)) continue;
     struct stat info;
     if (stat((prefix + item->d_name).c_str(), &info) != 0) continue;  // a dangling link
@@ -83,9 +83,8 @@ Expected<DirectoryEntry> lookUpEntry(std::string_view name) {
   std::string trimmed = host;
   while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
   std::size_t slash = trimmed.rfind('/');
-  entry.nameFitsRecords = recordNameFromHost(
-      slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1),
-      entry.name);
+  nameEntryFromHost(
+      entry, slash == std::string::npos || trimmed == "/" ? trimmed : trimmed.substr(slash + 1));
   fillFromStat(info, entry);
   return entry;
 }

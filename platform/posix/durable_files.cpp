@@ -72,7 +72,11 @@ Status checkReplaceablePath(const char* path) {
   }
   if (!S_ISREG(info.st_mode)) {
     return Status(StatusCode::PermissionDenied, EPERM,
-                  "not a regular file (a FIFO, device or socket)");
+                  "a FIFO, a device or a socket is not replaced");
+  }
+  if (::access(path, W_OK) != 0) {
+    if (errno != EACCES) return Status::fromNative(errno);
+    return Status(StatusCode::PermissionDenied, EACCES, "a read-only file is not replaced");
   }
   // In a sticky folder (a shared one such as /tmp) only the file's owner, the folder's owner
   // and root may rename over a file or remove it.
@@ -89,7 +93,7 @@ Status checkReplaceablePath(const char* path) {
 int permissionsFollowing(const char* path) {
   struct stat info;
   if (::stat(path, &info) != 0) return kDefaultNewFileMode;
-  return static_cast<int>(info.st_mode & 0666);
+  return static_cast<int>((info.st_mode & 0666) | S_IWUSR);
 }
 
 Status createNewFile(const char* path, int mode) {

@@ -169,22 +169,6 @@ Status renameFile(std::string_view oldName, std::string_view newName) {
   return statusOf(rename(from->c_str(), to->c_str()));
 }
 
-Status checkReplaceable(std::string_view name) {
-  const Expected<std::string> host = hostNameFromRecord(name);
-  if (!host) return invalid();
-  struct stat info;
-  if (lstat(host->c_str(), &info) != 0) return Status::fromNative(errno == ENOENT ? 0 : errno);
-  if (S_ISDIR(info.st_mode)) return Status::fromNative(EISDIR);
-  if (S_ISLNK(info.st_mode)) {
-    return Status(StatusCode::PermissionDenied, EPERM, "a symbolic link is not replaced");
-  }
-  if (!S_ISREG(info.st_mode)) {
-    return Status(StatusCode::PermissionDenied, EPERM,
-                  "a FIFO, a device or a socket is not replaced");
-  }
-  return statusOf(access(host->c_str(), W_OK));
-}
-
 Status publishFile(std::string_view temporaryName, std::string_view finalName) {
   const Expected<std::string> from = hostNameFromRecord(temporaryName);
   const Expected<std::string> to = hostNameFromRecord(finalName);

@@ -34,4 +34,6 @@ Status setEnvironmentValue(const char* name, const char* value) {
   return Status::fromNative(::setenv(name, value, 1) == 0 ? 0 : errno);
 }
 
+unsigned long currentProcessId() { return static_cast<unsigned long>(getpid()); }
+
 }  // namespace dunax::platform

@@ -83,8 +83,7 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   std::string last;
   splitPattern(host, directory, last);
   // The pattern's last part is matched in the record's form, where "?" is one character.
-  std::string namePattern;
-  recordNameFromHost(last, namePattern);
+  std::string namePattern = recordNameFromHost(last).valueOr("");
   if (namePattern.empty()) return Status::fromNative(ERROR_INVALID_NAME);
   namePattern = upperWindows1252(namePattern);
   const bool bare = directory.back() == ':' || isSeparator(directory.back());
@@ -99,7 +98,7 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   }
   do {
     DirectoryEntry entry;
-    entry.nameFitsRecords = recordNameFromHost(win32::utf8FromWide(found.cFileName), entry.name);
+    nameEntryFromHost(entry, win32::utf8FromWide(found.cFileName));
     if (!matchesWildcard(namePattern, upperWindows1252(entry.name))) continue;
     fillFrom(found.dwFileAttributes, found.nFileSizeHigh, found.nFileSizeLow,
              found.ftLastWriteTime, entry);
@@ -146,7 +145,7 @@ Expected<DirectoryEntry> lookUpEntry(std::string_view name) {
                          ? trimmed
                          : trimmed.substr(slash + 1);
   if (slash == std::string::npos && last.size() > 2 && last[1] == ':') last = last.substr(2);
-  entry.nameFitsRecords = recordNameFromHost(last, entry.name);
+  nameEntryFromHost(entry, last);
   return entry;
 }
 

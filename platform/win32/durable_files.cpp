@@ -69,14 +69,28 @@ Status checkReplaceablePath(const char* path) {
     return isAbsent(error) ? Status() : Status::fromNative(static_cast<int>(error));
   }
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    return Status::failure(StatusCode::PermissionDenied, "a symbolic link is not replaced");
+    return Status(StatusCode::PermissionDenied, ERROR_ACCESS_DENIED,
+                  "a symbolic link is not replaced");
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return Status::failure(StatusCode::IsDirectory);
   }
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    return Status::failure(StatusCode::PermissionDenied, "a read-only file is not replaced");
+  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+    return Status(StatusCode::PermissionDenied, ERROR_ACCESS_DENIED,
+                  "a FIFO, a device or a socket is not replaced");
   }
+  // The read-only mark, or an access list that keeps this process from writing the file.
+  const Status readOnly(StatusCode::PermissionDenied, ERROR_ACCESS_DENIED,
+                        "a read-only file is not replaced");
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return readOnly;
+  HANDLE file = CreateFileW(name->c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED ? readOnly : Status::fromNative(static_cast<int>(error));
+  }
+  CloseHandle(file);
   return Status();
 }
 

@@ -183,28 +183,6 @@ Status renameFile(std::string_view oldName, std::string_view newName) {
   return statusOf(MoveFileExW(from->c_str(), to->c_str(), 0));
 }
 
-Status checkReplaceable(std::string_view name) {
-  const Expected<std::wstring> wide = wideNameOfRecord(name);
-  if (!wide) return wide.status();
-  const DWORD attributes = GetFileAttributesW(wide->c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND ? Status() : Status::fromNative(static_cast<int>(error));
-  }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Status::failure(StatusCode::IsDirectory);
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    return Status(StatusCode::PermissionDenied, ERROR_ACCESS_DENIED,
-                  "a symbolic link is not replaced");
-  }
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return Status::fromNative(ERROR_ACCESS_DENIED);
-  HANDLE file = CreateFileW(wide->c_str(), GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return win32::lastError();
-  CloseHandle(file);
-  return Status();
-}
-
 Status publishFile(std::string_view temporaryName, std::string_view finalName) {
   const Expected<std::string> fromHost = hostNameFromRecord(temporaryName);
   if (!fromHost) return invalid();

@@ -1,6 +1,6 @@
 // The private directory on Windows: a folder in the user's local application data (whose
 // access is the user's alone, and which a folder made in it inherits), checked to be a real
-// folder and not a link or junction; files replaced whole (durable_files.h).
+// folder and not a link or junction.
 #include "platform/private_directory.h"
 
 #include <shlobj.h>
@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/durable_files.h"
 #include "platform/win32/native_name.h"
 #include "platform/win32/wide_text.h"
 
@@ -38,37 +37,7 @@ std::string localApplicationData() {
   return win32::utf8FromWide(std::wstring(value.data(), length));
 }
 
-// Whether the open file is a plain file: not a folder, not a link or junction.
-bool isPlainFile(HANDLE file) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return GetFileInformationByHandle(file, &info) &&
-         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
-}
-
-// Opens path itself (a link is opened, not followed) for access, sharing with everyone so that
-// a writer may replace it while it is read.
-HANDLE openPlain(const std::wstring& path, DWORD access, DWORD disposition) {
-  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, disposition, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-
 }  // namespace
-
-unsigned long currentUserId() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return 0;
-  unsigned long id = 0;
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::vector<unsigned char> buffer(size);
-  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
-    PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
-    const UCHAR parts = *GetSidSubAuthorityCount(sid);
-    if (parts > 0) id = *GetSidSubAuthority(sid, parts - 1u);
-  }
-  CloseHandle(token);
-  return id;
-}
 
 std::string defaultPrivateDirectory(const std::string& purpose) {
   const std::string base = localApplicationData();
@@ -100,77 +69,6 @@ Status preparePrivateDirectory(const std::string& path) {
     return Status::fromNative(ERROR_DIRECTORY);
   }
   return Status();
-}
-
-Status replaceFileAtomically(const std::string& directory, const std::string& name,
-                             const void* data, std::size_t length) {
-  const std::string target = directory + "\\" + name;
-  if (const Expected<std::wstring> native = win32::nativeName(target); !native) {
-    return native.status();
-  }
-  // A temporary name of this process in the same folder, made new (never an existing file).
-  std::string temporaryHost;
-  std::wstring temporary;
-  HANDLE file = INVALID_HANDLE_VALUE;
-  for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    temporaryHost = directory + "\\." + name + "." + std::to_string(GetCurrentProcessId()) + "." +
-                    std::to_string(attempt);
-    const Expected<std::wstring> candidate = win32::nativeName(temporaryHost);
-    if (!candidate) return candidate.status();
-    temporary = *candidate;
-    file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-      return win32::lastError();
-    }
-  }
-  if (file == INVALID_HANDLE_VALUE) return Status::fromNative(ERROR_FILE_EXISTS);
-  const char* bytes = static_cast<const char*>(data);
-  std::size_t left = length;
-  Status failure;
-  while (left > 0 && failure.ok()) {
-    DWORD written = 0;
-    const DWORD asked = static_cast<DWORD>(left < (1u << 30) ? left : (1u << 30));
-    if (!WriteFile(file, bytes, asked, &written, nullptr)) {
-      failure = win32::lastError();
-    } else if (written == 0) {
-      failure = Status::fromNative(ERROR_DISK_FULL);
-    }
-    bytes += written;
-    left -= written;
-  }
-  if (failure.ok() && !FlushFileBuffers(file)) failure = win32::lastError();
-  if (!CloseHandle(file) && failure.ok()) failure = win32::lastError();
-  if (failure.ok()) failure = replaceFileWhole(temporaryHost.c_str(), target.c_str());
-  if (!failure.ok()) DeleteFileW(temporary.c_str());
-  return failure;
-}
-
-Status readFileExactly(const std::string& path, void* data, std::size_t length) {
-  const Expected<std::wstring> wide = win32::nativeName(path);
-  if (!wide) return wide.status();
-  HANDLE file = openPlain(*wide, GENERIC_READ, OPEN_EXISTING);
-  if (file == INVALID_HANDLE_VALUE) return win32::lastError();
-  if (!isPlainFile(file)) {
-    CloseHandle(file);
-    return Status::fromNative(ERROR_INVALID_NAME);
-  }
-  char* bytes = static_cast<char*>(data);
-  std::size_t got = 0;
-  Status failure;
-  while (got < length && failure.ok()) {
-    DWORD count = 0;
-    const std::size_t wanted = length - got;
-    const DWORD asked = static_cast<DWORD>(wanted < (1u << 30) ? wanted : (1u << 30));
-    if (!ReadFile(file, bytes + got, asked, &count, nullptr)) {
-      failure = win32::lastError();
-    } else if (count == 0) {
-      failure = Status::fromNative(ERROR_INVALID_NAME);  // shorter than a whole message
-    }
-    got += count;
-  }
-  CloseHandle(file);
-  return failure;
 }
 
 }  // namespace dunax::platform

@@ -100,4 +100,6 @@ Status setEnvironmentValue(const char* name, const char* value) {
   return Status();
 }
 
+unsigned long currentProcessId() { return GetCurrentProcessId(); }
+
 }  // namespace dunax::platform

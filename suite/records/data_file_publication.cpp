@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "platform/durable_files.h"
 #include "platform/file_routines.h"
+#include "platform/host_path.h"
 
 namespace dunax::records {
 namespace {
@@ -26,7 +28,9 @@ void discardTemporary(const char* path) {
 }
 
 platform::FileStatus checkReplaceable(const char* path, std::string* why) {
-  platform::Status replaceable = platform::checkReplaceable(path);
+  const platform::Expected<std::string> host = platform::hostNameFromRecord(path);
+  if (!host) return platform::fileStatusOf(host.status());
+  platform::Status replaceable = platform::checkReplaceablePath(host->c_str());
   if (replaceable.ok()) return status::kSuccess;
   if (why != nullptr) {
     *why = replaceable.is(platform::StatusCode::IsDirectory) ? "a directory is not replaced"
@@ -39,10 +43,10 @@ platform::FileStatus publish(const char* path) {
   char temporary[kMaxTemporaryNameLength + 1];
   temporaryNameOf(path, temporary);
   platform::Status published = platform::publishFile(temporary, path);
-  if (published.ok()) return status::kSuccess;
-  (void)platform::deleteFile(temporary);  // best effort: the failed publish is what is answered
-  return published.is(platform::StatusCode::NoSpace) ? status::kBoundaryViolation
-                                                     : status::kPermanentError;
+  if (!published.ok()) {
+    (void)platform::deleteFile(temporary);  // best effort: the failed publish is what is answered
+  }
+  return platform::writeStatusOf(published);
 }
 
 }  // namespace dunax::records

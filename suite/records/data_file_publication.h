@@ -30,7 +30,8 @@ void discardTemporary(const char* path);
 
 // Checks before an output open that the data file path may be replaced.
 // Returns "00" (also when it does not exist yet); "37" for a directory, a symbolic link, a
-// FIFO, a device, a socket or a file this process may not write; "30" for any other failure.
+// FIFO, a device, a socket, a file this process may not write or another user's file in a
+// sticky folder (platform::checkReplaceablePath); "30" for any other failure.
 // On failure why (when given) receives the reason in words ("a symbolic link is not replaced").
 platform::FileStatus checkReplaceable(const char* path, std::string* why = nullptr);
 

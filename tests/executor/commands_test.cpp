@@ -5,12 +5,13 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
 #include <vector>
 
 #include "executor/commands.h"
 #include "executor/literals.h"
 #include "platform/host_path.h"
-#include "test_support.h"
+#include "requests.h"
 
 namespace dunax::executor {
 namespace {
@@ -111,7 +112,7 @@ TEST_F(Commands, MakeDirectoryKeepsThePrefixBeyondTheLayout) {
 
 TEST_F(Commands, MakeDirectoryOnANetworkPathIsNotChecked) {
   ScopedVariable networkRoot(platform::kNetworkRootVariable, "/");
-  const std::string network = networkNameOf(root());  // "\\tmp\dunax-exec-...\N1\N2" mapped
+  const std::string network = networkNameOf(root());  // "\\tmp\dunax-test-...\N1\N2" mapped
   Job job = run("MKDIR", network + "\\N1\\N2");
   EXPECT_FALSE(job.failed());
   EXPECT_TRUE(fs::is_directory("N1/N2"));

@@ -7,7 +7,7 @@
 
 #include "executor/commands.h"
 #include "executor/inventory.h"
-#include "test_support.h"
+#include "requests.h"
 
 namespace dunax::executor {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "executor/main_sequence.h"
 #include "executor/screen_program.h"
-#include "test_support.h"
+#include "requests.h"
 
 namespace dunax::executor {
 namespace {
@@ -241,7 +241,7 @@ TEST(RequestAge, JudgedOnTheCircleOfTheDay) {
       {"12605678", "12345678", false},
   };
   for (const auto& [stamp, now, carriedOut] : cases) {
-    EXPECT_EQ(carriedOut, judgeRequestAge(stamp, now).empty()) << stamp << " at " << now;
+    EXPECT_EQ(carriedOut, !judgeRequestAge(stamp, now).has_value()) << stamp << " at " << now;
   }
 }
 

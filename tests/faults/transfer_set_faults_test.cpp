@@ -202,7 +202,8 @@ TEST_F(TransferSetTest, AHostileSetIsRefusedAtTheOpenAndNothingIsTouched) {
       {'B', "00", "37", unreplaceable(0, 'd'), cannot(0, "a directory is there")},
       {'B', "00", "37", unreplaceable(1, 'd'), cannot(1, "a directory is there")},
       {'B', "00", "37", unreplaceable(2, 'l'), cannot(2, "a symbolic link is not replaced")},
-      {'B', "00", "37", unreplaceable(3, 'f'), cannot(3, "not a regular file")},
+      {'B', "00", "37", unreplaceable(3, 'f'),
+       cannot(3, "a FIFO, a device or a socket is not replaced")},
   };
   for (std::string bytes : {flipped, good.substr(0, 27), std::string("segment 1: /etc/passwd\n")}) {
     cases.push_back({'X', "01", "39", [=, this] { plantJournal(bytes); }, damaged});

@@ -74,9 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // A command line is the whole 256-byte buffer in the host's encoding, cut at a NUL only.
   for (const std::string& line : host.commandLines) {
-    std::string buffer;
-    DUNAX_FUZZ_CHECK(dunax::platform::recordNameFromHost(line, buffer));
-    DUNAX_FUZZ_CHECK(buffer.size() <= dunax::executor::kCommandBufferLength);
+    const dunax::platform::Expected<std::string> buffer =
+        dunax::platform::recordNameFromHost(line);
+    DUNAX_FUZZ_CHECK(buffer.ok());
+    DUNAX_FUZZ_CHECK(buffer->size() <= dunax::executor::kCommandBufferLength);
   }
   // Only the two command verbs (or an unknown one) may run anything.
   if (!host.commandLines.empty()) {

@@ -56,7 +56,7 @@ bool resolve(std::string_view name, std::string& path) {
 // The directory entry of the host name name, its name in the record's form.
 platform::DirectoryEntry entryFor(const std::string& name, const MemoryEntry& entry) {
   platform::DirectoryEntry out;
-  out.nameFitsRecords = platform::recordNameFromHost(name, out.name);
+  platform::nameEntryFromHost(out, name);
   out.isDirectory = entry.isDirectory;
   out.size = entry.isDirectory ? 0 : entry.size;
   out.modified = platform::LocalTime{2024, 2, 29, 13, 45, 58};
@@ -219,8 +219,8 @@ Expected<std::vector<DirectoryEntry>> searchDirectory(std::string_view pattern) 
   const std::string& host = *mapped;
   std::size_t slash = host.rfind('/');
   std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
-  std::string namePattern;
-  recordNameFromHost(slash == std::string::npos ? host : host.substr(slash + 1), namePattern);
+  std::string namePattern =
+      recordNameFromHost(slash == std::string::npos ? host : host.substr(slash + 1)).valueOr("");
   if (namePattern.empty()) return Status::fromNative(EINVAL);
   const std::string path = fuzz::normalisedPath(directory);
   if (!fuzz::isDirectory(path)) return Status::fromNative(ENOENT);

@@ -1,13 +1,20 @@
 // Request names to host paths: drive letters and network paths land under their mapped
-// directories and never outside them; other names keep their plain form.
+// directories and never outside them (on POSIX also without the kernel's help); other names
+// keep their plain form; on Windows, names that reach devices are refused.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/file_routines.h"
 #include "platform/host_path.h"
 #include "platform/program_arguments.h"
+#include "platform/record_file.h"
+#include "tests/support/in_fresh_directory.h"
+#ifndef _WIN32
+#include "platform/posix/links_beneath.h"
+#endif
 
 namespace dunax::platform {
 namespace {
@@ -24,7 +31,7 @@ struct NameCase {
 
 TEST(HostPathTest, MapsDrivesAndNetworkPathsWithinTheirRoots) {
 #ifdef _WIN32
-  GTEST_SKIP() << "drives and network paths are the host's own on Windows (windows_half_test)";
+  GTEST_SKIP() << "drives and network paths are the host's own on Windows (file_routines_test)";
 #endif
   const NameCase cases[] = {
       {"C:\\DADOS\\CLI.DAT", kNetworkRoot, "/srv/c/DADOS/CLI.DAT"},
@@ -96,13 +103,10 @@ TEST(HostPathTest, NamesAreWindows1252InRecordsAndTheHostsEncodingAtTheHost) {
       EXPECT_EQ(test.host != nullptr ? test.host : "(refused)", host.valueOr("(refused)"))
           << test.record;
     }
-    std::string record;
     if (test.host != nullptr) {
-      EXPECT_EQ(test.record != nullptr, recordNameFromHost(test.host, test.encoding, record))
+      const Expected<std::string> record = recordNameFromHost(test.host, test.encoding);
+      EXPECT_EQ(test.record != nullptr ? test.record : "(refused)", record.valueOr("(refused)"))
           << test.host;
-      if (test.record != nullptr) {
-        EXPECT_EQ(test.record, record) << test.host;
-      }
     }
   }
   // The name is converted before it is mapped: "\" and drives apply to the host's form.
@@ -166,6 +170,50 @@ TEST(HostPathTest, ProgramArgumentsAreUtf8WithMainsShape) {
     EXPECT_EQ(arguments.values()[arguments.count()], nullptr);
   }
 }
+namespace fs = std::filesystem;
+
+class LinksBeneathTest : public testing::InFreshDirectory {};
+
+#ifndef _WIN32
+// The check of every link on the way, the fallback of the drive mapping on a kernel without
+// openat2: links that stay inside pass, links that lead out or nowhere do not.
+TEST_F(LinksBeneathTest, LinksBeneathAMappedDirectoryWithoutTheKernelsHelp) {
+  fs::create_directories("c/D");
+  fs::create_directories("outside");
+  fs::create_directory_symlink("D", "c/IN");
+  fs::create_directory_symlink("../outside", "c/UP");
+  fs::create_symlink(root() / "outside", "c/ABS");
+  fs::create_symlink("nowhere", "c/DANGLING");
+  fs::create_directory_symlink(root() / "c/D", "c/ABSIN");
+  const std::string base = (root() / "c").string();
+  for (const char* rest : {"D/F.DAT", "IN/F.DAT", "ABSIN/NEW/F.DAT", "NEW/DEEPER/F", "IN\\F.DAT"}) {
+    EXPECT_TRUE(posix::linksStayBeneath(base, rest)) << rest;
+  }
+  for (const char* rest : {"UP/F.DAT", "ABS", "DANGLING"}) {
+    EXPECT_FALSE(posix::linksStayBeneath(base, rest)) << rest;
+  }
+  EXPECT_FALSE(posix::linksStayBeneath((root() / "missing").string(), "F"));
+}
+#else
+std::string statusText(FileStatus status) { return std::string(status.code, 2); }
+
+TEST(HostPathTest, NamesThatReachDevicesAreRefusedAndNeverOpened) {
+  for (const char* name : {"CON", "nul", "NUL.TXT", "Com1.dat", "lpt9", "AUX .x", "CONIN$",
+                           "DADOS\\PRN\\X.DAT", "C:NUL", "\\\\.\\COM1", "//./pipe/x",
+                           "\\\\?\\C:\\X", "A.DAT:stream"}) {
+    EXPECT_EQ(StatusCode::InvalidName, hostNameFromRecord(name).status().code()) << name;
+    EXPECT_EQ(StatusCode::InvalidName, createDirectory(name).code()) << name;
+    RecordFile file(Organization::LineSequential, 80);
+    EXPECT_EQ("37", statusText(file.open(name, OpenMode::Input))) << name;
+    EXPECT_EQ("37", statusText(file.open(name, OpenMode::Output))) << name;
+  }
+  for (const char* name : {"CONSOLE.DAT", "COM10", "LPT", "C:\\DADOS\\CLI.DAT", "c:DADOS",
+                           "\\\\srv\\share\\x"}) {
+    EXPECT_EQ(name, hostNameFromRecord(name).valueOr("(refused)"));
+  }
+  EXPECT_EQ("A\\B\\C", hostNameFromRecord("A/B\\C").valueOr("(refused)"));
+}
+#endif
 
 }  // namespace
 }  // namespace dunax::platform

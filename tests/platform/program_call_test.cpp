@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/process.h"
 #include "platform/program_call.h"
+#include "tests/support/in_fresh_directory.h"
 #include "tests/support/test_support.h"
 
 namespace dunax::platform {
@@ -147,6 +149,24 @@ TEST_F(ProgramCallTest, CobolModuleIsCalledAndTheProcessKeepsItsSignalHandlers) 
   EXPECT_STREQ(area, "XYZ     01");  // released: the next call loaded it afresh
   program.release();
   shutDownCobolRuntime();
+}
+#endif
+
+#ifdef _WIN32
+class ProgramCallInFolderTest : public testing::InFreshDirectory {};
+
+TEST_F(ProgramCallInFolderTest, AModuleThatDoesNotLoadCannotBeFound) {
+  testing::writeFile("PLTBAD.dll", "MZ not a module at all");
+  ASSERT_TRUE(setEnvironmentValue("COB_LIBRARY_PATH", folder().c_str()).ok());
+  int argument = 0;
+  OutsideProgram broken("PLTBAD  ");
+  Expected<int> called = broken.call(&argument);
+  EXPECT_EQ(StatusCode::NotFound, called.status().code());
+  EXPECT_NE(std::string::npos, called.status().message().find("does not load:"))
+      << called.status().message();
+  OutsideProgram missing("PLTNONE");
+  EXPECT_NE(std::string::npos, missing.load().message().find("PLTNONE.dll was not found in"));
+  EXPECT_FALSE(missing.isLoaded());
 }
 #endif
 

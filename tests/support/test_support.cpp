@@ -1,5 +1,6 @@
 // The tests' shared helpers that are the same on every system: the build tree's paths, the
-// temporary directory's lifetime, and reading and writing files.
+// temporary directory's lifetime (also as the current one), a variable set for a scope, and
+// reading and writing files.
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
@@ -46,6 +47,23 @@ TemporaryDirectory::~TemporaryDirectory() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+FreshCurrentDirectory::FreshCurrentDirectory()
+    : previous_(std::filesystem::current_path()), path_(directory_.path()) {
+  std::filesystem::current_path(path_);
+}
+
+FreshCurrentDirectory::~FreshCurrentDirectory() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);  // before the directory goes
+}
+
+ScopedVariable::ScopedVariable(const char* name, const char* value) : name_(name) {
+  if (const char* previous = std::getenv(name)) previous_ = previous;
+  setVariable(name_, value);
+}
+
+ScopedVariable::~ScopedVariable() { setVariable(name_, previous_ ? previous_->c_str() : nullptr); }
+
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
@@ -54,6 +72,9 @@ std::string readFile(const std::string& path) {
 }
 
 bool writeFile(const std::string& path, const std::string& content) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  std::error_code ignored;
+  if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << content;
   return static_cast<bool>(out);

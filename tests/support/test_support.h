@@ -1,10 +1,13 @@
-// Helpers the tests share: a fresh temporary directory per test, the build tree's paths and
-// file names, space-padded fields, running a program of the build with its output captured, environment variables,
-// and reading files whole. The same on POSIX and on Windows (test_support_posix.cpp,
+// Helpers the tests share: a fresh temporary directory per test (or made the current one), the
+// build tree's paths and file names, space-padded fields, running a program of the build with
+// its output captured, environment variables (or one set for a scope), and files read and
+// written whole. The same on POSIX and on Windows (test_support_posix.cpp,
 // test_support_win32.cpp).
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,20 @@ std::string libraryPath(const std::vector<std::string>& directories);
 // Sets an environment variable of this process, or removes it when value is null.
 void setVariable(const std::string& name, const char* value);
 
+// Sets an environment variable (removes it when value is null) until the end of the scope, then
+// puts back what it was.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const char* value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> previous_;
+};
+
 // Makes a fresh directory under the system's temporary directory whose name starts with
 // prefix, reachable by this user alone where the system has modes; "" when it cannot.
 std::string makeTemporaryDirectory(const std::string& prefix);
@@ -63,6 +80,22 @@ class TemporaryDirectory {
   std::string path_;
 };
 
+// A fresh temporary directory made the current directory while the object lives; the one
+// current before is current again after, and the fresh one is removed.
+class FreshCurrentDirectory {
+ public:
+  FreshCurrentDirectory();
+  ~FreshCurrentDirectory();
+  FreshCurrentDirectory(const FreshCurrentDirectory&) = delete;
+  FreshCurrentDirectory& operator=(const FreshCurrentDirectory&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_;
+  TemporaryDirectory directory_;
+  std::filesystem::path path_;
+};
+
 // The result of a program run.
 struct RunResult {
   int exitCode = -1;  // -1 when it did not exit normally
@@ -77,6 +110,7 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
                      int timeoutSeconds = 300);
 
 std::string readFile(const std::string& path);
+// Writes content to path, making the directories above it that are missing.
 bool writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
 long long fileSize(const std::string& path);  // -1 when missing

@@ -1,8 +1,9 @@
 // The Windows half's processes: children started with their arguments as given, in a folder of
 // their own, with standard error kept, waited for with and without a limit, stopped politely
-// and then for good, and ended with this process; the command interpreter's exit code; the
-// environment and the program's own directory. The test program is its own child: started with
-// DUNAX_TEST_CHILD set, it plays the role named there instead of running the tests.
+// and then for good, and ended with this process; the termination watch a child is asked
+// through; the environment and the program's own directory. The test program is its own
+// child: started with DUNAX_TEST_CHILD set, it plays the role named there instead of running
+// the tests.
 #ifdef _WIN32
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,7 +14,6 @@
 #include <vector>
 
 #include "platform/child_process.h"
-#include "platform/command_execution.h"
 #include "platform/process.h"
 #include "platform/session.h"
 #include "platform/termination_watch.h"
@@ -201,12 +201,6 @@ TEST(WindowsProcesses, WatchNotesATerminationAndPassesItOnAfterwards) {
     watch.endAndPassOn();
   }
   EXPECT_TRUE(terminationRequested());
-}
-
-TEST(WindowsProcesses, CommandLineGivesTheInterpretersExitCode) {
-  EXPECT_EQ(runCommandLine("exit 3").valueOr(-1), 3);
-  EXPECT_EQ(runCommandLine("if \"a b\"==\"a b\" exit 4").valueOr(-1), 4);
-  EXPECT_EQ(runCommandLine(std::string_view("exit 5\0exit 6", 13)).valueOr(-1), 5);
 }
 
 TEST(WindowsProcesses, EnvironmentIsUtf8AndAnEmptyValueIsSet) {

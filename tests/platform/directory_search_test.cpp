@@ -1,0 +1,117 @@
+// The directory search: wildcard matching and FAT packing (portable), the search and the
+// look-up of one entry on each host (on Windows without regard to case).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/directory_search.h"
+#include "tests/support/in_fresh_directory.h"
+
+namespace dunax::platform {
+namespace {
+
+using testing::readFile;
+using testing::writeFile;
+namespace fs = std::filesystem;
+
+TEST(Wildcard, StarAndQuestionMark) {
+  EXPECT_TRUE(matchesWildcard("EMP???", "EMP001"));
+  EXPECT_FALSE(matchesWildcard("EMP???", "EMP01"));
+  EXPECT_FALSE(matchesWildcard("EMP???", "EMP0012"));
+  EXPECT_FALSE(matchesWildcard("EMP???", "emp001"));
+  EXPECT_TRUE(matchesWildcard("*.DAT", "CLIENTES.DAT"));
+  EXPECT_FALSE(matchesWildcard("*.DAT", "CLIENTES.DATA"));
+  EXPECT_TRUE(matchesWildcard("A*B*C", "AxxBxxBxC"));
+  EXPECT_FALSE(matchesWildcard("A*B*C", "AxxBxxBx"));
+  EXPECT_TRUE(matchesWildcard("*", ""));
+  EXPECT_FALSE(matchesWildcard("?", ""));
+}
+
+TEST(Wildcard, StarDotStarMatchesNamesWithoutADot) {
+  EXPECT_TRUE(matchesWildcard("*.*", "CLIENTES"));
+  EXPECT_TRUE(matchesWildcard("*.*", "CLIENTES.IDX"));
+  EXPECT_TRUE(matchesWildcard("*.*", "."));
+  EXPECT_TRUE(matchesWildcard("*.*", ".."));
+  EXPECT_TRUE(matchesWildcard("F*.*", "FILE"));
+  EXPECT_FALSE(matchesWildcard("F*.*", "GILE"));
+}
+
+TEST(FatPacking, DateAndTimeFields) {
+  LocalTime time{2021, 3, 14, 15, 9, 27};
+  EXPECT_EQ(((2021 - 1980) << 9) | (3 << 5) | 14, packFatDate(time));
+  EXPECT_EQ((15 << 11) | (9 << 5) | 13, packFatTime(time));
+  LocalTime early{1975, 6, 1, 10, 0, 0};
+  EXPECT_EQ((1 << 5) | 1, packFatDate(early));
+  EXPECT_EQ(0, packFatTime(early));
+  LocalTime late{2200, 1, 1, 0, 0, 0};
+  EXPECT_EQ((127 << 9) | (12 << 5) | 31, packFatDate(late));
+}
+
+class DirectorySearchTest : public testing::InFreshDirectory {};
+
+#ifndef _WIN32
+TEST_F(DirectorySearchTest, SearchListsMatchesSortedWithSizesAndDirectoriesAtZero) {
+  writeFile("D/B.DAT", "12345");
+  writeFile("D/A.DAT", "1");
+  writeFile("D/C.TXT", "1");
+  fs::create_directory("D/SUB.DAT");
+  Expected<std::vector<DirectoryEntry>> found = searchDirectory("D\\*.DAT");
+  ASSERT_TRUE(found.ok());
+  const std::vector<DirectoryEntry>& entries = *found;
+  ASSERT_EQ(3u, entries.size());
+  EXPECT_EQ("A.DAT", entries[0].name);
+  EXPECT_EQ("B.DAT", entries[1].name);
+  EXPECT_EQ(5u, entries[1].size);
+  EXPECT_FALSE(entries[1].isDirectory);
+  EXPECT_EQ("SUB.DAT", entries[2].name);
+  EXPECT_EQ(0u, entries[2].size);
+  EXPECT_TRUE(entries[2].isDirectory);
+}
+
+TEST_F(DirectorySearchTest, SearchOfAMissingDirectoryOrABadPatternFails) {
+  EXPECT_EQ(StatusCode::NotFound, searchDirectory("NONE\\*.*").status().code());
+  EXPECT_EQ(StatusCode::InvalidName, searchDirectory("").status().code());
+  EXPECT_EQ(StatusCode::InvalidName,
+            searchDirectory(std::string_view("A\0*", 3)).status().code());
+  fs::create_directory("E");
+  Expected<std::vector<DirectoryEntry>> none = searchDirectory("E\\X*");
+  ASSERT_TRUE(none.ok());
+  EXPECT_TRUE(none->empty());
+}
+
+TEST_F(DirectorySearchTest, LookUpGivesTheLastPartAndTheDate) {
+  writeFile("D/F.DAT", "abc");
+  Expected<DirectoryEntry> entry = lookUpEntry("D\\F.DAT");
+  ASSERT_TRUE(entry.ok());
+  EXPECT_EQ("F.DAT", entry->name);
+  EXPECT_EQ(3u, entry->size);
+  EXPECT_GE(entry->modified.year, 2000);
+  entry = lookUpEntry("D\\");
+  ASSERT_TRUE(entry.ok());
+  EXPECT_TRUE(entry->isDirectory);
+  EXPECT_EQ("D", entry->name);
+  EXPECT_EQ(StatusCode::NotFound, lookUpEntry("D\\G.DAT").status().code());
+  EXPECT_EQ(StatusCode::InvalidName, lookUpEntry("").status().code());
+}
+#else
+TEST_F(DirectorySearchTest, SearchMatchesWithoutRegardToCase) {
+  fs::create_directory("emp001");
+  fs::create_directory("EMP002");
+  writeFile("emp003.x", "12345");
+  writeFile("Emp004", "12345");
+  Expected<std::vector<DirectoryEntry>> found = searchDirectory("EMP???");
+  ASSERT_TRUE(found.ok()) << found.status().message();
+  ASSERT_EQ(3u, found->size());
+  EXPECT_EQ("EMP002", (*found)[0].name);
+  EXPECT_EQ("Emp004", (*found)[1].name);
+  EXPECT_EQ(5u, (*found)[1].size);
+  EXPECT_EQ("emp001", (*found)[2].name);
+  EXPECT_TRUE((*found)[2].isDirectory);
+  EXPECT_EQ(0u, (*found)[2].size);
+}
+#endif
+
+}  // namespace
+}  // namespace dunax::platform
