@@ -133,37 +133,37 @@ RunReport runConversion(const RunPlan& plan, ConverterHost& host) {
         });
         result.segments = place.segments;
       }
-      std::string error;
       const double startSeconds = host.secondsNow();
       if (plan.tellStarts) host.tell(startLine(index, total, result.name));
       result.started = host.timestampNow();
-      const int id = host.startConverter(buildRunParameter(plan.settings, place), folder, &error);
-      if (id == kFolderUnusable) {
+      if (const platform::Status entered = host.checkFolder(folder); !entered.ok()) {
         result.outcome = Outcome::Skipped;
         result.segments = -1;
-        result.reason = error;
+        result.reason = "its folder " + folder + " cannot be entered: " + entered.message();
         host.tell(progressLine(index, total, plan.settings.direction, result));
         ended(index);
         continue;
       }
-      if (id < 0) {
+      const platform::Expected<int> id =
+          host.startConverter(buildRunParameter(plan.settings, place), folder);
+      if (!id) {
         ConverterEnd end;
         end.started = false;
         result.outcome = Outcome::Failed;
-        result.reason = reasonOf(end, {}, error);
+        result.reason = reasonOf(end, {}, id.status().message());
         host.tell(progressLine(index, total, plan.settings.direction, result));
         ended(index);
         stop = true;
         report.stopReason = "the converter could not be started";
         break;
       }
-      running[id] = RunningFile{index, startSeconds};
+      running[*id] = RunningFile{index, startSeconds};
     }
     if (running.empty()) break;
 
     ConverterEnd end;
-    const int id = host.waitForConverter(&end);
-    if (id < 0) {
+    const platform::Expected<int> id = host.waitForConverter(&end);
+    if (!id) {
       // The runs we started are gone without a word: count them as failed.
       for (const auto& [lostId, file] : running) {
         report.results[file.index].outcome = Outcome::Failed;
@@ -174,7 +174,7 @@ RunReport runConversion(const RunPlan& plan, ConverterHost& host) {
       if (report.stopReason.empty()) report.stopReason = "a converter run was lost";
       break;
     }
-    auto found = running.find(id);
+    auto found = running.find(*id);
     if (found == running.end()) continue;  // not one of ours
     const RunningFile file = found->second;
     running.erase(found);

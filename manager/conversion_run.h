@@ -13,10 +13,6 @@
 
 namespace dunax::manager {
 
-// startConverter's answers other than a job id.
-inline constexpr int kConverterNotStarted = -1;  // the converter itself cannot be started
-inline constexpr int kFolderUnusable = -2;       // the data file's folder cannot be entered
-
 // How far a run has come, for a line now and then that shows the whole batch.
 struct BatchProgress {
   std::size_t filesDone = 0;   // ended, however (unchanged ones included)
@@ -33,15 +29,19 @@ class ConverterHost {
  public:
   virtual ~ConverterHost() = default;
 
-  // Starts one converter run with parameter as its only argument, in folder (the data file's
-  // folder in the host's form; empty for the current directory). Returns a job id (> 0) that
-  // waitForConverter reports back; kConverterNotStarted or kFolderUnusable (*error says why).
-  virtual int startConverter(const RunParameterText& parameter, const std::string& folder,
-                             std::string* error) = 0;
+  // Succeeds when a converter can run in folder (the data file's folder in the host's form;
+  // empty for the current directory); otherwise fails with why it cannot be entered.
+  virtual platform::Status checkFolder(const std::string& folder) = 0;
 
-  // Waits until one of the started runs ends. Returns its job id and how it ended; a job id of
-  // -1 when no run is left to wait for.
-  virtual int waitForConverter(ConverterEnd* end) = 0;
+  // Starts one converter run with parameter as its only argument, in folder (as for
+  // checkFolder). Returns a job id that waitForConverter reports back; fails with why the
+  // converter could not be started.
+  virtual platform::Expected<int> startConverter(const RunParameterText& parameter,
+                                                 const std::string& folder) = 0;
+
+  // Waits until one of the started runs ends. Returns its job id and how it ended; fails when
+  // no run is left to wait for or the wait itself failed.
+  virtual platform::Expected<int> waitForConverter(ConverterEnd* end) = 0;
 
   // Returns the seconds on a clock that never goes back.
   virtual double secondsNow() = 0;

@@ -178,14 +178,13 @@ class ProcessHost : public ConverterHost {
     if (ticker_) ticker_->stop();
   }
 
-  int startConverter(const RunParameterText& parameter, const std::string& folder,
-                     std::string* error) override {
-    if (!folder.empty()) {
-      if (platform::Status problem = platform::checkWorkingDirectory(folder); !problem.ok()) {
-        *error = "its folder " + folder + " cannot be entered: " + problem.message();
-        return kFolderUnusable;
-      }
-    }
+  platform::Status checkFolder(const std::string& folder) override {
+    if (folder.empty()) return {};
+    return platform::checkWorkingDirectory(folder);
+  }
+
+  platform::Expected<int> startConverter(const RunParameterText& parameter,
+                                         const std::string& folder) override {
     std::vector<std::string> arguments = {"DUNAXMF",
                                           std::string(parameter.begin(), parameter.end())};
     platform::ChildSettings settings;
@@ -193,19 +192,18 @@ class ProcessHost : public ConverterHost {
     settings.captureStandardError = true;
     platform::Expected<platform::ChildProcess> child =
         platform::startChildProcess(converter_, arguments, settings);
-    if (!child) {
-      if (error) *error = child.status().message();
-      return kConverterNotStarted;
-    }
+    if (!child) return child.status();
     children_[child->id] = *child;
     return child->id;
   }
 
-  int waitForConverter(ConverterEnd* end) override {
-    if (children_.empty()) return -1;
+  platform::Expected<int> waitForConverter(ConverterEnd* end) override {
+    if (children_.empty()) {
+      return platform::Status::failure(platform::StatusCode::NotFound, "no run is left");
+    }
     for (;;) {
       platform::Expected<platform::ChildEnd> ended = platform::waitForAnyChild();
-      if (!ended) return -1;
+      if (!ended) return ended.status();
       const platform::ChildEnd& childEnd = *ended;
       auto found = children_.find(childEnd.id);
       if (found == children_.end()) continue;

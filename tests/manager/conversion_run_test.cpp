@@ -30,18 +30,18 @@ class ScriptedHost : public ConverterHost {
   std::string passedOn;                            // the converter's other lines
   std::size_t mostRunning = 0;
 
-  int startConverter(const RunParameterText& parameter, const std::string& folder,
-                     std::string* error) override {
+  platform::Status checkFolder(const std::string& folder) override {
+    if (unusableFolders.count(folder) == 0) return {};
+    return platform::Status::failure(platform::StatusCode::NotFound, "no such folder");
+  }
+
+  platform::Expected<int> startConverter(const RunParameterText& parameter,
+                                         const std::string&) override {
     std::string text(parameter.begin(), parameter.end());
     std::string file = text.substr(30, 50);
     file.erase(file.find_last_not_of(' ') + 1);
     if (unstartable.count(file)) {
-      *error = "cannot start";
-      return kConverterNotStarted;
-    }
-    if (unusableFolders.count(folder)) {
-      *error = "its folder " + folder + " cannot be entered";
-      return kFolderUnusable;
+      return platform::Status::failure(platform::StatusCode::NotFound, "cannot start");
     }
     parameters.push_back(text);
     running_.push_back({nextId_, file});
@@ -49,8 +49,8 @@ class ScriptedHost : public ConverterHost {
     return nextId_++;
   }
 
-  int waitForConverter(ConverterEnd* end) override {
-    if (running_.empty()) return -1;
+  platform::Expected<int> waitForConverter(ConverterEnd* end) override {
+    if (running_.empty()) return platform::Status::failure(platform::StatusCode::NotFound, "none");
     Run run = lastStartedEndsFirst ? running_.back() : running_.front();
     if (lastStartedEndsFirst) {
       running_.pop_back();
@@ -196,6 +196,18 @@ TEST(ConversionRun, ConverterThatCannotStartStopsTheRun) {
   EXPECT_EQ(report.results[1].outcome, Outcome::Failed);
   EXPECT_EQ(report.results[1].reason, "the converter could not be started: cannot start");
   EXPECT_EQ(report.results[2].outcome, Outcome::NotStarted);
+}
+
+TEST(ConversionRun, FolderThatCannotBeEnteredGivesThatFileUpAndGoesOn) {
+  ScriptedHost host;
+  host.unusableFolders = {"gone"};
+  RunPlan plan = planOf('B', {"a", "b"});
+  plan.files[0].folder = "gone";
+  RunReport report = runConversion(plan, host);
+  EXPECT_EQ(report.results[0].outcome, Outcome::Skipped);
+  EXPECT_EQ(report.results[0].reason, "its folder gone cannot be entered: no such folder");
+  EXPECT_EQ(report.results[1].outcome, Outcome::Converted);
+  EXPECT_EQ(host.parameters.size(), 1u);
 }
 
 TEST(ConversionRun, SideBySideRunsAndTheirEstimate) {
