@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include "layouts/request_block.h"
 #include "layouts/transfer_segments.h"
 #include "platform/file_identity.h"
 #include "platform/free_space.h"
@@ -44,7 +45,14 @@ RoomNeed needOf(const RunSettings& settings, const DataFile& file,
     const std::string path = hostPathIn(file.folder, file.windows1252);
     const std::uint64_t bytes = sizeAt(path, &present);
     if (!present) problems->push_back("\"" + file.name + "\": the data file is not there");
-    return transferSetNeed(settings, bytes);
+    const RoomNeed need = transferSetNeed(settings, bytes);
+    const std::uint64_t length = recordLengthOf(settings);
+    if (present && need.exact && bytes % length != 0) {
+      problems->push_back("\"" + file.name + "\": its " + bytesText(bytes) + " are not a whole " +
+                          "number of " + std::to_string(length) + "-byte records: the last " +
+                          std::to_string(bytes % length) + " bytes would give the file up");
+    }
+    return need;
   }
   std::uint64_t bytes = 0;
   for (int segment = 0; segment <= layouts::kMostExtraSegments; ++segment) {
@@ -58,6 +66,11 @@ RoomNeed needOf(const RunSettings& settings, const DataFile& file,
   if (!present) {
     problems->push_back("\"" + file.name + "\": its transfer set is not there (" +
                         hostPathIn(file.folder, transferSegmentName(file.windows1252, 0)) + ")");
+  } else if (bytes % layouts::kTransferRecordLength != 0) {
+    problems->push_back("\"" + file.name + "\": its transfer set's " + bytesText(bytes) +
+                        " are not a whole number of transfer records: the last " +
+                        std::to_string(bytes % layouts::kTransferRecordLength) +
+                        " bytes would give the file up");
   }
   return dataFileNeed(settings, bytes);
 }

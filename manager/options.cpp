@@ -108,7 +108,8 @@ Exit codes of dunaxconv:
         that cannot be written or that is the --resume file, a --resume file that cannot
         be read or is not a report (its line is named)
 
---check finds, besides the refusals above, a missing input, segment gaps, leftovers of
+--check finds, besides the refusals above, a missing input, an input that ends in part of a
+record (RECSEQ's data file in "B", any transfer set in "X"), segment gaps, leftovers of
 killed runs (FILE.bin.dunax-part ..., a publish journal FILE.bin.dunax-journal,
 FILE.dunax-new), a conversion of the file running now, and too little room: the outputs'
 size per file system against its free space ("B": RECSEQ's transfer set exactly, any other

@@ -116,6 +116,12 @@ TEST_F(MigrationToolsTest, CheckInDirectionXSeesTheSetsAndARunningConversion) {
   running.release();
   result = dunaxconv({"--check", "--record-length", "80", "X", "RECSEQ", "x.dat"});
   EXPECT_EQ(result.exitCode, 0) << result.output;
+  // A set that ends in part of a transfer record would give its file up.
+  ASSERT_TRUE(support::writeFile(dir_.file("p.dat.bin"), std::string(1024 + 5, ' ')));
+  result = dunaxconv({"--check", "--record-length", "80", "X", "RECSEQ", "p.dat"});
+  EXPECT_EQ(result.exitCode, 64) << result.output;
+  EXPECT_TRUE(has(result, "not a whole number of transfer records: the last 5 bytes"))
+      << result.output;
 }
 
 TEST_F(MigrationToolsTest, CheckFindsALeftoverAndTooLittleRoom) {
@@ -139,6 +145,12 @@ TEST_F(MigrationToolsTest, CheckFindsALeftoverAndTooLittleRoom) {
   EXPECT_TRUE(has(result, "free; the transfer sets of 2 files there need")) << result.output;
   EXPECT_TRUE(has(result, "check: 2 files, 2 problems")) << result.output;
   EXPECT_FALSE(support::fileExists(dir_.file("a.dat.bin"))) << "--check converts nothing";
+  // RECSEQ gives up a data file that ends in part of a record.
+  ASSERT_TRUE(support::writeFile(dir_.file("odd.dat"), std::string(2 * 80 + 7, 'r')));
+  result = dunaxconv({"--check", "--record-length", "80", "B", "RECSEQ", "odd.dat"});
+  EXPECT_EQ(result.exitCode, 64) << result.output;
+  EXPECT_TRUE(has(result, "not a whole number of 80-byte records: the last 7 bytes"))
+      << result.output;
 }
 
 TEST_F(MigrationToolsTest, ShardRefusesBadValuesAndSplitsTheList) {
