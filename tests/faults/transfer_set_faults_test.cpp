@@ -128,7 +128,8 @@ int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
 }
 
 TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
-  const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}};  // old bigger, smaller, equal
+  // Old bigger, smaller, equal; one segment over one (a single rename, no journal).
+  const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}, {0, 0}};
   for (const auto& [oldExtra, newExtra] : cases) {
     const std::string oldSet = setRecords(oldExtra, 1), newSet = setRecords(newExtra, 500);
     int seenOld = 0, seenNew = 0, refused = 0;
