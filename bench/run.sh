@@ -169,13 +169,14 @@ if command -v perf >/dev/null && command -v strace >/dev/null; then
   echo "== profile of \"B\" and dd conv=fsync"
   # samples (one every 0.2 ms of processor time) by module, then the leading functions
   sampled() {
-    perf record -q -e cpu-clock -F 5000 -o "$work/perf.data" -- "$@" </dev/null >/dev/null 2>&1
-    perf report -i "$work/perf.data" --stdio -n --sort dso 2>/dev/null | grep -E '^ +[0-9]' | head -n 6
-    perf report -i "$work/perf.data" --stdio -n --no-children --sort sym 2>/dev/null |
-      grep -E '^ +[0-9]' | head -n 8
+    perf record -q -e cpu-clock -F 5000 -o "$work/perf.data" -- "$@" </dev/null >/dev/null 2>&1 || true
+    { perf report -i "$work/perf.data" --stdio -n --sort dso 2>/dev/null || true; } |
+      awk '/^ +[0-9]/ && ++n <= 6'
+    { perf report -i "$work/perf.data" --stdio -n --no-children --sort sym 2>/dev/null || true; } |
+      awk '/^ +[0-9]/ && ++n <= 8'
   }
   calls() {
-    strace -f -c -o "$work/strace.txt" "$@" </dev/null >/dev/null 2>&1
+    strace -f -c -o "$work/strace.txt" "$@" </dev/null >/dev/null 2>&1 || true
     sed -n '3,10p' "$work/strace.txt" | awk '{ printf "%s %s calls, ", $NF, $4 }'
     echo
   }
