@@ -40,7 +40,11 @@ RecordFile::~RecordFile() {
 }
 
 void RecordFile::attach(int file, OpenMode mode, long long wholeBytes, std::string directory) {
-  if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(bufferBytesFor(organization_));
+  // Not cleared: every byte is written before it is read, and a file of a few records then
+  // touches a few pages of the buffer, not all of them.
+  if (!buffer_) {
+    buffer_ = std::make_unique_for_overwrite<unsigned char[]>(bufferBytesFor(organization_));
+  }
   fd_ = file;
   mode_ = mode;
   endReported_ = false;
