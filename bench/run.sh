@@ -2,7 +2,7 @@
 # The benchmark of the converter and the executor against the machine, in one command:
 # builds a Release tree (build-bench, -DDUNAX_BENCH=ON) when needed, runs every measurement side
 # by side and writes bench/RESULTS.md. Big files go to bench/out/work and /dev/shm and are removed
-# at the end, however the script ends. Takes about 4 minutes on 2 cores.
+# at the end, however the script ends. Takes about 2 minutes on 2 cores.
 # Usage: bench/run.sh [--quick]   (--quick: one repetition instead of five, for trying it out)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
