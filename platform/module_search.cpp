@@ -126,18 +126,13 @@ void OutsideProgram::setName(std::string_view name) {
 }
 
 Expected<int> OutsideProgram::call(void* arg1) {
-  // A loaded program is entered at once, with no status made for the load.
-  if (entry_ == nullptr) {
-    if (Status loaded = load(); !loaded.ok()) return loaded;
-  }
+  if (Status loaded = load(); !loaded.ok()) return loaded;
   auto entry = reinterpret_cast<int (*)(void*)>(entry_);
   return entry(arg1);
 }
 
 Expected<int> OutsideProgram::call(void* arg1, void* arg2) {
-  if (entry_ == nullptr) {
-    if (Status loaded = load(); !loaded.ok()) return loaded;
-  }
+  if (Status loaded = load(); !loaded.ok()) return loaded;
   auto entry = reinterpret_cast<int (*)(void*, void*)>(entry_);
   return entry(arg1, arg2);
 }
