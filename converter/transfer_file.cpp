@@ -35,6 +35,8 @@ platform::Status withWords(const platform::Status& status, const std::string& mo
 
 TransferFile::TransferFile()
     : file_(platform::Organization::RecordSequential, access::kTransferRecordLength) {
+  // A segment is written under its temporary name: its directory is flushed by the publish.
+  file_.flushDirectoryAtClose(false);
   std::memset(name_, ' ', sizeof name_);
   std::memset(baseName_, ' ', sizeof baseName_);
 }
@@ -77,6 +79,9 @@ platform::FileStatus TransferFile::openForOutput() {
     return status_;
   }
   status_ = file_.open(path.c_str(), platform::OpenMode::Output);
+  // The segment this one replaces at the publish keeps its content until then, but not its
+  // cached pages: the records written now take those over instead of fresh memory.
+  if (status_.ok()) platform::releaseCachedPages(hostPath(name_, "").c_str());
   return status_;
 }
 
@@ -294,6 +299,20 @@ platform::Status TransferFile::publishOutputSegments(std::string& failedPath) {
     return platform::Status(replaceable.code(), replaceable.native(),
                             notReplaceableWords(replaceable));
   }
+  // A new set of one segment over a set of one: a single rename replaces it whole, so no
+  // journal is needed (the temporary was flushed at its close, the directory is after the rename).
+  if (segmentCount_ == 0 && !higherSegmentsPresent()) {
+    failedPath = segmentPath(0, "");
+    return platform::replaceFileWhole(segmentPath(0, kPartialSuffix).c_str(), failedPath.c_str());
+  }
+  // The temporaries' names reach the disk before a journal that names them.
+  for (int number = 0; number <= segmentCount_; ++number) {
+    failedPath = segmentPath(number, kPartialSuffix);
+    if (platform::Status flushed = platform::flushDirectoryOf(failedPath.c_str()); !flushed.ok()) {
+      return flushed;
+    }
+    if (segmentsShareOneFolder()) break;
+  }
   // The journal, made whole and flushed under a temporary name, then put in place and its
   // directory flushed: from then on the publish is completed by whichever run comes next.
   const std::string journalPath = hostPath(baseName_, kJournalSuffix);
@@ -330,6 +349,13 @@ void TransferFile::discardOutputSegments() {
     (void)platform::removeFileIfPresent(segmentPath(number, kPartialSuffix).c_str());
   }
   (void)platform::removeFileIfPresent((journalPath + kPartialSuffix).c_str());
+}
+
+bool TransferFile::higherSegmentsPresent() const {
+  for (int number = 1; number <= lastNameableSegment(); ++number) {
+    if (platform::fileExists(segmentPath(number, "").c_str())) return true;
+  }
+  return false;
 }
 
 bool TransferFile::segmentsShareOneFolder() const {

@@ -115,8 +115,10 @@ class TransferFile {
 
   // Makes the segments written by this attempt visible under their own names (replacing those
   // of an earlier run) and removes higher-numbered segments of the same name, whole: every
-  // name is checked first, then the journal is written and flushed, then the renames and
-  // removals, the directory flushed, the journal removed. Call with the transfer file closed.
+  // name is checked first, then the temporaries' directory is flushed, the journal written and
+  // flushed, then the renames and removals, the directory flushed, the journal removed. One
+  // segment over a set of one is one rename and a directory flush, with no journal. Call with
+  // the transfer file closed.
   // Returns success, or the failure with the name that failed in failedPath: before the
   // journal nothing has changed; after it the journal stays (its words say so) and the next
   // run of the name completes the publish.
@@ -164,6 +166,8 @@ class TransferFile {
   // True when every segment lies in segment 0's folder (the replaced character is in the
   // file's own name, not a folder's).
   bool segmentsShareOneFolder() const;
+  // True when a segment after the first is there (a file of any kind under its name).
+  bool higherSegmentsPresent() const;
   // Checks that every nameable segment's name may be replaced; the first that may not in
   // failedSegment.
   platform::Status checkSegmentNames(int& failedSegment) const;

@@ -51,6 +51,12 @@ Status replaceFileWhole(const char* temporary, const char* target);
 // (hostNameFromRecord).
 Status checkReplaceablePath(const char* path);
 
+// Lets the page cache give back the pages it holds of the regular file at path (its content on
+// the disk is not touched), so that a file written next, beside it, reuses them instead of
+// taking fresh memory, as writing over the file would. A file that is not there, not a regular
+// file, or not flushed yet is left as it is; nothing is reported (it only changes the speed).
+void releaseCachedPages(const char* path);
+
 // The permission bits for files made from the file at path: its own read and write bits
 // (mode & 0666), so that what is made from a file is never readable by more users than the
 // file, and the owner's write bit, so that the next run may replace what this one made;

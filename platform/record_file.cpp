@@ -21,6 +21,8 @@ namespace {
 constexpr std::size_t kRecordBufferBytes = 1 << 17;
 constexpr std::size_t kLineBufferBytes = 1 << 20;
 constexpr std::size_t kMaxRecordLength = 1 << 16;
+// The pages read are let go a mebibyte at a time: one call for eight fills.
+constexpr long long kDropBatchBytes = 1 << 20;
 
 std::size_t bufferBytesFor(Organization organization) {
   return organization == Organization::RecordSequential ? kRecordBufferBytes : kLineBufferBytes;
@@ -38,7 +40,11 @@ RecordFile::~RecordFile() {
 }
 
 void RecordFile::attach(int file, OpenMode mode, long long wholeBytes, std::string directory) {
-  if (!buffer_) buffer_ = std::make_unique<unsigned char[]>(bufferBytesFor(organization_));
+  // Not cleared: every byte is written before it is read, and a file of a few records then
+  // touches a few pages of the buffer, not all of them.
+  if (!buffer_) {
+    buffer_ = std::make_unique_for_overwrite<unsigned char[]>(bufferBytesFor(organization_));
+  }
   fd_ = file;
   mode_ = mode;
   endReported_ = false;
@@ -47,6 +53,7 @@ void RecordFile::attach(int file, OpenMode mode, long long wholeBytes, std::stri
   bufferUsed_ = 0;
   bufferPos_ = 0;
   readBytes_ = 0;
+  droppedBytes_ = 0;
   partialBytes_ = 0;
   wholeBytes_ = wholeBytes;
   directory_ = std::move(directory);
@@ -59,7 +66,6 @@ FileStatus RecordFile::fillBuffer() {
     bufferUsed_ -= bufferPos_;
     bufferPos_ = 0;
   }
-  const long long readBefore = readBytes_;
   const std::size_t bufferBytes = bufferBytesFor(organization_);
   while (!atEof_ && bufferUsed_ < bufferBytes) {
     long n = calls_->read(fd_, buffer_.get() + bufferUsed_, bufferBytes - bufferUsed_);
@@ -83,8 +89,10 @@ FileStatus RecordFile::fillBuffer() {
   // A record file is read once, front to back: the pages just copied into the buffer leave the
   // page cache, so that what the reading process writes next reuses them instead of taking
   // fresh memory (a data file written beside the old one while that stays cached).
-  if (organization_ == Organization::RecordSequential && readBytes_ > readBefore) {
-    host::dropReadPages(fd_, readBefore, readBytes_ - readBefore);
+  if (organization_ == Organization::RecordSequential &&
+      (readBytes_ - droppedBytes_ >= kDropBatchBytes || (atEof_ && readBytes_ > droppedBytes_))) {
+    host::dropReadPages(fd_, droppedBytes_, readBytes_ - droppedBytes_);
+    droppedBytes_ = readBytes_;
   }
   return status::kSuccess;
 }
@@ -200,7 +208,7 @@ FileStatus RecordFile::close() {
     } else {
       result = flushBuffer();
       if (result.ok() && calls_->fsync(fd_) != 0) result = status::kPermanentError;
-      if (result.ok()) flushDirectoryEntry();
+      if (result.ok() && flushDirectoryAtClose_) flushDirectoryEntry();
     }
   }
   if (calls_->close(fd_) != 0 && result.ok() && mode_ != OpenMode::Input) {

@@ -78,6 +78,11 @@ class RecordFile {
   std::size_t partialRecordBytes() const { return partialBytes_; }
   OpenMode mode() const { return mode_; }
 
+  // Whether close flushes the directory entry of a written file too (the start value): a file
+  // renamed into place after its close leaves that to whoever flushes its directory after the
+  // rename, and is then opened with false.
+  void flushDirectoryAtClose(bool flush) { flushDirectoryAtClose_ = flush; }
+
   // For tests: the handler makes its operating-system calls through this table.
   void useCalls(const FileSystemCalls& calls) { calls_ = &calls; }
 
@@ -100,11 +105,13 @@ class RecordFile {
   OpenMode mode_ = OpenMode::Closed;
   bool endReported_ = false;
   bool writeFailed_ = false;
+  bool flushDirectoryAtClose_ = true;
   long long wholeBytes_ = 0;  // bytes of whole records known to be on disk
   std::unique_ptr<unsigned char[]> buffer_;
   std::size_t bufferUsed_ = 0;
   std::size_t bufferPos_ = 0;
   long long readBytes_ = 0;  // bytes read from the file since it was opened
+  long long droppedBytes_ = 0;  // of those, the bytes whose cached pages were let go
   std::size_t partialBytes_ = 0;  // of a trailing partial record reported with "04"
   bool atEof_ = false;
 };

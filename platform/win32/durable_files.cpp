@@ -94,6 +94,9 @@ Status checkReplaceablePath(const char* path) {
   return Status();
 }
 
+// The cache manager of Windows keeps no pages that a new file could take over this way.
+void releaseCachedPages(const char* /*path*/) {}
+
 int permissionsFollowing(const char* /*path*/) { return kDefaultNewFileMode; }
 
 Status createNewFile(const char* path, int /*mode*/) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/durable_files.h"
 #include "platform/host_path.h"
 
 namespace dunax::records {
@@ -131,6 +132,8 @@ FileStatus SequentialAccess::open(RequestBlock& block, OpenMode mode) {
   }
   file_.reset();
   file_.emplace(platform::Organization::RecordSequential, length);
+  // The temporary's directory is flushed by the publish, after the rename.
+  file_->flushDirectoryAtClose(false);
   // The temporary file takes no more permission than the data file it is to replace has.
   FileStatus answer =
       mode == OpenMode::Output
@@ -140,6 +143,9 @@ FileStatus SequentialAccess::open(RequestBlock& block, OpenMode mode) {
     file_.reset();
     return answer;
   }
+  // The data file keeps its content until the publish, but not its cached pages: the records
+  // written beside it take those over instead of fresh memory.
+  if (mode == OpenMode::Output) platform::releaseCachedPages(hostPath_.c_str());
   recordLength_ = length;
   readSinceStart_ = false;
   readFailed_ = false;

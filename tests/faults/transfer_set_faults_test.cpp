@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "converter/publish_journal.h"
@@ -98,25 +99,31 @@ class TransferSetTest : public ConverterRunTest {
   }
 };
 
-// In a child: writes a new set of extra + 1 segments (records 500 on) as a "B" does and publishes
-// it, stopped before step stopAt. Returns the child's exit: kStoppedHere, or 0 if it ended first.
+// Writes a new set of dados.dat of extra + 1 segments (records 500 on) in the current folder as
+// a "B" does, up to its publish: 0, or the step that failed (11 open, 12 write, 14 close).
+int writeNewSet(converter::TransferFile& file, int extra) {
+  file.buildName(converter::runParameterFromText(std::string(30, ' ') + "dados.dat"));
+  file.startOutputSegments();
+  if (!file.openSetForOutput().ok()) return 11;
+  const std::string records = setRecords(extra, 500);
+  for (int i = 0; i < (extra + 1) * kRecordsPerTestSegment; ++i) {
+    const bool next = i > 0 && i % kRecordsPerTestSegment == 0;
+    if ((next && !file.switchToNextOutputSegment().ok()) ||
+        !file.writeRecord(reinterpret_cast<const unsigned char*>(&records[i * 1024])).ok()) {
+      return 12;
+    }
+  }
+  return file.close().ok() ? 0 : 14;
+}
+
+// In a child: writes a new set of extra + 1 segments and publishes it, stopped before step
+// stopAt. Returns the child's exit: kStoppedHere, or 0 if it ended first.
 int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
   pid_t child = fork();
   if (child == 0) {
     if (chdir(folder.c_str()) != 0) _exit(10);
     converter::TransferFile file;
-    file.buildName(converter::runParameterFromText(std::string(30, ' ') + "dados.dat"));
-    file.startOutputSegments();
-    if (!file.openSetForOutput().ok()) _exit(11);
-    const std::string records = setRecords(extra, 500);
-    for (int i = 0; i < (extra + 1) * kRecordsPerTestSegment; ++i) {
-      const bool next = i > 0 && i % kRecordsPerTestSegment == 0;
-      if ((next && !file.switchToNextOutputSegment().ok()) ||
-          !file.writeRecord(reinterpret_cast<const unsigned char*>(&records[i * 1024])).ok()) {
-        _exit(12);
-      }
-    }
-    if (!file.close().ok()) _exit(14);
+    if (int failed = writeNewSet(file, extra); failed != 0) _exit(failed);
     stepsLeft = stopAt;
     platform::setDurableStepHook(stopAtStep);
     std::string failedPath;
@@ -128,7 +135,8 @@ int publishStoppedAt(const std::string& folder, int extra, int stopAt) {
 }
 
 TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
-  const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}};  // old bigger, smaller, equal
+  // Old bigger, smaller, equal; one segment over one (a single rename, no journal).
+  const std::pair<int, int> cases[] = {{2, 1}, {0, 2}, {1, 1}, {0, 0}};
   for (const auto& [oldExtra, newExtra] : cases) {
     const std::string oldSet = setRecords(oldExtra, 1), newSet = setRecords(newExtra, 500);
     int seenOld = 0, seenNew = 0, refused = 0;
@@ -163,6 +171,39 @@ TEST_F(TransferSetTest, APublishStoppedAtAnyStepLeavesTheOldOrTheNewSetWhole) {
     EXPECT_GT(seenOld, 0);
     EXPECT_GT(seenNew, 1);
     EXPECT_EQ(refused > 0, oldExtra != newExtra);
+  }
+}
+
+std::string stepsTaken;
+void noteStep(const char* step, const char* /*path*/) { stepsTaken += std::string(step) + ' '; }
+
+// One segment over a set of one is one rename and its flush, with no journal; a journal is
+// written only after the temporaries' directory is flushed, so that the names it gives last.
+TEST_F(TransferSetTest, AJournalIsWrittenOnlyWhenOneRenameCannotReplaceTheSet) {
+  const std::tuple<int, int, std::string> cases[] = {
+      {0, 0, "rename flush "}, {1, 0, "flush remove create rename flush "},
+      {0, 1, "flush remove create rename flush "}};
+  struct BackHome {  // the test's own folder again, however the case ends
+    std::filesystem::path folder = std::filesystem::current_path();
+    ~BackHome() { std::filesystem::current_path(folder); }
+  } backHome;
+  for (const auto& [oldExtra, newExtra, start] : cases) {
+    SCOPED_TRACE(std::to_string(oldExtra) + " -> " + std::to_string(newExtra));
+    emptyDirectory();
+    writeSet(oldExtra, 1);
+    std::filesystem::current_path(directory.path());
+    converter::TransferFile file;
+    ASSERT_EQ(writeNewSet(file, newExtra), 0);
+    stepsTaken.clear();
+    platform::setDurableStepHook(noteStep);
+    std::string failedPath;
+    const bool published = file.publishOutputSegments(failedPath).ok();
+    platform::setDurableStepHook(nullptr);
+    EXPECT_TRUE(published) << failedPath;
+    EXPECT_TRUE(stepsTaken.starts_with(start)) << stepsTaken;
+    EXPECT_EQ(stepsTaken == start, oldExtra == 0 && newExtra == 0) << stepsTaken;
+    EXPECT_EQ(readFile(path(segment(0))), setRecords(0, 500));
+    std::filesystem::current_path(backHome.folder);
   }
 }
 

@@ -23,6 +23,7 @@
 #include <vector>
 #include <string>
 
+#include "platform/durable_files.h"
 #include "platform/record_file.h"
 #include "tests/support/in_fresh_directory.h"
 #include "tests/support/test_support.h"
@@ -112,6 +113,56 @@ TEST(RecordFileTest, ARecordFileReadToItsEndLeavesNoPageOfItInThePageCache) {
   ASSERT_EQ(statusText(in.readNext(read)), "10");
   EXPECT_EQ(cachedPages(path), 0);
   EXPECT_EQ(statusText(in.close()), "00");
+}
+
+// A file about to be replaced gives its cached pages back and keeps its content; a name with
+// no regular file behind it is passed over.
+TEST(RecordFileTest, AReleasedFileKeepsItsContentAndNoPageInThePageCache) {
+  TemporaryDirectory directory;
+  struct statfs fileSystem;
+  ASSERT_EQ(::statfs(directory.path().c_str(), &fileSystem), 0);
+  if (fileSystem.f_type == TMPFS_MAGIC) GTEST_SKIP() << "a memory file system keeps every page";
+  std::string path = directory.file("f.bin");
+  RecordFile out(Organization::RecordSequential, 1024);
+  ASSERT_EQ(statusText(out.open(path.c_str(), OpenMode::Output)), "00");
+  std::string expected;
+  for (int i = 0; i < 512; ++i) {
+    expected += recordOf(i, 1024);
+    ASSERT_EQ(statusText(out.write(recordOf(i, 1024).data())), "00");
+  }
+  ASSERT_EQ(statusText(out.close()), "00");
+  ASSERT_GT(cachedPages(path), 0);
+  releaseCachedPages(path.c_str());
+  EXPECT_EQ(cachedPages(path), 0);
+  EXPECT_EQ(testing::readFile(path), expected);
+  releaseCachedPages(directory.file("missing").c_str());
+  releaseCachedPages(directory.path().c_str());
+}
+#endif
+
+#ifndef _WIN32  // the system-call table is the POSIX half's seam (Windows: windows_half_test)
+int fsyncCount = 0;
+int countedFsync(int fd) {
+  ++fsyncCount;
+  return ::fsync(fd);
+}
+
+// A written file's close flushes the file and its directory, or the file alone when the
+// directory is left to whoever renames the file into place.
+TEST(RecordFileTest, CloseFlushesTheDirectoryUnlessItIsLeftToTheRename) {
+  TemporaryDirectory directory;
+  FileSystemCalls calls = realFileSystemCalls();
+  calls.fsync = countedFsync;
+  for (const auto& [flushDirectory, flushes] : {std::pair{true, 2}, std::pair{false, 1}}) {
+    RecordFile file(Organization::RecordSequential, 16);
+    file.useCalls(calls);
+    file.flushDirectoryAtClose(flushDirectory);
+    ASSERT_EQ(statusText(file.open(directory.file("f.bin").c_str(), OpenMode::Output)), "00");
+    ASSERT_EQ(statusText(file.write(recordOf(1, 16).data())), "00");
+    fsyncCount = 0;
+    EXPECT_EQ(statusText(file.close()), "00");
+    EXPECT_EQ(fsyncCount, flushes) << flushDirectory;
+  }
 }
 #endif
 
