@@ -2,7 +2,7 @@
 # The cost of the migration report: one migration of many files with --jobs 2, timed without
 # and with --report (whose digests read every transfer set and data file again, on the
 # report's own thread while further converters run), the two alternating, reps times each.
-# Prints the two medians in nanoseconds: "without with". bench/run.sh calls it (section 8);
+# Prints the two medians in nanoseconds: "without with". bench/run.sh calls it (section 9);
 # it also runs on its own, small, against any build tree.
 # Usage: bench/report_cost.sh BIN_DIR WORK_DIR FILES RECORDS_PER_FILE REPS
 set -euo pipefail

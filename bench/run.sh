@@ -418,13 +418,13 @@ ms() { awk -v ns="$1" 'BEGIN { printf "%.1f", ns / 1e6 }'; }
 add_row "6b. \`dunaxreq CDDIR\` round trip, median of 100 (shortest $(ms "$t_trip_min") ms; starting /bin/true: $(ms "$t_true") ms, \`dunaxreq --help\`: $(ms "$t_sys") ms)" \
   "$(ms "$t_trip") ms" "$(ms "$t_trip") ms" "< 30 ms" "$(verdict "$(ms "$t_trip")" '<=' 29.99)"
 
-# --- 8. the migration report's digests -----------------------------------------------------
+# --- 9. the migration report's digests -----------------------------------------------------
 migration_files=40 migration_records=25000
-echo "== 8. a migration of $migration_files files with --jobs 2, without and with --report"
+echo "== 9. a migration of $migration_files files with --jobs 2, without and with --report"
 read -r t_plain t_report < <("$here/report_cost.sh" "$bin" "$work" "$migration_files" \
   "$migration_records" "$reps")
 r_report=$(ratio "$t_report" "$t_plain")
-add_row "8. \`dunaxconv --jobs 2\` of $migration_files files of $migration_records records (120 bytes; 1 GB of transfer sets) with \`--report\` (SHA-256 of every transfer set and data file) vs without (time)" \
+add_row "9. \`dunaxconv --jobs 2\` of $migration_files files of $migration_records records (120 bytes; 1 GB of transfer sets) with \`--report\` (SHA-256 of every transfer set and data file) vs without (time)" \
   "$(seconds "$t_report") s vs $(seconds "$t_plain") s" "$r_report" "≤ 1.10" "$(verdict "$r_report" '<=' 1.10)"
 
 # --- micro-benchmarks --------------------------------------------------------------------------
