@@ -8,7 +8,7 @@
 # Usage: bench/small_file_cost.sh [BUILD_DIR] [FILES]   (defaults: build-bench, 400)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build-bench}
+build=$(cd "${1:-$here/../build-bench}" && pwd)
 files=${2:-400}
 bin=$build/bin
 for tool in perf "$bin/dunaxconv" "$bin/bench_tools"; do
