@@ -404,10 +404,15 @@ int runManager(const std::vector<std::string>& commandLine) {
   // Where the handlers cannot be installed, a stop request ends the manager the host's way.
   (void)platform::noteStopRequests(!watched);
 
+  // The converter says its counts at its end (a line on standard error the manager takes out).
+  // The environment is set here, before the report's thread starts.
+  if (platform::Status asked = platform::setEnvironmentValue(
+          layouts::kCountsVariable, std::string(layouts::kCountsVariableOn).c_str());
+      !asked.ok()) {
+    sayError("the record counts cannot be asked of the converter: " + asked.message());
+  }
   ReportContext context;
   context.plan = &plan;
-  for (const DataFile& file : plan.files) context.absolutePaths.push_back(absolutePathOf(file));
-  if (!options.resumeFile.empty()) carryOver(earlier, plan, context);
   ReportWriter writer;
   if (!options.reportFile.empty()) {
     if (platform::Status opened = writer.open(options.reportFile); !opened.ok()) {
@@ -417,12 +422,8 @@ int runManager(const std::vector<std::string>& commandLine) {
     }
     context.writer = &writer;
   }
-  // The converter says its counts at its end (a line on standard error the manager takes out).
-  if (platform::Status asked = platform::setEnvironmentValue(
-          layouts::kCountsVariable, std::string(layouts::kCountsVariableOn).c_str());
-      !asked.ok()) {
-    sayError("the record counts cannot be asked of the converter: " + asked.message());
-  }
+  for (const DataFile& file : plan.files) context.absolutePaths.push_back(absolutePathOf(file));
+  if (!options.resumeFile.empty()) carryOver(earlier, plan, context);
 
   ProcessHost host(converter, options.quiet, context);
   if (!watched) host.tellBatches();
