@@ -85,7 +85,7 @@ std::string nameInFolder(const std::string& folder, const std::string& windows12
   std::string own;
   platform::appendUtf8FromWindows1252(windows1252Name.data(), windows1252Name.size(), own);
   own = platform::hostNameFromRecord(windows1252Name).valueOr(own);
-  return folder.empty() ? own : folder + (folder.back() == '/' ? "" : "/") + own;
+  return inFolder(folder, own);
 }
 
 // The names of segments 0 to extraSegments of a data file's transfer set; empty when a segment
