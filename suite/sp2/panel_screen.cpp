@@ -79,13 +79,6 @@ void ScreenGrid::put(int row, int column, const char* text, int length, CellStyl
   }
 }
 
-std::string ScreenGrid::rowText(int row) const {
-  std::string text;
-  if (row < 0 || row >= rows_) return text;
-  for (int c = 0; c < columns_; ++c) text += at(row, c).character;
-  return text;
-}
-
 void layOutPanel(const Panel& panel, int rows, int columns, PanelLayout& layout) {
   layout.rows = std::max(rows, 1);
   layout.columns = std::max(columns, 1);
