@@ -31,11 +31,7 @@ const char* styleSequence(CellStyle style) {
 }
 
 void appendMoveTo(int row, int column, std::string& out) {
-  out += "\x1b[";
-  out += std::to_string(row + 1);
-  out += ';';
-  out += std::to_string(column + 1);
-  out += 'H';
+  out += "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H";
 }
 
 void appendCells(const ScreenGrid& grid, int row, int first, int last, std::string& out) {
