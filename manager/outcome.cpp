@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "layouts/exit_codes.h"
 #include "platform/text_encoding.h"
@@ -146,7 +147,9 @@ std::string formatSummary(const std::vector<FileResult>& results) {
     if (shown < width) text.insert(onTheLeft ? 0 : text.size(), width - shown, ' ');
     return text;
   };
-  auto padLeft = [&pad](std::string text, std::size_t width) { return pad(text, width, true); };
+  auto padLeft = [&pad](std::string text, std::size_t width) {
+    return pad(std::move(text), width, true);
+  };
 
   std::string out = pad("#", numberWidth) + "  " + pad("file", nameWidth) + "  " +
                     pad("outcome", 15) + "  segments  " + padLeft("records", 11) + "  " +

@@ -59,6 +59,7 @@ class TerminalHost final : public ScreenHost {
 // as the module is loaded.
 struct ModuleState {
   TerminalHost host;
+  // cppcheck-suppress unusedStructMember ; used through gModule
   ScreenLibrary library{host};
 };
 std::optional<ModuleState> gModule;
