@@ -97,10 +97,18 @@ bool namesDrive(std::string_view name) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// Runs the command buffer (Windows-1252) through the host's shell, in the host's encoding, and
-// keeps the command's exit status in the job. Fails the job, running nothing, when the buffer
-// holds a byte with no character in the code page; fails it when the shell cannot be started.
-void runCommandBuffer(Job& job, const char* buffer) {
+// Runs the command buffer (Windows-1252: argument 1, then argument 2 with its switches rewritten
+// when shellLine, else spaces) through the host's shell, in the host's encoding, and keeps the
+// command's exit status in the job. Fails the job, running nothing, when the buffer holds a byte
+// with no character in the code page; fails it when the shell cannot be started.
+void runCommandBuffer(Job& job, bool shellLine) {
+  char buffer[kCommandBufferLength];
+  std::memset(buffer, ' ', sizeof buffer);
+  std::memcpy(buffer, job.record.argument1, kArgument);
+  if (shellLine) {
+    std::memcpy(buffer + kArgument, job.record.argument2, kArgument);
+    rewriteSwitches(buffer);
+  }
   const platform::Expected<std::string> command =
       platform::hostTextFromRecord(std::string_view(buffer, kCommandBufferLength));
   if (!command) {
@@ -487,20 +495,10 @@ void runCommandInDirectory(Job& job) {
       return;
     }
   }
-  char buffer[kCommandBufferLength];
-  std::memset(buffer, ' ', sizeof buffer);
-  std::memcpy(buffer, job.record.argument1, kArgument);
-  runCommandBuffer(job, buffer);
+  runCommandBuffer(job, false);
 }
 
-void runShellCommand(Job& job) {
-  char buffer[kCommandBufferLength];
-  std::memset(buffer, ' ', sizeof buffer);
-  std::memcpy(buffer, job.record.argument1, kArgument);
-  std::memcpy(buffer + kArgument, job.record.argument2, kArgument);
-  rewriteSwitches(buffer);
-  runCommandBuffer(job, buffer);
-}
+void runShellCommand(Job& job) { runCommandBuffer(job, true); }
 
 void dispatchVerb(Job& job) {
   if (verbIs(job, layouts::kVerbDirectoryList) || verbIs(job, layouts::kVerbDirectoryListLower)) {
