@@ -9,7 +9,6 @@
 
 #include "executor/information.h"
 #include "executor/inventory.h"
-#include "executor/literals.h"
 #include "platform/command_execution.h"
 #include "platform/directory_search.h"
 #include "platform/file_routines.h"

@@ -19,7 +19,6 @@ using layouts::WindowRecord;
 using layouts::fillForPost;
 using layouts::putDigits;
 using layouts::putPadded;
-using layouts::textOf;
 using layouts::kArgumentLength;
 
 // Sets the text and the 2-byte field in front of it to binary zeros, as before every fetch.

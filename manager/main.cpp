@@ -17,7 +17,6 @@
 #include "platform/digest.h"
 #include "platform/durable_files.h"
 #include "platform/file_identity.h"
-#include "platform/file_routines.h"
 #include "platform/host_path.h"
 #include "platform/process.h"
 #include "platform/program_arguments.h"
