@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <string_view>
 
 #include "layouts/byte_fields.h"
 #include "layouts/exchange_record.h"

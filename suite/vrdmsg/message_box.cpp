@@ -3,7 +3,6 @@
 #include "suite/vrdmsg/message_box.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/text_encoding.h"
 
