@@ -14,28 +14,14 @@
 namespace dunax::platform {
 namespace {
 
-void writeWideToConsole(HANDLE console, const std::wstring& text) {
+// Writes all of text through write (WriteConsoleW or WriteFile), up to a call that fails.
+template <typename Text, typename Write>
+void writeAll(HANDLE handle, const Text& text, Write write) {
   std::size_t written = 0;
   while (written < text.size()) {
     DWORD done = 0;
-    if (!WriteConsoleW(console, text.data() + written, static_cast<DWORD>(text.size() - written),
-                       &done, nullptr) ||
-        done == 0) {
-      break;
-    }
-    written += done;
-  }
-}
-
-void writeBytes(HANDLE file, const std::string& bytes) {
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    DWORD done = 0;
-    if (!WriteFile(file, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &done,
-                   nullptr) ||
-        done == 0) {
-      break;
-    }
+    const auto left = static_cast<DWORD>(text.size() - written);
+    if (!write(handle, text.data() + written, left, &done, nullptr) || done == 0) break;
     written += done;
   }
 }
@@ -56,12 +42,12 @@ void writeAtConsole(int row, int column, const char* text, std::size_t length) {
     if (at.X >= screen.dwSize.X) at.X = static_cast<SHORT>(screen.dwSize.X - 1);
     if (at.Y >= screen.dwSize.Y) at.Y = static_cast<SHORT>(screen.dwSize.Y - 1);
     SetConsoleCursorPosition(output, at);
-    writeWideToConsole(output, win32::wideFromUtf8(utf8));
+    writeAll(output, win32::wideFromUtf8(utf8), WriteConsoleW);
     return;
   }
   while (!utf8.empty() && utf8.back() == ' ') utf8.pop_back();
   utf8 += "\r\n";
-  writeBytes(output, utf8);
+  writeAll(output, utf8, WriteFile);
 }
 
 void writeErrorLine(const char* text) {
@@ -69,7 +55,7 @@ void writeErrorLine(const char* text) {
   DWORD mode = 0;
   if (GetConsoleMode(error, &mode)) {
     std::fflush(stderr);
-    writeWideToConsole(error, win32::wideFromUtf8(text) + L"\r\n");
+    writeAll(error, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);
     return;
   }
   std::fprintf(stderr, "%s\n", text);
@@ -80,7 +66,7 @@ void writeOutputLine(const char* text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD mode = 0;
   if (GetConsoleMode(output, &mode)) {
-    writeWideToConsole(output, win32::wideFromUtf8(text) + L"\r\n");
+    writeAll(output, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);
     return;
   }
   std::fprintf(stdout, "%s\n", text);
