@@ -9,24 +9,10 @@
 #include <string>
 
 #include "platform/text_encoding.h"
+#include "platform/win32/console_output.h"
 #include "platform/win32/wide_text.h"
 
 namespace dunax::platform {
-namespace {
-
-// Writes all of text through write (WriteConsoleW or WriteFile), up to a call that fails.
-template <typename Text, typename Write>
-void writeAll(HANDLE handle, const Text& text, Write write) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    DWORD done = 0;
-    const auto left = static_cast<DWORD>(text.size() - written);
-    if (!write(handle, text.data() + written, left, &done, nullptr) || done == 0) break;
-    written += done;
-  }
-}
-
-}  // namespace
 
 void writeAtConsole(int row, int column, const char* text, std::size_t length) {
   std::fflush(stdout);
@@ -42,12 +28,12 @@ void writeAtConsole(int row, int column, const char* text, std::size_t length) {
     if (at.X >= screen.dwSize.X) at.X = static_cast<SHORT>(screen.dwSize.X - 1);
     if (at.Y >= screen.dwSize.Y) at.Y = static_cast<SHORT>(screen.dwSize.Y - 1);
     SetConsoleCursorPosition(output, at);
-    writeAll(output, win32::wideFromUtf8(utf8), WriteConsoleW);
+    (void)win32::writeAll(output, win32::wideFromUtf8(utf8), WriteConsoleW);  // best effort
     return;
   }
   while (!utf8.empty() && utf8.back() == ' ') utf8.pop_back();
   utf8 += "\r\n";
-  writeAll(output, utf8, WriteFile);
+  (void)win32::writeAll(output, utf8, WriteFile);  // best effort, as above
 }
 
 void writeErrorLine(const char* text) {
@@ -55,7 +41,7 @@ void writeErrorLine(const char* text) {
   DWORD mode = 0;
   if (GetConsoleMode(error, &mode)) {
     std::fflush(stderr);
-    writeAll(error, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);
+    (void)win32::writeAll(error, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);  // as above
     return;
   }
   std::fprintf(stderr, "%s\n", text);
@@ -66,7 +52,8 @@ void writeOutputLine(const char* text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD mode = 0;
   if (GetConsoleMode(output, &mode)) {
-    writeAll(output, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);
+    // Best effort, as above.
+    (void)win32::writeAll(output, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);
     return;
   }
   std::fprintf(stdout, "%s\n", text);
