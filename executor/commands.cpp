@@ -89,13 +89,6 @@ std::string copyFailure(std::string_view source, std::string_view target,
          wordsOf(status);
 }
 
-// True when name begins with a drive: a letter followed by ":".
-bool namesDrive(std::string_view name) {
-  if (name.size() < 2 || name[1] != ':') return false;
-  const char c = name[0];
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 // Runs the command buffer (Windows-1252: argument 1, then argument 2 with its switches rewritten
 // when shellLine, else spaces) through the host's shell, in the host's encoding, and keeps the
 // command's exit status in the job. Fails the job, running nothing, when the buffer holds a byte
@@ -476,7 +469,8 @@ void runCommandInDirectory(Job& job) {
   if (!directory.empty()) {
     // The drive is selected only when the directory names one ("D:\WORK", "D:WORK"): its
     // letter followed by ":". Both names must reach the host before anything is changed.
-    const bool selectsDrive = namesDrive(directory);
+    const char letter = directory.size() >= 2 && directory[1] == ':' ? directory[0] : '\0';
+    const bool selectsDrive = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
     const std::string drive(directory.substr(0, 2));
     if ((selectsDrive && refusedByHost(job, drive)) || refusedByHost(job, directory)) return;
     if (selectsDrive) {
