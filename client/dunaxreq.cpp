@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "layouts/byte_fields.h"
 #include "layouts/exchange_record.h"
@@ -88,15 +89,6 @@ constexpr char kHelp[] =
     "the time limit (or DUNAXSYS could not be started, or the request could not be posted);\n"
     "3 wrong usage (an unknown option or verb, a field too long). EXECU and --shell answered\n"
     "\"OK   \" exit with the command's exit status (255 when it is larger).\n";
-
-// Returns true when the field holds only spaces.
-template <std::size_t Width>
-bool isBlank(const char (&at)[Width]) {
-  for (char c : at) {
-    if (c != ' ') return false;
-  }
-  return true;
-}
 
 // Returns true when verb, padded to the verb field, is one the executor carries out itself.
 bool isExecutorVerb(const std::string& verb) {
@@ -373,7 +365,8 @@ int main(int argc, char** argv) {
   const bool ok = std::memcmp(reply.verb, layouts::kReplyOk, kVerbLength) == 0;
   const bool error = std::memcmp(reply.verb, layouts::kReplyError, kVerbLength) == 0;
   if (error) {
-    if (isBlank(notes.reason)) {
+    const std::string_view reason(notes.reason, sizeof notes.reason);
+    if (reason.find_first_not_of(' ') == std::string_view::npos) {
       std::printf("ERRO: (the executor gave no reason)\n");
     } else {
       printNote("ERRO: ", notes.reason, sizeof notes.reason);
