@@ -90,25 +90,6 @@ constexpr char kHelp[] =
     "3 wrong usage (an unknown option or verb, a field too long). EXECU and --shell answered\n"
     "\"OK   \" exit with the command's exit status (255 when it is larger).\n";
 
-// Prints a field of the record as one UTF-8 line, trailing spaces removed.
-template <std::size_t Width>
-void printField(const char (&at)[Width]) {
-  std::size_t length = Width;
-  while (length > 0 && (at[length - 1] == ' ' || at[length - 1] == '\0')) --length;
-  std::string line;
-  platform::appendUtf8FromWindows1252(at, length, line);
-  std::printf("%s\n", line.c_str());
-}
-
-// Returns true when the field holds only spaces.
-template <std::size_t Width>
-bool isBlank(const char (&at)[Width]) {
-  for (char c : at) {
-    if (c != ' ') return false;
-  }
-  return true;
-}
-
 // Returns true when verb, padded to the verb field, is one the executor carries out itself.
 bool isExecutorVerb(const std::string& verb) {
   std::string field = verb;
@@ -126,7 +107,6 @@ void printNote(const char* label, const char* at, std::size_t width) {
   platform::appendUtf8FromWindows1252(at, width, line);
   std::printf("%s%s\n", label, line.c_str());
 }
-
 // The exit status in the reply's notes; -1 when there is none (no command ran, or an executor
 // that writes no notes).
 long exitStatusOf(const layouts::ReplyNotes& notes) {
@@ -206,9 +186,7 @@ bool withdrawRequest(const ExchangeRecord& request, MessageBlock& block) {
   std::memcpy(&withdrawn, &request, layouts::kExchangePrefixLength);
   std::memcpy(withdrawn.typeWord, layouts::kEndType, sizeof withdrawn.typeWord);
   std::memcpy(withdrawn.verb, layouts::kReplyError, sizeof withdrawn.verb);
-  std::memcpy(block.text, &withdrawn, sizeof withdrawn);
-  std::memset(block.text + sizeof withdrawn, ' ', sizeof block.text - sizeof withdrawn);
-  std::memset(block.beforeText, 0, sizeof block.beforeText);
+  layouts::fillForPost(block, withdrawn);
   return sp2::postMessage(layouts::bytesOf(block)) == 0;
 }
 
@@ -322,8 +300,7 @@ int main(int argc, char** argv) {
   // The message block of the whole exchange, owned by this run.
   MessageBlock block;
   layouts::setUpMessageBlock(block);
-  std::memcpy(block.text, &record, sizeof record);
-  std::memset(block.text + sizeof record, ' ', sizeof block.text - sizeof record);
+  layouts::fillForPost(block, record);
   if (sp2::postMessage(layouts::bytesOf(block)) != 0) {
     std::fprintf(stderr, "dunaxreq: the request could not be posted (message directory refused)\n");
     return kExitNoReply;
@@ -382,13 +359,14 @@ int main(int argc, char** argv) {
     (void)platform::stopChild(child, 1000);  // the reply is in; an executor left over is no fault
   }
 
-  printField(reply.verb);
-  printField(reply.argument1);
-  printField(reply.argument2);
+  printNote("", reply.verb, sizeof reply.verb);
+  printNote("", reply.argument1, sizeof reply.argument1);
+  printNote("", reply.argument2, sizeof reply.argument2);
   const bool ok = std::memcmp(reply.verb, layouts::kReplyOk, kVerbLength) == 0;
   const bool error = std::memcmp(reply.verb, layouts::kReplyError, kVerbLength) == 0;
   if (error) {
-    if (isBlank(notes.reason)) {
+    const std::string_view reason(notes.reason, sizeof notes.reason);
+    if (reason.find_first_not_of(' ') == std::string_view::npos) {
       std::printf("ERRO: (the executor gave no reason)\n");
     } else {
       printNote("ERRO: ", notes.reason, sizeof notes.reason);

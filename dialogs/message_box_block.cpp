@@ -21,8 +21,7 @@ void MessageArea::clear() { std::memset(lines, ' ', sizeof lines); }
 
 void MessageArea::setLine(int number, std::string_view text) {
   if (number < 1 || number > 4) return;
-  char* line = lines[number - 1];
-  layouts::putPadded(line, kLineLength, text);
+  layouts::putPadded(lines[number - 1], kLineLength, text);
 }
 
 void buildMessageBoxBlock(MessageBoxBlock& block, BoxKind kind, char defaultFlag,

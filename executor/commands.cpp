@@ -9,7 +9,6 @@
 
 #include "executor/information.h"
 #include "executor/inventory.h"
-#include "executor/literals.h"
 #include "platform/command_execution.h"
 #include "platform/directory_search.h"
 #include "platform/file_routines.h"
@@ -90,17 +89,18 @@ std::string copyFailure(std::string_view source, std::string_view target,
          wordsOf(status);
 }
 
-// True when name begins with a drive: a letter followed by ":".
-bool namesDrive(std::string_view name) {
-  if (name.size() < 2 || name[1] != ':') return false;
-  const char c = name[0];
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Runs the command buffer (Windows-1252) through the host's shell, in the host's encoding, and
-// keeps the command's exit status in the job. Fails the job, running nothing, when the buffer
-// holds a byte with no character in the code page; fails it when the shell cannot be started.
-void runCommandBuffer(Job& job, const char* buffer) {
+// Runs the command buffer (Windows-1252: argument 1, then argument 2 with its switches rewritten
+// when shellLine, else spaces) through the host's shell, in the host's encoding, and keeps the
+// command's exit status in the job. Fails the job, running nothing, when the buffer holds a byte
+// with no character in the code page; fails it when the shell cannot be started.
+void runCommandBuffer(Job& job, bool shellLine) {
+  char buffer[kCommandBufferLength];
+  std::memset(buffer, ' ', sizeof buffer);
+  std::memcpy(buffer, job.record.argument1, kArgument);
+  if (shellLine) {
+    std::memcpy(buffer + kArgument, job.record.argument2, kArgument);
+    rewriteSwitches(buffer);
+  }
   const platform::Expected<std::string> command =
       platform::hostTextFromRecord(std::string_view(buffer, kCommandBufferLength));
   if (!command) {
@@ -469,7 +469,8 @@ void runCommandInDirectory(Job& job) {
   if (!directory.empty()) {
     // The drive is selected only when the directory names one ("D:\WORK", "D:WORK"): its
     // letter followed by ":". Both names must reach the host before anything is changed.
-    const bool selectsDrive = namesDrive(directory);
+    const char letter = directory.size() >= 2 && directory[1] == ':' ? directory[0] : '\0';
+    const bool selectsDrive = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
     const std::string drive(directory.substr(0, 2));
     if ((selectsDrive && refusedByHost(job, drive)) || refusedByHost(job, directory)) return;
     if (selectsDrive) {
@@ -487,20 +488,10 @@ void runCommandInDirectory(Job& job) {
       return;
     }
   }
-  char buffer[kCommandBufferLength];
-  std::memset(buffer, ' ', sizeof buffer);
-  std::memcpy(buffer, job.record.argument1, kArgument);
-  runCommandBuffer(job, buffer);
+  runCommandBuffer(job, false);
 }
 
-void runShellCommand(Job& job) {
-  char buffer[kCommandBufferLength];
-  std::memset(buffer, ' ', sizeof buffer);
-  std::memcpy(buffer, job.record.argument1, kArgument);
-  std::memcpy(buffer + kArgument, job.record.argument2, kArgument);
-  rewriteSwitches(buffer);
-  runCommandBuffer(job, buffer);
-}
+void runShellCommand(Job& job) { runCommandBuffer(job, true); }
 
 void dispatchVerb(Job& job) {
   if (verbIs(job, layouts::kVerbDirectoryList) || verbIs(job, layouts::kVerbDirectoryListLower)) {

@@ -2,8 +2,6 @@
 // the first 30 positions of argument 1 (the information layout).
 #pragma once
 
-#include <string_view>
-
 #include "executor/job.h"
 #include "platform/directory_search.h"
 

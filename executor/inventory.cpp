@@ -3,6 +3,7 @@
 // directory search in Windows-1252; a file or directory whose host name has none is passed over.
 #include "executor/inventory.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -83,14 +84,6 @@ struct Table {
   }
 };
 
-// The subdirectories of the walk, one table per level; one set per listing.
-struct WalkTables {
-  Table<kLevel1Slots> level1;
-  Table<kLevel2Slots> level2;
-  Table<kLevel3Slots> level3;
-  Table<kLevel4Slots> level4;
-};
-
 // Scans directory (relative, "\" separators): lists every file of size above zero and records
 // the subdirectories not beginning with "." into table while it has room (table may be null:
 // subdirectories are then ignored). Files are listed whatever the table holds; a directory
@@ -126,13 +119,10 @@ bool checkWorkDirectory(Job& job) {
     found = made.ok();
     if (found) entry = *made;
   }
-  for (std::size_t i = 0; i < kSizeDigits; ++i) {
-    if (job.record.argument1[i] != '0') {
-      job.fail("a file named tmp is in the way of the work folder tmp");
-      return false;
-    }
-  }
-  if (found && !entry.isDirectory) {  // an empty file named "tmp"
+  // A size in the layout, or an empty file named "tmp".
+  const char* size = job.record.argument1;
+  if (std::any_of(size, size + kSizeDigits, [](char c) { return c != '0'; }) ||
+      (found && !entry.isDirectory)) {
     job.fail("a file named tmp is in the way of the work folder tmp");
     return false;
   }
@@ -158,11 +148,11 @@ void listInventory(Job& job) {
   char workTimes[14];
   std::memcpy(workTimes, job.record.argument1 + kWorkTimesAt, sizeof workTimes);
 
-  WalkTables tables;
-  Table<kLevel1Slots>& level1 = tables.level1;
-  Table<kLevel2Slots>& level2 = tables.level2;
-  Table<kLevel3Slots>& level3 = tables.level3;
-  Table<kLevel4Slots>& level4 = tables.level4;
+  // The subdirectories of the walk, one table per level.
+  Table<kLevel1Slots> level1;
+  Table<kLevel2Slots> level2;
+  Table<kLevel3Slots> level3;
+  Table<kLevel4Slots> level4;
 
   Listing listing;
   bool usable = hostName.ok() && listing.open(*hostName, platform::OpenMode::Output);

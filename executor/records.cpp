@@ -13,13 +13,6 @@ void clearForFetch(MessageBlock& block) {
   std::memset(block.text, 0, sizeof block.text);
 }
 
-// cppcheck-suppress constParameter ; the block's arrays are written through memset
-void fillForPost(MessageBlock& block, const ExchangeRecord& record) {
-  std::memset(block.beforeText, 0, sizeof block.beforeText);
-  std::memcpy(block.text, &record, sizeof record);
-  std::memset(block.text + sizeof record, ' ', sizeof block.text - sizeof record);
-}
-
 void fillReplyNotes(MessageBlock& block, int exitStatus, std::string_view reason) {
   layouts::ReplyNotes notes;
   std::memset(&notes, ' ', sizeof notes);

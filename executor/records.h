@@ -16,17 +16,13 @@ using layouts::ExchangeRecord;
 using layouts::MessageBlock;
 using layouts::StartUpBlock;
 using layouts::WindowRecord;
+using layouts::fillForPost;
 using layouts::putDigits;
 using layouts::putPadded;
-using layouts::textOf;
 using layouts::kArgumentLength;
 
 // Sets the text and the 2-byte field in front of it to binary zeros, as before every fetch.
 void clearForFetch(MessageBlock& block);
-
-// Puts the record into the text followed by 744 spaces, the field in front of it zero, as
-// before every post.
-void fillForPost(MessageBlock& block, const ExchangeRecord& record);
 
 // Writes the reply's notes into the text after the record (layouts::ReplyNotes): the exit
 // status as 10 digits (spaces when it is negative: no command ran) and the reason, cut to its

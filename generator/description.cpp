@@ -94,12 +94,15 @@ std::vector<Token> tokensOf(const std::vector<std::string>& lines, bool freeForm
   return tokens;
 }
 
+// A whole number of at most 9 digits (it fits the sizes and counts read from it).
+bool isNumber(const Token& t) {
+  return !t.literal && !t.text.empty() && t.text.size() <= 9 &&
+         std::all_of(t.text.begin(), t.text.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
 bool isLevelNumber(const Token& token, int& level) {
-  if (token.literal || token.text.empty() || token.text.size() > 2) return false;
-  if (!std::all_of(token.text.begin(), token.text.end(),
-                   [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-    return false;
-  }
+  if (!isNumber(token) || token.text.size() > 2) return false;
   level = std::stoi(token.text);
   return (level >= 1 && level <= 49) || level == 66 || level == 77 || level == 88;
 }
@@ -405,12 +408,6 @@ class Reader {
     } else if (d_.records.front().name == "FILLER") {
       problem(d_.records.front().line, "the first 01 record must have a name");
     }
-  }
-
-  static bool isNumber(const Token& t) {
-    return !t.literal && !t.text.empty() && t.text.size() <= 9 &&
-           std::all_of(t.text.begin(), t.text.end(),
-                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
   }
 
   // After OCCURS: [minimum TO] maximum [TIMES] [DEPENDING [ON] object]; a table of fixed

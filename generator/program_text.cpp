@@ -73,11 +73,16 @@ void appendFd(const Description& d, std::string& out, std::vector<int>& origin) 
   }
 }
 
+// A line of the program's own (origin 0: no line of the description).
+void appendLine(std::string& out, std::vector<int>& origin, const std::string& line) {
+  out += line + "\n";
+  origin.push_back(0);
+}
+
 void appendLowValues(const Description& d, std::string& out, std::vector<int>& origin) {
   for (const Record& record : d.records) {
     if (record.name == "FILLER") continue;
-    out += std::string("                   MOVE LOW-VALUES TO ") + record.name + "\n";
-    origin.push_back(0);
+    appendLine(out, origin, "                   MOVE LOW-VALUES TO " + record.name);
   }
 }
 
@@ -85,20 +90,13 @@ void appendSizes(const Description& d, std::string& out, std::vector<int>& origi
   std::size_t position = 1;
   for (const Record& record : d.records) {
     if (record.name != "FILLER") {
-      out += "           MOVE FUNCTION BYTE-LENGTH(" + record.name + ") TO DXG-SIZE-TEXT\n";
-      char move[96];
-      std::snprintf(move, sizeof(move), "           MOVE DXG-SIZE-TEXT TO DXG-RB-RECORD(%zu:9)\n",
-                    position);
-      out += move;
-      origin.insert(origin.end(), {0, 0});
+      appendLine(out, origin,
+                 "           MOVE FUNCTION BYTE-LENGTH(" + record.name + ") TO DXG-SIZE-TEXT");
+      appendLine(out, origin, "           MOVE DXG-SIZE-TEXT TO DXG-RB-RECORD(" +
+                                  std::to_string(position) + ":9)");
     }
     position += 9;
   }
-}
-
-void appendLine(std::string& out, std::vector<int>& origin, const std::string& line) {
-  out += line + "\n";
-  origin.push_back(0);
 }
 
 // The file's shortest and longest record lengths, measured with every table at its fewest and
@@ -203,8 +201,7 @@ ProgramText makeProgramText(const Description& d, const std::string& name,
           line.replace(at, placeholder.size(), value);
         }
       }
-      program.source += line + "\n";
-      program.origin.push_back(0);
+      appendLine(program.source, program.origin, line);
     }
   }
   return program;

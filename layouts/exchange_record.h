@@ -99,6 +99,14 @@ inline void setUpMessageBlock(MessageBlock& block) {
   }
 }
 
+// Puts the record into the text followed by 744 spaces, the field in front of it zero, as
+// before every post.
+inline void fillForPost(MessageBlock& block, const ExchangeRecord& record) {
+  std::memset(block.beforeText, 0, sizeof block.beforeText);
+  std::memcpy(block.text, &record, sizeof record);
+  std::memset(block.text + sizeof record, ' ', sizeof block.text - sizeof record);
+}
+
 // What the executor adds to its reply in the part of the message text after the record (offset
 // 256 of the text, 270 of the block), which every reader of the record passes over and which is
 // spaces in every other message. Both fields are spaces when there is nothing to say, so a

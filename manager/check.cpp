@@ -101,10 +101,10 @@ void checkLeftovers(const DataFile& file, std::vector<std::string>* problems) {
 
 int checkRun(const RunPlan& plan, std::vector<std::string> problems, const FileKeyOf& fileKeyOf,
              const SegmentExists& segmentExists) {
-  for (std::string& clash : findFileClashes(plan.files, fileKeyOf)) problems.push_back(clash);
-  for (std::string& problem :
-       findTransferSetProblems(plan.files, plan.settings.direction, segmentExists)) {
-    problems.push_back(problem);
+  for (std::vector<std::string> found :
+       {findFileClashes(plan.files, fileKeyOf),
+        findTransferSetProblems(plan.files, plan.settings.direction, segmentExists)}) {
+    problems.insert(problems.end(), found.begin(), found.end());
   }
   std::map<std::string, FileSystemRoom> rooms;
   for (const DataFile& file : plan.files) {
@@ -141,9 +141,7 @@ int checkRun(const RunPlan& plan, std::vector<std::string> problems, const FileK
                                plan.settings.program + "; --record-length gives a closer one)") +
         ": make room, or convert some of them elsewhere");
   }
-  for (const std::string& problem : problems) {
-    sayError("check: " + problem);
-  }
+  for (const std::string& problem : problems) sayError("check: " + problem);
   tellOperator("check: " + countText(plan.files.size(), "file") + ", " +
                countText(problems.size(), "problem") + "; " + bytesText(needed) + " needed, " +
                bytesText(free) + " free");

@@ -186,23 +186,21 @@ int runCleanUp(const std::vector<std::string>& arguments) {
   bool quiet = false;
   bool optionsEnded = false;
   for (const std::string& argument : arguments) {
-    if (!optionsEnded && argument == "--") {
+    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      folders.push_back(argument);
+    } else if (argument == "--") {
       optionsEnded = true;
-    } else if (!optionsEnded && argument == "--clean-up") {
-      continue;
-    } else if (!optionsEnded && argument == "--quiet") {
+    } else if (argument == "--quiet") {
       quiet = true;
-    } else if (!optionsEnded && (argument == "-h" || argument == "--help")) {
+    } else if (argument == "-h" || argument == "--help") {
       writeLines(helpText(), Stream::Output);
       return kExitAllConverted;
-    } else if (!optionsEnded && argument == "--version") {
+    } else if (argument == "--version") {
       writeLines(std::string("dunaxconv (dunax) ") + platform::kDunaxVersion, Stream::Output);
       return kExitAllConverted;
-    } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
+    } else if (argument != "--clean-up") {
       sayError("--clean-up takes folders only, not " + argument);
       return kExitBadUsage;
-    } else {
-      folders.push_back(argument);
     }
   }
   if (folders.empty()) {

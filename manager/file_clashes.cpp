@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/text_encoding.h"
+#include "manager/host_files.h"
 #include "manager/segments.h"
 #include "layouts/transfer_segments.h"
 
@@ -18,12 +19,6 @@ struct Claim {
   std::string name;  // as the converter writes it in the file's folder (Windows-1252)
 };
 
-// The name of a claim as it is opened from the current directory.
-std::string fromHere(const DataFile& file, const std::string& name) {
-  if (file.folder.empty()) return name;
-  return file.folder + (file.folder.back() == '/' ? "" : "/") + name;
-}
-
 // The message for the file later in the run (claim) meeting the one before it (earlier).
 std::string clashMessage(const std::vector<DataFile>& files, const Claim& earlier,
                          const Claim& claim) {
@@ -31,7 +26,7 @@ std::string clashMessage(const std::vector<DataFile>& files, const Claim& earlie
   std::string ownName;  // for the operator, in UTF-8
   platform::appendUtf8FromWindows1252(transferClaim.name.data(), transferClaim.name.size(),
                                       ownName);
-  const std::string transferName = fromHere(files[transferClaim.file], ownName);
+  const std::string transferName = inFolder(files[transferClaim.file].folder, ownName);
   const std::string& first = files[earlier.file].name;
   const std::string& second = files[claim.file].name;
   if (earlier.isDataFile && claim.isDataFile) {

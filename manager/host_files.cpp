@@ -12,15 +12,11 @@
 #include "manager/run_parameter.h"
 
 namespace dunax::manager {
-namespace {
 
-// A host name in a file's folder (empty: the current directory).
-std::string inFolder(const std::string& folder, const std::string& hostName) {
-  if (folder.empty()) return hostName;
-  return folder + (folder.back() == '/' ? "" : "/") + hostName;
+std::string inFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder + (folder.back() == '/' ? "" : "/") + name;
 }
-
-}  // namespace
 
 std::string realPathOrName(const std::string& name) {
   platform::Expected<std::string> real = platform::realPath(name);
@@ -47,10 +43,6 @@ bool segmentExists(const std::string& folder, const std::string& windows1252Name
   return !status.is('3', '5');
 }
 
-std::string directoryOfProgram(const std::string& path) {
-  return platform::directoryOfPath(realPathOrName(path));
-}
-
 void makeModulePathAbsolute() {
   const char* value = platform::environmentValue(kModulePathVariable);
   if (value == nullptr) return;
@@ -62,7 +54,9 @@ void makeModulePathAbsolute() {
 }
 
 platform::Status checkProgramFound(const std::string& program, const std::string& converterPath) {
-  platform::ModuleSearch search = platform::findModule(program, directoryOfProgram(converterPath));
+  // The converter's directory as it sees it itself: symbolic links resolved.
+  platform::ModuleSearch search =
+      platform::findModule(program, platform::directoryOfPath(realPathOrName(converterPath)));
   if (!search.path.empty()) return {};
   std::string name;
   platform::appendUtf8FromWindows1252(program.data(), program.size(), name);

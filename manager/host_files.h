@@ -14,6 +14,9 @@ namespace dunax::manager {
 // The variable of the module search path the converter reads.
 inline constexpr char kModulePathVariable[] = "COB_LIBRARY_PATH";
 
+// A name in a file's folder (empty: the current directory), as it is opened from here.
+std::string inFolder(const std::string& folder, const std::string& name);
+
 // The real path of a name of this host for comparing files; the name in the host's form when
 // it cannot be had.
 std::string realPathOrName(const std::string& name);
@@ -28,11 +31,6 @@ std::string fileKeyOf(const DataFile& file, const std::string& windows1252Name);
 // exist: a segment that is there but unreadable, or a name this host cannot spell, is left for
 // the converter to report.
 bool segmentExists(const std::string& folder, const std::string& windows1252Name);
-
-// The directory of the program at path (either separator where the host has both), symbolic
-// links resolved as the program itself sees its directory; the path's own directory part when
-// it cannot be resolved.
-std::string directoryOfProgram(const std::string& path);
 
 // The converters run in their data files' folders: relative folders of the module search path
 // are made absolute first, so that they still name the folders meant.

@@ -3,15 +3,14 @@
 
 #include "layouts/transfer_segments.h"
 #include "platform/host_path.h"
+#include "manager/host_files.h"
 #include "manager/segments.h"
 
 namespace dunax::manager {
 
 std::string hostPathIn(const std::string& folder, const std::string& windows1252Name) {
   const platform::Expected<std::string> own = platform::hostNameFromRecord(windows1252Name);
-  if (!own) return {};
-  if (folder.empty()) return *own;
-  return folder + (folder.back() == '/' ? "" : "/") + *own;
+  return own ? inFolder(folder, *own) : std::string();
 }
 
 platform::Expected<platform::DirectoryEntry> lookUpHostPath(const std::string& path) {

@@ -17,7 +17,6 @@
 #include "platform/digest.h"
 #include "platform/durable_files.h"
 #include "platform/file_identity.h"
-#include "platform/file_routines.h"
 #include "platform/host_path.h"
 #include "platform/process.h"
 #include "platform/program_arguments.h"
@@ -55,20 +54,16 @@ platform::Status readListFile(const std::string& path, std::vector<std::string>*
   platform::RecordFile file(platform::Organization::LineSequential, kListLineLength);
   platform::FileStatus status = file.open(path.c_str(), platform::OpenMode::Input);
   if (status.is('3', '5')) return refusal("the list file " + path + " does not exist");
-  if (!status.ok()) return refusal("the list file " + path + " cannot be read (status " +
-                                   std::string(status.code, 2) + ")");
   std::vector<char> line(kListLineLength);
-  for (;;) {
+  while (status.ok()) {
     status = file.readNext(line.data());
-    if (status.is('1', '0')) break;
-    if (!status.ok()) {
-      return refusal("the list file " + path + " cannot be read (status " +
-                     std::string(status.code, 2) + ")");
-    }
+    if (!status.ok()) break;
     std::string name = dataFileNameOfListLine(std::string(line.data(), line.size()));
     if (!name.empty()) names->push_back(name);
   }
-  return {};
+  if (status.is('1', '0')) return {};  // the end of the list
+  return refusal("the list file " + path + " cannot be read (status " +
+                 std::string(status.code, 2) + ")");
 }
 
 // With --ask the converter asks the operator on a file error. Returns true when someone can
@@ -85,7 +80,7 @@ std::string nameInFolder(const std::string& folder, const std::string& windows12
   std::string own;
   platform::appendUtf8FromWindows1252(windows1252Name.data(), windows1252Name.size(), own);
   own = platform::hostNameFromRecord(windows1252Name).valueOr(own);
-  return folder.empty() ? own : folder + (folder.back() == '/' ? "" : "/") + own;
+  return inFolder(folder, own);
 }
 
 // The names of segments 0 to extraSegments of a data file's transfer set; empty when a segment

@@ -1,6 +1,8 @@
 // The migration report's lines, written and read with nlohmann-json.
 #include "manager/migration_report.h"
 
+#include <iterator>
+
 #include <nlohmann/json.hpp>
 
 #include "manager/run_parameter.h"
@@ -17,8 +19,10 @@ Json numberOrNull(Number number) {
   return number < 0 ? Json(nullptr) : Json(number);
 }
 
-constexpr const char* kOutcomeWords[] = {"converted", "skipped",     "stopped",
-                                         "failed",    "not started", "unchanged"};
+// By Outcome, in its order.
+constexpr const char* kOutcomeWords[] = {"not started", "converted", "skipped",
+                                         "stopped",     "failed",    "unchanged"};
+static_assert(std::size(kOutcomeWords) == static_cast<std::size_t>(Outcome::Unchanged) + 1);
 
 // Reads an optional text field: null (or missing) gives the empty text.
 bool readText(const Json& object, const char* name, std::string* text, bool required) {
@@ -42,15 +46,7 @@ bool readCount(const Json& object, const char* name, Number* number) {
 }  // namespace
 
 const char* reportOutcomeWord(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::Converted: return kOutcomeWords[0];
-    case Outcome::Skipped: return kOutcomeWords[1];
-    case Outcome::Stopped: return kOutcomeWords[2];
-    case Outcome::Failed: return kOutcomeWords[3];
-    case Outcome::NotStarted: return kOutcomeWords[4];
-    case Outcome::Unchanged: return kOutcomeWords[5];
-  }
-  return kOutcomeWords[3];
+  return kOutcomeWords[static_cast<std::size_t>(outcome)];
 }
 
 std::string reportLine(const ReportEntry& entry) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "layouts/exit_codes.h"
 #include "platform/text_encoding.h"
@@ -141,15 +142,13 @@ std::string formatSummary(const std::vector<FileResult>& results) {
   }
   std::size_t numberWidth = std::max<std::size_t>(1, std::to_string(results.size()).size());
 
-  auto pad = [](std::string text, std::size_t width) {
-    std::size_t shown = displayWidth(text);
-    if (shown < width) text.append(width - shown, ' ');
+  auto pad = [](std::string text, std::size_t width, bool onTheLeft = false) {
+    const std::size_t shown = displayWidth(text);
+    if (shown < width) text.insert(onTheLeft ? 0 : text.size(), width - shown, ' ');
     return text;
   };
-  auto padLeft = [](std::string text, std::size_t width) {
-    std::size_t shown = displayWidth(text);
-    if (shown < width) text.insert(0, width - shown, ' ');
-    return text;
+  auto padLeft = [&pad](std::string text, std::size_t width) {
+    return pad(std::move(text), width, true);
   };
 
   std::string out = pad("#", numberWidth) + "  " + pad("file", nameWidth) + "  " +

@@ -1,7 +1,6 @@
 // Comparing data files with their transfer sets, record by record.
 #include "manager/data_file_reader.h"
 
-
 #include "layouts/request_block.h"
 #include "platform/durable_files.h"
 #include "platform/file_routines.h"

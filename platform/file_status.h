@@ -3,8 +3,6 @@
 // the one map from a platform Status to it (with its second table for the steps after the open).
 #pragma once
 
-#include <cstring>
-
 #include "platform/status.h"
 
 namespace dunax::platform {

@@ -12,7 +12,7 @@ namespace dunax::platform {
 class LineFile {
  public:
   LineFile() = default;
-  ~LineFile();  // closes the file if it is open
+  ~LineFile() { close(); }
   LineFile(const LineFile&) = delete;
   LineFile& operator=(const LineFile&) = delete;
 

@@ -1,40 +1,31 @@
 // The portable half of the status type: the codes' own words.
 #include "platform/status.h"
 
+#include <iterator>
+
 namespace dunax::platform {
 
 const char* wordsOfStatusCode(StatusCode code) {
-  switch (code) {
-    case StatusCode::Ok:
-      return "";
-    case StatusCode::NotFound:
-      return "not found";
-    case StatusCode::AlreadyExists:
-      return "already exists";
-    case StatusCode::PermissionDenied:
-      return "permission denied";
-    case StatusCode::NoSpace:
-      return "no space left";
-    case StatusCode::NotEmpty:
-      return "directory not empty";
-    case StatusCode::IsDirectory:
-      return "is a directory";
-    case StatusCode::NotDirectory:
-      return "not a directory";
-    case StatusCode::InvalidName:
-      return "invalid name";
-    case StatusCode::Busy:
-      return "in use elsewhere";
-    case StatusCode::TimedOut:
-      return "timed out";
-    case StatusCode::Interrupted:
-      return "interrupted";
-    case StatusCode::Unsupported:
-      return "not supported here";
-    case StatusCode::Other:
-      break;
-  }
-  return "failed";
+  // By StatusCode, in its order.
+  static constexpr const char* kWords[] = {
+      "",
+      "not found",
+      "already exists",
+      "permission denied",
+      "no space left",
+      "directory not empty",
+      "is a directory",
+      "not a directory",
+      "invalid name",
+      "in use elsewhere",
+      "timed out",
+      "interrupted",
+      "not supported here",
+      "failed",
+  };
+  static_assert(std::size(kWords) == static_cast<std::size_t>(StatusCode::Other) + 1);
+  const auto index = static_cast<std::size_t>(code);
+  return index < std::size(kWords) ? kWords[index] : "failed";
 }
 
 std::string Status::message() const {

@@ -11,7 +11,7 @@ namespace dunax::platform {
 class TerminationWatch {
  public:
   TerminationWatch();
-  ~TerminationWatch();
+  ~TerminationWatch() { putBack(); }
   TerminationWatch(const TerminationWatch&) = delete;
   TerminationWatch& operator=(const TerminationWatch&) = delete;
 

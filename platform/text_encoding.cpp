@@ -73,6 +73,22 @@ std::size_t decodeStrict(std::string_view text, std::size_t i, std::uint32_t& po
   return length;
 }
 
+// Converts name to Windows-1252 into out, "?" for what has none; false when anything had none.
+bool convertName(std::string_view name, std::string& out) {
+  out.reserve(name.size());
+  bool exact = true;
+  std::size_t i = 0;
+  while (i < name.size()) {
+    std::uint32_t point = 0;
+    std::size_t length = decodeStrict(name, i, point);
+    char byte = length == 0 ? '?' : windows1252Of(point);
+    if (length == 0 || (byte == '?' && point != '?')) exact = false;
+    out += byte;
+    i += length == 0 ? 1 : length;
+  }
+  return exact;
+}
+
 }  // namespace
 
 Expected<std::string> utf8NameFromWindows1252(std::string_view name) {
@@ -92,26 +108,6 @@ Expected<std::string> utf8NameFromWindows1252(std::string_view name) {
   }
   return out;
 }
-
-namespace {
-
-// Converts name to Windows-1252 into out, "?" for what has none; false when anything had none.
-bool convertName(std::string_view name, std::string& out) {
-  out.reserve(name.size());
-  bool exact = true;
-  std::size_t i = 0;
-  while (i < name.size()) {
-    std::uint32_t point = 0;
-    std::size_t length = decodeStrict(name, i, point);
-    char byte = length == 0 ? '?' : windows1252Of(point);
-    if (length == 0 || (byte == '?' && point != '?')) exact = false;
-    out += byte;
-    i += length == 0 ? 1 : length;
-  }
-  return exact;
-}
-
-}  // namespace
 
 Expected<std::string> windows1252NameFromUtf8(std::string_view name) {
   std::string out;

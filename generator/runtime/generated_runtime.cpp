@@ -19,9 +19,10 @@ namespace {
 
 namespace status = dunax::platform::status;
 using dunax::platform::FileStatus;
+using dunax::records::answer;
+using dunax::records::assignHostName;
 
 constexpr std::size_t kNameWidth = sizeof(dunax::records::RequestBlock::dataFileName);
-constexpr std::size_t kAssignedNameWidth = 1024;  // the width of the name the OPEN uses
 constexpr char kStagedSuffix[] = ".dunax-ready";
 
 // The names of one data file, in the record's form (Windows-1252, "/" separators).
@@ -58,24 +59,6 @@ DataFileNames namesFrom(const char* nameField, const char* companionsField) {
 std::string hostOf(const std::string& recordName) {
   if (recordName.empty()) return {};
   return dunax::platform::hostNameFromRecord(recordName).valueOr(std::string());
-}
-
-void answer(const FileStatus& value, char* statusField) {
-  std::memcpy(statusField, value.code, sizeof(value.code));
-}
-
-// Fills assignedField with the host form of recordName and answers "00"; answers failure,
-// assignedField all spaces, when there is none or it does not fit.
-void assign(const std::string& recordName, char* assignedField, const FileStatus& failure,
-            char* statusField) {
-  std::memset(assignedField, ' ', kAssignedNameWidth);
-  std::string host = hostOf(recordName);
-  if (host.empty() || host.size() > kAssignedNameWidth) {
-    answer(failure, statusField);
-    return;
-  }
-  std::memcpy(assignedField, host.data(), host.size());
-  answer(status::kSuccess, statusField);
 }
 
 bool exists(const std::string& recordName) {
@@ -121,7 +104,8 @@ extern "C" {
 // Writes the host form of the data file's name into assignedField (1024 bytes, space-padded),
 // the name an input OPEN uses. Answers "00"; "35" for a blank name or one with no host form.
 int DXGHOST(const char* nameField, char* assignedField, char* statusField) {
-  assign(namesFrom(nameField, nullptr).path, assignedField, status::kFileNotFound, statusField);
+  assignHostName(namesFrom(nameField, nullptr).path, assignedField, status::kFileNotFound,
+                 statusField);
   return 0;
 }
 
@@ -129,8 +113,8 @@ int DXGHOST(const char* nameField, char* assignedField, char* statusField) {
 // Answers "00"; "30" for a blank name or one with no host form.
 int DXGTMP(const char* nameField, char* assignedField, char* statusField) {
   DataFileNames names = namesFrom(nameField, nullptr);
-  assign(names.path.empty() ? std::string() : names.temporary(0), assignedField,
-         status::kPermanentError, statusField);
+  assignHostName(names.path.empty() ? std::string() : names.temporary(0), assignedField,
+                 status::kPermanentError, statusField);
   return 0;
 }
 

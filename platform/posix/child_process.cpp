@@ -38,6 +38,16 @@ ChildEnd endFromStatus(int id, int status) {
   return end;
 }
 
+// Waits for the end of the child which (any child: -1), through interruptions.
+Expected<ChildEnd> waitForEnd(pid_t which) {
+  int status = 0;
+  for (;;) {
+    const pid_t id = waitpid(which, &status, 0);
+    if (id > 0) return endFromStatus(id, status);
+    if (errno != EINTR) return Status::fromNative(errno);
+  }
+}
+
 // Opens a temporary file with no name in TMPDIR (or /tmp), for reading and writing, closed on
 // exec. Returns its descriptor, or -1 when none can be made.
 int openUnnamedTemporaryFile() {
@@ -139,12 +149,7 @@ std::string takeCapturedError(ChildProcess& child, std::size_t maxBytes) {
 
 Expected<ChildEnd> waitForChild(const ChildProcess& child) {
   if (!child.started()) return Status::fromNative(ECHILD);
-  int status = 0;
-  for (;;) {
-    pid_t id = waitpid(child.id, &status, 0);
-    if (id == child.id) return endFromStatus(id, status);
-    if (id < 0 && errno != EINTR) return Status::fromNative(errno);
-  }
+  return waitForEnd(child.id);
 }
 
 Expected<ChildEnd> waitForChildFor(const ChildProcess& child, int timeoutMilliseconds) {
@@ -184,14 +189,7 @@ Expected<ChildEnd> waitForChildFor(const ChildProcess& child, int timeoutMillise
   return end;
 }
 
-Expected<ChildEnd> waitForAnyChild() {
-  int status = 0;
-  for (;;) {
-    pid_t id = waitpid(-1, &status, 0);
-    if (id > 0) return endFromStatus(id, status);
-    if (errno != EINTR) return Status::fromNative(errno);
-  }
-}
+Expected<ChildEnd> waitForAnyChild() { return waitForEnd(-1); }
 
 Status stopChild(const ChildProcess& child, int graceMilliseconds) {
   if (!child.started()) return Status::fromNative(ECHILD);

@@ -161,11 +161,7 @@ bool mapWithBase(std::string_view name, std::string_view drives, std::string_vie
   if (name.size() >= 2 && isAsciiLetter(name[0]) && name[1] == ':') {
     return mapDriveName(name, drives, host, base, why);
   }
-  std::string plain(name);
-  for (char& c : plain) {
-    if (c == '\\') c = '/';
-  }
-  host = std::move(plain);
+  host = hostPathFrom(name).valueOr({});  // a name with neither: "\" read as "/"
   return true;
 }
 

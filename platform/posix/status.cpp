@@ -5,50 +5,38 @@
 #include <cstring>
 
 namespace dunax::platform {
+namespace {
+
+// The errno numbers each status code stands for; 0 is Ok, every other number Other.
+struct NativeGroup {
+  StatusCode code;
+  int natives[3];  // 0 ends a shorter list
+};
+constexpr NativeGroup kNativeGroups[] = {
+    {StatusCode::NotFound, {ENOENT, ESRCH, ECHILD}},
+    {StatusCode::AlreadyExists, {EEXIST}},
+    {StatusCode::PermissionDenied, {EACCES, EPERM, EROFS}},
+    {StatusCode::NoSpace, {ENOSPC, EDQUOT, EFBIG}},
+    {StatusCode::NotEmpty, {ENOTEMPTY}},
+    {StatusCode::IsDirectory, {EISDIR}},
+    {StatusCode::NotDirectory, {ENOTDIR}},
+    {StatusCode::InvalidName, {EINVAL, ENAMETOOLONG, ELOOP}},
+    {StatusCode::Busy, {EWOULDBLOCK, EALREADY, EBUSY}},
+    {StatusCode::TimedOut, {ETIMEDOUT}},
+    {StatusCode::Interrupted, {EINTR}},
+    {StatusCode::Unsupported, {ENOTTY, ENOSYS, EOPNOTSUPP}},
+};
+
+}  // namespace
 
 StatusCode statusCodeOfNative(int native) {
-  switch (native) {
-    case 0:
-      return StatusCode::Ok;
-    case ENOENT:
-    case ESRCH:
-    case ECHILD:
-      return StatusCode::NotFound;
-    case EEXIST:
-      return StatusCode::AlreadyExists;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return StatusCode::PermissionDenied;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      return StatusCode::NoSpace;
-    case ENOTEMPTY:
-      return StatusCode::NotEmpty;
-    case EISDIR:
-      return StatusCode::IsDirectory;
-    case ENOTDIR:
-      return StatusCode::NotDirectory;
-    case EINVAL:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return StatusCode::InvalidName;
-    case EWOULDBLOCK:
-    case EALREADY:
-    case EBUSY:
-      return StatusCode::Busy;
-    case ETIMEDOUT:
-      return StatusCode::TimedOut;
-    case EINTR:
-      return StatusCode::Interrupted;
-    case ENOTTY:
-    case ENOSYS:
-    case EOPNOTSUPP:
-      return StatusCode::Unsupported;
-    default:
-      return StatusCode::Other;
+  if (native == 0) return StatusCode::Ok;
+  for (const NativeGroup& group : kNativeGroups) {
+    for (int member : group.natives) {
+      if (member == native) return group.code;
+    }
   }
+  return StatusCode::Other;
 }
 
 Status Status::fromNative(int native) {

@@ -32,8 +32,6 @@ TerminationWatch::TerminationWatch() {
   }
 }
 
-TerminationWatch::~TerminationWatch() { putBack(); }
-
 bool TerminationWatch::requested() const { return gNotedSignal != 0; }
 
 void TerminationWatch::putBack() {

@@ -9,38 +9,10 @@
 #include <string>
 
 #include "platform/text_encoding.h"
+#include "platform/win32/console_output.h"
 #include "platform/win32/wide_text.h"
 
 namespace dunax::platform {
-namespace {
-
-void writeWideToConsole(HANDLE console, const std::wstring& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    DWORD done = 0;
-    if (!WriteConsoleW(console, text.data() + written, static_cast<DWORD>(text.size() - written),
-                       &done, nullptr) ||
-        done == 0) {
-      break;
-    }
-    written += done;
-  }
-}
-
-void writeBytes(HANDLE file, const std::string& bytes) {
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    DWORD done = 0;
-    if (!WriteFile(file, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &done,
-                   nullptr) ||
-        done == 0) {
-      break;
-    }
-    written += done;
-  }
-}
-
-}  // namespace
 
 void writeAtConsole(int row, int column, const char* text, std::size_t length) {
   std::fflush(stdout);
@@ -56,12 +28,12 @@ void writeAtConsole(int row, int column, const char* text, std::size_t length) {
     if (at.X >= screen.dwSize.X) at.X = static_cast<SHORT>(screen.dwSize.X - 1);
     if (at.Y >= screen.dwSize.Y) at.Y = static_cast<SHORT>(screen.dwSize.Y - 1);
     SetConsoleCursorPosition(output, at);
-    writeWideToConsole(output, win32::wideFromUtf8(utf8));
+    (void)win32::writeAll(output, win32::wideFromUtf8(utf8), WriteConsoleW);  // best effort
     return;
   }
   while (!utf8.empty() && utf8.back() == ' ') utf8.pop_back();
   utf8 += "\r\n";
-  writeBytes(output, utf8);
+  (void)win32::writeAll(output, utf8, WriteFile);  // best effort, as above
 }
 
 void writeErrorLine(const char* text) {
@@ -69,7 +41,7 @@ void writeErrorLine(const char* text) {
   DWORD mode = 0;
   if (GetConsoleMode(error, &mode)) {
     std::fflush(stderr);
-    writeWideToConsole(error, win32::wideFromUtf8(text) + L"\r\n");
+    (void)win32::writeAll(error, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);  // as above
     return;
   }
   std::fprintf(stderr, "%s\n", text);
@@ -80,7 +52,8 @@ void writeOutputLine(const char* text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD mode = 0;
   if (GetConsoleMode(output, &mode)) {
-    writeWideToConsole(output, win32::wideFromUtf8(text) + L"\r\n");
+    // Best effort, as above.
+    (void)win32::writeAll(output, win32::wideFromUtf8(text) + L"\r\n", WriteConsoleW);
     return;
   }
   std::fprintf(stdout, "%s\n", text);

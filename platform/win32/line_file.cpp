@@ -8,8 +8,6 @@
 
 namespace dunax::platform {
 
-LineFile::~LineFile() { close(); }
-
 Status LineFile::open(std::string_view name) {
   close();
   Expected<std::string> path = hostPathFrom(name);

@@ -10,7 +10,6 @@
 
 #include "platform/program_call_host.h"
 #include "platform/win32/native_name.h"
-#include "platform/win32/wide_text.h"
 
 namespace dunax::platform {
 namespace {

@@ -31,65 +31,47 @@ std::string wordsOfError(DWORD error) {
   return win32::utf8FromWide(wide);
 }
 
+// The Win32 error codes each status code stands for; ERROR_SUCCESS is Ok, every other one Other.
+struct NativeGroup {
+  StatusCode code;
+  DWORD natives[9];  // 0 ends a shorter list
+};
+constexpr NativeGroup kNativeGroups[] = {
+    {StatusCode::NotFound,
+     {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_DRIVE, ERROR_BAD_NETPATH,
+      ERROR_BAD_NET_NAME, ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND, ERROR_NOT_FOUND,
+      ERROR_NO_MORE_FILES}},
+    {StatusCode::AlreadyExists, {ERROR_ALREADY_EXISTS, ERROR_FILE_EXISTS}},
+    {StatusCode::PermissionDenied,
+     {ERROR_ACCESS_DENIED, ERROR_WRITE_PROTECT, ERROR_NETWORK_ACCESS_DENIED,
+      ERROR_PRIVILEGE_NOT_HELD, ERROR_CURRENT_DIRECTORY}},
+    {StatusCode::NoSpace,
+     {ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL, kDiskQuotaExceeded, ERROR_FILE_TOO_LARGE}},
+    {StatusCode::NotEmpty, {ERROR_DIR_NOT_EMPTY}},
+    {StatusCode::NotDirectory, {ERROR_DIRECTORY}},
+    {StatusCode::InvalidName,
+     {ERROR_INVALID_NAME, ERROR_BAD_PATHNAME, ERROR_FILENAME_EXCED_RANGE, ERROR_INVALID_PARAMETER,
+      ERROR_CANT_RESOLVE_FILENAME}},
+    {StatusCode::Busy,
+     {ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, ERROR_BUSY, ERROR_DRIVE_LOCKED,
+      ERROR_PIPE_BUSY}},
+    {StatusCode::TimedOut, {WAIT_TIMEOUT, ERROR_TIMEOUT, ERROR_SEM_TIMEOUT}},
+    {StatusCode::Interrupted, {ERROR_OPERATION_ABORTED}},
+    {StatusCode::Unsupported,
+     {ERROR_NOT_SUPPORTED, ERROR_CALL_NOT_IMPLEMENTED, ERROR_INVALID_FUNCTION}},
+};
+
 }  // namespace
 
 StatusCode statusCodeOfNative(int native) {
-  switch (static_cast<DWORD>(native)) {
-    case ERROR_SUCCESS:
-      return StatusCode::Ok;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_MOD_NOT_FOUND:
-    case ERROR_PROC_NOT_FOUND:
-    case ERROR_NOT_FOUND:
-    case ERROR_NO_MORE_FILES:
-      return StatusCode::NotFound;
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS:
-      return StatusCode::AlreadyExists;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_NETWORK_ACCESS_DENIED:
-    case ERROR_PRIVILEGE_NOT_HELD:
-    case ERROR_CURRENT_DIRECTORY:
-      return StatusCode::PermissionDenied;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-    case kDiskQuotaExceeded:
-    case ERROR_FILE_TOO_LARGE:
-      return StatusCode::NoSpace;
-    case ERROR_DIR_NOT_EMPTY:
-      return StatusCode::NotEmpty;
-    case ERROR_DIRECTORY:
-      return StatusCode::NotDirectory;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_INVALID_PARAMETER:
-    case ERROR_CANT_RESOLVE_FILENAME:
-      return StatusCode::InvalidName;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_BUSY:
-    case ERROR_DRIVE_LOCKED:
-    case ERROR_PIPE_BUSY:
-      return StatusCode::Busy;
-    case WAIT_TIMEOUT:
-    case ERROR_TIMEOUT:
-    case ERROR_SEM_TIMEOUT:
-      return StatusCode::TimedOut;
-    case ERROR_OPERATION_ABORTED:
-      return StatusCode::Interrupted;
-    case ERROR_NOT_SUPPORTED:
-    case ERROR_CALL_NOT_IMPLEMENTED:
-    case ERROR_INVALID_FUNCTION:
-      return StatusCode::Unsupported;
-    default:
-      return StatusCode::Other;
+  const auto code = static_cast<DWORD>(native);
+  if (code == ERROR_SUCCESS) return StatusCode::Ok;
+  for (const NativeGroup& group : kNativeGroups) {
+    for (DWORD member : group.natives) {
+      if (member == code) return group.code;
+    }
   }
+  return StatusCode::Other;
 }
 
 Status Status::fromNative(int native) {

@@ -32,8 +32,6 @@ TerminationWatch::TerminationWatch() {
   gPrevious[1] = win32::setConsoleRequestHandler(ConsoleRequest::Closed, noteRequest);
 }
 
-TerminationWatch::~TerminationWatch() { putBack(); }
-
 bool TerminationWatch::requested() const { return gNotedRequest.load() != kNone; }
 
 void TerminationWatch::putBack() {

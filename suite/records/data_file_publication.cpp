@@ -39,6 +39,22 @@ platform::FileStatus checkReplaceable(const char* path, std::string* why) {
   return platform::fileStatusOf(replaceable);
 }
 
+void answer(const platform::FileStatus& status, char* statusField) {
+  std::memcpy(statusField, status.code, sizeof(status.code));
+}
+
+void assignHostName(std::string_view recordName, char* assignedField,
+                    const platform::FileStatus& failure, char* statusField) {
+  std::memset(assignedField, ' ', kAssignedNameWidth);
+  const platform::Expected<std::string> host = platform::hostNameFromRecord(recordName);
+  if (recordName.empty() || !host || host->size() > kAssignedNameWidth) {
+    answer(failure, statusField);
+    return;
+  }
+  std::memcpy(assignedField, host->data(), host->size());
+  answer(status::kSuccess, statusField);
+}
+
 platform::FileStatus publish(const char* path) {
   char temporary[kMaxTemporaryNameLength + 1];
   temporaryNameOf(path, temporary);

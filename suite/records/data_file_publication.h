@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/file_status.h"
 #include "suite/records/request_block.h"
@@ -34,6 +35,19 @@ void discardTemporary(const char* path);
 // sticky folder (platform::checkReplaceablePath); "30" for any other failure.
 // On failure why (when given) receives the reason in words ("a symbolic link is not replaced").
 platform::FileStatus checkReplaceable(const char* path, std::string* why = nullptr);
+
+// The width of the name field a COBOL program's OPEN uses: room for a mapped drive's directory
+// and a name whose every character takes three bytes in UTF-8.
+inline constexpr std::size_t kAssignedNameWidth = 1024;
+
+// Copies status into a COBOL program's 2-byte status field.
+void answer(const platform::FileStatus& status, char* statusField);
+
+// Fills assignedField (kAssignedNameWidth bytes, space-padded) with the host form of the record
+// name and answers "00"; answers failure, assignedField all spaces, when the name is empty, has
+// no host form or does not fit.
+void assignHostName(std::string_view recordName, char* assignedField,
+                    const platform::FileStatus& failure, char* statusField);
 
 // Renames the written and closed temporary file over the data file path.
 // Returns "00"; "34" when there is no room (disk full, size limit) to flush it; "30" for any

@@ -13,35 +13,16 @@
 namespace {
 
 using dunax::records::RequestBlock;
+using dunax::records::answer;
+using dunax::records::assignHostName;
+// kAssignedNameWidth is the width of the name RECIDX opens (WS-ASSIGNED-NAME).
+using dunax::records::kAssignedNameWidth;
 
 constexpr std::size_t kNameWidth = sizeof(RequestBlock::dataFileName);
-// The width of the name RECIDX opens (WS-ASSIGNED-NAME): room for a mapped drive's directory
-// and a name whose every character takes three bytes in UTF-8.
-constexpr std::size_t kAssignedNameWidth = 1024;
 
 // Copies the name field into path (kNameWidth + 1 bytes). Returns false for a blank name.
 bool pathFrom(const char* nameField, char* path) {
   return dunax::records::extractFileName(nameField, kNameWidth, path) > 0;
-}
-
-void answer(const dunax::platform::FileStatus& status, char* statusField) {
-  std::memcpy(statusField, status.code, sizeof(status.code));
-}
-
-// Fills assignedField (kAssignedNameWidth bytes, space-padded) with the host form of the record
-// name and answers "00"; answers failure, assignedField all spaces, when the name is blank, has
-// no host form or does not fit.
-void assignHostName(const char* recordName, char* assignedField,
-                    const dunax::platform::FileStatus& failure, char* statusField) {
-  std::memset(assignedField, ' ', kAssignedNameWidth);
-  const dunax::platform::Expected<std::string> host =
-      dunax::platform::hostNameFromRecord(recordName);
-  if (recordName[0] == '\0' || !host || host->size() > kAssignedNameWidth) {
-    answer(failure, statusField);
-    return;
-  }
-  std::memcpy(assignedField, host->data(), host->size());
-  answer(dunax::platform::status::kSuccess, statusField);
 }
 
 }  // namespace

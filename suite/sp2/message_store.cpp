@@ -18,15 +18,13 @@ constexpr std::size_t kTextLength = layouts::kMessageTextLength;
 constexpr char kMessageFileName[] = "current";
 constexpr char kLockFileName[] = "exchange.lock";
 
-// The block's return code of a failure: the host's error number when it fits the 2-byte field,
-// otherwise 1; never 0.
-int failureCode(const platform::Status& failure) {
-  const int error = failure.native();
-  return error > 0 && error < 0x7FFF ? error : 1;
-}
-
-void writeReturnCode(unsigned char* block, int code) {
+// Writes the block's return code of outcome and returns it: 0 for success; for a failure the
+// host's error number when it fits the 2-byte field, otherwise 1 (never 0).
+int answer(unsigned char* block, const platform::Status& outcome) {
+  const int error = outcome.native();
+  const int code = outcome.ok() ? 0 : error > 0 && error < 0x7FFF ? error : 1;
   layouts::putLittleEndian16(reinterpret_cast<layouts::MessageBlock*>(block)->returnCode, code);
+  return code;
 }
 
 // The message directory: $DUNAX_MESSAGE_DIR, else the user's private directory for "sp2"
@@ -46,9 +44,7 @@ int postMessage(unsigned char* block) {
     error = platform::replaceFileAtomically(directory, kMessageFileName, block + kTextOffset,
                                             kTextLength);
   }
-  int code = error.ok() ? 0 : failureCode(error);
-  writeReturnCode(block, code);
-  return code;
+  return answer(block, error);
 }
 
 int fetchMessage(unsigned char* block) {
@@ -59,9 +55,7 @@ int fetchMessage(unsigned char* block) {
     error = platform::readFileExactly(directory + "/" + kMessageFileName, text, kTextLength);
   }
   if (error.ok()) std::memcpy(block + kTextOffset, text, kTextLength);
-  int code = error.ok() ? 0 : failureCode(error);
-  writeReturnCode(block, code);
-  return code;
+  return answer(block, error);
 }
 
 platform::Status lockExchange(platform::FileLock& lock, int waitMilliseconds) {

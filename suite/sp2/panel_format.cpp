@@ -99,15 +99,11 @@ PanelStatus readPanelDefinition(const unsigned char* record, Panel& panel) {
   for (;;) {
     int kind = 0;
     if (!reader.readByte(kind)) return PanelStatus::NoEnd;
-    PanelStatus status = PanelStatus::Ok;
     if (kind == layouts::kEndEntry) return PanelStatus::Ok;
-    if (kind == layouts::kStaticTextEntry) {
-      status = readText(reader, panel);
-    } else if (kind == layouts::kDataFieldEntry) {
-      status = readField(reader, panel, nextValueOffset);
-    } else {
-      status = PanelStatus::BadEntry;
-    }
+    const PanelStatus status = kind == layouts::kStaticTextEntry ? readText(reader, panel)
+                               : kind == layouts::kDataFieldEntry
+                                   ? readField(reader, panel, nextValueOffset)
+                                   : PanelStatus::BadEntry;
     if (status != PanelStatus::Ok) return status;
   }
 }

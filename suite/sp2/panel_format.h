@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
 #include "layouts/byte_fields.h"
 #include "layouts/panel_records.h"

@@ -31,11 +31,7 @@ const char* styleSequence(CellStyle style) {
 }
 
 void appendMoveTo(int row, int column, std::string& out) {
-  out += "\x1b[";
-  out += std::to_string(row + 1);
-  out += ';';
-  out += std::to_string(column + 1);
-  out += 'H';
+  out += "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H";
 }
 
 void appendCells(const ScreenGrid& grid, int row, int first, int last, std::string& out) {
@@ -77,13 +73,6 @@ void ScreenGrid::put(int row, int column, const char* text, int length, CellStyl
     char character = text[i] == '\0' ? ' ' : text[i];
     at(row, c) = Cell{character, style};
   }
-}
-
-std::string ScreenGrid::rowText(int row) const {
-  std::string text;
-  if (row < 0 || row >= rows_) return text;
-  for (int c = 0; c < columns_; ++c) text += at(row, c).character;
-  return text;
 }
 
 void layOutPanel(const Panel& panel, int rows, int columns, PanelLayout& layout) {

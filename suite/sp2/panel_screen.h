@@ -41,8 +41,6 @@ class ScreenGrid {
   void clear();
   // Writes text at row and column in the given style, cut at the right edge.
   void put(int row, int column, const char* text, int length, CellStyle style);
-  // The characters of one row (Windows-1252), for reading the screen back.
-  std::string rowText(int row) const;
 
  private:
   std::size_t indexOf(int row, int column) const {

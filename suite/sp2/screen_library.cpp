@@ -12,23 +12,23 @@ constexpr const char kRestoreText[] = "\x1b[0m\x1b[?25h\x1b[999;1H\r\n";
 constexpr const char kClearScreen[] = "\x1b[0m\x1b[?25l\x1b[2J";
 constexpr const char kHideCursor[] = "\x1b[?25l";
 
-bool isBlankName(const unsigned char* name) {
+bool isBlankName(const char* name) {
   for (std::size_t i = 0; i < kNameLength; ++i) {
     if (name[i] != ' ' && name[i] != '\0') return false;
   }
   return true;
 }
 
-// Every record with a result starts with it, a 2-byte integer.
-void writeResult(unsigned char* record, int result) { putBigEndian16(record, result); }
+// Every record with a result starts with it, a 2-byte integer. Returns the result.
+int answer(unsigned char* record, int result) {
+  putBigEndian16(record, result);
+  return result;
+}
 
 // The parameter record of a function, seen as its layout.
 template <class Record>
 Record& recordAs(unsigned char* record) {
   return *reinterpret_cast<Record*>(record);
-}
-const unsigned char* nameBytes(const char* name) {
-  return reinterpret_cast<const unsigned char*>(name);
 }
 
 }  // namespace
@@ -59,9 +59,9 @@ int ScreenLibrary::call(int function, unsigned char* record) {
   }
 }
 
-const Panel* ScreenLibrary::findPanel(const unsigned char* name) const {
-  for (const KnownPanel& known : panels_) {
-    if (known.used && std::memcmp(known.panel.name, name, kNameLength) == 0) return &known.panel;
+ScreenLibrary::KnownPanel* ScreenLibrary::findPanel(const void* name) {
+  for (KnownPanel& known : panels_) {
+    if (known.used && std::memcmp(known.panel.name, name, kNameLength) == 0) return &known;
   }
   return nullptr;
 }
@@ -83,17 +83,8 @@ void ScreenLibrary::forgetFieldIndexes() {
 
 int ScreenLibrary::definePanel(unsigned char* record) {
   // A panel defined again replaces the one of the same name, unless its window is open.
-  KnownPanel* slot = nullptr;
-  for (KnownPanel& known : panels_) {
-    if (known.used && std::memcmp(known.panel.name, recordAs<PanelDefinitionRecord>(record).panelName,
-                                  kNameLength) == 0) {
-      slot = &known;
-    }
-  }
-  if (slot != nullptr && &slot->panel == windowPanel_) {
-    writeResult(record, kUnknownPanel);
-    return kUnknownPanel;
-  }
+  KnownPanel* slot = findPanel(recordAs<PanelDefinitionRecord>(record).panelName);
+  if (slot != nullptr && &slot->panel == windowPanel_) return answer(record, kUnknownPanel);
   if (slot == nullptr) {
     for (KnownPanel& known : panels_) {
       if (!known.used && &known.panel != windowPanel_) {
@@ -102,30 +93,26 @@ int ScreenLibrary::definePanel(unsigned char* record) {
       }
     }
   }
-  if (slot == nullptr) {
-    writeResult(record, kBadPanelDefinition);
-    return kBadPanelDefinition;
-  }
+  if (slot == nullptr) return answer(record, kBadPanelDefinition);
   slot->used = false;
   if (readPanelDefinition(record, slot->panel) != PanelStatus::Ok) {
-    writeResult(record, kBadPanelDefinition);
-    return kBadPanelDefinition;
+    return answer(record, kBadPanelDefinition);
   }
   slot->used = true;
-  writeResult(record, kDone);
-  return kDone;
+  return answer(record, kDone);
 }
 
 int ScreenLibrary::openWindow(unsigned char* record) {
   if (windowOpen_) closeWindow(nullptr);
-  const unsigned char* panelName = nameBytes(recordAs<layouts::WindowRecord>(record).panelName);
+  const char* panelName = recordAs<layouts::WindowRecord>(record).panelName;
   if (isBlankName(panelName)) {
     // A window without a panel (a program that only exchanges messages): nothing is shown.
     windowOpen_ = true;
     return kDone;
   }
-  const Panel* panel = findPanel(panelName);
-  if (panel == nullptr) return kUnknownPanel;
+  const KnownPanel* known = findPanel(panelName);
+  if (known == nullptr) return kUnknownPanel;
+  const Panel* panel = &known->panel;
   windowOpen_ = true;
   windowPanel_ = panel;
   forgetFieldIndexes();
@@ -195,22 +182,14 @@ int ScreenLibrary::refreshField(unsigned char* record) {
 }
 
 int ScreenLibrary::closePanel(unsigned char* record) {
-  const char* name = recordAs<layouts::PanelCloseRecord>(record).panelName;
-  KnownPanel* slot = nullptr;
-  for (KnownPanel& known : panels_) {
-    if (known.used && std::memcmp(known.panel.name, name, kNameLength) == 0) slot = &known;
-  }
-  if (slot == nullptr) {
-    writeResult(record, kUnknownPanel);
-    return kUnknownPanel;
-  }
+  KnownPanel* slot = findPanel(recordAs<layouts::PanelCloseRecord>(record).panelName);
+  if (slot == nullptr) return answer(record, kUnknownPanel);
   if (&slot->panel == windowPanel_) {
     drawIfDue(true);  // the last state stays on the screen
     record_ = nullptr;
   }
   slot->used = false;  // the window keeps the panel's storage until it is closed
-  writeResult(record, kDone);
-  return kDone;
+  return answer(record, kDone);
 }
 
 int ScreenLibrary::closeWindow(unsigned char* record) {
@@ -225,8 +204,7 @@ int ScreenLibrary::closeWindow(unsigned char* record) {
   drawing_ = false;
   record_ = nullptr;
   anythingPending_ = false;
-  if (record != nullptr) writeResult(record, kDone);
-  return kDone;
+  return record != nullptr ? answer(record, kDone) : kDone;
 }
 
 void ScreenLibrary::shutDown() {

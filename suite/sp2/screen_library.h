@@ -81,7 +81,8 @@ class ScreenLibrary {
   int refreshField(unsigned char* record);
   int closePanel(unsigned char* record);
   int closeWindow(unsigned char* record);
-  const Panel* findPanel(const unsigned char* name) const;
+  // The defined panel of that name (kNameLength bytes); nullptr when there is none.
+  KnownPanel* findPanel(const void* name);
   // The index of the field id in the open window's panel, -1 when it has none. The last two
   // ids asked for are remembered: a program refreshes the same few counters again and again.
   int fieldIndex(int id);

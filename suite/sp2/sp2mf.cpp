@@ -57,13 +57,10 @@ class TerminalHost final : public ScreenHost {
 // The module's process state, owned by the entry point SP2MF and by nothing else: the
 // process's terminal and the library drawn on it, made at the first call and kept for as long
 // as the module is loaded.
-class ModuleState {
- public:
-  ScreenLibrary& library() { return library_; }
-
- private:
-  TerminalHost host_;
-  ScreenLibrary library_{host_};
+struct ModuleState {
+  TerminalHost host;
+  // cppcheck-suppress unusedStructMember ; used through gModule
+  ScreenLibrary library{host};
 };
 std::optional<ModuleState> gModule;
 
@@ -73,9 +70,9 @@ ScreenLibrary& library() {
   if (!gModule) {
     gModule.emplace();
     // The terminal is put back however the process ends normally.
-    std::atexit([] { gModule->library().shutDown(); });
+    std::atexit([] { gModule->library.shutDown(); });
   }
-  return gModule->library();
+  return gModule->library;
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "suite/vrdmsg/message_box.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/text_encoding.h"
 
@@ -30,6 +29,22 @@ std::string trimmedLine(const char (&field)[Width]) {
 }
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+constexpr const char kHorizontal[] = "\xE2\x94\x80";   // ─
+constexpr const char kVertical[] = "\xE2\x94\x82";     // │
+constexpr const char kTopLeft[] = "\xE2\x94\x8C";      // ┌
+constexpr const char kTopRight[] = "\xE2\x94\x90";     // ┐
+constexpr const char kBottomLeft[] = "\xE2\x94\x94";   // └
+constexpr const char kBottomRight[] = "\xE2\x94\x98";  // ┘
+
+void appendMoveTo(int row, int column, std::string& out) {
+  out += "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H";
+}
+
+// The button line without attributes: "[ Sim ]   [ Não ]".
+int buttonLineWidth(const BoxContent& box) {
+  return static_cast<int>(box.buttonCaptions[0].size() + box.buttonCaptions[1].size()) + 4 + 4 + 3;
+}
 
 }  // namespace
 
@@ -123,49 +138,16 @@ KeyAction interpretKey(const BoxContent& box, int selected, const char* bytes, i
     answer = box.buttonAnswers[selected == 1 ? 1 : 0];
     return KeyAction::Answer;
   }
-  if (key == '\x03') {
-    answer = 'c';
-    return KeyAction::Answer;
-  }
   if (key == '\t') return KeyAction::SelectNext;
-  char letter = lowerAscii(key);
-  if (letter == 'c') {
-    answer = 'c';
-    return KeyAction::Answer;
-  }
-  if (box.kind == BoxKind::Confirmation && (letter == 's' || letter == 'n')) {
-    answer = letter == 's' ? 'y' : 'n';
-    return KeyAction::Answer;
-  }
-  if (box.kind == BoxKind::ErrorReport && letter == 'r') {
-    answer = 'r';
+  const char letter = lowerAscii(key);
+  if (key == '\x03' || letter == 'c' ||
+      (box.kind == BoxKind::Confirmation && (letter == 's' || letter == 'n')) ||
+      (box.kind == BoxKind::ErrorReport && letter == 'r')) {
+    answer = key == '\x03' ? 'c' : letter == 's' ? 'y' : letter;
     return KeyAction::Answer;
   }
   return KeyAction::None;
 }
-
-}  // namespace dunax::vrdmsg
-
-namespace dunax::vrdmsg {
-namespace {
-
-constexpr const char kHorizontal[] = "\xE2\x94\x80";   // ─
-constexpr const char kVertical[] = "\xE2\x94\x82";     // │
-constexpr const char kTopLeft[] = "\xE2\x94\x8C";      // ┌
-constexpr const char kTopRight[] = "\xE2\x94\x90";     // ┐
-constexpr const char kBottomLeft[] = "\xE2\x94\x94";   // └
-constexpr const char kBottomRight[] = "\xE2\x94\x98";  // ┘
-
-void appendMoveTo(int row, int column, std::string& out) {
-  out += "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H";
-}
-
-// The button line without attributes: "[ Sim ]   [ Não ]".
-int buttonLineWidth(const BoxContent& box) {
-  return static_cast<int>(box.buttonCaptions[0].size() + box.buttonCaptions[1].size()) + 4 + 4 + 3;
-}
-
-}  // namespace
 
 BoxPlace placeBox(const BoxContent& box, int rows, int columns) {
   int inner = buttonLineWidth(box);

@@ -12,6 +12,7 @@ namespace dunax::sp2 {
 namespace {
 
 using testing::DataRecord;
+using testing::rowText;
 
 class PanelScreenTest : public ::testing::Test {
  protected:
@@ -37,7 +38,7 @@ class PanelScreenTest : public ::testing::Test {
   // Row and column of text on the grid; {-1, -1} when it is not shown.
   std::pair<int, int> find(const std::string& text) const {
     for (int row = 0; row < grid_.rows(); ++row) {
-      std::size_t at = grid_.rowText(row).find(text);
+      std::size_t at = rowText(grid_, row).find(text);
       if (at != std::string::npos) return {row, static_cast<int>(at)};
     }
     return {-1, -1};
@@ -52,7 +53,7 @@ class PanelScreenTest : public ::testing::Test {
 
 TEST_F(PanelScreenTest, TitleLineIsReversedAndCentred) {
   draw(24, 80);
-  std::string row0 = grid_.rowText(0);
+  std::string row0 = rowText(grid_, 0);
   std::size_t at = row0.find("Em Convers\xE3o de MfCobol para RmCobol ...");
   ASSERT_NE(at, std::string::npos);
   EXPECT_EQ(at, (80 - 40) / 2);
@@ -68,7 +69,7 @@ TEST_F(PanelScreenTest, StaticTextsAndFieldsFitIn80By24) {
   EXPECT_LT(find("Registos Escritos").second, find("          7").second);
   // "5 de 10" on one line: FICH-CONV, the word "de", TOTAL-FICH.
   int deRow = layout_.texts[3].row;
-  std::string line = grid_.rowText(deRow);
+  std::string line = rowText(grid_, deRow);
   EXPECT_NE(line.find(" de "), std::string::npos);
   EXPECT_NE(line.find("          5"), std::string::npos);
   EXPECT_NE(line.find("         10"), std::string::npos);
@@ -78,7 +79,7 @@ TEST_F(PanelScreenTest, StaticTextsAndFieldsFitIn80By24) {
   EXPECT_NE(find("CLIENTES.DAT").first, -1);
   EXPECT_NE(find("Ficheiro").first, -1);
   EXPECT_NE(find("Empresa").first, -1);
-  for (int row = 0; row < 24; ++row) EXPECT_EQ(grid_.rowText(row).size(), 80u);
+  for (int row = 0; row < 24; ++row) EXPECT_EQ(rowText(grid_, row).size(), 80u);
 }
 
 TEST_F(PanelScreenTest, BarIsFilledFromTheAttributesAndShowsThePercentage) {

@@ -12,6 +12,7 @@ namespace {
 
 using testing::DataRecord;
 using testing::FakeHost;
+using testing::rowText;
 
 constexpr std::int64_t kMillisecond = 1'000'000;
 
@@ -29,7 +30,7 @@ TEST(ScreenLibraryTest, WindowSetUpDrawsTitleAndPanelAtOnce) {
   std::memcpy(close + 2, "PDUNAXD ", 8);
   EXPECT_EQ(library.call(layouts::screen_function::kClosePanel, close), kDone);
   const ScreenGrid& screen = library.shownScreen();
-  EXPECT_NE(screen.rowText(0).find("Em Convers\xE3o de RmCobol para MfCobol ..."), std::string::npos);
+  EXPECT_NE(rowText(screen, 0).find("Em Convers\xE3o de RmCobol para MfCobol ..."), std::string::npos);
   EXPECT_NE(host.written.find("Em Convers\xC3\xA3o de RmCobol para MfCobol ..."), std::string::npos);
   EXPECT_NE(host.written.find("Em Pesquisa ..."), std::string::npos);
   EXPECT_NE(host.written.find("Convertendo Ficheiros..."), std::string::npos);
@@ -73,11 +74,11 @@ TEST(ScreenLibraryTest, ManyRefreshesDrawRarelyAndTheLastStateAtClose) {
   EXPECT_LE(draws, 21);  // at most 20 a second
   data.count(testing::kLidos, 100001);
   testing::refresh(library, 20);  // too soon to be drawn
-  EXPECT_EQ(library.shownScreen().rowText(20).find("100 001"), std::string::npos);
+  EXPECT_EQ(rowText(library.shownScreen(), 20).find("100 001"), std::string::npos);
   unsigned char closePanel[10] = {};
   std::memcpy(closePanel + 2, "PDUNAXD ", 8);
   library.call(layouts::screen_function::kClosePanel, closePanel);
-  EXPECT_NE(library.shownScreen().rowText(20).find("100 001"), std::string::npos);
+  EXPECT_NE(rowText(library.shownScreen(), 20).find("100 001"), std::string::npos);
   unsigned char closeWindow[2] = {};
   EXPECT_EQ(library.call(layouts::screen_function::kCloseWindow, closeWindow), kDone);
   EXPECT_EQ(host.closes, 1);
@@ -114,7 +115,7 @@ TEST(ScreenLibraryTest, RefreshesDrawTheFieldTheirIdNames) {
       expected.back() = static_cast<char>(expected.back() + round);
       bool found = false;
       for (int row = 0; row < 24; ++row) {
-        found = found || library.shownScreen().rowText(row).find(expected) != std::string::npos;
+        found = found || rowText(library.shownScreen(), row).find(expected) != std::string::npos;
       }
       EXPECT_TRUE(found) << "field " << counter.id << " round " << round;
       unsigned char unknown[10157] = {};

@@ -12,6 +12,14 @@
 
 namespace dunax::sp2::testing {
 
+// The characters of one row of a screen (Windows-1252), for reading it back.
+inline std::string rowText(const ScreenGrid& grid, int row) {
+  std::string text;
+  if (row < 0 || row >= grid.rows()) return text;
+  for (int c = 0; c < grid.columns(); ++c) text += grid.at(row, c).character;
+  return text;
+}
+
 // Value offsets of the converter's fields in the panel data record.
 using dunax::layouts::PanelDataRecord;
 inline constexpr std::size_t kEmpresa = offsetof(PanelDataRecord, empresa);
