@@ -3,8 +3,8 @@
 #include "manager/data_file_reader.h"
 
 #include <cstring>
+#include <tuple>
 
-#include "layouts/byte_fields.h"
 
 namespace dunax::manager {
 namespace {
@@ -78,18 +78,14 @@ bool DataFileReader::open(const std::string& dataName) {
   why_.clear();
   records_ = 0;
   started_ = false;
-  std::memset(&block_, 0, sizeof block_);
-  block_.blockVersion[0] = layouts::kRequestBlockVersion;
-  block_.separator[0] = ' ';
-  std::memset(block_.zeros, '0', sizeof block_.zeros);
-  layouts::putPadded(block_.passThroughA, settings_.fieldA);
-  layouts::putPadded(block_.passThroughB, settings_.fieldB);
-  layouts::putPadded(block_.passThroughC, settings_.fieldC);
-  layouts::putPadded(block_.passThroughD, settings_.fieldD);
-  layouts::putPadded(block_.passThroughE, settings_.fieldE);
-  layouts::putPadded(block_.passThroughF, settings_.fieldF);
-  layouts::putPadded(block_.passThroughAAgain, settings_.fieldA);
-  layouts::putPadded(block_.dataFileName, dataName);
+  // The block as the converter fills it from the run parameter it would be given.
+  FilePlace place;
+  place.fileName = dataName;
+  const RunParameterText text = buildRunParameter(settings_, place);
+  layouts::RunParameter parameter;
+  static_assert(sizeof parameter == std::tuple_size_v<RunParameterText>);
+  std::memcpy(&parameter, text.data(), sizeof parameter);
+  layouts::fillRequestBlock(block_, parameter);
   const layouts::StatusPair opened = issue(codes::kOpenForReading);
   if (!layouts::deliveredRecord(opened)) {
     noteFailure("open for reading", opened);

@@ -20,9 +20,6 @@ struct RequestBlock : layouts::RequestBlock {
   void setFileStatus(platform::FileStatus status);
 };
 static_assert(sizeof(RequestBlock) == kRequestBlockLength);
-
-// Fills the block as start-up does: zero bytes everywhere, "2" at the front, the separator
-// space, ten "0", and the pass-through fields and the data file name from the run parameter.
-void fillRequestBlock(RequestBlock& block, const RunParameter& parameter);
+using layouts::fillRequestBlock;
 
 }  // namespace dunax::converter::access
