@@ -1,15 +1,15 @@
 // Comparing data files with their transfer sets, record by record.
-#include "manager/data_file_reader.h"
+#include "manager/verify.h"
 
 #include "layouts/request_block.h"
 #include "platform/durable_files.h"
 #include "platform/file_routines.h"
+#include "manager/data_file_reader.h"
 #include "manager/leftovers.h"
 #include "manager/operator_lines.h"
 #include "manager/room.h"
 #include "manager/segments.h"
 #include "manager/transfer_set_reader.h"
-#include "manager/verify.h"
 
 namespace dunax::manager {
 namespace {
