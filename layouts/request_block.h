@@ -83,26 +83,28 @@ static_assert(offsetof(RequestBlock, fileStatus) == 230);
 static_assert(offsetof(RequestBlock, recordArea) == 232);
 static_assert(sizeof(RequestBlock::recordArea) >= 2 * kTransferRecordLength);
 
+// Copies a field of the run parameter into the field of the same width in the block.
+template <std::size_t Width>
+void copyField(char (&to)[Width], const char (&from)[Width]) {
+  std::memcpy(to, from, Width);
+}
+
 // Fills the block as the converter sends it from its start on: zero bytes everywhere,
 // kRequestBlockVersion at the front, the separator space, ten "0", and the pass-through fields
 // and the data file name from the run parameter.
 inline void fillRequestBlock(RequestBlock& block, const RunParameter& parameter) {
-  const auto copy = [](auto& to, const auto& from) {
-    static_assert(sizeof to == sizeof from);
-    std::memcpy(to, from, sizeof to);
-  };
   std::memset(&block, 0, sizeof block);
   block.blockVersion[0] = kRequestBlockVersion;
   block.separator[0] = ' ';
   std::memset(block.zeros, '0', sizeof block.zeros);
-  copy(block.passThroughA, parameter.passThroughA);
-  copy(block.passThroughB, parameter.passThroughB);
-  copy(block.passThroughE, parameter.passThroughE);
-  copy(block.dataFileName, parameter.dataFileName);
-  copy(block.passThroughC, parameter.passThroughC);
-  copy(block.passThroughD, parameter.passThroughD);
-  copy(block.passThroughAAgain, parameter.passThroughA);
-  copy(block.passThroughF, parameter.passThroughF);
+  copyField(block.passThroughA, parameter.passThroughA);
+  copyField(block.passThroughB, parameter.passThroughB);
+  copyField(block.passThroughE, parameter.passThroughE);
+  copyField(block.dataFileName, parameter.dataFileName);
+  copyField(block.passThroughC, parameter.passThroughC);
+  copyField(block.passThroughD, parameter.passThroughD);
+  copyField(block.passThroughAAgain, parameter.passThroughA);
+  copyField(block.passThroughF, parameter.passThroughF);
 }
 
 }  // namespace dunax::layouts

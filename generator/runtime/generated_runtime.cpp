@@ -19,7 +19,7 @@ namespace {
 
 namespace status = dunax::platform::status;
 using dunax::platform::FileStatus;
-using dunax::records::answer;
+using dunax::records::putCobolStatus;
 using dunax::records::assignHostName;
 
 constexpr std::size_t kNameWidth = sizeof(dunax::records::RequestBlock::dataFileName);
@@ -138,7 +138,7 @@ int DXGCHECK(const char* nameField, const char* companionsField, char* statusFie
   for (unsigned index = 0; index <= names.companions && result == status::kSuccess; ++index) {
     result = dunax::records::checkReplaceable(names.file(index).c_str());
   }
-  answer(result, statusField);
+  putCobolStatus(result, statusField);
   return 0;
 }
 
@@ -147,7 +147,7 @@ int DXGCHECK(const char* nameField, const char* companionsField, char* statusFie
 int DXGTAIL(const char* record, const std::uint32_t* length, char* statusField) {
   bool padding = *length >= dunax::records::kMaxRecordLength ||
                  dunax::records::onlyPaddingPast(record, *length);
-  answer(padding ? status::kSuccess : FileStatus{'4', '4'}, statusField);
+  putCobolStatus(padding ? status::kSuccess : FileStatus{'4', '4'}, statusField);
   return 0;
 }
 
@@ -173,11 +173,11 @@ int DXGTRIM(const char* record, const std::uint32_t* minimum, std::uint32_t* len
 int DXGPUB(const char* nameField, const char* companionsField, char* statusField) {
   DataFileNames names = namesFrom(nameField, companionsField);
   if (names.path.empty()) {
-    answer(status::kPermanentError, statusField);
+    putCobolStatus(status::kPermanentError, statusField);
     return 0;
   }
   if (names.companions == 0) {
-    answer(dunax::records::publish(names.path.c_str()), statusField);
+    putCobolStatus(dunax::records::publish(names.path.c_str()), statusField);
     return 0;
   }
   // The companions first, the data file's own last: its staged copy marks the set complete.
@@ -186,12 +186,13 @@ int DXGPUB(const char* nameField, const char* companionsField, char* statusField
         dunax::platform::publishFile(names.temporary(index), names.staged(index));
     if (!staged.ok()) {
       dropUnfinished(names);
-      answer(dunax::platform::writeStatusOf(staged), statusField);
+      putCobolStatus(dunax::platform::writeStatusOf(staged), statusField);
       return 0;
     }
     if (index == 0) break;
   }
-  answer(finishPublication(names) ? status::kSuccess : status::kPermanentError, statusField);
+  putCobolStatus(finishPublication(names) ? status::kSuccess : status::kPermanentError,
+                 statusField);
   return 0;
 }
 

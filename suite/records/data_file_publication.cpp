@@ -39,7 +39,7 @@ platform::FileStatus checkReplaceable(const char* path, std::string* why) {
   return platform::fileStatusOf(replaceable);
 }
 
-void answer(const platform::FileStatus& status, char* statusField) {
+void putCobolStatus(const platform::FileStatus& status, char* statusField) {
   std::memcpy(statusField, status.code, sizeof(status.code));
 }
 
@@ -48,11 +48,11 @@ void assignHostName(std::string_view recordName, char* assignedField,
   std::memset(assignedField, ' ', kAssignedNameWidth);
   const platform::Expected<std::string> host = platform::hostNameFromRecord(recordName);
   if (recordName.empty() || !host || host->size() > kAssignedNameWidth) {
-    answer(failure, statusField);
+    putCobolStatus(failure, statusField);
     return;
   }
   std::memcpy(assignedField, host->data(), host->size());
-  answer(status::kSuccess, statusField);
+  putCobolStatus(status::kSuccess, statusField);
 }
 
 platform::FileStatus publish(const char* path) {

@@ -41,7 +41,7 @@ platform::FileStatus checkReplaceable(const char* path, std::string* why = nullp
 inline constexpr std::size_t kAssignedNameWidth = 1024;
 
 // Copies status into a COBOL program's 2-byte status field.
-void answer(const platform::FileStatus& status, char* statusField);
+void putCobolStatus(const platform::FileStatus& status, char* statusField);
 
 // Fills assignedField (kAssignedNameWidth bytes, space-padded) with the host form of the record
 // name and answers "00"; answers failure, assignedField all spaces, when the name is empty, has

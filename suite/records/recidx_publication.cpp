@@ -13,7 +13,7 @@
 namespace {
 
 using dunax::records::RequestBlock;
-using dunax::records::answer;
+using dunax::records::putCobolStatus;
 using dunax::records::assignHostName;
 // kAssignedNameWidth is the width of the name RECIDX opens (WS-ASSIGNED-NAME).
 using dunax::records::kAssignedNameWidth;
@@ -46,7 +46,7 @@ int RECIDXHOST(const char* nameField, char* assignedField, char* statusField) {
   if (probe.open(host.c_str(), dunax::platform::OpenMode::Input) ==
       dunax::platform::status::kPermissionDenied) {
     std::memset(assignedField, ' ', kAssignedNameWidth);
-    answer(dunax::platform::status::kPermissionDenied, statusField);
+    putCobolStatus(dunax::platform::status::kPermissionDenied, statusField);
   }
   return 0;
 }
@@ -89,9 +89,9 @@ int RECIDXDROP(const char* nameField) {
 // other failure.
 int RECIDXCHECK(const char* nameField, char* statusField) {
   char path[kNameWidth + 1];
-  answer(pathFrom(nameField, path) ? dunax::records::checkReplaceable(path)
-                                   : dunax::platform::status::kPermanentError,
-         statusField);
+  putCobolStatus(pathFrom(nameField, path) ? dunax::records::checkReplaceable(path)
+                                           : dunax::platform::status::kPermanentError,
+                 statusField);
   return 0;
 }
 
@@ -99,9 +99,9 @@ int RECIDXCHECK(const char* nameField, char* statusField) {
 // other failure (the temporary file is then removed and the data file left as it was).
 int RECIDXPUB(const char* nameField, char* statusField) {
   char path[kNameWidth + 1];
-  answer(pathFrom(nameField, path) ? dunax::records::publish(path)
-                                   : dunax::platform::status::kPermanentError,
-         statusField);
+  putCobolStatus(pathFrom(nameField, path) ? dunax::records::publish(path)
+                                           : dunax::platform::status::kPermanentError,
+                 statusField);
   return 0;
 }
 
