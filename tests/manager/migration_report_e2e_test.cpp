@@ -3,79 +3,49 @@
 // takes with sha256sum; then one file changes and a resume converts only it and the one given
 // up. And the report and resume files that stop a run before its first file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+namespace support = dunax::testing;
 using Json = nlohmann::json;
-
-struct Result {
-  int exitCode = -1;
-  std::string output;
-};
+using Result = support::RunResult;
 
 class MigrationReportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* build = std::getenv("DUNAX_BUILD_DIR");
-    ASSERT_NE(build, nullptr) << "DUNAX_BUILD_DIR is not set";
-    build_ = build;
-    std::string pattern = (fs::temp_directory_path() / "dunaxconv-report-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = fs::canonical(pattern);
-  }
-  void TearDown() override {
-    if (!dir_.empty()) fs::remove_all(dir_);
-  }
-
   // A data file of count records of 120 bytes (and extra bytes of a partial record).
   void writeRecords(const std::string& name, int count, char fill, int extra = 0) {
-    std::ofstream(dir_ / name, std::ios::binary)
-        << std::string(static_cast<std::size_t>(count) * 120 + static_cast<std::size_t>(extra), fill);
+    const auto size = static_cast<std::size_t>(count) * 120 + static_cast<std::size_t>(extra);
+    ASSERT_TRUE(support::writeFile(dir_.file(name), std::string(size, fill)));
   }
 
+  // dunaxconv run in the folder with the words of command as its arguments.
   Result run(const std::string& command) {
-    const std::string line = "cd '" + dir_.string() + "' && COB_LIBRARY_PATH='" + build_ +
-                             "/lib/dunax' '" + build_ + "/bin/dunaxconv' " + command +
-                             " < /dev/null 2>&1";
-    Result result;
-    FILE* pipe = popen(line.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    std::istringstream words(command);
+    std::vector<std::string> arguments;
+    for (std::string word; words >> word;) arguments.push_back(word);
+    return support::runProgram(support::binDirectory() + "/dunaxconv", arguments, dir_.path(),
+                               {});
   }
 
-  // The SHA-256 of the files' bytes joined, as sha256sum gives it.
-  std::string sha256Of(const std::string& files) {
-    Result digest;
-    FILE* pipe = popen(("cd '" + dir_.string() + "' && cat " + files + " | sha256sum").c_str(), "r");
-    char text[65] = {};
-    if (pipe == nullptr || fread(text, 1, 64, pipe) != 64) text[0] = '\0';
-    if (pipe != nullptr) pclose(pipe);
-    return text;
+  // The SHA-256 of the file's bytes, as sha256sum gives it.
+  std::string sha256Of(const std::string& file) {
+    return support::runProgram("/usr/bin/sha256sum", {file}, dir_.path(), {}).output.substr(0, 64);
   }
 
   // The report's lines by file name (without the folder).
   std::map<std::string, Json> readReport(const std::string& name) {
     std::map<std::string, Json> lines;
-    std::ifstream in(dir_ / name);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (const std::string& line : support::readLines(dir_.file(name))) {
       Json object = Json::parse(line, nullptr, false);
       EXPECT_TRUE(object.is_object()) << line;
       if (!object.is_object()) continue;
@@ -84,15 +54,14 @@ class MigrationReportTest : public ::testing::Test {
     return lines;
   }
 
-  std::string build_;
-  fs::path dir_;
+  support::TemporaryDirectory dir_;
 };
 
 TEST_F(MigrationReportTest, ReportOfAListThenAResumeAfterAChange) {
   writeRecords("clientes.dat", 1500, 'c');
   writeRecords("fornecedores.dat", 20, 'f');
   writeRecords("partido.dat", 3, 'p', 7);  // a partial record: given up
-  std::ofstream(dir_ / "todos.txt") << "clientes.dat\npartido.dat\nfornecedores.dat\n";
+  support::writeFile(dir_.file("todos.txt"), "clientes.dat\npartido.dat\nfornecedores.dat\n");
 
   Result first = run("--record-length 120 --jobs 2 --report dia1.jsonl --list todos.txt B RECSEQ");
   EXPECT_EQ(first.exitCode, 1) << first.output;
@@ -106,7 +75,7 @@ TEST_F(MigrationReportTest, ReportOfAListThenAResumeAfterAChange) {
   std::map<std::string, Json> report = readReport("dia1.jsonl");
   ASSERT_EQ(report.size(), 3u);
   const Json clientes = report["clientes.dat"];
-  EXPECT_EQ(clientes["file"], (dir_ / "clientes.dat").string());
+  EXPECT_EQ(clientes["file"], dir_.file("clientes.dat"));
   EXPECT_EQ(clientes["direction"], "B");
   EXPECT_EQ(clientes["program"], "RECSEQ");
   EXPECT_EQ(clientes["outcome"], "converted");
@@ -117,7 +86,7 @@ TEST_F(MigrationReportTest, ReportOfAListThenAResumeAfterAChange) {
   EXPECT_EQ(clientes["segments"], 0);
   EXPECT_EQ(clientes["transfer_sha256"], sha256Of("clientes.dat.bin"));
   EXPECT_EQ(clientes["data_sha256"], sha256Of("clientes.dat"));
-  EXPECT_EQ(clientes["bytes"], fs::file_size(dir_ / "clientes.dat.bin"));
+  EXPECT_EQ(clientes["bytes"], support::fileSize(dir_.file("clientes.dat.bin")));
   EXPECT_EQ(clientes["started"].get<std::string>().size(), 20u);  // 2026-12-09T19:30:00Z
   EXPECT_EQ(clientes["started"].get<std::string>().back(), 'Z');
   EXPECT_TRUE(clientes["seconds"].is_number());
@@ -155,13 +124,16 @@ TEST_F(MigrationReportTest, ReportOfAListThenAResumeAfterAChange) {
 
 TEST_F(MigrationReportTest, ReportsAndResumesThatStopTheRunBeforeItsFirstFile) {
   writeRecords("a.dat", 2, 'a');
-  std::ofstream(dir_ / "good.jsonl")
-      << R"({"file":"/x/a.dat","direction":"B","program":"RECSEQ","outcome":"converted"})" "\n";
-  std::ofstream(dir_ / "text.jsonl") << "\n" << R"({"file":"/x/a.dat")" "\nnot json\n";
-  std::ofstream(dir_ / "shape.jsonl") << R"({"file":"/x/a.dat","direction":"Q"})" "\n";
-  std::ofstream(dir_ / "count.jsonl") << R"({"file":"/a","direction":"B","program":"P",)"
-                                         R"("outcome":"converted","records_read":"many"})" "\n";
-  const auto goodSize = fs::file_size(dir_ / "good.jsonl");
+  const std::map<std::string, std::string> reports = {
+      {"good.jsonl",
+       R"({"file":"/x/a.dat","direction":"B","program":"RECSEQ","outcome":"converted"})" "\n"},
+      {"text.jsonl", "\n" R"({"file":"/x/a.dat")" "\nnot json\n"},
+      {"shape.jsonl", R"({"file":"/x/a.dat","direction":"Q"})" "\n"},
+      {"count.jsonl", R"({"file":"/a","direction":"B","program":"P",)"
+                      R"("outcome":"converted","records_read":"many"})" "\n"},
+  };
+  for (const auto& [name, text] : reports) ASSERT_TRUE(support::writeFile(dir_.file(name), text));
+  const auto goodSize = support::fileSize(dir_.file("good.jsonl"));
   const struct {
     std::string options;
     std::string words;
@@ -180,9 +152,9 @@ TEST_F(MigrationReportTest, ReportsAndResumesThatStopTheRunBeforeItsFirstFile) {
     EXPECT_EQ(result.output, "dunaxconv: " + result.output.substr(11, result.output.find('\n') - 11) + "\n")
         << "one line: " << result.output;
     EXPECT_NE(result.output.find(test.words), std::string::npos) << result.output;
-    EXPECT_FALSE(fs::exists(dir_ / "a.dat.bin")) << test.options;
+    EXPECT_FALSE(support::fileExists(dir_.file("a.dat.bin"))) << test.options;
   }
-  EXPECT_EQ(fs::file_size(dir_ / "good.jsonl"), goodSize) << "the resume file is left as it was";
+  EXPECT_EQ(support::fileSize(dir_.file("good.jsonl")), goodSize) << "the resume file is left as it was";
 }
 
 }  // namespace

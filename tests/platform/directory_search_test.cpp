@@ -16,26 +16,26 @@ using testing::readFile;
 using testing::writeFile;
 namespace fs = std::filesystem;
 
-TEST(Wildcard, StarAndQuestionMark) {
-  EXPECT_TRUE(matchesWildcard("EMP???", "EMP001"));
-  EXPECT_FALSE(matchesWildcard("EMP???", "EMP01"));
-  EXPECT_FALSE(matchesWildcard("EMP???", "EMP0012"));
-  EXPECT_FALSE(matchesWildcard("EMP???", "emp001"));
-  EXPECT_TRUE(matchesWildcard("*.DAT", "CLIENTES.DAT"));
-  EXPECT_FALSE(matchesWildcard("*.DAT", "CLIENTES.DATA"));
-  EXPECT_TRUE(matchesWildcard("A*B*C", "AxxBxxBxC"));
-  EXPECT_FALSE(matchesWildcard("A*B*C", "AxxBxxBx"));
-  EXPECT_TRUE(matchesWildcard("*", ""));
-  EXPECT_FALSE(matchesWildcard("?", ""));
-}
-
-TEST(Wildcard, StarDotStarMatchesNamesWithoutADot) {
-  EXPECT_TRUE(matchesWildcard("*.*", "CLIENTES"));
-  EXPECT_TRUE(matchesWildcard("*.*", "CLIENTES.IDX"));
-  EXPECT_TRUE(matchesWildcard("*.*", "."));
-  EXPECT_TRUE(matchesWildcard("*.*", ".."));
-  EXPECT_TRUE(matchesWildcard("F*.*", "FILE"));
-  EXPECT_FALSE(matchesWildcard("F*.*", "GILE"));
+// Star and question mark; "*.*" also matches a name without a dot.
+TEST(Wildcard, StarQuestionMarkAndStarDotStar) {
+  const struct {
+    const char* pattern;
+    const char* name;
+    bool matches;
+  } cases[] = {
+      {"EMP???", "EMP001", true},     {"EMP???", "EMP01", false},
+      {"EMP???", "EMP0012", false},   {"EMP???", "emp001", false},
+      {"*.DAT", "CLIENTES.DAT", true}, {"*.DAT", "CLIENTES.DATA", false},
+      {"A*B*C", "AxxBxxBxC", true},   {"A*B*C", "AxxBxxBx", false},
+      {"*", "", true},                {"?", "", false},
+      {"*.*", "CLIENTES", true},      {"*.*", "CLIENTES.IDX", true},
+      {"*.*", ".", true},             {"*.*", "..", true},
+      {"F*.*", "FILE", true},         {"F*.*", "GILE", false},
+  };
+  for (const auto& test : cases) {
+    EXPECT_EQ(matchesWildcard(test.pattern, test.name), test.matches)
+        << test.pattern << " " << test.name;
+  }
 }
 
 TEST(FatPacking, DateAndTimeFields) {
