@@ -259,12 +259,6 @@ TEST(ConversionRun, SettingsReachEveryParameter) {
   }
 }
 
-}  // namespace
-}  // namespace dunax::manager
-
-namespace dunax::manager {
-namespace {
-
 TEST(ConversionRun, CountsSpeedUnchangedFilesAndEveryEndHeard) {
   ScriptedHost host;
   host.endByFile["a"] = ConverterEnd{true, true, 1, 0, "DUNAXMF counts: read 1500000 written "

@@ -139,7 +139,8 @@ TEST_F(MigrationReportTest, ReportsAndResumesThatStopTheRunBeforeItsFirstFile) {
     std::string words;
   } cases[] = {
       {"--resume missing.jsonl", "the report missing.jsonl given to --resume cannot be read"},
-      {"--resume text.jsonl", "text.jsonl given to --resume is not a report of dunaxconv: line 2: not JSON"},
+      {"--resume text.jsonl",
+       "text.jsonl given to --resume is not a report of dunaxconv: line 2: not JSON"},
       {"--resume shape.jsonl", "line 1: no \"direction\" B or X"},
       {"--resume count.jsonl", "line 1: a count (records"},
       {"--report no/such/folder/r.jsonl", "the report no/such/folder/r.jsonl cannot be written"},
@@ -149,12 +150,13 @@ TEST_F(MigrationReportTest, ReportsAndResumesThatStopTheRunBeforeItsFirstFile) {
   for (const auto& test : cases) {
     Result result = run("--record-length 120 " + test.options + " B RECSEQ a.dat");
     EXPECT_EQ(result.exitCode, 64) << test.options << "\n" << result.output;
-    EXPECT_EQ(result.output, "dunaxconv: " + result.output.substr(11, result.output.find('\n') - 11) + "\n")
+    EXPECT_TRUE(result.output.starts_with("dunaxconv: ") &&
+                result.output.find('\n') == result.output.size() - 1)
         << "one line: " << result.output;
     EXPECT_NE(result.output.find(test.words), std::string::npos) << result.output;
     EXPECT_FALSE(support::fileExists(dir_.file("a.dat.bin"))) << test.options;
   }
-  EXPECT_EQ(support::fileSize(dir_.file("good.jsonl")), goodSize) << "the resume file is left as it was";
+  EXPECT_EQ(support::fileSize(dir_.file("good.jsonl")), goodSize) << "the resume file stays";
 }
 
 }  // namespace

@@ -41,6 +41,13 @@ class MigrationToolsTest : public ::testing::Test {
     return result.output.find(text) != std::string::npos;
   }
 
+  // Each of texts is in the run's output.
+  void expectSays(const RunResult& result, std::initializer_list<std::string> texts) {
+    for (const std::string& text : texts) {
+      EXPECT_TRUE(has(result, text)) << text << "\n" << result.output;
+    }
+  }
+
   support::TemporaryDirectory dir_;
 };
 
@@ -51,8 +58,7 @@ TEST_F(MigrationToolsTest, VerifySameDifferingRecordAndCounts) {
   ASSERT_EQ(result.exitCode, 0) << result.output;
   result = dunaxconv({"verify", "--record-length", "80", "RECSEQ", "a.dat", "b.dat"});
   EXPECT_EQ(result.exitCode, 0) << result.output;
-  EXPECT_TRUE(has(result, "a.dat: same (30 records)")) << result.output;
-  EXPECT_TRUE(has(result, "b.dat: same (10 records)")) << result.output;
+  expectSays(result, {"a.dat: same (30 records)", "b.dat: same (10 records)"});
 
   {  // Record 7's byte at offset 3 changed, b.dat's transfer set one record short.
     std::fstream set(dir_.file("a.dat.bin"), std::ios::in | std::ios::out | std::ios::binary);
@@ -62,16 +68,14 @@ TEST_F(MigrationToolsTest, VerifySameDifferingRecordAndCounts) {
   fs::resize_file(dir_.file("b.dat.bin"), 9 * 1024);
   result = dunaxconv({"verify", "--record-length", "80", "RECSEQ", "a.dat", "b.dat"});
   EXPECT_EQ(result.exitCode, 1) << result.output;
-  EXPECT_TRUE(has(result, "a.dat: record 7 differs from its transfer record at byte offset 3"))
-      << result.output;
-  EXPECT_TRUE(has(result, "b.dat: the data file has 10 records, its transfer set 9 records"))
-      << result.output;
+  expectSays(result, {"a.dat: record 7 differs from its transfer record at byte offset 3",
+                      "b.dat: the data file has 10 records, its transfer set 9 records"});
 
   // A file without a transfer set: refused before any file is read.
   writeDataFile("c.dat", 1);
   result = dunaxconv({"verify", "RECSEQ", "a.dat", "c.dat"});
   EXPECT_EQ(result.exitCode, 64) << result.output;
-  EXPECT_TRUE(has(result, "\"c.dat\" has no transfer set")) << result.output;
+  expectSays(result, {"\"c.dat\" has no transfer set"});
   EXPECT_FALSE(has(result, "a.dat:")) << result.output;
 }
 
@@ -94,11 +98,10 @@ TEST_F(MigrationToolsTest, VerifyReadsEverySegmentAndSaysWhyASideCannotBeRead) {
   RunResult result =
       dunaxconv({"verify", "--record-length", "80", "RECSEQ", "s.dat", "p.dat", "r.dat"});
   EXPECT_EQ(result.exitCode, 1) << result.output;
-  EXPECT_TRUE(has(result, "s.dat: same (3 records)")) << result.output;
-  EXPECT_TRUE(has(result, "p.dat: the transfer set cannot be read: p.dat.bin: record 2: 7 bytes "
-                          "left at the end")) << result.output;
-  EXPECT_TRUE(has(result, "r.dat: the data file cannot be read: read: record 4: "))
-      << result.output;
+  expectSays(result, {"s.dat: same (3 records)",
+                      "p.dat: the transfer set cannot be read: p.dat.bin: record 2: "
+                      "7 bytes left at the end",
+                      "r.dat: the data file cannot be read: read: record 4: "});
 }
 
 TEST_F(MigrationToolsTest, CheckInDirectionXSeesTheSetsAndARunningConversion) {
@@ -109,10 +112,10 @@ TEST_F(MigrationToolsTest, CheckInDirectionXSeesTheSetsAndARunningConversion) {
   RunResult result =
       dunaxconv({"--check", "--record-length", "80", "X", "RECSEQ", "x.dat", "gone.dat"});
   EXPECT_EQ(result.exitCode, 64) << result.output;
-  EXPECT_TRUE(has(result, "\"x.dat\": a conversion of this file is running now")) << result.output;
-  EXPECT_TRUE(has(result, "\"gone.dat\": its transfer set is not there")) << result.output;
+  expectSays(result, {"\"x.dat\": a conversion of this file is running now",
+                      "\"gone.dat\": its transfer set is not there"});
   // Four records of 80 bytes make the data file.
-  EXPECT_TRUE(has(result, "check: 2 files, 2 problems; 320 bytes needed")) << result.output;
+  expectSays(result, {"check: 2 files, 2 problems; 320 bytes needed"});
   running.release();
   result = dunaxconv({"--check", "--record-length", "80", "X", "RECSEQ", "x.dat"});
   EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -120,16 +123,14 @@ TEST_F(MigrationToolsTest, CheckInDirectionXSeesTheSetsAndARunningConversion) {
   ASSERT_TRUE(support::writeFile(dir_.file("p.dat.bin"), std::string(1024 + 5, ' ')));
   result = dunaxconv({"--check", "--record-length", "80", "X", "RECSEQ", "p.dat"});
   EXPECT_EQ(result.exitCode, 64) << result.output;
-  EXPECT_TRUE(has(result, "not a whole number of transfer records: the last 5 bytes"))
-      << result.output;
+  expectSays(result, {"not a whole number of transfer records: the last 5 bytes"});
 }
 
 TEST_F(MigrationToolsTest, CheckFindsALeftoverAndTooLittleRoom) {
   writeDataFile("a.dat", 30);
   RunResult result = dunaxconv({"--check", "--record-length", "80", "B", "RECSEQ", "a.dat"});
   EXPECT_EQ(result.exitCode, 0) << result.output;
-  EXPECT_TRUE(has(result, "check: 1 file, 0 problems; 30,720 bytes (30.7 KB) needed"))
-      << result.output;
+  expectSays(result, {"check: 1 file, 0 problems; 30,720 bytes (30.7 KB) needed"});
 
   // A sparse data file whose transfer set is a tenth larger than the room on its file system.
   struct statvfs room {};
@@ -140,24 +141,22 @@ TEST_F(MigrationToolsTest, CheckFindsALeftoverAndTooLittleRoom) {
   ASSERT_TRUE(support::writeFile(dir_.file("a.dat.bin.dunax-part"), "xyz"));
   result = dunaxconv({"--check", "--record-length", "80", "B", "RECSEQ", "a.dat", "huge.dat"});
   EXPECT_EQ(result.exitCode, 64) << result.output;
-  EXPECT_TRUE(has(result, "a.dat.bin.dunax-part (3 bytes) is left by a killed run"))
-      << result.output;
-  EXPECT_TRUE(has(result, "free; the transfer sets of 2 files there need")) << result.output;
-  EXPECT_TRUE(has(result, "check: 2 files, 2 problems")) << result.output;
+  expectSays(result, {"a.dat.bin.dunax-part (3 bytes) is left by a killed run",
+                      "free; the transfer sets of 2 files there need",
+                      "check: 2 files, 2 problems"});
   EXPECT_FALSE(support::fileExists(dir_.file("a.dat.bin"))) << "--check converts nothing";
   // RECSEQ gives up a data file that ends in part of a record.
   ASSERT_TRUE(support::writeFile(dir_.file("odd.dat"), std::string(2 * 80 + 7, 'r')));
   result = dunaxconv({"--check", "--record-length", "80", "B", "RECSEQ", "odd.dat"});
   EXPECT_EQ(result.exitCode, 64) << result.output;
-  EXPECT_TRUE(has(result, "not a whole number of 80-byte records: the last 7 bytes"))
-      << result.output;
+  expectSays(result, {"not a whole number of 80-byte records: the last 7 bytes"});
 }
 
 TEST_F(MigrationToolsTest, ShardRefusesBadValuesAndSplitsTheList) {
   for (const char* bad : {"0/3", "4/3", "3", "a/b"}) {
     RunResult result = dunaxconv({"--shard", bad, "B", "RECSEQ", "f1"});
     EXPECT_EQ(result.exitCode, 64) << bad << ": " << result.output;
-    EXPECT_TRUE(has(result, "--shard takes K/N")) << result.output;
+    expectSays(result, {"--shard takes K/N"});
   }
   const std::vector<std::string> files = {"f1", "f2", "f3", "f4", "f5"};
   for (const std::string& file : files) writeDataFile(file, 2);
@@ -166,8 +165,7 @@ TEST_F(MigrationToolsTest, ShardRefusesBadValuesAndSplitsTheList) {
   RunResult result = dunaxconv(arguments);
   EXPECT_EQ(result.exitCode, 0) << result.output;
   // The shard's own numbers: its second file is "2 of 2".
-  EXPECT_TRUE(has(result, "[1/2] f2: converted")) << result.output;
-  EXPECT_TRUE(has(result, "[2/2] f4: converted")) << result.output;
+  expectSays(result, {"[1/2] f2: converted", "[2/2] f4: converted"});
   for (const std::string& file : files) {
     const bool inShard = file == "f2" || file == "f4";
     EXPECT_EQ(support::fileExists(dir_.file(file + ".bin")), inShard) << file;
@@ -175,7 +173,7 @@ TEST_F(MigrationToolsTest, ShardRefusesBadValuesAndSplitsTheList) {
   // More machines than files: the last ones have nothing to do, and that is no failure.
   result = dunaxconv({"--shard", "3/3", "B", "RECSEQ", "f1", "f2"});
   EXPECT_EQ(result.exitCode, 0) << result.output;
-  EXPECT_TRUE(has(result, "shard 3/3 holds none of the files")) << result.output;
+  expectSays(result, {"shard 3/3 holds none of the files"});
 }
 
 TEST_F(MigrationToolsTest, CheckGoesOnPastAProgramThatCannotBeFound) {
@@ -183,9 +181,8 @@ TEST_F(MigrationToolsTest, CheckGoesOnPastAProgramThatCannotBeFound) {
   ASSERT_TRUE(support::writeFile(dir_.file("a.dat.bi3.dunax-part"), "x"));
   RunResult result = dunaxconv({"--check", "B", "NOSUCHPG", "a.dat"});
   EXPECT_EQ(result.exitCode, 64) << result.output;
-  EXPECT_TRUE(has(result, "the record-access program NOSUCHPG cannot be found")) << result.output;
-  EXPECT_TRUE(has(result, "a.dat.bi3.dunax-part (1 byte) is left by a killed run"))
-      << result.output;
+  expectSays(result, {"the record-access program NOSUCHPG cannot be found",
+                      "a.dat.bi3.dunax-part (1 byte) is left by a killed run"});
 }
 
 TEST_F(MigrationToolsTest, CleanUpRefusesBadUsageBeforeRemovingAnything) {
@@ -216,15 +213,15 @@ TEST_F(MigrationToolsTest, CleanUpLeavesAHeldLockAndAnUnfinishedPublish) {
   EXPECT_TRUE(support::fileExists(dir_.file("b.dat.bin.dunax-part")));
   EXPECT_TRUE(support::fileExists(dir_.file("c.dat.bin.dunax-part")));
   EXPECT_TRUE(support::fileExists(dir_.file("c.dat.bin.dunax-journal")));
-  EXPECT_TRUE(has(result, "a conversion of b.dat is running")) << result.output;
-  EXPECT_TRUE(has(result, "convert c.dat again")) << result.output;
-  EXPECT_TRUE(has(result, "2 files removed, 10 bytes freed; 3 left")) << result.output;
+  expectSays(result, {"a conversion of b.dat is running",
+                      "convert c.dat again",
+                      "2 files removed, 10 bytes freed; 3 left"});
 
   running.release();
   result = dunaxconv({"--clean-up", dir_.path()});
   EXPECT_EQ(result.exitCode, 1) << result.output;  // the journal's set still stays
   EXPECT_FALSE(support::fileExists(dir_.file("b.dat.bin.dunax-part")));
-  EXPECT_TRUE(has(result, "1 file removed, 5 bytes freed; 2 left")) << result.output;
+  expectSays(result, {"1 file removed, 5 bytes freed; 2 left"});
 }
 
 }  // namespace

@@ -4,31 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/line_file.h"
+#include "tests/support/test_support.h"
 
 namespace dunax::platform {
 namespace {
 
-namespace fs = std::filesystem;
-
 class DigestTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("dunax-digest-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir_ / name, std::ios::binary) << bytes;
-    return (dir_ / name).string();
+    EXPECT_TRUE(testing::writeFile(dir_.file(name), bytes));
+    return dir_.file(name);
   }
-  fs::path dir_;
+  testing::TemporaryDirectory dir_;
 };
 
 TEST_F(DigestTest, FilesJoinedAreOneStream) {
@@ -46,9 +36,9 @@ TEST_F(DigestTest, FilesJoinedAreOneStream) {
   Expected<FilesDigest> big = digestFiles({write("big", large)});
   ASSERT_TRUE(big);
   EXPECT_EQ(big->bytes, large.size());
-  EXPECT_EQ(*fileSize((dir_ / "big").string()), large.size());
-  EXPECT_FALSE(digestFiles({(dir_ / "missing").string()}));
-  EXPECT_FALSE(fileSize((dir_ / "missing").string()));
+  EXPECT_EQ(*fileSize(dir_.file("big")), large.size());
+  EXPECT_FALSE(digestFiles({dir_.file("missing")}));
+  EXPECT_FALSE(fileSize(dir_.file("missing")));
 }
 
 TEST_F(DigestTest, LineFileEmptiesThenWritesWholeLines) {
@@ -57,13 +47,10 @@ TEST_F(DigestTest, LineFileEmptiesThenWritesWholeLines) {
   ASSERT_TRUE(file.open(name).ok());
   ASSERT_TRUE(file.writeLine("{\"a\":1}").ok());
   // Each line is on the file as soon as it is written, before the close.
-  std::ifstream early(name, std::ios::binary);
-  std::stringstream text;
-  text << early.rdbuf();
-  EXPECT_EQ(text.str(), "{\"a\":1}\n");
+  EXPECT_EQ(testing::readFile(name), "{\"a\":1}\n");
   file.close();
   EXPECT_FALSE(file.writeLine("after").ok());
-  EXPECT_FALSE(LineFile().open((dir_ / "no" / "folder").string()).ok());
+  EXPECT_FALSE(LineFile().open(dir_.file("no/folder")).ok());
 }
 
 }  // namespace
