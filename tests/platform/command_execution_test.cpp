@@ -1,16 +1,10 @@
 // Command lines run through the host's shell (the command interpreter on Windows), with their
 // exit codes.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "platform/command_execution.h"
-#include "tests/support/in_fresh_directory.h"
+#include "tests/platform/platform_test.h"
 
 namespace dunax::platform {
 namespace {
-
-using testing::readFile;
 
 class CommandExecutionTest : public testing::InFreshDirectory {};
 

@@ -1,20 +1,12 @@
 // The directory search: wildcard matching and FAT packing (portable), the search and the
 // look-up of one entry on each host (on Windows without regard to case).
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 #include <vector>
 
 #include "platform/directory_search.h"
-#include "tests/support/in_fresh_directory.h"
+#include "tests/platform/platform_test.h"
 
 namespace dunax::platform {
 namespace {
-
-using testing::readFile;
-using testing::writeFile;
-namespace fs = std::filesystem;
 
 // Star and question mark; "*.*" also matches a name without a dot.
 TEST(Wildcard, StarQuestionMarkAndStarDotStar) {

@@ -1,8 +1,6 @@
 // Whether a name may be replaced: nothing or a regular file this process may write, and never a
 // directory, a link, a device, a read-only file or (POSIX) another user's file in a sticky
 // folder; each refusal with its words.
-#include <gtest/gtest.h>
-
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -10,17 +8,13 @@
 #include <unistd.h>
 #endif
 
-#include <filesystem>
 #include <functional>
-#include <string>
 
 #include "platform/durable_files.h"
-#include "tests/support/in_fresh_directory.h"
+#include "tests/platform/platform_test.h"
 
 namespace dunax::platform {
 namespace {
-
-namespace fs = std::filesystem;
 
 class DurableFilesTest : public testing::InFreshDirectory {};
 

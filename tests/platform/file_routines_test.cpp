@@ -1,27 +1,18 @@
 // The file routines on names of the records: directories, copying, deleting and renaming, the
 // host's form of a name; on Windows also names past MAX_PATH, replacing and publishing, a drive
 // alone selecting its own current directory, and the real path.
-#include <gtest/gtest.h>
-
 #ifdef _WIN32
 #include <windows.h>
 #endif
-
-#include <filesystem>
-#include <string>
 
 #include "platform/directory_search.h"
 #include "platform/durable_files.h"
 #include "platform/file_routines.h"
 #include "platform/record_file.h"
-#include "tests/support/in_fresh_directory.h"
+#include "tests/platform/platform_test.h"
 
 namespace dunax::platform {
 namespace {
-
-using testing::readFile;
-using testing::writeFile;
-namespace fs = std::filesystem;
 
 class FileRoutinesTest : public testing::InFreshDirectory {};
 
@@ -68,8 +59,6 @@ TEST_F(FileRoutinesTest, HostPathMapsBackslashesAndRefusesNul) {
   EXPECT_EQ(StatusCode::InvalidName, hostPathFrom(std::string_view("A\0B", 3)).status().code());
 }
 #else
-std::string statusText(FileStatus status) { return std::string(status.code, 2); }
-
 TEST_F(FileRoutinesTest, NamesLongerThanMaxPathAreReachedWhole) {
   const std::string part(40, 'D');
   std::string name = "ROOT";

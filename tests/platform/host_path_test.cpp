@@ -1,17 +1,13 @@
 // Request names to host paths: drive letters and network paths land under their mapped
 // directories and never outside them (on POSIX also without the kernel's help); other names
 // keep their plain form; on Windows, names that reach devices are refused.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 #include <vector>
 
 #include "platform/file_routines.h"
 #include "platform/host_path.h"
 #include "platform/program_arguments.h"
 #include "platform/record_file.h"
-#include "tests/support/in_fresh_directory.h"
+#include "tests/platform/platform_test.h"
 #ifndef _WIN32
 #include "platform/posix/links_beneath.h"
 #endif
@@ -170,7 +166,6 @@ TEST(HostPathTest, ProgramArgumentsAreUtf8WithMainsShape) {
     EXPECT_EQ(arguments.values()[arguments.count()], nullptr);
   }
 }
-namespace fs = std::filesystem;
 
 class LinksBeneathTest : public testing::InFreshDirectory {};
 
@@ -195,8 +190,6 @@ TEST_F(LinksBeneathTest, LinksBeneathAMappedDirectoryWithoutTheKernelsHelp) {
   EXPECT_FALSE(posix::linksStayBeneath((root() / "missing").string(), "F"));
 }
 #else
-std::string statusText(FileStatus status) { return std::string(status.code, 2); }
-
 TEST(HostPathTest, NamesThatReachDevicesAreRefusedAndNeverOpened) {
   for (const char* name : {"CON", "nul", "NUL.TXT", "Com1.dat", "lpt9", "AUX .x", "CONIN$",
                            "DADOS\\PRN\\X.DAT", "C:NUL", "\\\\.\\COM1", "//./pipe/x",

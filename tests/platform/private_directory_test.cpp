@@ -1,7 +1,5 @@
 // The private directory: made with mode 0700 and refused when anyone else may reach it (POSIX),
 // in the user's local application data (Windows), and its small files replaced whole.
-#include <gtest/gtest.h>
-
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,19 +7,13 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <string>
 
 #include "platform/durable_files.h"
 #include "platform/private_directory.h"
-#include "tests/support/in_fresh_directory.h"
+#include "tests/platform/platform_test.h"
 
 namespace dunax::platform {
 namespace {
-
-using testing::readFile;
-using testing::writeFile;
-namespace fs = std::filesystem;
 
 class PrivateDirectoryTest : public testing::InFreshDirectory {};
 

@@ -1,22 +1,15 @@
 // Calling outside programs by name: the search order, the entry point, release, every way of
 // "cannot be found", and GnuCOBOL modules with their run-time.
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <string>
 
 #include "platform/process.h"
 #include "platform/program_call.h"
-#include "tests/support/in_fresh_directory.h"
-#include "tests/support/test_support.h"
+#include "tests/platform/platform_test.h"
 
 namespace dunax::platform {
 namespace {
-
-using testing::TemporaryDirectory;
 
 std::string testModules() { return testing::buildDirectory() + "/tests/platform/modules"; }
 

@@ -2,7 +2,6 @@
 // write failures that really happen (a full device, a size limit, the Nth write refused),
 // which must leave only whole records behind.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <unistd.h>
 #ifndef _WIN32
 #include <sys/socket.h>
@@ -19,27 +18,20 @@
 #endif
 
 #include <cerrno>
-#include <filesystem>
 #include <vector>
-#include <string>
 
 #include "platform/durable_files.h"
 #include "platform/record_file.h"
-#include "tests/support/in_fresh_directory.h"
-#include "tests/support/test_support.h"
+#include "tests/platform/platform_test.h"
 
 namespace dunax::platform {
 namespace {
-
-using testing::TemporaryDirectory;
 
 std::string recordOf(int number, std::size_t length) {
   std::string record(length, static_cast<char>('a' + number % 26));
   record.replace(0, 4, std::to_string(1000 + number));
   return record;
 }
-
-std::string statusText(FileStatus status) { return std::string(status.code, 2); }
 
 #ifdef __linux__
 // The number of the file's pages held in the page cache, or -1 when it cannot be told.
