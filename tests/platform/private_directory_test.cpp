@@ -5,7 +5,6 @@
 #include <unistd.h>
 #endif
 
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/durable_files.h"
@@ -49,13 +48,10 @@ TEST_F(PrivateDirectoryTest, PrivateDirectoryRefusesAnotherOwner) {
 
 TEST_F(PrivateDirectoryTest, DefaultPrivateDirectoryLiesInTheRuntimeDirectory) {
   const std::string uid = std::to_string(geteuid());
-  const char* saved = std::getenv("XDG_RUNTIME_DIR");
-  const std::string kept = saved != nullptr ? saved : "";
-  setenv("XDG_RUNTIME_DIR", "/run/user/x", 1);
+  testing::ScopedVariable runtime("XDG_RUNTIME_DIR", "/run/user/x");
   EXPECT_EQ("/run/user/x/dunax-sp2-" + uid, defaultPrivateDirectory("sp2"));
-  unsetenv("XDG_RUNTIME_DIR");
+  testing::setVariable("XDG_RUNTIME_DIR", nullptr);
   EXPECT_EQ("/tmp/dunax-sp2-" + uid, defaultPrivateDirectory("sp2"));
-  if (saved != nullptr) setenv("XDG_RUNTIME_DIR", kept.c_str(), 1);
 }
 
 TEST_F(PrivateDirectoryTest, ReplaceFileAtomicallyAndReadItBack) {
