@@ -75,29 +75,22 @@ TEST_F(MigrationReportTest, ReportOfAListThenAResumeAfterAChange) {
   std::map<std::string, Json> report = readReport("dia1.jsonl");
   ASSERT_EQ(report.size(), 3u);
   const Json clientes = report["clientes.dat"];
-  EXPECT_EQ(clientes["file"], dir_.file("clientes.dat"));
-  EXPECT_EQ(clientes["direction"], "B");
-  EXPECT_EQ(clientes["program"], "RECSEQ");
-  EXPECT_EQ(clientes["outcome"], "converted");
-  EXPECT_EQ(clientes["exit_code"], 0);
-  EXPECT_TRUE(clientes["reason"].is_null());
-  EXPECT_EQ(clientes["records_read"], 1500);
-  EXPECT_EQ(clientes["records_written"], 1500);
-  EXPECT_EQ(clientes["segments"], 0);
-  EXPECT_EQ(clientes["transfer_sha256"], sha256Of("clientes.dat.bin"));
-  EXPECT_EQ(clientes["data_sha256"], sha256Of("clientes.dat"));
-  EXPECT_EQ(clientes["bytes"], support::fileSize(dir_.file("clientes.dat.bin")));
+  const Json expected = {{"file", dir_.file("clientes.dat")}, {"direction", "B"},
+                         {"program", "RECSEQ"}, {"outcome", "converted"}, {"exit_code", 0},
+                         {"reason", nullptr}, {"records_read", 1500}, {"records_written", 1500},
+                         {"segments", 0}, {"transfer_sha256", sha256Of("clientes.dat.bin")},
+                         {"data_sha256", sha256Of("clientes.dat")},
+                         {"bytes", support::fileSize(dir_.file("clientes.dat.bin"))}};
+  for (const auto& [key, value] : expected.items()) EXPECT_EQ(clientes[key], value) << key;
   EXPECT_EQ(clientes["started"].get<std::string>().size(), 20u);  // 2026-12-09T19:30:00Z
   EXPECT_EQ(clientes["started"].get<std::string>().back(), 'Z');
   EXPECT_TRUE(clientes["seconds"].is_number());
 
   const Json& partido = report["partido.dat"];
-  EXPECT_EQ(partido["outcome"], "skipped");
-  EXPECT_EQ(partido["exit_code"], 32);
+  const Json given = {{"outcome", "skipped"}, {"exit_code", 32}, {"records_read", 3},
+                      {"transfer_sha256", nullptr}, {"data_sha256", nullptr}};
+  for (const auto& [key, value] : given.items()) EXPECT_EQ(partido[key], value) << key;
   EXPECT_NE(partido["reason"].get<std::string>().find("not a whole record"), std::string::npos);
-  EXPECT_EQ(partido["records_read"], 3);
-  EXPECT_TRUE(partido["transfer_sha256"].is_null());
-  EXPECT_TRUE(partido["data_sha256"].is_null());
 
   // One file changes and the partial record is made whole: only those two are converted.
   writeRecords("fornecedores.dat", 21, 'g');
