@@ -56,7 +56,9 @@ TEST_F(DurableFilesTest, OnlyNothingOrAWritableRegularFileMayBeReplaced) {
     c.plant();
     const Status replaceable = checkReplaceablePath("name");
     EXPECT_EQ(c.code, replaceable.code());
-    if (c.words != nullptr) EXPECT_EQ(c.words, replaceable.message());
+    if (c.words != nullptr) {
+      EXPECT_EQ(c.words, replaceable.message());
+    }
 #ifdef _WIN32
     SetFileAttributesA("name", FILE_ATTRIBUTE_NORMAL);
 #endif
