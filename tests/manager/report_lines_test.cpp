@@ -79,13 +79,6 @@ TEST(ReportLine, ReadsBackWhatItWrites) {
   // A reason with bytes that are not UTF-8 still makes a line of JSON.
   entry.reason = "status 30 \xFF";
   EXPECT_TRUE(readReportLine(reportLine(entry)));
-  for (Outcome outcome : {Outcome::NotStarted, Outcome::Converted, Outcome::Skipped,
-                          Outcome::Stopped, Outcome::Failed, Outcome::Unchanged}) {
-    entry.outcome = reportOutcomeWord(outcome);
-    EXPECT_TRUE(readReportLine(reportLine(entry))) << entry.outcome;
-  }
-  EXPECT_EQ(std::string(reportOutcomeWord(Outcome::Stopped)), "stopped");
-  EXPECT_EQ(std::string(reportOutcomeWord(Outcome::NotStarted)), "not started");
 }
 
 TEST(BatchLine, FilesRecordsSpeedAndTimeLeft) {
